@@ -1,0 +1,8 @@
+#include "analysis/elements.h"
+
+namespace qv {
+
+// Placeholder until the module lands.
+void AnalyseElementsQualityHouse(ChartState&) {}
+
+}  // namespace qv

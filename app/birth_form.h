@@ -1,0 +1,52 @@
+// The birth-data form's contents as plain data, its twelve checks, and the
+// copy of a checked form into the chart state. The Qt form, the command-line
+// report and the reading file all go through these.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/chart_state.h"
+
+namespace qv {
+
+// What the form holds: box texts as typed, list selections as item indexes.
+struct BirthFormData {
+    std::string txtName, txtLatD, txtLatM, txtLonD, txtLonM;
+    std::string txtCity, txtState, txtCountry;
+    int cboMonth = 0;      // 0 = January … 11 = December
+    int cboDate = 0;       // 0 = "1" … 30 = "31"
+    int cboYear = 5;       // 0 = "1901" … 149 = "2050"; starts on "1906"
+    int cboHour = 0;       // 0 … 23
+    int cboMinute = 0;     // 0 … 59
+    int cboTimeZone = 0;   // time-zone table slot 0 … 70
+    int optLatSouth = -1;  // -1 none, 0 North, 1 South
+    int optLongEast = -1;  // -1 none, 0 East, 1 West
+    bool chkDST = false;
+    bool operator==(const BirthFormData&) const = default;
+};
+
+enum class MessageIcon { Error, Information };
+
+// A failed check: its message, icon, the box that gets focus (object name,
+// empty for none) and, for the direction checks, the option the form selects.
+struct ValidationFailure {
+    int check = 0;            // 1..12 as numbered by the form; 5 also for "only numbers"
+    std::string message;
+    MessageIcon icon = MessageIcon::Error;
+    std::string focus;        // e.g. "txtLatD"
+    int selectLatSouth = -1;  // element to select in optLatSouth, or -1
+    int selectLongEast = -1;  // element to select in optLongEast, or -1
+};
+
+// Fills BodyLabel and SignAbbrevList, as the form does when it opens.
+void LoadFixedLists(ChartState& state);
+
+// The form's checks in order; nullopt when the form may be calculated.
+std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
+
+// The calculation's copy of the form into the chart state (birth data and the
+// zone values). Reloads the time-zone table first.
+void CopyFormToState(const BirthFormData& form, ChartState& state);
+
+}  // namespace qv

@@ -1,0 +1,21 @@
+#include "app/chart_run.h"
+
+#include "analysis/elements.h"
+#include "astro/ascendant.h"
+#include "astro/moon.h"
+#include "astro/positions.h"
+#include "retro/retrogrades.h"
+
+namespace qv {
+
+void RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel) {
+    CopyFormToState(form, state);
+    CalculateAscendant(state);
+    ComputeMoonPosition(state);
+    CalculatePositions(state);
+    MarkRetrogrades(state);
+    FillChartWheel(state, wheel);
+    AnalyseElementsQualityHouse(state);
+}
+
+}  // namespace qv

@@ -1,0 +1,78 @@
+// The program-wide chart record: birth data, fixed lists, the time-zone table
+// and every text the calculation produces. One instance lives in the program;
+// every operation takes it by reference. Texts are UTF-8.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+// One piece of the interpretation box: text in one colour and weight.
+struct StyledRun {
+    std::string text;
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool bold = false;
+    bool operator==(const StyledRun&) const = default;
+};
+
+struct ChartState {
+    // Birth data, written by the calculation from the birth-data form.
+    std::string BirthName;
+    std::int16_t BirthMonth = 0;
+    std::int16_t BirthDay = 0;
+    std::int16_t BirthYear = 0;
+    std::int16_t BirthHour = 0;
+    std::int16_t BirthMinute = 0;
+    std::int16_t ZoneHoursAbs = 0;
+    std::int16_t ZoneMinutesAbs = 0;
+    std::int16_t LonDegrees = 0;
+    std::int16_t LonMinutes = 0;
+    std::int16_t LatDegrees = 0;
+    std::int16_t LatMinutes = 0;
+    bool LonEast = false;
+    bool LatSouth = false;
+    bool DaylightSaving = false;
+    std::string BirthCity;
+    std::string BirthState;
+    std::string BirthCountry;
+    std::string ZoneHoursText;
+    std::string ZoneMinutesText;
+
+    // Fixed lists, filled when the birth-data form opens.
+    std::array<std::string, 13> SignAbbrevList{};
+    std::array<std::string, 12> BodyLabel{};
+
+    // Time-zone table (slots 0..70 used).
+    std::array<std::string, 72> TimeZoneName{};
+    std::array<std::string, 72> TimeZoneHours{};
+    std::array<std::string, 72> TimeZoneMinutes{};
+
+    // Computed values.
+    std::string AscendantText;
+    std::array<std::string, 12> PositionName{};
+    std::array<std::string, 12> PlanetPosition{};
+    std::string MoonText;
+    std::string MoonSignName;
+    std::array<std::string, 12> HouseSign{};
+    std::array<std::string, 5> ElementResult{};
+    std::array<std::string, 4> QualityResult{};
+    std::array<std::string, 4> HouseTypeResult{};
+
+    // Retrograde flags, 0 Mercury … 7 Pluto (8 unused).
+    std::array<bool, 9> RetrogradeFlag{};
+
+    // Ecliptic longitudes in degrees behind PlanetPosition (slot order 0..10),
+    // kept for reports; the texts above are what the chart shows.
+    std::array<double, 11> BodyLongitude{};
+
+    // Interpretation box content, in display order.
+    std::vector<StyledRun> InterpretationRuns;
+
+    // Dialog memory shared by "Save As" and "Export Chart As Text".
+    std::string ReadingFileName;
+};
+
+}  // namespace qv

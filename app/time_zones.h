@@ -1,0 +1,11 @@
+// The fixed table of 71 time zones and their corrections to Universal Time.
+#pragma once
+
+#include "app/chart_state.h"
+
+namespace qv {
+
+// Writes slots 0..70 of TimeZoneName, TimeZoneHours and TimeZoneMinutes.
+void LoadTimeZones(ChartState& state);
+
+}  // namespace qv

@@ -1,0 +1,46 @@
+// Every message box, file dialog and print dialog of the program goes through
+// this interface, so tests can answer them from a script and record them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "app/birth_form.h"
+
+class QWidget;
+class QPrinter;
+
+namespace qv {
+
+struct FileDialogSettings {
+    QString title;
+    QString filter;          // Qt filter text, e.g. "Quorvane (*.qvn)"
+    QString defaultSuffix;   // without the dot, e.g. "qvn"
+    QString initialName;     // initial file name (may be empty)
+    bool confirmOverwrite = true;
+    bool mustExist = false;  // open dialogs: the file must exist
+};
+
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+    // A message box with an OK button; returns when the user confirms.
+    virtual void message(QWidget* parent, const QString& text, MessageIcon icon) = 0;
+    // Save / open dialogs: the chosen path, or nullopt when cancelled.
+    virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
+    virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
+    // The print dialog on `printer`; true when the user accepts.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
+};
+
+// The real dialogs (QMessageBox, QFileDialog, QPrintDialog).
+class QtUserDialogs final : public UserDialogs {
+public:
+    void message(QWidget* parent, const QString& text, MessageIcon icon) override;
+    std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
+    std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
+    bool printDialog(QWidget* parent, QPrinter& printer) override;
+};
+
+}  // namespace qv

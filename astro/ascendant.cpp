@@ -1,0 +1,8 @@
+#include "astro/ascendant.h"
+
+namespace qv {
+
+// Placeholder until the module lands.
+void CalculateAscendant(ChartState&) {}
+
+}  // namespace qv

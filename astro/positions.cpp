@@ -1,0 +1,8 @@
+#include "astro/positions.h"
+
+namespace qv {
+
+// Placeholder until the module lands.
+void CalculatePositions(ChartState&) {}
+
+}  // namespace qv

@@ -1,0 +1,8 @@
+#include "retro/retrogrades.h"
+
+namespace qv {
+
+// Placeholder until the module lands.
+void MarkRetrogrades(ChartState&) {}
+
+}  // namespace qv
