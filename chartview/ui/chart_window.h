@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 
 #include "app/chart_state.h"
 #include "app/chart_wheel.h"
@@ -25,6 +26,8 @@ public:
     FrmDisplay* display();
     // Writes the position table, the wheel and the interpretation box.
     void showChart(const ChartWheel& wheel);
+    // Where "Save As" reads the birth-data form's time-zone slot.
+    void setZoneSlotProvider(std::function<int()> provider);
 
 signals:
     void backRequested();        // "Back": close this window, show the birth-data form
@@ -39,6 +42,7 @@ private:
     UserDialogs& dialogs_;
     QMdiArea* area_ = nullptr;
     FrmDisplay* display_ = nullptr;
+    std::function<int()> zoneSlot_;
     bool leaving_ = false;  // set by Back/New so the close does not end the program
 };
 
