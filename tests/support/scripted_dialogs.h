@@ -1,0 +1,70 @@
+// A UserDialogs that answers from a script and records every call, for
+// widget tests. Queue answers before the action; read `calls` afterwards.
+#pragma once
+
+#include <QPrinter>
+#include <QString>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "app/ui/user_dialogs.h"
+
+namespace qv::test {
+
+struct DialogCall {
+    enum Kind { Message, Save, Open, Print } kind;
+    QString text;                 // message text, or the dialog title
+    MessageIcon icon = MessageIcon::Error;
+    FileDialogSettings settings;  // for Save / Open
+};
+
+class ScriptedDialogs final : public UserDialogs {
+public:
+    std::vector<DialogCall> calls;
+    std::deque<std::optional<QString>> fileAnswers;  // nullopt = Cancel
+    std::deque<bool> printAnswers;                   // true = accept
+    QString printerOutputFile;                       // when set, printing goes to this PDF
+
+    void message(QWidget*, const QString& text, MessageIcon icon) override {
+        calls.push_back({DialogCall::Message, text, icon, {}});
+    }
+    std::optional<QString> saveFileName(QWidget*, const FileDialogSettings& s) override {
+        calls.push_back({DialogCall::Save, s.title, MessageIcon::Error, s});
+        return next();
+    }
+    std::optional<QString> openFileName(QWidget*, const FileDialogSettings& s) override {
+        calls.push_back({DialogCall::Open, s.title, MessageIcon::Error, s});
+        return next();
+    }
+    bool printDialog(QWidget*, QPrinter& printer) override {
+        calls.push_back({DialogCall::Print, {}, MessageIcon::Error, {}});
+        if (!printerOutputFile.isEmpty()) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(printerOutputFile);
+        }
+        if (printAnswers.empty()) return false;
+        bool a = printAnswers.front();
+        printAnswers.pop_front();
+        return a;
+    }
+
+    // Messages shown so far, in order.
+    std::vector<QString> messages() const {
+        std::vector<QString> out;
+        for (const auto& c : calls)
+            if (c.kind == DialogCall::Message) out.push_back(c.text);
+        return out;
+    }
+    void clear() { calls.clear(); }
+
+private:
+    std::optional<QString> next() {
+        if (fileAnswers.empty()) return std::nullopt;
+        auto a = fileAnswers.front();
+        fileAnswers.pop_front();
+        return a;
+    }
+};
+
+}  // namespace qv::test
