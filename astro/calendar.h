@@ -1,0 +1,60 @@
+// Day counts, angle reduction, the quadrant-correct arctangent and the two
+// text forms of an ecliptic longitude. Pure functions; integer-valued results
+// are carried as doubles, "Int" is floor, "trunc" rounds toward zero.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+// The constants of the engine, with exactly these digits.
+inline constexpr double kPi = 3.14159265358979;
+inline constexpr double kTwoPi = 6.28318530717958;
+inline constexpr double kDegToRad = 0.0174532925199433;
+inline constexpr double kRadToDeg = 57.2957795130823;
+
+// The twelve signs, three letters each, 0 Aries … 11 Pisces.
+inline constexpr std::string_view SignAbbreviations = "AriTauGemCanLeoVirLibScoSagCapAquPis";
+
+// Three-letter abbreviation of sign k (0..11); empty for any other k.
+std::string_view SignAbbreviation(int sign);
+
+// Full sign name ("Aries" … "Pisces") for an exact abbreviation; empty if none.
+std::string_view SignNameFromAbbreviation(std::string_view abbreviation);
+
+// Sign number 0..11 for an exact abbreviation; -1 if none.
+int SignIndexFromAbbreviation(std::string_view abbreviation);
+
+// Julian Day Number (JD at noon) of a civil date; Julian calendar up to
+// JDN 2299171, Gregorian after (strict test). Days.
+double JulianDayNumber(int month, int day, int year);
+
+// Days since 2000 January 1, 12:00 UT; no century rule (exact 1900-03-01 to
+// 2100-02-28). Days.
+double DaysSinceJ2000(int year, int month, int day, int hour, int minute);
+
+// Angle after at most one +360 and one -360 correction. Degrees.
+double NormalizeDegrees(double a);
+
+// Same direction in [0, 2π). Radians.
+double WrapRadians(double x);
+
+// Direction of the vector (x, y) in (−π, π], tested before dividing. Radians.
+double ArcTan2(double y, double x);
+
+// "15° 45' 0\" Can": degrees within the sign, truncated minutes and seconds,
+// sign abbreviation. The sign of the argument is ignored. Degrees in.
+std::string FormatLongitude(double lon);
+
+// "05 Ari 07": two-digit degrees, abbreviation, two-digit minutes, made from a
+// FormatLongitude text; the seconds are dropped.
+std::string FormatPosition(std::string_view longitudeText);
+
+// Text with blanks (U+0020) removed at both ends.
+std::string_view TrimBlanks(std::string_view s);
+
+// The last n characters (UTF-8 code points) of s, or all of s if shorter.
+std::string_view LastCharacters(std::string_view s, std::size_t n);
+
+}  // namespace qv

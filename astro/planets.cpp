@@ -1,0 +1,104 @@
+#include "astro/planets.h"
+
+#include <cmath>
+
+#include "astro/calendar.h"
+
+namespace qv {
+
+namespace {
+
+// One row: value at J2000 and rate per Julian century for each element.
+struct ElementRow {
+    double a, aRate, e, eRate;
+    double i, iRate, node, nodeRate, peri, periRate, L, LRate;  // degrees, arcsec/cy
+};
+
+// Keplerian elements and rates, mean ecliptic and equinox of J2000
+// (Explanatory Supplement to the Astronomical Almanac, 1992; 1800–2050).
+constexpr ElementRow kElements[9] = {
+    {0.38709893, 0.00000066, 0.20563069, 0.00002527, 7.00487, -23.51, 48.33167, -446.30,
+     77.45645, 573.57, 252.25084, 538101628.29},
+    {0.72333199, 0.00000092, 0.00677323, -0.00004938, 3.39471, -2.86, 76.68069, -996.89,
+     131.53298, -108.80, 181.97973, 210664136.06},
+    {1.00000011, -0.00000005, 0.01671022, -0.00003804, 0.00005, -46.94, -11.26064, -18228.25,
+     102.94719, 1198.28, 100.46435, 129597740.63},
+    {1.52366231, -0.00007221, 0.09341233, 0.00011902, 1.85061, -25.47, 49.57854, -1020.19,
+     336.04084, 1560.78, 355.45332, 68905103.78},
+    {5.20336301, 0.00060737, 0.04839266, -0.00012880, 1.30530, -4.15, 100.55615, 1217.17,
+     14.75385, 839.93, 34.40438, 10925078.35},
+    {9.53707032, -0.00301530, 0.05415060, -0.00036762, 2.48446, 6.11, 113.71504, -1591.05,
+     92.43194, -1948.89, 49.94432, 4401052.95},
+    {19.19126393, 0.00152025, 0.04716771, -0.00019150, 0.76986, -2.09, 74.22988, -1681.40,
+     170.96424, 1312.56, 313.23218, 1542547.79},
+    {30.06896348, -0.00125196, 0.00858587, 0.00002510, 1.76917, -3.64, 131.72169, -151.25,
+     44.97135, -844.43, 304.88003, 786449.21},
+    {39.48168677, -0.00076912, 0.24880766, 0.00006465, 17.14175, 11.07, 110.30347, -37.33,
+     224.06676, -132.25, 238.92881, 522747.90},
+};
+
+// Kepler's equation stops when a Newton step changes E by at most this. Radians.
+constexpr double kKeplerTolerance = 1e-12;
+// Safety net only: the table's eccentricities converge in a handful of steps.
+constexpr int kKeplerMaxSteps = 100;
+
+}  // namespace
+
+// Mean elements at d days since J2000 (rates per Julian century). AU, radians.
+OrbitalElements PlanetElements(int index, double d) {
+    const ElementRow& r = kElements[index];
+    const double T = d / 36525.0;
+    OrbitalElements el;
+    el.a = r.a + r.aRate * T;
+    el.e = r.e + r.eRate * T;
+    el.i = (r.i + r.iRate * T / 3600.0) * kDegToRad;
+    el.node = (r.node + r.nodeRate * T / 3600.0) * kDegToRad;
+    el.peri = (r.peri + r.periRate * T / 3600.0) * kDegToRad;
+    el.L = WrapRadians((r.L + r.LRate * T / 3600.0) * kDegToRad);
+    return el;
+}
+
+// True anomaly from Kepler's equation E − e·sin E = M by Newton. Radians.
+double TrueAnomaly(double M, double e) {
+    double E = M + e * std::sin(M) * (1.0 + e * std::cos(M));
+    for (int step = 0; step < kKeplerMaxSteps; ++step) {
+        const double E1 = E;
+        E = E1 - (E1 - e * std::sin(E1) - M) / (1.0 - e * std::cos(E1));
+        if (!(std::fabs(E - E1) > kKeplerTolerance)) break;
+    }
+    double v = 2.0 * std::atan(std::sqrt((1.0 + e) / (1.0 - e)) * std::tan(E / 2.0));
+    if (v < 0) v = v + kTwoPi;
+    return v;
+}
+
+// Geocentric longitude as heliocentric planet minus heliocentric Earth. Degrees.
+double GeocentricLongitude(int index, double d) {
+    const OrbitalElements P = PlanetElements(index, d);
+    const OrbitalElements G = PlanetElements(kEarth, d);
+
+    const double Me = WrapRadians(G.L - G.peri);
+    const double ve = TrueAnomaly(Me, G.e);
+    const double re = G.a * (1.0 - G.e * G.e) / (1.0 + G.e * std::cos(ve));
+    const double xE = re * std::cos(ve + G.peri);
+    const double yE = re * std::sin(ve + G.peri);
+
+    double x = 0.0;
+    double y = 0.0;
+    if (index != kEarth) {
+        const double Mp = WrapRadians(P.L - P.peri);
+        const double v = TrueAnomaly(Mp, P.e);
+        const double r = P.a * (1.0 - P.e * P.e) / (1.0 + P.e * std::cos(v));
+        const double u = v + P.peri - P.node;
+        x = r * (std::cos(P.node) * std::cos(u) - std::sin(P.node) * std::sin(u) * std::cos(P.i));
+        y = r * (std::sin(P.node) * std::cos(u) + std::cos(P.node) * std::sin(u) * std::cos(P.i));
+    }
+
+    const double X = x - xE;
+    const double Y = y - yE;
+    double lambda = ArcTan2(Y, X) * (180.0 / kPi);
+    while (lambda > 360) lambda = lambda - 360.0;
+    while (lambda < 0) lambda = lambda + 360.0;
+    return lambda;
+}
+
+}  // namespace qv

@@ -1,0 +1,35 @@
+// Geocentric ecliptic longitudes of the Sun and Mercury to Pluto from mean
+// Keplerian elements (J2000 ecliptic and equinox, two-body approximation).
+#pragma once
+
+namespace qv {
+
+// Body index of the element table.
+enum PlanetIndex : int {
+    kMercury = 0, kVenus = 1, kEarth = 2, kMars = 3, kJupiter = 4,
+    kSaturn = 5, kUranus = 6, kNeptune = 7, kPluto = 8
+};
+
+// Mean orbital elements at one moment.
+struct OrbitalElements {
+    double a = 0;     // semi-major axis, AU
+    double e = 0;     // eccentricity
+    double i = 0;     // inclination, radians (not reduced)
+    double node = 0;  // longitude of the ascending node, radians (not reduced)
+    double peri = 0;  // longitude of perihelion, radians (not reduced)
+    double L = 0;     // mean longitude, radians in [0, 2π)
+};
+
+// Elements of body 0..8 at d days since J2000; value + rate·T, rates of
+// angles in arcseconds per Julian century.
+OrbitalElements PlanetElements(int index, double d);
+
+// True anomaly in [0, 2π) from mean anomaly M (radians) and eccentricity e,
+// Kepler's equation by Newton's method to 1e-12.
+double TrueAnomaly(double M, double e);
+
+// Geocentric ecliptic longitude of body 0..8 (2 gives the Sun) at d days
+// since J2000, degrees in [0, 360).
+double GeocentricLongitude(int index, double d);
+
+}  // namespace qv
