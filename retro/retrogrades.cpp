@@ -1,8 +1,55 @@
 #include "retro/retrogrades.h"
 
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+#include "retro/stations.h"
+
 namespace qv {
 
-// Placeholder until the module lands.
-void MarkRetrogrades(ChartState&) {}
+namespace {
+
+using namespace std::chrono;
+
+// Labels of the chart bodies, slots 0 … 10; planet flag f is label slot f + 2.
+constexpr std::array<std::string_view, 11> kBodyLabels{
+    "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
+    "Saturn", "Uranus", "Neptune", "Pluto", "Asc",
+};
+constexpr std::size_t kFirstPlanetLabel = 2;
+constexpr std::string_view kRetrogradeMark = " (R) ";
+
+// Local civil birth moment from the state's birth fields; nothing when they
+// do not form a valid date and time.
+std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
+    if (state.BirthMonth < 1 || state.BirthMonth > 12 || state.BirthDay < 1 ||
+        state.BirthDay > 31 || state.BirthHour < 0 || state.BirthHour > 23 ||
+        state.BirthMinute < 0 || state.BirthMinute > 59) {
+        return std::nullopt;
+    }
+    const year_month_day date{year{state.BirthYear}, month{static_cast<unsigned>(state.BirthMonth)},
+                              day{static_cast<unsigned>(state.BirthDay)}};
+    if (!date.ok()) return std::nullopt;
+    return local_days{date} + hours{state.BirthHour} + minutes{state.BirthMinute};
+}
+
+}  // namespace
+
+void MarkRetrogrades(ChartState& state) {
+    // A date that does not exist is retrograde nowhere: no stale marks survive.
+    const auto birth = BirthMoment(state);
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
+        state.RetrogradeFlag[f] = birth && IsRetrograde(*birth, static_cast<StationPlanet>(f));
+    }
+    for (std::size_t slot = 0; slot < kBodyLabels.size(); ++slot) {
+        state.BodyLabel[slot] = kBodyLabels[slot];
+    }
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
+        if (state.RetrogradeFlag[f]) state.BodyLabel[f + kFirstPlanetLabel] += kRetrogradeMark;
+    }
+}
 
 }  // namespace qv
