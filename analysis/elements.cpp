@@ -1,8 +1,204 @@
 #include "analysis/elements.h"
 
-namespace qv {
+#include <array>
+#include <string>
 
-// Placeholder until the module lands.
-void AnalyseElementsQualityHouse(ChartState&) {}
+namespace qv {
+namespace {
+
+constexpr std::array<std::string_view, 12> kSignNames = {
+    "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
+    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+
+constexpr std::array<std::string_view, 4> kElementName = {"Fire", "Earth", "Air", "Water"};
+constexpr std::array<std::string_view, 3> kQualityName = {"Cardinal", "Mutable", "Fixed"};
+constexpr std::array<std::string_view, 3> kHouseTypeName = {"Angular", "Succedent", "Cadent"};
+
+constexpr std::array<std::string_view, 4> kElementMissingText = {
+    "You may not be very assertive. Your timidness can make people take advantage of you. "
+    "You may try to overcome this by being over dominating.",
+    "You may come up with ideas that cannot be implemented. They may seem great in theplanning "
+    "stgae but not practical. You may not giv muich importance to routine mundane stuff. Your "
+    "ideas may not be wmeant for this world.",
+    "You have zero communication skills. You do believe in writing letters or speaking to "
+    "people unless very much needed. You may overcome this absence by being charming and thus "
+    "leading others to amke the wroing decisions. You will not waste time in unwnated talk.",
+    "You may not be able to express your emotions very well."};
+
+constexpr std::array<std::string_view, 3> kQualityMissingText = {
+    "You lose the assertiveness to take action. you will not being good at solving a crissi "
+    "sicne you take thigns pretty lightly. You may have good communication skills but you just "
+    "dont care about making use of them to solve problems.",
+    "You have no fixed rules regarding any issue. You will find it diffcicult to adapt to a "
+    "certain atmosphere. You will not be flexible and only make compromises seeinf what if you "
+    "have to gain at the end.",
+    "You will find it diffcicult to stick to one thing. This is not because you dont wnat to, "
+    "its just ebcause you do not find it imortant enough. Nothing in life will be compulsory."};
+
+constexpr std::array<std::string_view, 3> kHouseTypeMissingText = {
+    "You may find it diffcult to begin things. So you tend to overdo it or not do it at all. "
+    "Material incentives mean a lot to you. You are not worried about your actions and their "
+    "immediate implications.",
+    "You find it diffcult to focus on one thign for a long time. You believe more in short time "
+    "goals than long time ones. You are good at starting things, but may not have the contuned "
+    "interest to complete them.",
+    "You do not give thought to what has happened before. this may mean you end up repeating "
+    "thigns that people have already competed when you start on a project. you fail to learn "
+    "from your mistakes."};
+
+constexpr std::string_view kElementIntro =
+    "Absence of certain elements in your chart can affect your characteristics in many ways. "
+    "If a sign belonging to that missing element happens to be on one of the cardinal points "
+    "(the Ascendant, Mid-Heaven, Descendant, or Nadir), then the missing characteristics wil be "
+    "compensated.";
+constexpr std::string_view kQualityIntro =
+    "Absence of certain qualities in your chart can affect your characteristics in many ways. "
+    "There may be absence or overdoing of that quality. But sometimes you may not even consider "
+    "that quality imporatnt enough to be considered.";
+constexpr std::string_view kHouseIntro =
+    "When planets are missing in a particular house type on your chart, then certain qualities "
+    "may be undefined.";
+
+constexpr std::string_view kMissingMarker = "M-";
+
+// One family of categories as the messages and the box need it.
+struct Family {
+    std::string_view heading;
+    std::string_view intro;
+    std::string_view presentPhrase;
+    std::string_view missingPhrase;
+};
+
+constexpr Family kElementFamily{"Element", kElementIntro, " element present in your chart.",
+                                " element missing in your chart."};
+constexpr Family kQualityFamily{"Quality", kQualityIntro, " quality present in your chart.",
+                                " quality missing in your chart."};
+constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.",
+                              " house missing in your chart."};
+
+// Message of one category from whether any body fell into it.
+std::string CategoryMessage(const Family& family, std::string_view name, std::string_view missingText,
+                            bool present) {
+    std::string message;
+    if (present) {
+        message.append("You have ").append(name).append(family.presentPhrase);
+    } else {
+        message.append(kMissingMarker).append("You have ").append(name).append(family.missingPhrase);
+        message.append("\r\n").append(missingText);
+    }
+    return message;
+}
+
+// The stored message as the box shows it: CR LF as "\n".
+std::string DisplayText(std::string_view message) {
+    std::string out;
+    out.reserve(message.size() + 1);
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n') continue;
+        out.push_back(message[i]);
+    }
+    return out;
+}
+
+constexpr StyledRun Run(std::uint8_t r, std::uint8_t g, std::uint8_t b, bool bold) {
+    StyledRun run;
+    run.red = r;
+    run.green = g;
+    run.blue = b;
+    run.bold = bold;
+    return run;
+}
+
+void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std::string* results,
+                  std::size_t count, bool blankLineAfter) {
+    StyledRun heading = Run(0, 0, 128, true);
+    heading.text = std::string(family.heading) + "\n";
+    runs.push_back(heading);
+
+    StyledRun intro = Run(0, 128, 0, false);
+    intro.text = std::string(family.intro) + "\n";
+    runs.push_back(intro);
+
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& entry = results[i];
+        const bool missing = entry.starts_with(kMissingMarker);
+        StyledRun line = Run(0, 0, 0, missing);
+        line.text = DisplayText(missing ? std::string_view(entry).substr(kMissingMarker.size())
+                                        : std::string_view(entry)) +
+                    "\n";
+        runs.push_back(line);
+    }
+    if (blankLineAfter) {
+        StyledRun blank = Run(0, 0, 0, false);
+        blank.text = "\n";
+        runs.push_back(blank);
+    }
+}
+
+}  // namespace
+
+std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
+    for (int s = 0; s < 12; ++s) {
+        if (abbrev == kSignNames[s].substr(0, 3)) return s;
+    }
+    return std::nullopt;
+}
+
+std::string_view AbbreviationOfPosition(std::string_view positionText) {
+    if (positionText.size() < 4) return {};
+    return positionText.substr(3, 3);
+}
+
+// Element: triplicities repeat Fire, Earth, Air, Water from Aries.
+Element ElementOfSign(int sign) { return static_cast<Element>(sign % 4); }
+
+// Quality: quadruplicities repeat cardinal, fixed, mutable from Aries.
+Quality QualityOfSign(int sign) {
+    constexpr std::array<Quality, 3> cycle = {Quality::Cardinal, Quality::Fixed, Quality::Mutable};
+    return cycle[sign % 3];
+}
+
+// House type: houses 1, 4, 7, 10 angular, the next succedent, the next cadent.
+HouseType HouseTypeOfHouse(int house) { return static_cast<HouseType>((house - 1) % 3); }
+
+// Whole-sign house: house 1 is the ascendant's sign, counting in zodiac order.
+int WholeSignHouse(int sign, int ascSign) { return ((sign - ascSign) % 12 + 12) % 12 + 1; }
+
+void AnalyseElementsQualityHouse(ChartState& state) {
+    state.HouseSign.fill({});
+    state.ElementResult.fill({});
+    state.QualityResult.fill({});
+    state.HouseTypeResult.fill({});
+
+    const std::optional<int> ascSign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[10]));
+    if (ascSign) {
+        for (int h = 0; h < 12; ++h) state.HouseSign[h] = std::string(kSignNames[(*ascSign + h) % 12].substr(0, 3));
+    }
+
+    std::array<bool, 4> elementHeld{};
+    std::array<bool, 3> qualityHeld{};
+    std::array<bool, 3> houseTypeHeld{};
+    for (int body = 0; body < 10; ++body) {
+        const std::optional<int> sign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[body]));
+        if (!sign) continue;
+        elementHeld[static_cast<int>(ElementOfSign(*sign))] = true;
+        qualityHeld[static_cast<int>(QualityOfSign(*sign))] = true;
+        if (ascSign) houseTypeHeld[static_cast<int>(HouseTypeOfHouse(WholeSignHouse(*sign, *ascSign)))] = true;
+    }
+
+    for (std::size_t i = 0; i < kElementName.size(); ++i)
+        state.ElementResult[i] = CategoryMessage(kElementFamily, kElementName[i], kElementMissingText[i], elementHeld[i]);
+    for (std::size_t i = 0; i < kQualityName.size(); ++i)
+        state.QualityResult[i] = CategoryMessage(kQualityFamily, kQualityName[i], kQualityMissingText[i], qualityHeld[i]);
+    for (std::size_t i = 0; i < kHouseTypeName.size(); ++i)
+        state.HouseTypeResult[i] =
+            CategoryMessage(kHouseFamily, kHouseTypeName[i], kHouseTypeMissingText[i], houseTypeHeld[i]);
+
+    std::vector<StyledRun> runs;
+    AppendFamily(runs, kElementFamily, state.ElementResult.data(), kElementName.size(), true);
+    AppendFamily(runs, kQualityFamily, state.QualityResult.data(), kQualityName.size(), true);
+    AppendFamily(runs, kHouseFamily, state.HouseTypeResult.data(), kHouseTypeName.size(), false);
+    state.InterpretationRuns = std::move(runs);
+}
 
 }  // namespace qv

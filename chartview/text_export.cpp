@@ -1,0 +1,48 @@
+#include "chartview/text_export.h"
+
+#include "app/atomic_file.h"
+#include "chartview/personal_data.h"
+
+namespace qv {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kSeparator = "\r";
+
+void Line(std::string& out, std::string_view text) { out.append(text).append(kLineEnd); }
+
+template <std::size_t N>
+void ResultLines(std::string& out, std::string_view heading, const std::array<std::string, N>& results) {
+    Line(out, kSeparator);
+    Line(out, heading);
+    for (const std::string& entry : results) Line(out, entry);
+}
+
+}  // namespace
+
+std::string MakeTextExport(const ChartState& s) {
+    using std::to_string;
+    std::string out;
+    Line(out, "Name: " + s.BirthName);
+    Line(out, "Date of Birth: " + std::string(MonthName(s.BirthMonth)) + " " + to_string(s.BirthDay) + ", " +
+                  to_string(s.BirthYear));
+    Line(out, "Time of Birth: " + to_string(s.BirthHour) + " Hour " + to_string(s.BirthMinute) + " Minute ");
+    Line(out, "Latitude: " + to_string(s.LatDegrees) + " Degree " + to_string(s.LatMinutes) + " Minute ");
+    Line(out, "Longitude: " + to_string(s.LonDegrees) + " Degree " + to_string(s.LonMinutes) + " Minute ");
+    Line(out, "City: " + s.BirthCity);
+    Line(out, "State: " + s.BirthState);
+    Line(out, "Country: " + s.BirthCountry);
+    Line(out, kSeparator);
+    Line(out, "Planetary Position");
+    for (std::size_t i = 0; i < s.PlanetPosition.size(); ++i) Line(out, s.PositionName[i] + " " + s.PlanetPosition[i]);
+    ResultLines(out, "Element", s.ElementResult);
+    ResultLines(out, "Quality", s.QualityResult);
+    ResultLines(out, "House", s.HouseTypeResult);
+    return out;
+}
+
+std::optional<std::string> WriteTextExport(const std::filesystem::path& file, const ChartState& state) {
+    return WriteFileAtomically(file, MakeTextExport(state));
+}
+
+}  // namespace qv

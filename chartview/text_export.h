@@ -1,0 +1,22 @@
+// The chart as a plain text file for people to read: personal data,
+// positions and the element, quality and house-type results.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "app/chart_state.h"
+
+namespace qv {
+
+// The file's bytes, UTF-8 with CR LF line ends. Separator lines are a lone
+// CR followed by CR LF; result messages are written as stored, so a missing
+// category keeps its "M-" marker and its embedded CR LF.
+std::string MakeTextExport(const ChartState& state);
+
+// Writes the export safely (see WriteFileAtomically). nullopt on success,
+// otherwise the reason as a sentence.
+[[nodiscard]] std::optional<std::string> WriteTextExport(const std::filesystem::path& file, const ChartState& state);
+
+}  // namespace qv
