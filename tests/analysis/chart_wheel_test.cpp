@@ -1,0 +1,139 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+#include "app/chart_wheel.h"
+
+namespace qv {
+namespace {
+
+constexpr std::array<const char*, 12> kAbbrevs = {"Ari", "Tau", "Gem", "Can", "Leo", "Vir",
+                                                  "Lib", "Sco", "Sag", "Cap", "Aqu", "Pis"};
+constexpr std::array<const char*, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
+                                                 "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
+
+std::string Pos(std::string_view abbrev) { return "12 " + std::string(abbrev) + " 34"; }
+
+// Bodies 0..9 and the ascendant (slot 10) in the given signs.
+ChartState StateWith(const std::array<std::string_view, 11>& signs) {
+    ChartState s;
+    for (int i = 0; i < 12; ++i) s.SignAbbrevList[i] = kAbbrevs[i];
+    for (int k = 0; k < 11; ++k) {
+        s.BodyLabel[k] = kBodies[k];
+        s.PlanetPosition[k] = Pos(signs[k]);
+    }
+    s.AscendantText = "15\xC2\xB0 45' 0\" " + std::string(signs[10]);
+    s.MoonSignName = "Leo";
+    return s;
+}
+
+constexpr std::array<std::string_view, 11> kWorked = {"Ari", "Leo", "Ari", "Tau", "Sag", "Vir",
+                                                      "Cap", "Cap", "Cap", "Sco", "Leo"};
+
+TEST(ChartWheel, SignBoxesListBodiesInOrderAscendantLast) {
+    ChartState s = StateWith(kWorked);
+    s.BodyLabel[2] = "Mercury (R) ";
+    ChartWheel w;
+    FillChartWheel(s, w);
+    const std::array<std::string, 12> expected = {
+        "\r\nSun\r\nMercury (R) ", "\r\nVenus", "", "", "\r\nMoon\r\nAsc", "\r\nJupiter", "", "\r\nPluto",
+        "\r\nMars", "\r\nSaturn\r\nUranus\r\nNeptune", "", ""};
+    EXPECT_EQ(w.SignBoxText, expected);
+}
+
+TEST(ChartWheel, HousesAndPicturesStartAtTheAscendantsSign) {
+    struct Case {
+        std::string_view asc;
+        int ascSign;
+    };
+    const Case cases[] = {{"Ari", 0}, {"Leo", 4}, {"Aqu", 10}, {"Pis", 11}};
+    for (const Case& c : cases) {
+        std::array<std::string_view, 11> signs = kWorked;
+        signs[10] = c.asc;
+        ChartState s = StateWith(signs);
+        ChartWheel w;
+        FillChartWheel(s, w);
+        for (int h = 0; h < 12; ++h) {
+            const int sign = (c.ascSign + h) % 12;
+            EXPECT_EQ(w.lblNatal[h], w.SignBoxText[sign]) << c.asc << " house " << h + 1;
+            EXPECT_EQ(w.imgSign[h], sign + 1) << c.asc << " house " << h + 1;
+        }
+        EXPECT_TRUE(w.lblNatal[0].ends_with("\r\nAsc")) << c.asc;
+    }
+}
+
+TEST(ChartWheel, AscendantInPiscesPutsPiscesThenAries) {
+    std::array<std::string_view, 11> signs = kWorked;
+    signs[10] = "Pis";
+    ChartState s = StateWith(signs);
+    ChartWheel w;
+    FillChartWheel(s, w);
+    EXPECT_EQ(w.lblNatal[0], "\r\nAsc");
+    EXPECT_EQ(w.lblNatal[1], "\r\nSun\r\nMercury");
+    EXPECT_EQ(w.imgSign[0], 12);
+    EXPECT_EQ(w.imgSign[1], 1);
+    EXPECT_EQ(w.lblLagna, "Pisces");
+}
+
+TEST(ChartWheel, SignNamesOfAscendantAndMoon) {
+    struct Case {
+        std::string ascendantText;
+        std::string expectedLagna;  // "keep" means the previous caption stays
+    };
+    const Case cases[] = {
+        {"15\xC2\xB0 45' 0\" Can", "Cancer"},
+        {"  2\xC2\xB0 0' 0\" Sag   ", "Sagittarius"},
+        {"29\xC2\xB0 59' 59\" Pis", "Pisces"},
+        {"15\xC2\xB0 45' 0\" can", "keep"},
+        {"", "keep"},
+        {"Cap", "Capricorn"},
+    };
+    for (const Case& c : cases) {
+        ChartState s = StateWith(kWorked);
+        s.AscendantText = c.ascendantText;
+        s.MoonSignName = "Virgo";
+        ChartWheel w;
+        w.lblLagna = "keep";
+        FillChartWheel(s, w);
+        EXPECT_EQ(w.lblLagna, c.expectedLagna) << c.ascendantText;
+        EXPECT_EQ(w.lblRashi, "Virgo");
+    }
+}
+
+TEST(ChartWheel, UnknownSignsPlaceNothingAndKeepPictures) {
+    std::array<std::string_view, 11> signs = kWorked;
+    signs[0] = "XYZ";
+    signs[10] = "xyz";
+    ChartState s = StateWith(signs);
+    s.PlanetPosition[1] = "1";  // too short to carry a sign
+    ChartWheel w;
+    w.imgSign = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2};
+    const auto pictures = w.imgSign;
+    FillChartWheel(s, w);
+    EXPECT_EQ(w.imgSign, pictures);
+    for (const std::string& box : w.SignBoxText) {
+        EXPECT_EQ(box.find("Sun"), std::string::npos);
+        EXPECT_EQ(box.find("Moon"), std::string::npos);
+        EXPECT_EQ(box.find("Asc"), std::string::npos);
+    }
+    EXPECT_EQ(w.lblNatal, w.SignBoxText);  // without an ascendant the houses run from Aries
+}
+
+TEST(ChartWheel, SecondChartReplacesTheFirst) {
+    ChartWheel w;
+    FillChartWheel(StateWith(kWorked), w);
+    std::array<std::string_view, 11> other;
+    other.fill("Gem");
+    FillChartWheel(StateWith(other), w);
+    ChartWheel fresh;
+    FillChartWheel(StateWith(other), fresh);
+    EXPECT_EQ(w.SignBoxText, fresh.SignBoxText);
+    EXPECT_EQ(w.lblNatal, fresh.lblNatal);
+    EXPECT_EQ(w.imgSign, fresh.imgSign);
+    EXPECT_EQ(w.lblLagna, "Gemini");
+    for (int h = 1; h < 12; ++h) EXPECT_EQ(w.lblNatal[h], "") << h;
+}
+
+}  // namespace
+}  // namespace qv
