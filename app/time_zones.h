@@ -5,6 +5,9 @@
 
 namespace qv {
 
+// Rows of the table, slots 0..70.
+inline constexpr int kTimeZoneCount = 71;
+
 // Writes slots 0..70 of TimeZoneName, TimeZoneHours and TimeZoneMinutes.
 void LoadTimeZones(ChartState& state);
 

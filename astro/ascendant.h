@@ -8,4 +8,25 @@ namespace qv {
 // Writes AscendantText (and BodyLongitude[10]).
 void CalculateAscendant(ChartState& state);
 
+// Julian centuries from 1900 January 0.5 for a civil date's JDN and UT hours.
+double CenturiesSince1900(double jd0, double utHours);
+
+// Greenwich mean sidereal time, hours (not reduced), from T and UT hours.
+double GreenwichSiderealHours(double T, double utHours);
+
+// Right ascension of the meridian, degrees, from GMST hours and longitude
+// (degrees, west positive); reduced below 360 only.
+double RamcDegrees(double gmstHours, double lonWest);
+
+// Mean obliquity of the ecliptic, radians, from T.
+double ObliquityRadians(double T);
+
+// Ecliptic longitude rising at latitude lat (degrees, north positive) for
+// RAMC and obliquity in radians; degrees in [0, 360).
+double RisingLongitude(double ramcRadians, double epsRadians, double lat);
+
+// The ascendant in degrees for a civil date, UT hours on that date and the
+// place (longitude west positive, latitude north positive).
+double AscendantDegrees(int year, int month, int day, double utHours, double lonWest, double lat);
+
 }  // namespace qv

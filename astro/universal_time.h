@@ -1,0 +1,27 @@
+// The one Universal Time of a chart: local clock time plus the selected zone's
+// signed correction, less one hour when daylight saving is ticked. The
+// ascendant, the Moon and the planets all use it.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "app/chart_state.h"
+
+namespace qv {
+
+// Hours to add to the local clock time for UT: ZoneHoursText +
+// ZoneMinutesText/60, minus 1 with DaylightSaving. Hours.
+double ZoneCorrectionHours(const ChartState& state);
+
+// UT as hours on the civil birth date; may be below 0 or 24 and more. Hours.
+double UniversalTimeHours(const ChartState& state);
+
+// UT as a calendar moment (proleptic Gregorian), with the carry across
+// midnight, month and year ends. Whole minutes.
+std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& state);
+
+// "YYYY-MM-DDTHH:MM:00Z" of a moment.
+std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
+
+}  // namespace qv
