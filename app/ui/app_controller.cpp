@@ -1,0 +1,113 @@
+#include "app/ui/app_controller.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <exception>
+
+#include "app/chart_run.h"
+#include "app/ui/frm_main.h"
+#include "app/ui/reading_commands.h"
+#include "app/ui/user_dialogs.h"
+#include "chartview/ui/chart_window.h"
+
+namespace qv {
+
+AppController::AppController(UserDialogs& dialogs, QObject* parent)
+    : QObject(parent), dialogs_(dialogs), form_(std::make_unique<FrmMain>(state_, dialogs)) {
+    connect(form_.get(), &FrmMain::calculateRequested, this, &AppController::CalculateChart);
+    connect(form_.get(), &FrmMain::openRequested, this, &AppController::OpenReading);
+    connect(form_.get(), &FrmMain::closing, this, &AppController::EndProgram);
+}
+
+AppController::~AppController() {
+    if (chart_) {
+        chart_->disconnect(this);
+        delete chart_.data();
+    }
+}
+
+ChartWindow* AppController::chartWindow() const { return chart_.data(); }
+
+void AppController::start() {
+    form_->show();
+    form_->raise();
+    form_->activateWindow();
+}
+
+ChartWindow* AppController::ensureChartWindow() {
+    if (chart_) return chart_;
+    wheel_ = ChartWheel{};  // a fresh display form starts from its design captions
+    auto* window = new ChartWindow(state_, dialogs_);
+    window->setZoneSlotProvider([form = form_.get()] { return form->zoneSlot(); });
+    connect(window, &ChartWindow::backRequested, this, [this] { leaveChartWindow(false); });
+    connect(window, &ChartWindow::newRequested, this, [this] { leaveChartWindow(true); });
+    connect(window, &ChartWindow::endProgramRequested, this, &AppController::EndProgram);
+    chart_ = window;
+    return window;
+}
+
+void AppController::CalculateChart() {
+    if (ending_ || !form_->ValidateInput()) return;
+    const BirthFormData data = form_->formData();
+    // The window (and its display form) is created after the state holds
+    // the new birth data, so its personal-data labels show this person.
+    const bool fresh = !chart_;
+    ChartWheel wheel = fresh ? ChartWheel{} : wheel_;
+    try {
+        RunChartCalculation(data, state_, wheel);
+    } catch (const std::exception&) {
+        dialogs_.message(form_.get(), QStringLiteral("The chart could not be calculated."), MessageIcon::Error);
+        return;
+    }
+    ChartWindow* window = ensureChartWindow();
+    wheel_ = wheel;
+    window->showChart(wheel_);
+    window->showMaximized();
+    window->raise();
+    window->activateWindow();
+    form_->hide();
+}
+
+void AppController::OpenReading() {
+    if (ending_) return;
+    std::optional<BirthFormData> restored = OpenReadingCommand(form_.get(), dialogs_, form_->formData());
+    if (!restored) return;
+    form_->setFormData(*restored);
+    CalculateChart();
+}
+
+void AppController::leaveChartWindow(bool showFormFirst) {
+    ChartWindow* window = chart_.data();
+    if (showFormFirst) start();
+    if (window) {
+        // This close only unloads the chart; it must not end the program.
+        window->disconnect(this);
+        chart_ = nullptr;
+        window->close();
+        window->deleteLater();
+    }
+    if (!showFormFirst) start();
+}
+
+void AppController::EndProgram() {
+    if (ending_) return;
+    ending_ = true;
+    // Every window of the program that is still open, in the platform's order.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        const bool ours = w == form_.get() || (chart_ && w == chart_.data());
+        if (ours || (w->isVisible() && w->isWindow() && w->windowType() != Qt::Popup)) w->close();
+    }
+    emit programEnded();
+}
+
+void AppController::raiseCurrentWindow() {
+    if (ending_) return;
+    QWidget* w = (chart_ && chart_->isVisible()) ? static_cast<QWidget*>(chart_.data()) : form_.get();
+    if (!w->isVisible()) w->show();
+    if (w->isMinimized()) w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace qv

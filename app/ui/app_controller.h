@@ -1,0 +1,60 @@
+// The program's spine: the one chart state, the birth-data form, the chart
+// window, the calculation that leads from one to the other, and the end.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "app/chart_state.h"
+#include "app/chart_wheel.h"
+
+namespace qv {
+
+class ChartWindow;
+class FrmMain;
+class UserDialogs;
+
+class AppController : public QObject {
+    Q_OBJECT
+public:
+    explicit AppController(UserDialogs& dialogs, QObject* parent = nullptr);
+    ~AppController() override;
+
+    // Shows the birth-data form.
+    void start();
+
+    // Checks the form; on success computes the chart, shows it in the chart
+    // window (a fresh one after Back or New) and hides the form.
+    void CalculateChart();
+    // "&Open Previously Saved Reading": restores the form from a file and
+    // calculates it.
+    void OpenReading();
+    // Closes every window of the program and ends it; nothing is asked.
+    void EndProgram();
+
+    // Brings the visible window forward (a second start asked for it).
+    void raiseCurrentWindow();
+
+    ChartState& state() { return state_; }
+    FrmMain* form() const { return form_.get(); }
+    ChartWindow* chartWindow() const;
+    bool ended() const { return ending_; }
+
+signals:
+    // The program is over; the application's event loop should stop.
+    void programEnded();
+
+private:
+    ChartWindow* ensureChartWindow();
+    void leaveChartWindow(bool showFormFirst);  // Back (false) and New (true)
+
+    UserDialogs& dialogs_;
+    ChartState state_;
+    ChartWheel wheel_;
+    std::unique_ptr<FrmMain> form_;
+    QPointer<ChartWindow> chart_;
+    bool ending_ = false;
+};
+
+}  // namespace qv

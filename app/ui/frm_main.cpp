@@ -1,0 +1,450 @@
+#include "app/ui/frm_main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/time_zones.h"
+#include "app/ui/user_dialogs.h"
+#include "app/ui/web_links.h"
+
+namespace qv {
+
+namespace {
+
+const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                     "July",    "August",   "September", "October", "November", "December"};
+
+// Character codes a letter box takes: A-Z, a-z, blank, backspace, delete.
+bool IsLetterBoxCode(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u' ' || c == 8 || c == 127;
+}
+
+// Character codes a degree or minute box takes: 0-9, backspace, delete.
+bool IsNumberBoxCode(char16_t c) { return (c >= u'0' && c <= u'9') || c == 8 || c == 127; }
+
+QLineEdit* MakeBox(const char* name, QWidget* parent) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    return box;
+}
+
+QLineEdit* MakeCoordinateBox(const char* name, const QString& tip, QWidget* parent) {
+    QLineEdit* box = MakeBox(name, parent);
+    box->setMaxLength(3);
+    box->setAlignment(Qt::AlignRight);
+    box->setToolTip(tip);
+    const int w = box->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16;
+    box->setFixedWidth(w);
+    return box;
+}
+
+QComboBox* MakeList(const char* name, QWidget* parent) {
+    auto* list = new QComboBox(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setMaxVisibleItems(16);
+    return list;
+}
+
+QLabel* Hint(const QString& text, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setStyleSheet(QStringLiteral("color: #6a6a6a;"));
+    return l;
+}
+
+QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* l = new QLabel(text, parent);
+    l->setBuddy(buddy);
+    return l;
+}
+
+// A pair of option buttons in a small frame; none selected at first.
+QFrame* OptionPair(QRadioButton* (&buttons)[2], QButtonGroup*& group, const char* name,
+                   const QString& first, const QString& second, QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(frame);
+    row->setContentsMargins(8, 2, 8, 2);
+    group = new QButtonGroup(frame);
+    const QString captions[2] = {first, second};
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = new QRadioButton(captions[i], frame);
+        buttons[i]->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
+        group->addButton(buttons[i], i);
+        row->addWidget(buttons[i]);
+    }
+    return frame;
+}
+
+// Selects element `index` of an option pair, or none for -1.
+void SelectOption(QButtonGroup* group, int index) {
+    if (index == 0 || index == 1) {
+        group->button(index)->setChecked(true);
+        return;
+    }
+    group->setExclusive(false);
+    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
+    group->setExclusive(true);
+}
+
+void SetIndexIfValid(QComboBox* list, int index) {
+    if (index >= 0 && index < list->count()) list->setCurrentIndex(index);
+}
+
+}  // namespace
+
+FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quorvane v1.15"));
+    buildControls();
+    buildMenus();
+    fillLists();
+}
+
+FrmMain::~FrmMain() = default;
+
+void FrmMain::buildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("frmMainClient"));
+    setCentralWidget(central);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(0, 0, 0, 12);
+    outer->setSpacing(10);
+
+    auto* banner = new QLabel(QStringLiteral("Quorvane"), central);
+    banner->setObjectName(QStringLiteral("lblBanner"));
+    banner->setAlignment(Qt::AlignCenter);
+    banner->setMinimumHeight(48);
+    banner->setStyleSheet(QStringLiteral(
+        "background-color: rgb(104, 45, 123); color: white; font-size: 20pt; font-weight: bold;"));
+    outer->addWidget(banner);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(16, 0, 16, 0);
+    body->setSpacing(10);
+    outer->addLayout(body);
+
+    Label1 = new QLabel(QStringLiteral(
+                            "Quorvane shows the effect of missing elements, missing sign quality and missing "
+                            "house types on one's natal chart. The characteristics associated with these "
+                            "attributes are affected in some way in an individual's birth chart."),
+                        central);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setStyleSheet(QStringLiteral("color: rgb(104, 45, 123);"));
+    body->addWidget(Label1);
+
+    // Birth date, time and zone.
+    auto* birth = new QGroupBox(QStringLiteral("Birth"), central);
+    auto* bg = new QGridLayout(birth);
+    bg->setColumnStretch(4, 1);
+    txtName = MakeBox("txtName", birth);
+    bg->addWidget(Caption(QStringLiteral("Name:"), txtName, birth), 0, 0);
+    bg->addWidget(txtName, 0, 1, 1, 4);
+
+    cboMonth = MakeList("cboMonth", birth);
+    cboDate = MakeList("cboDate", birth);
+    cboYear = MakeList("cboYear", birth);
+    bg->addWidget(Caption(QStringLiteral("Birthday:"), cboMonth, birth), 1, 0);
+    bg->addWidget(cboMonth, 1, 1);
+    bg->addWidget(cboDate, 1, 2);
+    bg->addWidget(cboYear, 1, 3);
+
+    cboHour = MakeList("cboHour", birth);
+    cboMinute = MakeList("cboMinute", birth);
+    bg->addWidget(Caption(QStringLiteral("Time Of Birth:"), cboHour, birth), 2, 0);
+    bg->addWidget(cboHour, 2, 1);
+    bg->addWidget(cboMinute, 2, 2);
+    bg->addWidget(Hint(QStringLiteral("HH/MM/SS"), birth), 2, 3);
+
+    cboTimeZone = MakeList("cboTimeZone", birth);
+    cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboTimeZone->setMinimumContentsLength(30);
+    bg->addWidget(Caption(QStringLiteral("Time Zone:"), cboTimeZone, birth), 3, 0);
+    bg->addWidget(cboTimeZone, 3, 1, 1, 4);
+
+    chkDST = new QCheckBox(QStringLiteral("Daylight Saving Time"), birth);
+    chkDST->setObjectName(QStringLiteral("chkDST"));
+    bg->addWidget(chkDST, 4, 1, 1, 4);
+    body->addWidget(birth);
+
+    // Place: coordinates with their directions, then city, state, country.
+    auto* place = new QGroupBox(QStringLiteral("Place"), central);
+    auto* pg = new QGridLayout(place);
+    pg->setColumnStretch(5, 1);
+    const QString degMin = QStringLiteral("DEG/MIN");
+    txtLatD = MakeCoordinateBox("txtLatD", QStringLiteral("Degrees of latitude"), place);
+    txtLatM = MakeCoordinateBox("txtLatM", QStringLiteral("Minutes of latitude"), place);
+    pg->addWidget(Caption(QStringLiteral("Latitude:"), txtLatD, place), 0, 0);
+    pg->addWidget(txtLatD, 0, 1);
+    pg->addWidget(txtLatM, 0, 2);
+    pg->addWidget(Hint(degMin, place), 0, 3);
+    pg->addWidget(OptionPair(optLatSouth, latGroup_, "optLatSouth", QStringLiteral("North"),
+                             QStringLiteral("South"), place),
+                  0, 4);
+
+    txtLonD = MakeCoordinateBox("txtLonD", QStringLiteral("Degrees of longitude"), place);
+    txtLonM = MakeCoordinateBox("txtLonM", QStringLiteral("Minutes of longitude"), place);
+    pg->addWidget(Caption(QStringLiteral("Longitude:"), txtLonD, place), 1, 0);
+    pg->addWidget(txtLonD, 1, 1);
+    pg->addWidget(txtLonM, 1, 2);
+    pg->addWidget(Hint(degMin, place), 1, 3);
+    pg->addWidget(OptionPair(optLongEast, lonGroup_, "optLongEast", QStringLiteral("East"),
+                             QStringLiteral("West"), place),
+                  1, 4);
+
+    txtCity = MakeBox("txtCity", place);
+    txtState = MakeBox("txtState", place);
+    txtCountry = MakeBox("txtCountry", place);
+    pg->addWidget(Caption(QStringLiteral("City:"), txtCity, place), 2, 0);
+    pg->addWidget(txtCity, 2, 1, 1, 5);
+    pg->addWidget(Caption(QStringLiteral("State:"), txtState, place), 3, 0);
+    pg->addWidget(txtState, 3, 1, 1, 5);
+    pg->addWidget(Caption(QStringLiteral("Country:"), txtCountry, place), 4, 0);
+    pg->addWidget(txtCountry, 4, 1, 1, 5);
+
+    Command1 = new QPushButton(QStringLiteral("Click here to find Latitude && Longitude"), place);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setAutoDefault(false);
+    pg->addWidget(Command1, 5, 1, 1, 5, Qt::AlignLeft);
+    body->addWidget(place);
+
+    auto* buttons = new QHBoxLayout;
+    cmdOpen = new QPushButton(QStringLiteral("&Open Previously Saved Reading"), central);
+    cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
+    cmdCalculate = new QPushButton(QStringLiteral("&Get My Quorvane"), central);
+    cmdCalculate->setObjectName(QStringLiteral("cmdCalculate"));
+    cmdCalculate->setMinimumHeight(34);
+    cmdOpen->setMinimumHeight(34);
+    cmdCalculate->setStyleSheet(QStringLiteral(
+        "QPushButton { background-color: rgb(104, 45, 123); color: white; font-weight: bold;"
+        " padding: 4px 18px; border-radius: 3px; }"
+        "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
+        "QPushButton:pressed { background-color: rgb(80, 30, 95); }"));
+    buttons->addWidget(cmdOpen);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdCalculate);
+    body->addLayout(buttons);
+    body->addStretch(1);
+
+    // Tab order follows the arrangement of the form.
+    QWidget* order[] = {txtName,        cboMonth,       cboDate, cboYear,  cboHour,    cboMinute,
+                        cboTimeZone,    chkDST,         txtLatD, txtLatM,  optLatSouth[0],
+                        optLatSouth[1], txtLonD,        txtLonM, optLongEast[0], optLongEast[1],
+                        txtCity,        txtState,       txtCountry, Command1, cmdCalculate, cmdOpen};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
+        box->installEventFilter(this);
+
+    connect(cmdCalculate, &QPushButton::clicked, this, &FrmMain::calculateRequested);
+    connect(cmdOpen, &QPushButton::clicked, this, &FrmMain::openRequested);
+    connect(Command1, &QPushButton::clicked, this, &FrmMain::lookUpCoordinates);
+}
+
+void FrmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuCalculate = file->addAction(QStringLiteral("Get My Natal &Chart"));
+    mnuCalculate->setObjectName(QStringLiteral("mnuCalculate"));
+    file->addSeparator();
+    mnuExit = file->addAction(QStringLiteral("&Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    connect(mnuCalculate, &QAction::triggered, this, &FrmMain::calculateRequested);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+
+    auto openPage = [this](WebPage page) {
+        if (!OpenWebPage(WebPageUrl(page)))
+            dialogs_.message(this, QStringLiteral("The web page could not be opened in the browser."),
+                             MessageIcon::Error);
+    };
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* online = help->addAction(QStringLiteral("&Online Help"));
+    online->setObjectName(QStringLiteral("mnuOnline"));
+    QAction* visit = help->addAction(QStringLiteral("&Visit Us Online"));
+    visit->setObjectName(QStringLiteral("mnuVisit"));
+    help->addSeparator();
+    QAction* update = help->addAction(QStringLiteral("Check for Software &Update"));
+    update->setObjectName(QStringLiteral("mnuUpdate"));
+    help->addSeparator();
+    QAction* about = help->addAction(QStringLiteral("&About Software"));
+    about->setObjectName(QStringLiteral("mnuAbout"));
+    connect(online, &QAction::triggered, this, [openPage] { openPage(WebPage::OnlineHelp); });
+    connect(visit, &QAction::triggered, this, [openPage] { openPage(WebPage::VisitUs); });
+    connect(update, &QAction::triggered, this, [this] { ShowUpdateCheck(this); });
+    connect(about, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+
+    QAction* donate = bar->addAction(QStringLiteral("Donate"));
+    donate->setObjectName(QStringLiteral("mnuDonate"));
+    connect(donate, &QAction::triggered, this, [openPage] { openPage(WebPage::Donate); });
+    QAction* money = bar->addAction(QStringLiteral("Make Money &Online"));
+    money->setObjectName(QStringLiteral("mnuMakeMoney"));
+    money->setVisible(false);
+    connect(money, &QAction::triggered, this, [openPage] { openPage(WebPage::MakeMoneyOnline); });
+}
+
+void FrmMain::fillLists() {
+    for (int d = 1; d <= 31; ++d) cboDate->addItem(QString::number(d));
+    for (const char* m : kMonthNames) cboMonth->addItem(QString::fromLatin1(m));
+    for (int y = 1901; y <= 2050; ++y) cboYear->addItem(QString::number(y));
+    for (int h = 0; h <= 23; ++h) cboHour->addItem(QString::number(h));
+    for (int m = 0; m <= 59; ++m) cboMinute->addItem(QString::number(m));
+
+    LoadTimeZones(state_);
+    for (int z = 0; z <= 70; ++z)
+        cboTimeZone->addItem(QString::fromStdString(state_.TimeZoneName[static_cast<std::size_t>(z)]));
+
+    LoadFixedLists(state_);
+
+    cboDate->setCurrentIndex(0);
+    cboMonth->setCurrentIndex(0);
+    cboYear->setCurrentIndex(5);  // "1906"
+    cboHour->setCurrentIndex(0);
+    cboMinute->setCurrentIndex(0);
+    cboTimeZone->setCurrentIndex(0);
+}
+
+BirthFormData FrmMain::formData() const {
+    BirthFormData d;
+    d.txtName = txtName->text().toStdString();
+    d.txtLatD = txtLatD->text().toStdString();
+    d.txtLatM = txtLatM->text().toStdString();
+    d.txtLonD = txtLonD->text().toStdString();
+    d.txtLonM = txtLonM->text().toStdString();
+    d.txtCity = txtCity->text().toStdString();
+    d.txtState = txtState->text().toStdString();
+    d.txtCountry = txtCountry->text().toStdString();
+    d.cboMonth = cboMonth->currentIndex();
+    d.cboDate = cboDate->currentIndex();
+    d.cboYear = cboYear->currentIndex();
+    d.cboHour = cboHour->currentIndex();
+    d.cboMinute = cboMinute->currentIndex();
+    d.cboTimeZone = cboTimeZone->currentIndex();
+    d.optLatSouth = latGroup_->checkedId();
+    d.optLongEast = lonGroup_->checkedId();
+    d.chkDST = chkDST->isChecked();
+    return d;
+}
+
+void FrmMain::setFormData(const BirthFormData& d) {
+    // Texts go in as they are: the key filters only see typed keys.
+    txtName->setText(QString::fromStdString(d.txtName));
+    txtLatD->setText(QString::fromStdString(d.txtLatD));
+    txtLatM->setText(QString::fromStdString(d.txtLatM));
+    txtLonD->setText(QString::fromStdString(d.txtLonD));
+    txtLonM->setText(QString::fromStdString(d.txtLonM));
+    txtCity->setText(QString::fromStdString(d.txtCity));
+    txtState->setText(QString::fromStdString(d.txtState));
+    txtCountry->setText(QString::fromStdString(d.txtCountry));
+    // A list index that does not exist leaves that list as it was.
+    SetIndexIfValid(cboMonth, d.cboMonth);
+    SetIndexIfValid(cboDate, d.cboDate);
+    SetIndexIfValid(cboYear, d.cboYear);
+    SetIndexIfValid(cboHour, d.cboHour);
+    SetIndexIfValid(cboMinute, d.cboMinute);
+    SetIndexIfValid(cboTimeZone, d.cboTimeZone);
+    SelectOption(latGroup_, d.optLatSouth);
+    SelectOption(lonGroup_, d.optLongEast);
+    chkDST->setChecked(d.chkDST);
+}
+
+int FrmMain::zoneSlot() const { return cboTimeZone->currentIndex(); }
+
+bool FrmMain::ValidateInput() {
+    const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());
+    if (!failure) return true;
+    if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1)
+        SelectOption(latGroup_, failure->selectLatSouth);
+    if (failure->selectLongEast == 0 || failure->selectLongEast == 1)
+        SelectOption(lonGroup_, failure->selectLongEast);
+    dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
+    if (!failure->focus.empty()) {
+        if (auto* box = findChild<QWidget*>(QString::fromStdString(failure->focus))) {
+            box->setFocus(Qt::OtherFocusReason);
+            if (auto* edit = qobject_cast<QLineEdit*>(box)) edit->selectAll();
+        }
+    }
+    return false;
+}
+
+void FrmMain::lookUpCoordinates() {
+    struct Required {
+        QLineEdit* box;
+        const char* message;
+    };
+    const Required required[] = {{txtCity, "Please Enter City"},
+                                 {txtState, "Please Enter State"},
+                                 {txtCountry, "Please Enter Country"}};
+    for (const Required& r : required) {
+        if (r.box->text().isEmpty()) {
+            dialogs_.message(this, QString::fromLatin1(r.message), MessageIcon::Error);
+            r.box->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+    const QString query = txtCity->text() + QLatin1Char(' ') + txtState->text() + QLatin1Char(' ') +
+                          txtCountry->text() + QStringLiteral(" Latitude Longitude");
+    if (!OpenWebPage(CoordinateSearchUrl(query)))
+        dialogs_.message(this, QStringLiteral("The web page could not be opened in the browser."),
+                         MessageIcon::Error);
+}
+
+bool FrmMain::acceptTyped(QLineEdit* box, const QString& typed) {
+    const bool letters = box != txtLatD && box != txtLatM && box != txtLonD && box != txtLonM;
+    bool ok = true;
+    for (QChar ch : typed) {
+        const char16_t c = ch.unicode();
+        if (!(letters ? IsLetterBoxCode(c) : IsNumberBoxCode(c))) ok = false;
+    }
+    if (ok) return true;
+    dialogs_.message(this,
+                     letters ? QStringLiteral("Please enter only letters") : QStringLiteral("Please enter only numbers"),
+                     MessageIcon::Error);
+    if (letters) box->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        // Keys that type no character (arrows, Tab, Home, function keys) and
+        // Alt or Meta combinations, which are commands, pass unfiltered.
+        const Qt::KeyboardModifiers mods = key->modifiers();
+        const bool command = (mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier);
+        if (key->text().isEmpty() || command) return false;
+        return !acceptTyped(box, key->text());  // a refused key is discarded
+    }
+    if (box && event->type() == QEvent::InputMethod) {
+        // Characters composed by an input method are typed characters too.
+        auto* im = static_cast<QInputMethodEvent*>(event);
+        if (!im->commitString().isEmpty() && !acceptTyped(box, im->commitString())) return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit closing();
+}
+
+}  // namespace qv

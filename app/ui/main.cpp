@@ -1,0 +1,28 @@
+// quorvane: the desktop program.
+#include <QApplication>
+
+#include "app/ui/app_controller.h"
+#include "app/ui/single_instance.h"
+#include "app/ui/user_dialogs.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quorvane"));
+    QApplication::setApplicationVersion(QStringLiteral("1.15"));
+    // The birth-data form is hidden while the chart window is shown, and
+    // "Back" closes the chart window before the form comes back: the program
+    // ends only through EndProgram, never because no window is visible.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    qv::QtUserDialogs dialogs;
+    qv::SingleInstance instance;
+    if (!qv::EnsureSingleInstance(instance, dialogs)) return 0;
+
+    qv::AppController controller(dialogs);
+    QObject::connect(&controller, &qv::AppController::programEnded, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    QObject::connect(&instance, &qv::SingleInstance::activationRequested, &controller,
+                     &qv::AppController::raiseCurrentWindow);
+    controller.start();
+    return app.exec();
+}
