@@ -1,6 +1,8 @@
 // Opening a saved reading from the birth-data form.
 #pragma once
 
+#include <QString>
+#include <filesystem>
 #include <optional>
 
 #include "app/birth_form.h"
@@ -16,5 +18,8 @@ class UserDialogs;
 // the file was refused or unreadable (the message has been shown then).
 std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
                                                 const BirthFormData& current);
+
+// A path chosen in a file dialog as the file system names it.
+std::filesystem::path LocalFilePath(const QString& path);
 
 }  // namespace qv

@@ -23,4 +23,8 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs)
 // "Print": the print dialog, then the chart on the chosen printer.
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
 
+// The last two for any widget that shows the chart.
+void SaveFormJpegCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs);
+void PrintFormCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs);
+
 }  // namespace qv

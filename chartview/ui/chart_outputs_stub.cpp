@@ -2,9 +2,7 @@
 
 namespace qv {
 
-// Placeholders until the output commands land.
-void SaveReadingCommand(QWidget*, const ChartState&, int, UserDialogs&, std::string&) {}
-void ExportTextCommand(QWidget*, const ChartState&, UserDialogs&, std::string&) {}
+// Placeholders until the display form lands.
 void SaveJpegCommand(QWidget*, FrmDisplay&, UserDialogs&) {}
 void PrintCommand(QWidget*, FrmDisplay&, UserDialogs&) {}
 

@@ -1,0 +1,116 @@
+#include "chartview/ui/print.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QWidget>
+#include <memory>
+
+namespace qv {
+
+namespace {
+
+bool Fail(QString* error, const QString& why) {
+    if (error) *error = why;
+    return false;
+}
+
+// The largest scale at which a `content` rectangle fits into `page`.
+qreal FitScale(const QSizeF& content, const QSizeF& page) {
+    if (content.width() <= 0 || content.height() <= 0) return 1.0;
+    return std::min(page.width() / content.width(), page.height() / content.height());
+}
+
+// The form, scaled to fit the page and centred across it.
+void PaintFormPage(QPainter& painter, QWidget& form, const QSizeF& page) {
+    const QSizeF size = form.size();
+    const qreal scale = FitScale(size, page);
+    painter.save();
+    painter.translate((page.width() - size.width() * scale) / 2, 0);
+    painter.scale(scale, scale);
+    form.render(&painter, QPoint(), QRegion(),
+                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.restore();
+}
+
+// The whole interpretation, laid out for the page width, one page after the
+// other; the layout keeps lines from being cut at a page end.
+void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDocument& source,
+                    const QSizeF& page) {
+    std::unique_ptr<QTextDocument> doc(source.clone());
+    doc->documentLayout()->setPaintDevice(&device);
+    doc->setPageSize(page);
+    const int pages = doc->pageCount();
+    for (int i = 0; i < pages; ++i) {
+        device.newPage();
+        painter.save();
+        const QRectF slice(0, i * page.height(), page.width(), page.height());
+        painter.translate(0, -slice.top());
+        painter.setClipRect(slice);
+        doc->drawContents(&painter, slice);
+        painter.restore();
+    }
+}
+
+}  // namespace
+
+const QTextDocument* InterpretationOf(const QWidget& form) {
+    const auto* box = form.findChild<const QTextEdit*>(QStringLiteral("RTB"));
+    return box ? box->document() : nullptr;
+}
+
+bool PaintDisplayForm(QWidget& form, QPagedPaintDevice& device, QString* error) {
+    QPainter painter;
+    if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
+    const QSizeF page(device.width(), device.height());
+    PaintFormPage(painter, form, page);
+    const QTextDocument* text = InterpretationOf(form);
+    if (text && !text->isEmpty()) PaintTextPages(painter, device, *text, page);
+    if (!painter.end()) return Fail(error, QStringLiteral("Printing could not be finished."));
+    return true;
+}
+
+bool PrintDisplayForm(QWidget& form, QPrinter& printer, QString* error) {
+    // Painting in the form's own resolution keeps its fonts and its geometry
+    // in proportion; text is drawn as text, so nothing is lost on paper.
+    const int dpi = form.logicalDpiY();
+
+    const QString pdfName = printer.outputFileName();
+    if (printer.outputFormat() != QPrinter::PdfFormat || pdfName.isEmpty()) {
+        printer.setResolution(dpi);
+        if (!PaintDisplayForm(form, printer, error))
+            return Fail(error, QStringLiteral("The printer \"%1\" could not print the chart.")
+                                   .arg(printer.printerName()));
+        return true;
+    }
+
+    // A PDF file: written beside the old one and put in its place at the end.
+    const QString shown = QFileInfo(pdfName).absoluteFilePath();
+    QSaveFile file(pdfName);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
+                               .arg(shown, file.errorString()));
+    {
+        QPdfWriter pdf(&file);
+        pdf.setPageLayout(printer.pageLayout());
+        pdf.setResolution(dpi);
+        pdf.setTitle(printer.docName());
+        pdf.setCreator(printer.creator());
+        if (!PaintDisplayForm(form, pdf, error)) {
+            file.cancelWriting();
+            return Fail(error, QStringLiteral("The file \"%1\" could not be written.").arg(shown));
+        }
+    }
+    if (!file.commit())
+        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
+                               .arg(shown, file.errorString()));
+    return true;
+}
+
+}  // namespace qv
