@@ -1,0 +1,11 @@
+// quorvane-report: a natal chart from the command line, as JSON or text.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/report/report_run.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return qv::report::Run(args, std::cout, std::cerr);
+}

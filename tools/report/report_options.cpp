@@ -1,0 +1,224 @@
+#include "tools/report/report_options.h"
+
+#include <charconv>
+#include <functional>
+#include <optional>
+
+namespace qv::report {
+
+namespace {
+
+// The texts of the command line before they are checked and converted.
+struct RawOptions {
+    std::optional<std::string> date, time, zone, lat, lon;
+    bool dst = false;
+    std::string name, city, state, country;
+    std::string format = "json";
+};
+
+using Setter = std::function<void(RawOptions&, const std::string&)>;
+
+// One row per option; an option with a value names it in `value`.
+struct OptionSpec {
+    std::string_view name;
+    std::string_view value;  // empty for a flag
+    std::string_view help;
+    Setter set;
+};
+
+const std::vector<OptionSpec>& OptionTable() {
+    static const std::vector<OptionSpec> table = {
+        {"--name", "TEXT", "the person's name", [](RawOptions& o, const std::string& v) { o.name = v; }},
+        {"--date", "YYYY-MM-DD", "date of birth, 1901-01-01 to 2050-12-31",
+         [](RawOptions& o, const std::string& v) { o.date = v; }},
+        {"--time", "HH:MM", "local clock time of birth, 00:00 to 23:59",
+         [](RawOptions& o, const std::string& v) { o.time = v; }},
+        {"--zone", "SLOT", "time-zone table slot, 0 to 70", [](RawOptions& o, const std::string& v) { o.zone = v; }},
+        {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
+        {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
+        {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
+        {"--city", "TEXT", "city of birth", [](RawOptions& o, const std::string& v) { o.city = v; }},
+        {"--state", "TEXT", "state of birth", [](RawOptions& o, const std::string& v) { o.state = v; }},
+        {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
+        {"--format", "json|text", "output: JSON (default) or the chart's text export",
+         [](RawOptions& o, const std::string& v) { o.format = v; }},
+    };
+    return table;
+}
+
+const OptionSpec* FindOption(std::string_view name) {
+    for (const OptionSpec& spec : OptionTable())
+        if (spec.name == name) return &spec;
+    return nullptr;
+}
+
+bool AllDigits(std::string_view s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+int ToInt(std::string_view digits) {
+    int value = 0;
+    std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+
+// YYYY-MM-DD into the form's month, day and year lists.
+std::optional<std::string> CheckDate(const std::optional<std::string>& text, BirthFormData& form) {
+    if (!text) return "Missing --date YYYY-MM-DD";
+    const std::string_view t = *text;
+    if (t.size() != 10 || t[4] != '-' || t[7] != '-' || !AllDigits(t.substr(0, 4)) || !AllDigits(t.substr(5, 2)) ||
+        !AllDigits(t.substr(8, 2)))
+        return "Malformed date \"" + *text + "\" (expected YYYY-MM-DD)";
+    const int year = ToInt(t.substr(0, 4));
+    const int month = ToInt(t.substr(5, 2));
+    const int day = ToInt(t.substr(8, 2));
+    if (month < 1 || month > 12) return "The month must be from 1 to 12";
+    if (day < 1 || day > 31) return "The day must be from 1 to 31";
+    if (year < 1901 || year > 2050) return "The year must be from 1901 to 2050";
+    form.cboMonth = month - 1;
+    form.cboDate = day - 1;
+    form.cboYear = year - 1901;
+    return std::nullopt;
+}
+
+// H:MM or HH:MM into the form's hour and minute lists.
+std::optional<std::string> CheckTime(const std::optional<std::string>& text, BirthFormData& form) {
+    if (!text) return "Missing --time HH:MM";
+    const std::string_view t = *text;
+    const auto colon = t.find(':');
+    if (colon == std::string_view::npos || colon < 1 || colon > 2 || t.size() - colon - 1 != 2 ||
+        !AllDigits(t.substr(0, colon)) || !AllDigits(t.substr(colon + 1)))
+        return "Malformed time \"" + *text + "\" (expected HH:MM)";
+    const int hour = ToInt(t.substr(0, colon));
+    const int minute = ToInt(t.substr(colon + 1));
+    if (hour > 23) return "The hour must be from 0 to 23";
+    if (minute > 59) return "The minute must be from 0 to 59";
+    form.cboHour = hour;
+    form.cboMinute = minute;
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckZone(const std::optional<std::string>& text, BirthFormData& form) {
+    if (!text) return "Missing --zone SLOT (a time-zone slot from 0 to 70)";
+    if (!AllDigits(*text) || text->size() > 2 || ToInt(*text) > 70)
+        return "The time-zone slot must be a number from 0 to 70";
+    form.cboTimeZone = ToInt(*text);
+    return std::nullopt;
+}
+
+// DEG:MIN followed by a direction letter into two boxes and an option pair.
+// Missing parts are left empty for the form's own checks to name.
+std::optional<std::string> CheckAngle(const std::optional<std::string>& text, std::string_view what, char first,
+                                      char second, std::string& degrees, std::string& minutes, int& direction) {
+    if (!text) return std::nullopt;  // the form reports the empty degree box
+    std::string_view t = *text;
+    if (!t.empty()) {
+        const char last = t.back();
+        const bool letter = (last >= 'A' && last <= 'Z') || (last >= 'a' && last <= 'z');
+        const char upper = (last >= 'a' && last <= 'z') ? static_cast<char>(last - 'a' + 'A') : last;
+        if (letter) {
+            if (upper != first && upper != second)
+                return "The " + std::string(what) + " direction must be " + first + " or " + second;
+            direction = upper == first ? 0 : 1;
+            t.remove_suffix(1);
+        }
+    }
+    const auto colon = t.find(':');
+    if (colon == std::string_view::npos)
+        return "Malformed " + std::string(what) + " \"" + *text + "\" (expected DEG:MIN followed by " + first +
+               " or " + second + ")";
+    degrees = t.substr(0, colon);
+    minutes = t.substr(colon + 1);
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string ReportUsage() {
+    std::string usage =
+        "Usage: quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --zone SLOT\n"
+        "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
+        "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
+        "\n"
+        "Computes a natal chart and prints it on standard output.\n"
+        "\n";
+    for (const OptionSpec& spec : OptionTable()) {
+        std::string left = "  " + std::string(spec.name);
+        if (!spec.value.empty()) left += " " + std::string(spec.value);
+        if (left.size() < 26) left.resize(26, ' ');
+        else left += "  ";
+        usage += left + std::string(spec.help) + "\n";
+    }
+    usage +=
+        "  --help                  print this text\n"
+        "\n"
+        "Refused input is reported on standard error with exit status 2.\n";
+    return usage;
+}
+
+std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args) {
+    // --help anywhere asks for the usage only (a value never starts with "--").
+    for (const std::string& arg : args)
+        if (arg == "--help") {
+            ReportOptions help;
+            help.help = true;
+            return help;
+        }
+
+    RawOptions raw;
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        std::string_view name = arg;
+        std::optional<std::string> inlineValue;
+        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
+            inlineValue = std::string(name.substr(eq + 1));
+            name = name.substr(0, eq);
+        }
+        const OptionSpec* spec = FindOption(name);
+        if (!spec) {
+            if (name.starts_with("-")) return OptionError{"Unknown option \"" + std::string(name) + "\" (see --help)"};
+            return OptionError{"Unexpected argument \"" + arg + "\" (see --help)"};
+        }
+        if (spec->value.empty()) {
+            if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
+            spec->set(raw, {});
+            continue;
+        }
+        if (!inlineValue) {
+            if (k + 1 >= args.size() || args[k + 1].starts_with("--"))
+                return OptionError{"Option " + std::string(name) + " needs a value: " + std::string(spec->value)};
+            inlineValue = args[++k];
+        }
+        spec->set(raw, *inlineValue);
+    }
+
+    ReportOptions options;
+    BirthFormData& form = options.form;
+    if (raw.format == "json") options.format = OutputFormat::Json;
+    else if (raw.format == "text") options.format = OutputFormat::Text;
+    else return OptionError{"Unknown format \"" + raw.format + "\" (expected json or text)"};
+
+    // What the form's lists guarantee by construction comes first.
+    if (auto e = CheckDate(raw.date, form)) return OptionError{*e};
+    if (auto e = CheckTime(raw.time, form)) return OptionError{*e};
+    if (auto e = CheckZone(raw.zone, form)) return OptionError{*e};
+    if (auto e = CheckAngle(raw.lat, "latitude", 'N', 'S', form.txtLatD, form.txtLatM, form.optLatSouth))
+        return OptionError{*e};
+    if (auto e = CheckAngle(raw.lon, "longitude", 'E', 'W', form.txtLonD, form.txtLonM, form.optLongEast))
+        return OptionError{*e};
+
+    form.txtName = raw.name;
+    form.txtCity = raw.city;
+    form.txtState = raw.state;
+    form.txtCountry = raw.country;
+    form.chkDST = raw.dst;
+
+    // Then the form's own checks, in the form's order and words.
+    if (auto failure = ValidateInput(form)) return OptionError{failure->message};
+    return options;
+}
+
+}  // namespace qv::report

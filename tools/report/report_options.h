@@ -1,0 +1,34 @@
+// Command-line options of quorvane-report: a pure function from the argument
+// vector to either the options or the message that refuses them.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "app/birth_form.h"
+
+namespace qv::report {
+
+enum class OutputFormat { Json, Text };
+
+struct ReportOptions {
+    bool help = false;  // print the usage and nothing else
+    BirthFormData form;  // the birth data as the form would hold it
+    OutputFormat format = OutputFormat::Json;
+};
+
+// A refused command line: the message for stderr.
+struct OptionError {
+    std::string message;
+};
+
+// Options and their checks. On success the form passes ValidateInput, so the
+// chart can be calculated as it stands.
+std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args);
+
+// The text printed by --help.
+std::string ReportUsage();
+
+}  // namespace qv::report

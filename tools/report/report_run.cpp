@@ -1,0 +1,45 @@
+#include "tools/report/report_run.h"
+
+#include <variant>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "app/chart_wheel.h"
+#include "app/time_zones.h"
+#include "chartview/text_export.h"
+#include "tools/report/chart_json.h"
+#include "tools/report/report_options.h"
+
+namespace qv::report {
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto parsed = ParseReportOptions(args);
+    if (const auto* refused = std::get_if<OptionError>(&parsed)) {
+        err << refused->message << '\n';
+        return kExitRefused;
+    }
+    const ReportOptions& options = std::get<ReportOptions>(parsed);
+    if (options.help) {
+        out << ReportUsage();
+        return out.flush() ? kExitOk : kExitFailed;
+    }
+
+    // As the desktop program: lists filled when the form opens, then one run.
+    ChartState state;
+    LoadFixedLists(state);
+    LoadTimeZones(state);
+    ChartWheel wheel;
+    RunChartCalculation(options.form, state, wheel);
+
+    switch (options.format) {
+        case OutputFormat::Json: out << ChartJsonText(state); break;
+        case OutputFormat::Text: out << MakeTextExport(state); break;
+    }
+    if (!out.flush()) {
+        err << "The chart could not be written to standard output\n";
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace qv::report
