@@ -19,15 +19,15 @@ struct RawOptions {
 using Setter = std::function<void(RawOptions&, const std::string&)>;
 
 // One row per option; an option with a value names it in `value`.
-struct OptionSpec {
+struct OptionRow {
     std::string_view name;
     std::string_view value;  // empty for a flag
     std::string_view help;
     Setter set;
 };
 
-const std::vector<OptionSpec>& OptionTable() {
-    static const std::vector<OptionSpec> table = {
+const std::vector<OptionRow>& OptionTable() {
+    static const std::vector<OptionRow> table = {
         {"--name", "TEXT", "the person's name", [](RawOptions& o, const std::string& v) { o.name = v; }},
         {"--date", "YYYY-MM-DD", "date of birth, 1901-01-01 to 2050-12-31",
          [](RawOptions& o, const std::string& v) { o.date = v; }},
@@ -46,9 +46,9 @@ const std::vector<OptionSpec>& OptionTable() {
     return table;
 }
 
-const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : OptionTable())
-        if (spec.name == name) return &spec;
+const OptionRow* FindOption(std::string_view name) {
+    for (const OptionRow& row : OptionTable())
+        if (row.name == name) return &row;
     return nullptr;
 }
 
@@ -145,12 +145,12 @@ std::string ReportUsage() {
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
-    for (const OptionSpec& spec : OptionTable()) {
-        std::string left = "  " + std::string(spec.name);
-        if (!spec.value.empty()) left += " " + std::string(spec.value);
+    for (const OptionRow& row : OptionTable()) {
+        std::string left = "  " + std::string(row.name);
+        if (!row.value.empty()) left += " " + std::string(row.value);
         if (left.size() < 26) left.resize(26, ' ');
         else left += "  ";
-        usage += left + std::string(spec.help) + "\n";
+        usage += left + std::string(row.help) + "\n";
     }
     usage +=
         "  --help                  print this text\n"
@@ -177,22 +177,22 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
             inlineValue = std::string(name.substr(eq + 1));
             name = name.substr(0, eq);
         }
-        const OptionSpec* spec = FindOption(name);
-        if (!spec) {
+        const OptionRow* row = FindOption(name);
+        if (!row) {
             if (name.starts_with("-")) return OptionError{"Unknown option \"" + std::string(name) + "\" (see --help)"};
             return OptionError{"Unexpected argument \"" + arg + "\" (see --help)"};
         }
-        if (spec->value.empty()) {
+        if (row->value.empty()) {
             if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
-            spec->set(raw, {});
+            row->set(raw, {});
             continue;
         }
         if (!inlineValue) {
             if (k + 1 >= args.size() || args[k + 1].starts_with("--"))
-                return OptionError{"Option " + std::string(name) + " needs a value: " + std::string(spec->value)};
+                return OptionError{"Option " + std::string(name) + " needs a value: " + std::string(row->value)};
             inlineValue = args[++k];
         }
-        spec->set(raw, *inlineValue);
+        row->set(raw, *inlineValue);
     }
 
     ReportOptions options;
