@@ -3,17 +3,35 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QPointer>
 #include <functional>
 
 #include "app/chart_state.h"
 #include "app/chart_wheel.h"
 
+class QAction;
+class QLabel;
 class QMdiArea;
+class QPushButton;
+class QToolBar;
 
 namespace qv {
 
 class UserDialogs;
 class FrmDisplay;
+
+// Left edges (twips) of the button bar's buttons and of the banner's title
+// for a window `windowWidth` twips wide (outer width, frame included). The
+// buttons end 300 twips short of the right edge, 100 twips apart; nothing is
+// clamped, so a narrow window gives negative lefts.
+struct BarLayout {
+    int cmdExitLeft = 0;
+    int cmdBackLeft = 0;
+    int cmdSaveAsJpegLeft = 0;
+    int lblHeadingLeft = 0;
+};
+BarLayout ComputeBarLayout(int windowWidth, int headingWidth);
 
 class ChartWindow : public QMainWindow {
     Q_OBJECT
@@ -24,10 +42,26 @@ public:
     // The display form, created on first use and filled with the
     // personal-data labels from the chart state.
     FrmDisplay* display();
-    // Writes the position table, the wheel and the interpretation box.
+    // Writes the position table, the wheel and the interpretation box, and
+    // shows the window (maximised, the display form centred at the top).
     void showChart(const ChartWheel& wheel);
     // Where "Save As" reads the birth-data form's time-zone slot.
     void setZoneSlotProvider(std::function<int()> provider);
+
+    // The frame of the display form inside the window's area.
+    QMdiSubWindow* displayFrame() const { return displayFrame_; }
+    QToolBar* toolBar() const { return tb_; }
+    QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
+    QWidget* banner() const { return picTop_; }
+
+public slots:
+    // Activate: centres the display form on the screen's width, at the top,
+    // and keeps a capture of it for "Save As JPEG".
+    void activateChart();
+    // Resize: places the buttons and the banner's labels for the window's width.
+    void layoutBars();
+    // Toolbar button by key: "New", "Save", "Print", "Help"; others do nothing.
+    void toolbarButton(const QString& key);
 
 signals:
     void backRequested();        // "Back": close this window, show the birth-data form
@@ -36,14 +70,54 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    QMenu* createPopupMenu() override;
 
 private:
+    void buildMenus();
+    void buildToolBar();
+    void buildBanner();
+    void buildButtonBar();
+    void loadCheckMarks();
+    QAction* entry(const char* name) const;
+    // Runs `handler` for a click on `action`, undoing Qt's own toggle of a
+    // checkable entry first: the handlers set every check mark themselves.
+    void onClick(QAction* action, std::function<void()> handler);
+
+    // Handlers of the menu entries and buttons.
+    void newChart();
+    void back();
+    void exitProgram();
+    void toggleToolBar();
+    void toggleStatusBar();
+    void chooseStyle(QAction* style);
+    void setColourStyle(bool on);
+    void showChartForm();
+    void chooseDivisional(QAction* chart);
+    void saveReading();
+    void exportText();
+    void saveJpeg();
+    void print();
+    int zoneSlot() const;
+
     ChartState& state_;
     UserDialogs& dialogs_;
     QMdiArea* area_ = nullptr;
     FrmDisplay* display_ = nullptr;
     std::function<int()> zoneSlot_;
     bool leaving_ = false;  // set by Back/New so the close does not end the program
+
+    QPointer<QMdiSubWindow> displayFrame_;
+    QToolBar* tb_ = nullptr;
+    QWidget* picTop_ = nullptr;
+    QLabel* lblHeading_ = nullptr;
+    QLabel* bannerLink_ = nullptr;
+    QWidget* buttonBar_ = nullptr;
+    QPushButton* cmdSaveAsJPEG_ = nullptr;
+    QPushButton* cmdBack_ = nullptr;
+    QPushButton* cmdExit_ = nullptr;
 };
 
 }  // namespace qv

@@ -1,0 +1,364 @@
+#include "chartview/ui/frm_display.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "chartview/personal_data.h"
+#include "chartview/ui/natal_wheel.h"
+#include "chartview/ui/sign_glyphs.h"
+#include "chartview/ui/ui_metrics.h"
+
+namespace qv {
+namespace {
+
+using ui::FormFont;
+using ui::Px;
+using ui::PxRect;
+
+// Clipboard text shorter than this is a word or two that may occur anywhere;
+// the guard only takes back longer pieces of the interpretation.
+constexpr int kMinimumTakenLength = 12;
+
+// The eight personal-data labels in the order the form's load writes them.
+const char* const kPersonalLabels[8] = {"lblName",     "lblDOB",  "lblTOB",   "lblLatitude",
+                                        "lblLongitude", "lblCity", "lblState", "lblCountry"};
+// Their places inside "Personal Information" (twips).
+const QPoint kPersonalPlaces[8] = {{120, 240},  {3360, 240}, {3360, 480}, {3360, 720},
+                                   {3360, 960}, {120, 480},  {120, 720},  {120, 960}};
+
+// The personal-data lines, in the order of kPersonalLabels.
+std::array<std::string, 8> PersonalDataLines(const ChartState& s) {
+    const PersonalDataLabels l = MakePersonalDataLabels(s);
+    return {l.lblName, l.lblDOB, l.lblTOB, l.lblLatitude, l.lblLongitude, l.lblCity, l.lblState, l.lblCountry};
+}
+
+// Rows of the position table: y (twips), PlanetName index, Planet index.
+struct PositionRow {
+    int y;
+    int nameIndex;
+    int planetIndex;
+};
+constexpr PositionRow kPositionRows[11] = {{300, 0, 0},    {627, 1, 1},    {954, 2, 2},    {1281, 3, 3},
+                                           {1608, 4, 4},   {1935, 5, 5},   {2262, 6, 6},   {2589, 13, 7},
+                                           {2916, 14, 8},  {3250, 15, 9},  {3600, 16, 10}};
+const char* const kPlanetNameCaptions[17] = {"Sun",    "Moon",    "Mercury", "Venus",  "Mars",
+                                             "Jupiter", "Saturn", "Uranus",  "Neptune", "Pluto",
+                                             "Rahu / North Node", "Ketu / South Node", "P_of_F",
+                                             "Uranus", "Neptune", "Pluto", "Asc"};
+
+QString Loose(const QString& s) {
+    QString t = s;
+    t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    t.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return t.simplified();
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font) {
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setFont(font);
+    return l;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- clipboard guard
+
+bool IsTextTakenFromBox(const QString& clipboardText, const QString& boxText) {
+    const QString clip = Loose(clipboardText);
+    if (clip.size() < kMinimumTakenLength) return false;
+    return Loose(boxText).contains(clip);
+}
+
+InterpretationBox::InterpretationBox(QWidget* parent) : QTextEdit(parent) {
+    setObjectName(QStringLiteral("RTB"));
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::NoTextInteraction);
+    setAcceptDrops(false);
+    setFocusPolicy(Qt::NoFocus);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+    setFont(FormFont(8.25));
+    document()->setDocumentMargin(4);
+    viewport()->setMouseTracking(true);
+    viewport()->installEventFilter(this);
+    connect(this, &QTextEdit::textChanged, this, [this] { guardClipboard(); });
+}
+
+void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
+    document()->clear();
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    for (const StyledRun& run : runs) {
+        QTextCharFormat format;
+        format.setForeground(QColor(run.red, run.green, run.blue));
+        format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+        cursor.insertText(QString::fromStdString(run.text), format);
+    }
+    moveCursor(QTextCursor::Start);
+    ensureCursorVisible();
+}
+
+std::vector<StyledRun> InterpretationBox::shownRuns() const {
+    std::vector<StyledRun> out;
+    auto append = [&out](const std::string& text, const QColor& c, bool bold) {
+        if (!out.empty() && out.back().bold == bold && out.back().red == c.red() && out.back().green == c.green() &&
+            out.back().blue == c.blue()) {
+            out.back().text += text;
+            return;
+        }
+        out.push_back(StyledRun{text, std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue()), bold});
+    };
+    // A line break belongs to the run in force where it was written: the end
+    // of the block's last fragment.
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        QColor colour(0, 0, 0);
+        bool bold = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid()) continue;
+            colour = f.charFormat().foreground().color();
+            bold = f.charFormat().fontWeight() >= QFont::Bold;
+            append(f.text().toStdString(), colour, bold);
+        }
+        if (block.next().isValid()) append("\n", colour, bold);
+    }
+    return out;
+}
+
+bool InterpretationBox::guardClipboard() {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) return false;
+    const QString own = toPlainText();
+    bool emptied = false;
+    for (QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
+        if (mode == QClipboard::Selection && !clipboard->supportsSelection()) continue;
+        const QMimeData* data = clipboard->mimeData(mode);
+        if (!data || !data->hasText()) continue;
+        if (IsTextTakenFromBox(data->text(), own)) {
+            clipboard->clear(mode);
+            emptied = true;
+        }
+    }
+    return emptied;
+}
+
+bool InterpretationBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == viewport()) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+                guardClipboard();
+                break;
+            case QEvent::DragEnter:
+            case QEvent::Drop:
+                return true;
+            default:
+                break;
+        }
+    }
+    return QTextEdit::eventFilter(watched, event);
+}
+
+void InterpretationBox::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut) ||
+        event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QTextEdit::keyPressEvent(event);
+}
+
+void InterpretationBox::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
+
+QMimeData* InterpretationBox::createMimeDataFromSelection() const { return new QMimeData; }
+
+// ------------------------------------------------------------------- the form
+
+FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("frmDisplay"));
+    setWindowTitle(QStringLiteral("Quorvane v1.05"));
+    setFont(FormFont(8.25));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setFixedSize(clientSize());
+
+    rtb_ = new InterpretationBox(this);
+    rtb_->setGeometry(PxRect(0, 0, 2500, 3800));
+
+    buildPositionTable();
+    buildPersonalData();
+
+    wheel_ = new NatalWheel(this);
+    wheel_->setGeometry(PxRect(2640, 1440, 6750, 6465));
+
+    buildHiddenControls();
+    loadPersonalData(state);
+}
+
+QSize FrmDisplay::clientSize() { return QSize(Px(9540), Px(8010)); }
+
+void FrmDisplay::buildPersonalData() {
+    frame1_ = new QGroupBox(QStringLiteral("Personal Information"), this);
+    frame1_->setObjectName(QStringLiteral("Frame1"));
+    frame1_->setFont(FormFont(8.25, true));
+    frame1_->setGeometry(PxRect(2640, 0, 6750, 1300));
+    for (int i = 0; i < 8; ++i) {
+        QLabel* l = MakeLabel(frame1_, QString::fromLatin1(kPersonalLabels[i]), QString(), FormFont(8.25, true));
+        const QPoint at = kPersonalPlaces[i];
+        // A column is as wide as the space up to the next column or the frame's edge.
+        const int right = at.x() < 3360 ? 3360 - 60 : 6750 - 60;
+        l->setGeometry(Px(at.x()), Px(at.y()), Px(right - at.x()), Px(195) + 2);
+        personal_[i] = l;
+    }
+}
+
+void FrmDisplay::buildPositionTable() {
+    fraWestern_ = new QGroupBox(QStringLiteral("Planetary Positions"), this);
+    fraWestern_->setObjectName(QStringLiteral("fraWestern"));
+    fraWestern_->setFont(FormFont(8.25, true));
+    fraWestern_->setGeometry(PxRect(0, 3900, 2500, 4005));
+    const QFont tableFont = FormFont(9.75);
+    for (int i = 0; i < 17; ++i) {
+        planetName_[i] = MakeLabel(fraWestern_, QStringLiteral("PlanetName_%1").arg(i),
+                                   QString::fromLatin1(kPlanetNameCaptions[i]), tableFont);
+        // Elements outside the table's rows lie below the frame's edge.
+        planetName_[i]->setGeometry(PxRect(120, 4200 + 300 * i, 1000, 285));
+    }
+    for (int i = 0; i < 16; ++i) {
+        planet_[i] = MakeLabel(fraWestern_, QStringLiteral("Planet_%1").arg(i), QString(), tableFont);
+        planet_[i]->setGeometry(PxRect(1140, 4200 + 300 * i, 1200, 285));
+    }
+    for (const PositionRow& row : kPositionRows) {
+        planetName_[row.nameIndex]->setGeometry(PxRect(120, row.y, 1000, 285));
+        planet_[row.planetIndex]->setGeometry(PxRect(1140, row.y, 1200, 285));
+        QPalette p = planet_[row.planetIndex]->palette();
+        p.setColor(QPalette::WindowText, QColor(104, 45, 123));
+        planet_[row.planetIndex]->setPalette(p);
+    }
+}
+
+void FrmDisplay::buildHiddenControls() {
+    const int below = 8200;  // twips: under the client area
+
+    auto* vedic = new QGroupBox(QStringLiteral("Other Details"), this);
+    vedic->setObjectName(QStringLiteral("fraVedic"));
+    vedic->setGeometry(PxRect(2640, below, 6750, 2000));
+    const char* const captions[7] = {"Sun Sign", "Moon Sign", "Nakshatra", "Pada", "Lord", "Ayanamsha", "Lagna Position"};
+    const char* const values[7] = {"lblLagna", "lblRashi", "lblNakshatra", "lblPada", "lblLord", "lblAyanamsha",
+                                   "lblLagnaPosition"};
+    for (int i = 0; i < 7; ++i) {
+        QLabel* c = MakeLabel(vedic, QStringLiteral("lblVedicCaption_%1").arg(i), QString::fromLatin1(captions[i]),
+                              FormFont(8.25));
+        c->setGeometry(PxRect(120, 240 + 240 * i, 1500, 195));
+        QLabel* v = MakeLabel(vedic, QString::fromLatin1(values[i]), QString(), FormFont(8.25, true));
+        v->setGeometry(PxRect(1700, 240 + 240 * i, 2500, 195));
+        if (i == 0) lblLagna_ = v;
+        if (i == 1) lblRashi_ = v;
+    }
+    vedic->hide();
+
+    struct HiddenFrame {
+        const char* name;
+        const char* caption;
+        const char* array;
+        int count;
+    };
+    const HiddenFrame frames[3] = {{"Frame2", "Element", "lblElement", 4},
+                                   {"Frame3", "Quality", "lblQuality", 3},
+                                   {"Frame4", "House Type", "lblHouse", 3}};
+    for (int f = 0; f < 3; ++f) {
+        auto* frame = new QGroupBox(QString::fromLatin1(frames[f].caption), this);
+        frame->setObjectName(QString::fromLatin1(frames[f].name));
+        frame->setGeometry(PxRect(2250 * f, below + 2200, 2200, 1400));
+        for (int i = 0; i < frames[f].count; ++i) {
+            QLabel* l = MakeLabel(frame, QStringLiteral("%1_%2").arg(QLatin1String(frames[f].array)).arg(i), QString(),
+                                  FormFont(8.25));
+            l->setGeometry(PxRect(120, 240 + 240 * i, 1900, 195));
+        }
+        frame->hide();
+    }
+
+    picture1_ = new QLabel(this);
+    picture1_->setObjectName(QStringLiteral("Picture1"));
+    picture1_->move(0, 0);
+    picture1_->hide();
+
+    txtFolder_ = new QLineEdit(this);
+    txtFolder_->setObjectName(QStringLiteral("txtFolder"));
+    txtFolder_->setGeometry(PxRect(0, below + 3800, 4000, 300));
+    txtFolder_->hide();
+    txtFile_ = new QLineEdit(this);
+    txtFile_->setObjectName(QStringLiteral("txtFile"));
+    txtFile_->setGeometry(PxRect(4200, below + 3800, 4000, 300));
+    txtFile_->hide();
+
+    auto* spare = new QWidget(this);
+    spare->setObjectName(QStringLiteral("picNatal_"));
+    spare->setGeometry(PxRect(2640, below + 4300, 6750, 6465));
+    spare->hide();
+}
+
+QLabel* FrmDisplay::personalLabel(const char* name) const {
+    for (int i = 0; i < 8; ++i)
+        if (qstrcmp(kPersonalLabels[i], name) == 0) return personal_[i];
+    return nullptr;
+}
+
+void FrmDisplay::loadPersonalData(const ChartState& state) {
+    const auto lines = PersonalDataLines(state);
+    for (int i = 0; i < 8; ++i) {
+        const QString text = QString::fromStdString(lines[i]);
+        personal_[i]->setText(text);
+        personal_[i]->setToolTip(text);
+    }
+}
+
+void FrmDisplay::showPositions(const ChartState& state) {
+    for (int k = 0; k <= 10; ++k) planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
+}
+
+void FrmDisplay::showWheel(const ChartWheel& wheel) {
+    for (int h = 0; h < 12; ++h) wheel_->setHouseText(h, QString());
+    for (int s = 0; s < 12; ++s) wheel_->signBox(s)->clear();
+
+    if (!wheel.lblLagna.empty()) lblLagna_->setText(QString::fromStdString(wheel.lblLagna));
+    lblRashi_->setText(QString::fromStdString(wheel.lblRashi));
+
+    for (int s = 0; s < 12; ++s) {
+        wheel_->signBox(s)->setText(QString::fromStdString(wheel.SignBoxText[s]));
+        wheel_->signBox(s)->hide();
+    }
+    for (int h = 0; h < 12; ++h) {
+        wheel_->setHouseText(h, QString::fromStdString(wheel.lblNatal[h]));
+        // A picture number the list does not hold leaves the picture as it was.
+        wheel_->signImage(h)->setPicture(wheel.imgSign[h]);
+    }
+}
+
+void FrmDisplay::showInterpretation(const std::vector<StyledRun>& runs) { rtb_->showRuns(runs); }
+
+QPixmap FrmDisplay::captureClientArea() {
+    picture_ = grab(QRect(QPoint(0, 0), clientSize()));
+    picture1_->setPixmap(picture_);
+    return picture_;
+}
+
+void FrmDisplay::setSavedPictureNames(const QString& folder, const QString& file) {
+    txtFolder_->setText(folder);
+    txtFile_->setText(file);
+}
+
+}  // namespace qv

@@ -1,0 +1,115 @@
+// The display form "frmDisplay": the personal data, the position table, the
+// interpretation box "RTB" and the chart wheel "picNatal". It computes
+// nothing; the chart window writes the calculated values into it.
+#pragma once
+
+#include <QPixmap>
+#include <QTextEdit>
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "app/chart_state.h"
+#include "app/chart_wheel.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+namespace qv {
+
+class NatalWheel;
+
+// The interpretation box. It is read-only and its text cannot be copied out:
+// no selection, no copy key, no context menu, no drag. As a second line of
+// defence it takes back text of its own from the clipboard whenever its
+// content changes or the mouse is used over it; whatever else the clipboard
+// holds is left alone.
+class InterpretationBox : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit InterpretationBox(QWidget* parent = nullptr);
+
+    // Replaces the whole content by `runs`, in order, each in its colour and
+    // weight; every "\n" starts a new line. Nothing is added.
+    void showRuns(const std::vector<StyledRun>& runs);
+    // The runs as they stand in the box: text, colour and weight of each
+    // stretch of equal format, line breaks as "\n". Neighbouring runs of the
+    // same format come back joined.
+    std::vector<StyledRun> shownRuns() const;
+
+    // Empties the clipboard (and the selection clipboard) when it holds text
+    // taken from this box. Returns true when something was emptied.
+    bool guardClipboard();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+};
+
+// True when `clipboardText` is a piece of `boxText` long enough to be the
+// box's interpretation rather than a word that happens to occur in it
+// (blanks and line breaks are compared loosely).
+bool IsTextTakenFromBox(const QString& clipboardText, const QString& boxText);
+
+class FrmDisplay : public QWidget {
+    Q_OBJECT
+public:
+    // Creates the form and runs its load: the eight personal-data labels are
+    // written from `state`.
+    explicit FrmDisplay(const ChartState& state, QWidget* parent = nullptr);
+
+    // The client area's size: 9540 x 8010 twips.
+    static QSize clientSize();
+
+    // Form load: "Name: ...", "Date of Birth: ...", and the other six lines.
+    void loadPersonalData(const ChartState& state);
+    // Planet(k) = PlanetPosition[k] for k = 0..10.
+    void showPositions(const ChartState& state);
+    // The wheel: sign boxes filled and hidden, house boxes, sign pictures,
+    // lblLagna and lblRashi.
+    void showWheel(const ChartWheel& wheel);
+    // The interpretation box from the analysis' styled runs.
+    void showInterpretation(const std::vector<StyledRun>& runs);
+
+    // Captures the client area as it is shown, keeps it in the hidden
+    // "Picture1" and returns it.
+    QPixmap captureClientArea();
+    // The latest capture (null before the first).
+    QPixmap picture() const { return picture_; }
+    // The hidden boxes that remember the last picture saved.
+    void setSavedPictureNames(const QString& folder, const QString& file);
+
+    InterpretationBox* RTB() const { return rtb_; }
+    NatalWheel* picNatal() const { return wheel_; }
+    QLabel* lblLagna() const { return lblLagna_; }
+    QLabel* lblRashi() const { return lblRashi_; }
+    QLabel* planet(int index) const { return planet_[index]; }          // Planet(0..15)
+    QLabel* planetName(int index) const { return planetName_[index]; }  // PlanetName(0..16)
+    QLabel* personalLabel(const char* name) const;                      // e.g. "lblName"
+    QLineEdit* txtFolder() const { return txtFolder_; }
+    QLineEdit* txtFile() const { return txtFile_; }
+
+private:
+    void buildPersonalData();
+    void buildPositionTable();
+    void buildHiddenControls();
+
+    InterpretationBox* rtb_ = nullptr;
+    NatalWheel* wheel_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    QGroupBox* fraWestern_ = nullptr;
+    std::array<QLabel*, 8> personal_{};
+    std::array<QLabel*, 17> planetName_{};
+    std::array<QLabel*, 16> planet_{};
+    QLabel* lblLagna_ = nullptr;
+    QLabel* lblRashi_ = nullptr;
+    QLabel* picture1_ = nullptr;
+    QLineEdit* txtFolder_ = nullptr;
+    QLineEdit* txtFile_ = nullptr;
+    QPixmap picture_;
+};
+
+}  // namespace qv

@@ -1,0 +1,222 @@
+#include "chartview/ui/natal_wheel.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegularExpression>
+#include <QResizeEvent>
+#include <cmath>
+#include <numbers>
+
+#include "chartview/ui/sign_glyphs.h"
+#include "chartview/ui/ui_metrics.h"
+
+namespace qv {
+namespace {
+
+const QColor kBanner(104, 45, 123);     // the chart window's banner colour
+const QColor kRing(244, 238, 247);      // sign ring
+const QColor kSectorTint(251, 249, 252);
+const QColor kHub(236, 226, 241);
+const QColor kBodyText(34, 34, 34);
+
+const char* const kSignNames[12] = {"Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
+                                    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+
+constexpr double kDegToRad = std::numbers::pi / 180.0;
+
+// House number shown by lblNatalPosition element i: element 0 reads "12",
+// elements 1 to 11 read "1" to "11".
+int HouseOfNumberLabel(int element) { return element == 0 ? 12 : element; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- HouseBox
+
+HouseBox::HouseBox(QWidget* parent) : QLabel(parent) {
+    setFont(ui::FormFont(8.25));
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+QStringList HouseBox::shownLines() const {
+    QStringList out;
+    const QStringList parts = text().split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    for (const QString& line : parts) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty()) out << t;
+    }
+    return out;
+}
+
+QSize HouseBox::sizeHint() const {
+    const QStringList lines = shownLines();
+    if (lines.isEmpty()) return QSize(0, 0);
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics regular(font()), strong(bold);
+    int w = 0;
+    for (const QString& l : lines)
+        w = std::max(w, (l == QLatin1String("Asc") ? strong : regular).horizontalAdvance(l));
+    return QSize(w + 4, regular.lineSpacing() * int(lines.size()) + 2);
+}
+
+QSize HouseBox::minimumSizeHint() const { return sizeHint(); }
+
+void HouseBox::paintEvent(QPaintEvent*) {
+    const QStringList lines = shownLines();
+    if (lines.isEmpty()) return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    QFont bold = font();
+    bold.setBold(true);
+    const int step = QFontMetrics(font()).lineSpacing();
+    int y = 1;
+    for (const QString& l : lines) {
+        const bool asc = l == QLatin1String("Asc");
+        p.setFont(asc ? bold : font());
+        p.setPen(asc ? kBanner : kBodyText);
+        p.drawText(QRect(0, y, width(), step), Qt::AlignHCenter | Qt::AlignVCenter, l);
+        y += step;
+    }
+}
+
+// ---------------------------------------------------------------- NatalWheel
+
+NatalWheel::NatalWheel(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("picNatal"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+
+    for (int i = 0; i < 12; ++i) {
+        auto* sign = new QLabel(QString::fromLatin1(kSignNames[i]), this);
+        sign->setObjectName(QStringLiteral("lblNatal") + QString::fromLatin1(kSignNames[i]));
+        sign->setFont(ui::FormFont(8.25));
+        sign->setAlignment(Qt::AlignCenter);
+        signBoxes_[i] = sign;
+
+        auto* number = new QLabel(QString::number(HouseOfNumberLabel(i)), this);
+        number->setObjectName(QStringLiteral("lblNatalPosition_%1").arg(i));
+        number->setFont(ui::FormFont(12));
+        number->setAlignment(Qt::AlignCenter);
+        QPalette np = number->palette();
+        np.setColor(QPalette::WindowText, kBanner);
+        number->setPalette(np);
+        lblNatalPosition_[i] = number;
+
+        auto* image = new SignImage(this);
+        image->setObjectName(QStringLiteral("imgSign_%1").arg(i));
+        imgSign_[i] = image;
+
+        auto* box = new HouseBox(this);
+        box->setObjectName(QStringLiteral("lblNatal_%1").arg(i));
+        lblNatal_[i] = box;
+    }
+    placeChildren();
+}
+
+QPointF NatalWheel::centre() const { return QPointF(width() / 2.0, height() / 2.0); }
+double NatalWheel::outerRadius() const { return std::max(10.0, std::min(width(), height()) / 2.0 - 6.0); }
+double NatalWheel::ringRadius() const { return outerRadius() * 0.82; }
+double NatalWheel::hubRadius() const { return outerRadius() * 0.19; }
+
+double NatalWheel::houseMidAngle(int house) { return 180.0 + 30.0 * (house - 1) + 15.0; }
+
+QPointF NatalWheel::polar(double radius, double degrees) const {
+    const QPointF c = centre();
+    return QPointF(c.x() + radius * std::cos(degrees * kDegToRad), c.y() - radius * std::sin(degrees * kDegToRad));
+}
+
+int NatalWheel::houseAt(const QPointF& point) const {
+    const QPointF d = point - centre();
+    const double r = std::hypot(d.x(), d.y());
+    if (r > outerRadius()) return 0;
+    double a = std::atan2(-d.y(), d.x()) / kDegToRad;  // counter-clockwise, screen y points down
+    a = std::fmod(a - 180.0 + 720.0, 360.0);
+    return int(a / 30.0) % 12 + 1;
+}
+
+void NatalWheel::setHouseText(int element, const QString& text) {
+    if (element < 0 || element >= 12) return;
+    lblNatal_[element]->setText(text);
+    placeHouseBox(element);
+}
+
+void NatalWheel::placeHouseBox(int element) {
+    HouseBox* box = lblNatal_[element];
+    const QSize s = box->sizeHint();
+    const double r = (hubRadius() + ringRadius()) / 2.0 + 6.0;
+    const QPointF at = polar(r, houseMidAngle(element + 1));
+    box->setGeometry(int(std::lround(at.x() - s.width() / 2.0)), int(std::lround(at.y() - s.height() / 2.0)),
+                     s.width(), s.height());
+}
+
+void NatalWheel::placeChildren() {
+    const double ringMid = (outerRadius() + ringRadius()) / 2.0;
+    const int glyph = std::max(8, int(std::lround((outerRadius() - ringRadius()) * 0.66)));
+    for (int i = 0; i < 12; ++i) {
+        const double mid = houseMidAngle(i + 1);
+        const QPointF g = polar(ringMid, mid + 6.0);
+        imgSign_[i]->setGeometry(int(std::lround(g.x() - glyph / 2.0)), int(std::lround(g.y() - glyph / 2.0)), glyph,
+                                 glyph);
+
+        QLabel* number = lblNatalPosition_[i];
+        number->adjustSize();
+        const QPointF n = polar(ringMid, houseMidAngle(HouseOfNumberLabel(i)) - 8.0);
+        number->move(int(std::lround(n.x() - number->width() / 2.0)), int(std::lround(n.y() - number->height() / 2.0)));
+
+        QLabel* sign = signBoxes_[i];
+        sign->adjustSize();
+        const QPointF s = polar(outerRadius() * 0.5, houseMidAngle(i + 1));
+        sign->move(int(std::lround(s.x() - sign->width() / 2.0)), int(std::lround(s.y() - sign->height() / 2.0)));
+
+        placeHouseBox(i);
+    }
+}
+
+void NatalWheel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeChildren();
+}
+
+void NatalWheel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QPointF c = centre();
+    const double ro = outerRadius(), rr = ringRadius(), rh = hubRadius();
+
+    // Sign ring and house sectors.
+    p.setPen(Qt::NoPen);
+    p.setBrush(kRing);
+    p.drawEllipse(c, ro, ro);
+    for (int house = 1; house <= 12; ++house) {
+        QPainterPath sector;
+        sector.moveTo(c);
+        sector.arcTo(QRectF(c.x() - rr, c.y() - rr, 2 * rr, 2 * rr), 180.0 + 30.0 * (house - 1), 30.0);
+        sector.closeSubpath();
+        p.setBrush(house % 2 ? QColor(Qt::white) : kSectorTint);
+        p.drawPath(sector);
+    }
+
+    // Cusps: the four angles (houses 1, 4, 7, 10 begin there) drawn stronger.
+    for (int k = 0; k < 12; ++k) {
+        const double a = 180.0 + 30.0 * k;
+        const bool angle = k % 3 == 0;
+        p.setPen(QPen(angle ? kBanner : QColor(150, 120, 165), angle ? 1.8 : 1.0));
+        p.drawLine(polar(rh, a), polar(ro, a));
+    }
+
+    // Circles.
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(kBanner, 2.0));
+    p.drawEllipse(c, ro, ro);
+    p.setPen(QPen(kBanner, 1.2));
+    p.drawEllipse(c, rr, rr);
+    p.setBrush(kHub);
+    p.drawEllipse(c, rh, rh);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(QColor(150, 120, 165), 0.8));
+    p.drawEllipse(c, rh * 0.55, rh * 0.55);
+}
+
+}  // namespace qv

@@ -1,0 +1,75 @@
+// The chart wheel "picNatal" of the display form: twelve house sectors with
+// house 1 at the left and the houses counter-clockwise (house 10 at the top),
+// the house boxes "lblNatal", the sign pictures "imgSign", the fixed house
+// numbers "lblNatalPosition" and the twelve sign boxes "lblNatalAries" ...
+// "lblNatalPisces" that collect the bodies before the houses are filled.
+#pragma once
+
+#include <QLabel>
+#include <QPointF>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+namespace qv {
+
+class SignImage;
+
+// One house box: holds the text the calculation wrote (lines joined by
+// CR LF, beginning with a line break when the house has bodies) and shows
+// its non-empty lines centred, the ascendant's line in the banner colour.
+class HouseBox : public QLabel {
+    Q_OBJECT
+public:
+    explicit HouseBox(QWidget* parent = nullptr);
+    // The lines the box shows: the text's non-empty lines, blanks trimmed.
+    QStringList shownLines() const;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class NatalWheel : public QWidget {
+    Q_OBJECT
+public:
+    explicit NatalWheel(QWidget* parent = nullptr);
+
+    HouseBox* houseBox(int element) const { return lblNatal_[element]; }        // lblNatal(0..11)
+    SignImage* signImage(int element) const { return imgSign_[element]; }      // imgSign(0..11)
+    QLabel* houseNumber(int element) const { return lblNatalPosition_[element]; }  // lblNatalPosition(0..11)
+    QLabel* signBox(int sign) const { return signBoxes_[sign]; }               // 0 Aries … 11 Pisces
+
+    // Writes house box `element` (house element+1) and places it in its sector.
+    void setHouseText(int element, const QString& text);
+    // Places every child in its sector; runs on every resize.
+    void placeChildren();
+
+    // Wheel geometry in this widget's logical pixels.
+    QPointF centre() const;
+    double outerRadius() const;  // outer rim of the sign ring
+    double ringRadius() const;   // inner rim of the sign ring
+    double hubRadius() const;    // the small circle in the middle
+    // Angle of the middle of house 1..12 in degrees, counter-clockwise from
+    // the right-hand horizontal (house 1 lies just below the left horizontal).
+    static double houseMidAngle(int house);
+    // The point at `radius` pixels from the centre in direction `degrees`.
+    QPointF polar(double radius, double degrees) const;
+    // The house 1..12 whose sector holds `point`; 0 outside the sectors.
+    int houseAt(const QPointF& point) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeHouseBox(int element);
+
+    std::array<HouseBox*, 12> lblNatal_{};
+    std::array<SignImage*, 12> imgSign_{};
+    std::array<QLabel*, 12> lblNatalPosition_{};
+    std::array<QLabel*, 12> signBoxes_{};
+};
+
+}  // namespace qv
