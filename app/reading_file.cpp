@@ -72,7 +72,8 @@ bool HasReadingExtension(std::string_view fileName) { return fileName.ends_with(
 ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
     using std::to_string;
     ReadingLines lines;
-    lines[kLineName] = TrimBlanks(s.BirthName);
+    // Texts pass through ValidUtf8 so that no byte can turn into a line end.
+    lines[kLineName] = ValidUtf8(TrimBlanks(s.BirthName));
     lines[kLineMonth] = to_string(s.BirthMonth);
     lines[kLineDay] = to_string(s.BirthDay);
     lines[kLineYear] = to_string(s.BirthYear);
@@ -86,9 +87,9 @@ ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
     lines[kLineLonEast] = BoolText(s.LonEast);
     lines[kLineLatSouth] = BoolText(s.LatSouth);
     lines[kLineDST] = BoolText(s.DaylightSaving);
-    lines[kLineCity] = TrimBlanks(s.BirthCity);
-    lines[kLineState] = TrimBlanks(s.BirthState);
-    lines[kLineCountry] = TrimBlanks(s.BirthCountry);
+    lines[kLineCity] = ValidUtf8(TrimBlanks(s.BirthCity));
+    lines[kLineState] = ValidUtf8(TrimBlanks(s.BirthState));
+    lines[kLineCountry] = ValidUtf8(TrimBlanks(s.BirthCountry));
     return lines;
 }
 

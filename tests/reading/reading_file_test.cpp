@@ -95,6 +95,16 @@ TEST(ReadingLines, TextsOfTheSeventeenLines) {
     EXPECT_EQ(MakeReadingLines(s, 12), expected);
 }
 
+TEST(ReadingLines, NoTextCanBreakALine) {
+    ChartState s = SampleState();
+    s.BirthName = "Bad \xF9\xFC name";  // bytes that would shift to LF and CR
+    s.BirthCity = "\xFC";
+    const std::string bytes = ReadingFileBytes(MakeReadingLines(s, 0));
+    std::size_t ends = 0;
+    for (char c : bytes) ends += (c == '\n' || c == '\r');
+    EXPECT_EQ(ends, 2u * 17u);
+}
+
 struct RoundTripCase {
     const char* name;
     void (*change)(ChartState&);
