@@ -304,6 +304,9 @@ FrmDisplay* ChartWindow::display() {
     displayFrame_->setObjectName(QStringLiteral("frmDisplayFrame"));
     displayFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
     displayFrame_->setWindowTitle(display_->windowTitle());
+    QPalette framePalette = displayFrame_->palette();
+    framePalette.setColor(QPalette::Highlight, kBanner);
+    displayFrame_->setPalette(framePalette);
     displayFrame_->adjustSize();
     displayFrame_->show();
     return display_;
@@ -314,7 +317,12 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     d->showPositions(state_);
     d->showWheel(wheel);
     d->showInterpretation(state_.InterpretationRuns);
-    if (!isVisible()) showMaximized();
+    if (!isVisible()) {
+        // Cover the screen's work area first: without a window manager the
+        // maximised state alone does not size the window.
+        if (const QScreen* s = screen()) setGeometry(s->availableGeometry());
+        showMaximized();
+    }
     raise();
     activateWindow();
     activateChart();

@@ -1,6 +1,7 @@
 #include "chartview/ui/toolbar_icons.h"
 
 #include <QIconEngine>
+#include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -16,6 +17,21 @@ class ToolbarIconEngine final : public QIconEngine {
 public:
     explicit ToolbarIconEngine(Picture picture) : picture_(picture) {}
     QIconEngine* clone() const override { return new ToolbarIconEngine(picture_); }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal scale) override {
+        QImage image(size * scale, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter p(&image);
+            paint(&p, QRect(QPoint(0, 0), image.size()), mode, state);
+        }
+        QPixmap pm = QPixmap::fromImage(std::move(image));
+        pm.setDevicePixelRatio(scale);
+        return pm;
+    }
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
         painter->save();
@@ -68,17 +84,17 @@ public:
             }
             case Picture::Print: {
                 painter->setBrush(Qt::white);
-                painter->drawRect(QRectF(7, 2.5, 10, 7));
-                painter->setBrush(accent);
-                painter->drawRoundedRect(QRectF(3, 8.5, 18, 9), 1.5, 1.5);
+                painter->drawRect(QRectF(6.5, 2.5, 11, 7));
+                painter->setBrush(QColor(96, 96, 108));
+                painter->drawRoundedRect(QRectF(2, 9, 20, 8.5), 2, 2);
                 painter->setBrush(Qt::white);
-                painter->drawRect(QRectF(7, 14, 10, 7.5));
-                painter->setPen(QPen(ink, 1.0));
-                painter->drawLine(QPointF(9, 17), QPointF(15, 17));
-                painter->drawLine(QPointF(9, 19.2), QPointF(15, 19.2));
+                painter->drawRect(QRectF(6.5, 14, 11, 7.5));
+                painter->setPen(QPen(accent, 1.0));
+                painter->drawLine(QPointF(8.5, 16.8), QPointF(15.5, 16.8));
+                painter->drawLine(QPointF(8.5, 19), QPointF(15.5, 19));
                 painter->setPen(Qt::NoPen);
                 painter->setBrush(QColor(120, 220, 120));
-                painter->drawEllipse(QPointF(18, 11), 1, 1);
+                painter->drawEllipse(QPointF(19, 11.5), 1, 1);
                 break;
             }
             case Picture::Help: {

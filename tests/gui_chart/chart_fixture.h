@@ -1,0 +1,97 @@
+// A chart computed by the core and shown in a chart window, for the widget
+// tests of the chart window and the display form.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QTest>
+#include <memory>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "app/chart_state.h"
+#include "app/chart_wheel.h"
+#include "chartview/ui/chart_window.h"
+#include "chartview/ui/frm_display.h"
+#include "chartview/ui/natal_wheel.h"
+#include "chartview/ui/sign_glyphs.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace qv::test {
+
+// Birth data as the form hands it to the calculation.
+inline BirthFormData Birth(const char* name, int month, int day, int year, int hour, int minute, int zone,
+                           const char* latD, const char* latM, int latSouth, const char* lonD, const char* lonM,
+                           int lonEast, const char* city, const char* state, const char* country,
+                           bool dst = false) {
+    BirthFormData f;
+    f.txtName = name;
+    f.cboMonth = month - 1;
+    f.cboDate = day - 1;
+    f.cboYear = year - 1901;
+    f.cboHour = hour;
+    f.cboMinute = minute;
+    f.cboTimeZone = zone;
+    f.txtLatD = latD;
+    f.txtLatM = latM;
+    f.optLatSouth = latSouth;
+    f.txtLonD = lonD;
+    f.txtLonM = lonM;
+    f.optLongEast = lonEast;
+    f.txtCity = city;
+    f.txtState = state;
+    f.txtCountry = country;
+    f.chkDST = dst;
+    return f;
+}
+
+// A person born in London; 1915, a time zone with no correction.
+inline BirthFormData London() {
+    return Birth("Ada Byron", 12, 10, 1915, 1, 30, 29, "51", "30", 0, "0", "7", 1, "London", "England", "UK");
+}
+// A person born in Basel, summer time.
+inline BirthFormData Basel() {
+    return Birth("Carl Gustav", 7, 26, 1975, 19, 32, 20, "47", "33", 0, "7", "35", 0, "Basel", "Basel Stadt",
+                 "Switzerland", true);
+}
+
+// Runs the whole calculation as the program does after the form's checks.
+inline void Calculate(const BirthFormData& form, ChartState& state, ChartWheel& wheel) {
+    LoadFixedLists(state);
+    RunChartCalculation(form, state, wheel);
+}
+
+class ChartTest : public ::testing::Test {
+protected:
+    ChartState state;
+    ChartWheel wheel;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<ChartWindow> window;
+
+    // Calculates `form` and shows its chart in a new chart window.
+    void Show(const BirthFormData& form) {
+        Calculate(form, state, wheel);
+        window = std::make_unique<ChartWindow>(state, dialogs);
+        window->showChart(wheel);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QGuiApplication::clipboard()->clear();
+    }
+
+    FrmDisplay* display() const { return window->display(); }
+    template <class T>
+    T* child(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QAction* entry(const char* name) const { return child<QAction>(QString::fromLatin1(name)); }
+};
+
+}  // namespace qv::test

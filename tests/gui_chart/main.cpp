@@ -1,0 +1,42 @@
+// Widget tests of the chart window and the display form: one QApplication
+// for all of them, on the offscreen platform unless another is asked for.
+//
+// With "--show" the program instead shows one calculated chart in a chart
+// window until it is closed, for looking at the window on a real screen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstring>
+
+#include "tests/gui_chart/chart_fixture.h"
+
+namespace {
+
+int ShowChart(QApplication& app, bool second) {
+    qv::ChartState state;
+    qv::ChartWheel wheel;
+    qv::test::Calculate(second ? qv::test::Basel() : qv::test::London(), state, wheel);
+    qv::test::ScriptedDialogs dialogs;
+    qv::ChartWindow window(state, dialogs);
+    QObject::connect(&window, &qv::ChartWindow::endProgramRequested, &app, &QApplication::quit);
+    QObject::connect(&window, &qv::ChartWindow::backRequested, &app, &QApplication::quit);
+    QObject::connect(&window, &qv::ChartWindow::newRequested, &app, &QApplication::quit);
+    window.showChart(wheel);
+    return app.exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    bool show = false, second = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--show") == 0) show = true;
+        if (std::strcmp(argv[i], "--second") == 0) second = true;
+    }
+    if (!show && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (show) return ShowChart(app, second);
+    QApplication::setQuitOnLastWindowClosed(false);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
