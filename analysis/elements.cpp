@@ -10,9 +10,9 @@ constexpr std::array<std::string_view, 12> kSignNames = {
     "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
-constexpr std::array<std::string_view, 4> kElementName = {"Fire", "Earth", "Air", "Water"};
-constexpr std::array<std::string_view, 3> kQualityName = {"Cardinal", "Mutable", "Fixed"};
-constexpr std::array<std::string_view, 3> kHouseTypeName = {"Angular", "Succedent", "Cadent"};
+constexpr const auto& kElementName = kElementNames;
+constexpr const auto& kQualityName = kQualityNames;
+constexpr const auto& kHouseTypeName = kHouseTypeNames;
 
 constexpr std::array<std::string_view, 4> kElementMissingText = {
     "You may not be very assertive. Your timidness can make people take advantage of you. "
@@ -136,6 +136,8 @@ void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std:
 }
 
 }  // namespace
+
+bool IsPresentMessage(std::string_view message) { return !message.starts_with(kMissingMarker); }
 
 std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
     for (int s = 0; s < 12; ++s) {

@@ -1,6 +1,7 @@
 // Which elements, sign qualities and house types hold a body.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string_view>
 
@@ -22,6 +23,15 @@ void AnalyseElementsQualityHouse(ChartState& state);
 enum class Element { Fire = 0, Earth = 1, Air = 2, Water = 3 };
 enum class Quality { Cardinal = 0, Mutable = 1, Fixed = 2 };
 enum class HouseType { Angular = 0, Succedent = 1, Cadent = 2 };
+
+// Category names, in the order of ElementResult, QualityResult, HouseTypeResult.
+inline constexpr std::array<std::string_view, 4> kElementNames = {"Fire", "Earth", "Air", "Water"};
+inline constexpr std::array<std::string_view, 3> kQualityNames = {"Cardinal", "Mutable", "Fixed"};
+inline constexpr std::array<std::string_view, 3> kHouseTypeNames = {"Angular", "Succedent", "Cadent"};
+
+// True when a stored result message reports its category present (a missing
+// one starts with the "M-" marker).
+bool IsPresentMessage(std::string_view message);
 
 // Sign 0 Aries … 11 Pisces of a three-letter abbreviation ("Ari" … "Pis",
 // exact case); nullopt for any other text.

@@ -14,6 +14,7 @@ struct RawOptions {
     bool dst = false;
     std::string name, city, state, country;
     std::string format = "json";
+    std::optional<std::string> reading, saveReading;
 };
 
 using Setter = std::function<void(RawOptions&, const std::string&)>;
@@ -42,6 +43,10 @@ const std::vector<OptionRow>& OptionTable() {
         {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
+        {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
+         [](RawOptions& o, const std::string& v) { o.reading = v; }},
+        {"--save-reading", "FILE.qvn", "also save the reading of the chart to FILE.qvn",
+         [](RawOptions& o, const std::string& v) { o.saveReading = v; }},
     };
     return table;
 }
@@ -142,6 +147,8 @@ std::string ReportUsage() {
         "Usage: quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --zone SLOT\n"
         "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
+        "                       [--save-reading FILE.qvn]\n"
+        "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
@@ -200,6 +207,20 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     if (raw.format == "json") options.format = OutputFormat::Json;
     else if (raw.format == "text") options.format = OutputFormat::Text;
     else return OptionError{"Unknown format \"" + raw.format + "\" (expected json or text)"};
+    if (raw.saveReading) {
+        if (raw.saveReading->empty()) return OptionError{"Option --save-reading needs a file name"};
+        options.saveReadingFile = *raw.saveReading;
+    }
+
+    // A saved reading brings all the birth data; Run reads and checks it.
+    if (raw.reading) {
+        if (raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
+            !raw.city.empty() || !raw.state.empty() || !raw.country.empty())
+            return OptionError{"--reading takes the birth data from the file; leave out the other birth-data options"};
+        if (raw.reading->empty()) return OptionError{"Option --reading needs a file name"};
+        options.readingFile = *raw.reading;
+        return options;
+    }
 
     // What the form's lists guarantee by construction comes first.
     if (auto e = CheckDate(raw.date, form)) return OptionError{*e};

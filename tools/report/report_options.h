@@ -17,6 +17,8 @@ struct ReportOptions {
     bool help = false;  // print the usage and nothing else
     BirthFormData form;  // the birth data as the form would hold it
     OutputFormat format = OutputFormat::Json;
+    std::string readingFile;      // --reading: birth data from this file (form unset here)
+    std::string saveReadingFile;  // --save-reading: also write the reading here
 };
 
 // A refused command line: the message for stderr.
@@ -25,7 +27,8 @@ struct OptionError {
 };
 
 // Options and their checks. On success the form passes ValidateInput, so the
-// chart can be calculated as it stands.
+// chart can be calculated as it stands; with readingFile set the form is left
+// as it starts, for Run to restore from the file and check.
 std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args);
 
 // The text printed by --help.

@@ -5,6 +5,7 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
+#include "app/reading_file.h"
 #include "app/time_zones.h"
 #include "chartview/text_export.h"
 #include "tools/report/chart_json.h"
@@ -24,12 +25,39 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return out.flush() ? kExitOk : kExitFailed;
     }
 
+    // A saved reading fills a fresh form and meets the form's checks, as when
+    // the desktop program opens it.
+    BirthFormData form = options.form;
+    if (!options.readingFile.empty()) {
+        if (!HasReadingExtension(options.readingFile)) {
+            err << "Please Check The File.\n";
+            return kExitRefused;
+        }
+        const ReadingFileRead read = ReadReadingFile(options.readingFile);
+        if (read.error) {
+            err << *read.error << '\n';
+            return kExitRefused;
+        }
+        RestoreFormFromReading(read.lines, form);
+        if (const auto failure = ValidateInput(form)) {
+            err << failure->message << '\n';
+            return kExitRefused;
+        }
+    }
+
     // As the desktop program: lists filled when the form opens, then one run.
     ChartState state;
     LoadFixedLists(state);
     LoadTimeZones(state);
     ChartWheel wheel;
-    RunChartCalculation(options.form, state, wheel);
+    RunChartCalculation(form, state, wheel);
+
+    if (!options.saveReadingFile.empty()) {
+        if (const auto error = WriteReadingFile(options.saveReadingFile, state, form.cboTimeZone)) {
+            err << *error << '\n';
+            return kExitFailed;
+        }
+    }
 
     switch (options.format) {
         case OutputFormat::Json: out << ChartJsonText(state); break;

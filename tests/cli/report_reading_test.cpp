@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/reading_file.h"
+#include "tests/reading/temp_folder.h"
+#include "tools/report/report_run.h"
+
+namespace qv::report {
+namespace {
+
+using Args = std::vector<std::string>;
+using testing_support::ReadBytes;
+using testing_support::TempFolder;
+using testing_support::WriteBytes;
+
+struct Result {
+    int status;
+    std::string out, err;
+};
+
+Result RunWith(const Args& args) {
+    std::ostringstream out, err;
+    const int status = report::Run(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+const Args kBirth = {"--name", "Ana Lucía", "--date", "1950-01-01", "--time", "0:05", "--zone", "5",
+                     "--lat", "40:42N", "--lon", "74:0W", "--city", "New York", "--state", "NY",
+                     "--country", "USA"};
+
+Args Plus(Args args, const Args& more) {
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+}
+
+TEST(ReportReading, SavedReadingGivesTheSameChart) {
+    TempFolder dir;
+    const std::string file = (dir / "ana.qvn").string();
+    for (const char* format : {"json", "text"}) {
+        const Result direct = RunWith(Plus(kBirth, {"--format", format, "--save-reading", file}));
+        ASSERT_EQ(direct.status, kExitOk) << direct.err;
+        const Result reopened = RunWith({"--reading", file, "--format", format});
+        ASSERT_EQ(reopened.status, kExitOk) << reopened.err;
+        EXPECT_EQ(reopened.out, direct.out) << format;
+    }
+    const ReadingFileRead read = ReadReadingFile(file);
+    EXPECT_EQ(read.lines[0], "Ana Lucía");
+    EXPECT_EQ(read.lines[4], "0");
+    EXPECT_EQ(read.lines[5], "5");
+    EXPECT_EQ(read.lines[6], "5");
+    EXPECT_EQ(read.lines[11], "False");
+    EXPECT_EQ(read.lines[12], "False");
+}
+
+TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
+    TempFolder dir;
+    const std::string good = (dir / "good.qvn").string();
+    ASSERT_EQ(RunWith(Plus(kBirth, {"--save-reading", good})).status, kExitOk);
+    const std::string bytes = ReadBytes(good);
+    std::string tenLines;
+    for (std::size_t pos = 0, n = 0; n < 10; ++n) {
+        const std::size_t end = bytes.find("\r\n", pos) + 2;
+        tenLines += bytes.substr(pos, end - pos);
+        pos = end;
+    }
+    WriteBytes(dir / "ten.qvn", tenLines);
+    WriteBytes(dir / "upper.QVN", bytes);
+    WriteBytes(dir / "empty.qvn", "");
+    std::filesystem::create_directory(dir / "folder.qvn");
+
+    struct Case {
+        std::string file;
+        std::string err;
+    };
+    const Case cases[] = {
+        {(dir / "ten.qvn").string(), "Please Enter Minutes of Latitude\n"},
+        {(dir / "empty.qvn").string(), "Please Enter Your Name\n"},
+        {(dir / "upper.QVN").string(), "Please Check The File.\n"},
+        {(dir / "missing.qvn").string(),
+         "Could not read \"" + (dir / "missing.qvn").string() + "\": No such file or directory.\n"},
+        {(dir / "folder.qvn").string(),
+         "Could not read \"" + (dir / "folder.qvn").string() + "\": Is a directory.\n"},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunWith({"--reading", c.file});
+        EXPECT_EQ(r.status, kExitRefused) << c.file;
+        EXPECT_EQ(r.out, "") << c.file;
+        EXPECT_EQ(r.err, c.err) << c.file;
+    }
+}
+
+TEST(ReportReading, ReadingExcludesTheBirthOptions) {
+    const Result r = RunWith({"--reading", "x.qvn", "--name", "Ana"});
+    EXPECT_EQ(r.status, kExitRefused);
+    EXPECT_NE(r.err.find("--reading"), std::string::npos);
+}
+
+TEST(ReportReading, AFailedSaveIsReportedAndKeepsTheOldReading) {
+    TempFolder dir;
+    std::filesystem::create_directory(dir / "taken.qvn");
+    const Result r = RunWith(Plus(kBirth, {"--save-reading", (dir / "taken.qvn").string()}));
+    EXPECT_EQ(r.status, kExitFailed);
+    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.qvn"));
+}
+
+TEST(ReportJson, HousesAndFindings) {
+    const Result r = RunWith(kBirth);
+    ASSERT_EQ(r.status, kExitOk) << r.err;
+    const auto chart = nlohmann::json::parse(r.out);
+
+    // Houses follow the signs from the ascendant's; every body sits in exactly one.
+    const auto& houses = chart.at("houses");
+    ASSERT_EQ(houses.size(), 12u);
+    const std::string asc = chart.at("positions").at(10).at("position").get<std::string>().substr(3, 3);
+    EXPECT_EQ(houses.at(0).at("sign"), asc);
+    EXPECT_EQ(houses.at(0).at("bodies").back(), "Asc");
+    std::size_t bodies = 0;
+    for (std::size_t h = 0; h < 12; ++h) {
+        EXPECT_EQ(houses.at(h).at("house"), h + 1);
+        bodies += houses.at(h).at("bodies").size();
+    }
+    EXPECT_EQ(bodies, 11u);
+
+    struct Family {
+        const char* key;
+        std::vector<std::string> names;
+    };
+    const Family families[] = {{"elements", {"Fire", "Earth", "Air", "Water"}},
+                               {"qualities", {"Cardinal", "Mutable", "Fixed"}},
+                               {"house_types", {"Angular", "Succedent", "Cadent"}}};
+    for (const Family& f : families) {
+        const auto& list = chart.at(f.key);
+        ASSERT_EQ(list.size(), f.names.size()) << f.key;
+        for (std::size_t i = 0; i < f.names.size(); ++i) {
+            EXPECT_EQ(list.at(i).at("name"), f.names[i]);
+            const std::string message = list.at(i).at("message");
+            EXPECT_EQ(list.at(i).at("present").get<bool>(), !message.starts_with("M-")) << message;
+            EXPECT_NE(message.find(f.names[i]), std::string::npos) << message;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv::report
