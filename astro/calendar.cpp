@@ -13,10 +13,14 @@ constexpr std::array<std::string_view, 12> kSignNames = {
     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 // Plain decimal of a whole number held in a double, without padding or sign.
-void AppendWhole(std::string& out, double value) {
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(value));
-    out.append(buf, res.ptr);
+char* PutWhole(char* p, char* end, double value) {
+    if (!(value >= 0 && value < 1e18)) value = 0;  // NaN or out of reach: no undefined cast
+    return std::to_chars(p, end, static_cast<long long>(value)).ptr;
+}
+
+char* PutText(char* p, std::string_view text) {
+    for (char c : text) *p++ = c;
+    return p;
 }
 
 }  // namespace
@@ -92,16 +96,17 @@ std::string FormatLongitude(double lon) {
     const double sec = std::floor(60.0 * s);
     const double sign = std::floor(deg / 30.0);
     if (deg >= 30) deg = deg - 30.0 * std::floor(deg / 30.0);  // same as repeated −30
-    std::string out;
-    out.reserve(24);
-    AppendWhole(out, deg);
-    out += "\u00B0 ";
-    AppendWhole(out, min);
-    out += "' ";
-    AppendWhole(out, sec);
-    out += "\" ";
-    if (sign >= 0 && sign <= 11) out += SignAbbreviation(static_cast<int>(sign));
-    return out;
+    // Longest text: 20 digits three times, the separators and the abbreviation.
+    char buf[96];
+    char* const end = buf + sizeof buf;
+    char* p = PutWhole(buf, end, deg);
+    p = PutText(p, "\u00B0 ");
+    p = PutWhole(p, end, min);
+    p = PutText(p, "' ");
+    p = PutWhole(p, end, sec);
+    p = PutText(p, "\" ");
+    if (sign >= 0 && sign <= 11) p = PutText(p, SignAbbreviation(static_cast<int>(sign)));
+    return std::string(buf, p);
 }
 
 std::string_view TrimBlanks(std::string_view s) {

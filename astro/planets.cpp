@@ -71,34 +71,46 @@ double TrueAnomaly(double M, double e) {
     return v;
 }
 
-// Geocentric longitude as heliocentric planet minus heliocentric Earth. Degrees.
-double GeocentricLongitude(int index, double d) {
-    const OrbitalElements P = PlanetElements(index, d);
+// Earth: r = a(1 − e²)/(1 + e cos v), direction v + ϖ in the ecliptic. AU.
+EclipticXY EarthHeliocentric(double d) {
     const OrbitalElements G = PlanetElements(kEarth, d);
+    const double v = TrueAnomaly(WrapRadians(G.L - G.peri), G.e);
+    const double r = G.a * (1.0 - G.e * G.e) / (1.0 + G.e * std::cos(v));
+    return {r * std::cos(v + G.peri), r * std::sin(v + G.peri)};
+}
 
-    const double Me = WrapRadians(G.L - G.peri);
-    const double ve = TrueAnomaly(Me, G.e);
-    const double re = G.a * (1.0 - G.e * G.e) / (1.0 + G.e * std::cos(ve));
-    const double xE = re * std::cos(ve + G.peri);
-    const double yE = re * std::sin(ve + G.peri);
+// Planet: orbit rotated by node and inclination, argument of latitude u. AU.
+EclipticXY PlanetHeliocentric(int index, double d) {
+    if (index == kEarth) return {0.0, 0.0};
+    const OrbitalElements P = PlanetElements(index, d);
+    const double v = TrueAnomaly(WrapRadians(P.L - P.peri), P.e);
+    const double r = P.a * (1.0 - P.e * P.e) / (1.0 + P.e * std::cos(v));
+    const double u = v + P.peri - P.node;
+    return {r * (std::cos(P.node) * std::cos(u) - std::sin(P.node) * std::sin(u) * std::cos(P.i)),
+            r * (std::sin(P.node) * std::cos(u) + std::cos(P.node) * std::sin(u) * std::cos(P.i))};
+}
 
-    double x = 0.0;
-    double y = 0.0;
-    if (index != kEarth) {
-        const double Mp = WrapRadians(P.L - P.peri);
-        const double v = TrueAnomaly(Mp, P.e);
-        const double r = P.a * (1.0 - P.e * P.e) / (1.0 + P.e * std::cos(v));
-        const double u = v + P.peri - P.node;
-        x = r * (std::cos(P.node) * std::cos(u) - std::sin(P.node) * std::sin(u) * std::cos(P.i));
-        y = r * (std::sin(P.node) * std::cos(u) + std::cos(P.node) * std::sin(u) * std::cos(P.i));
-    }
-
-    const double X = x - xE;
-    const double Y = y - yE;
+// Direction of planet − Earth, reduced into one turn. Degrees.
+double GeocentricFrom(EclipticXY planet, EclipticXY earth) {
+    const double X = planet.x - earth.x;
+    const double Y = planet.y - earth.y;
     double lambda = ArcTan2(Y, X) * (180.0 / kPi);
     while (lambda > 360) lambda = lambda - 360.0;
     while (lambda < 0) lambda = lambda + 360.0;
     return lambda;
+}
+
+// Geocentric longitude as heliocentric planet minus heliocentric Earth. Degrees.
+double GeocentricLongitude(int index, double d) {
+    return GeocentricFrom(PlanetHeliocentric(index, d), EarthHeliocentric(d));
+}
+
+std::array<double, 9> GeocentricLongitudes(double d) {
+    const EclipticXY earth = EarthHeliocentric(d);
+    std::array<double, 9> out{};
+    for (int index = 0; index < 9; ++index)
+        out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
+    return out;
 }
 
 }  // namespace qv

@@ -2,6 +2,8 @@
 // Keplerian elements (J2000 ecliptic and equinox, two-body approximation).
 #pragma once
 
+#include <array>
+
 namespace qv {
 
 // Body index of the element table.
@@ -31,5 +33,25 @@ double TrueAnomaly(double M, double e);
 // Geocentric ecliptic longitude of body 0..8 (2 gives the Sun) at d days
 // since J2000, degrees in [0, 360).
 double GeocentricLongitude(int index, double d);
+
+// Heliocentric ecliptic x, y. AU.
+struct EclipticXY {
+    double x = 0, y = 0;
+};
+
+// The Earth's heliocentric x, y in its orbital plane (inclination and node
+// unused) at d days since J2000. AU.
+EclipticXY EarthHeliocentric(double d);
+
+// Body 0..8 heliocentric x, y at d; the Earth's own index gives (0, 0), the
+// Sun's place. AU.
+EclipticXY PlanetHeliocentric(int index, double d);
+
+// Longitude of the planet seen from the Earth, degrees in [0, 360).
+double GeocentricFrom(EclipticXY planet, EclipticXY earth);
+
+// All nine longitudes at one moment, the Earth solved once; the same values
+// as nine GeocentricLongitude calls. Degrees.
+std::array<double, 9> GeocentricLongitudes(double d);
 
 }  // namespace qv

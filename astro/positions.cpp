@@ -27,9 +27,10 @@ void CalculatePositions(ChartState& state) {
                                     static_cast<int>(static_cast<unsigned>(ymd.day())),
                                     static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
 
+    const std::array<double, 9> lons = GeocentricLongitudes(d);
     for (std::size_t slot = 0; slot < 10; ++slot) {
         if (slot == 1) continue;
-        const double lon = GeocentricLongitude(kSlotBody[slot], d);
+        const double lon = lons[static_cast<std::size_t>(kSlotBody[slot])];
         state.PlanetPosition[slot] = FormatPosition(FormatLongitude(lon));
         state.BodyLongitude[slot] = lon;
     }

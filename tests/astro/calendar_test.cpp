@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "astro/calendar.h"
@@ -102,6 +103,17 @@ TEST(SignLookup, AbbreviationsAndNames) {
     EXPECT_EQ(SignNameFromAbbreviation("Sag"), "Sagittarius");
     EXPECT_EQ(SignNameFromAbbreviation("sag"), "");
     EXPECT_EQ(SignIndexFromAbbreviation("Aqu"), 10);
+}
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(FormatLongitude, NonFiniteInputStillGivesAText) {
+    for (double v : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300})
+        EXPECT_NO_THROW((void)FormatPosition(FormatLongitude(v)));
 }
 
 }  // namespace

@@ -67,3 +67,17 @@ TEST(PlanetElements, RatesPerCentury) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(GeocentricLongitudes, SameValuesAsOneBodyAtATime) {
+    for (double d : {-36159.5, -8965.125, 0.0, 3652.75, 18627.49}) {
+        const auto all = GeocentricLongitudes(d);
+        for (int index = 0; index < 9; ++index)
+            EXPECT_EQ(all[static_cast<std::size_t>(index)], GeocentricLongitude(index, d)) << index << ' ' << d;
+    }
+}
+
+}  // namespace
+}  // namespace qv
