@@ -65,15 +65,24 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
     struct stat existing {};
     const mode_t mode = ::stat(real.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : NewFileMode();
 
+    // Permissions are best effort: some file systems (FAT sticks) refuse them.
+    ::fchmod(fd, mode);
+
     int err = 0;
-    bool ok = ::fchmod(fd, mode) == 0 || (err = errno, false);
-    ok = ok && WriteAll(fd, bytes, err);
-    ok = ok && (::fsync(fd) == 0 || (err = errno, false));
+    bool ok = WriteAll(fd, bytes, err);
+    // EINVAL: the file system cannot sync; the data is written all the same.
+    if (ok && ::fsync(fd) != 0 && errno != EINVAL) {
+        ok = false;
+        err = errno;
+    }
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;
     }
-    ok = ok && (::rename(tmpl.c_str(), real.c_str()) == 0 || (err = errno, false));
+    if (ok && ::rename(tmpl.c_str(), real.c_str()) != 0) {
+        ok = false;
+        err = errno;
+    }
     if (!ok) {
         ::unlink(tmpl.c_str());
         return SaveError(target, Reason(err));
