@@ -9,6 +9,7 @@
 #include "app/ui/user_dialogs.h"
 #include "app/ui/web_links.h"
 #include "chartview/text_export.h"
+#include "chartview/ui/frm_display.h"
 #include "chartview/ui/picture.h"
 #include "chartview/ui/print.h"
 
@@ -23,6 +24,33 @@ constexpr char kLastJpegName[] = "qvLastJpegName";
 // Writes `text` into the form's hidden box `name`, when the form has one.
 void RecordInForm(QWidget& form, const char* name, const QString& text) {
     if (QObject* box = form.findChild<QObject*>(QString::fromLatin1(name))) box->setProperty("text", text);
+}
+
+// "Save As JPEG" with the picture taken just before the dialog opens, so the
+// picture is the chart as the user saw it.
+void SaveJpegOf(QWidget* parent, QWidget& form, const QImage& picture, UserDialogs& dialogs) {
+    FileDialogSettings settings;
+    settings.title = QStringLiteral("Save As JPEG");
+    settings.filter = QStringLiteral("JPEG Image (*.jpg)");
+    settings.defaultSuffix = QStringLiteral("JPG");
+    settings.initialName = form.property(kLastJpegName).toString();
+    // Never overwrites: an existing name gets a numbered copy instead.
+    settings.confirmOverwrite = false;
+
+    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
+    if (!chosen || chosen->isEmpty()) return;
+    form.setProperty(kLastJpegName, *chosen);
+
+    const JpegSaveResult result = SaveFormAsJpeg(picture, *chosen, parent, dialogs);
+    RecordInForm(form, "txtFile", result.fileName);
+    if (result.refused) return;
+    RecordInForm(form, "txtFolder", result.folder);
+    if (!result.written) {
+        QString reason = result.error.isEmpty() ? QStringLiteral("the picture could not be written") : result.error;
+        if (!reason.endsWith(u'.')) reason += u'.';
+        dialogs.message(parent, QStringLiteral("Could not save \"%1\": %2").arg(result.finalPath, reason),
+                        MessageIcon::Error);
+    }
 }
 
 }  // namespace
@@ -62,31 +90,12 @@ void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& di
 }
 
 void SaveFormJpegCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs) {
-    // Taken before the dialog opens: the picture is the chart as the user saw it.
-    const QImage picture = CaptureFormClient(form);
+    SaveJpegOf(parent, form, CaptureFormClient(form), dialogs);
+}
 
-    FileDialogSettings settings;
-    settings.title = QStringLiteral("Save As JPEG");
-    settings.filter = QStringLiteral("JPEG Image (*.jpg)");
-    settings.defaultSuffix = QStringLiteral("JPG");
-    settings.initialName = form.property(kLastJpegName).toString();
-    // Never overwrites: an existing name gets a numbered copy instead.
-    settings.confirmOverwrite = false;
-
-    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
-    if (!chosen || chosen->isEmpty()) return;
-    form.setProperty(kLastJpegName, *chosen);
-
-    const JpegSaveResult result = SaveFormAsJpeg(picture, *chosen, parent, dialogs);
-    RecordInForm(form, "txtFile", result.fileName);
-    if (result.refused) return;
-    RecordInForm(form, "txtFolder", result.folder);
-    if (!result.written) {
-        QString reason = result.error.isEmpty() ? QStringLiteral("the picture could not be written") : result.error;
-        if (!reason.endsWith(u'.')) reason += u'.';
-        dialogs.message(parent, QStringLiteral("Could not save \"%1\": %2").arg(result.finalPath, reason),
-                        MessageIcon::Error);
-    }
+void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
+    // The capture also goes into the form's hidden picture box.
+    SaveJpegOf(parent, display, OpaquePicture(display.captureClientArea()), dialogs);
 }
 
 void PrintFormCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs) {
@@ -99,6 +108,10 @@ void PrintFormCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs) {
 
     QString error;
     if (!PrintDisplayForm(form, printer, &error)) dialogs.message(parent, error, MessageIcon::Error);
+}
+
+void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
+    PrintFormCommand(parent, display, dialogs);
 }
 
 }  // namespace qv

@@ -55,17 +55,18 @@ QString CollapseSeparators(const QString& folder) {
 
 }  // namespace
 
-QImage CaptureFormClient(QWidget& form) {
-    const QPixmap grabbed = form.grab();
+QImage CaptureFormClient(QWidget& form) { return OpaquePicture(form.grab()); }
+
+QImage OpaquePicture(const QPixmap& captured) {
     // The form's background is white; anything the widgets leave transparent
     // would otherwise turn black in a JPEG, which has no transparency.
-    QImage picture(grabbed.size(), QImage::Format_RGB32);
+    QImage picture(captured.size(), QImage::Format_RGB32);
     picture.fill(Qt::white);
     {
         QPainter painter(&picture);
-        painter.drawImage(QPoint(0, 0), grabbed.toImage());
+        painter.drawImage(QPoint(0, 0), captured.toImage());
     }
-    picture.setDevicePixelRatio(grabbed.devicePixelRatio());
+    picture.setDevicePixelRatio(captured.devicePixelRatio());
     return picture;
 }
 

@@ -20,6 +20,9 @@ inline constexpr int kJpegQuality = 100;
 // The display form as it is shown: its own rendering at its on-screen size,
 // in device pixels (logical size times the device pixel ratio).
 QImage CaptureFormClient(QWidget& form);
+// A captured picture made opaque on the form's white background, ready for
+// a format without transparency.
+QImage OpaquePicture(const QPixmap& captured);
 
 // Splits `path` at its last separator ("/"; on Windows also "\") into the
 // folder before it and the file name after it. Without a separator both
