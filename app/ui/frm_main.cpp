@@ -271,11 +271,7 @@ void FrmMain::buildMenus() {
     connect(mnuCalculate, &QAction::triggered, this, &FrmMain::calculateRequested);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
 
-    auto openPage = [this](WebPage page) {
-        if (!OpenWebPage(WebPageUrl(page)))
-            dialogs_.message(this, QStringLiteral("The web page could not be opened in the browser."),
-                             MessageIcon::Error);
-    };
+    auto openPage = [this](WebPage page) { OpenWebPage(this, dialogs_, WebPageUrl(page)); };
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     QAction* online = help->addAction(QStringLiteral("&Online Help"));
@@ -290,8 +286,8 @@ void FrmMain::buildMenus() {
     about->setObjectName(QStringLiteral("mnuAbout"));
     connect(online, &QAction::triggered, this, [openPage] { openPage(WebPage::OnlineHelp); });
     connect(visit, &QAction::triggered, this, [openPage] { openPage(WebPage::VisitUs); });
-    connect(update, &QAction::triggered, this, [this] { ShowUpdateCheck(this); });
-    connect(about, &QAction::triggered, this, [this] { ShowAboutBox(this); });
+    connect(update, &QAction::triggered, this, [this] { ShowUpdateCheck(this, dialogs_); });
+    connect(about, &QAction::triggered, this, [this] { ShowAboutBox(this, dialogs_); });
 
     QAction* donate = bar->addAction(QStringLiteral("Donate"));
     donate->setObjectName(QStringLiteral("mnuDonate"));
@@ -403,9 +399,7 @@ void FrmMain::lookUpCoordinates() {
     }
     const QString query = txtCity->text() + QLatin1Char(' ') + txtState->text() + QLatin1Char(' ') +
                           txtCountry->text() + QStringLiteral(" Latitude Longitude");
-    if (!OpenWebPage(CoordinateSearchUrl(query)))
-        dialogs_.message(this, QStringLiteral("The web page could not be opened in the browser."),
-                         MessageIcon::Error);
+    OpenWebPage(this, dialogs_, CoordinateSearchUrl(query));
 }
 
 bool FrmMain::acceptTyped(QLineEdit* box, const QString& typed) {
@@ -427,11 +421,14 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type no character (arrows, Tab, Home, function keys) and
-        // Alt or Meta combinations, which are commands, pass unfiltered.
+        // Keys that type no character (arrows, Home, function keys) and Tab
+        // and Shift+Tab, which move the focus, pass unfiltered.
+        const bool focusKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+        if (key->text().isEmpty() || focusKey) return false;
+        // Alt or Meta with a key is a command whose shortcut did not match,
+        // not typing: it inserts nothing and needs no message.
         const Qt::KeyboardModifiers mods = key->modifiers();
-        const bool command = (mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier);
-        if (key->text().isEmpty() || command) return false;
+        if ((mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier)) return true;
         return !acceptTyped(box, key->text());  // a refused key is discarded
     }
     if (box && event->type() == QEvent::InputMethod) {
