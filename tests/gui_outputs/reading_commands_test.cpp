@@ -1,0 +1,598 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "app/reading_file.h"
+#include "app/ui/reading_commands.h"
+#include "chartview/text_export.h"
+#include "chartview/ui/chart_outputs.h"
+#include "tests/gui_outputs/output_support.h"
+#include "tests/support/scripted_dialogs.h"
+
+namespace qv {
+namespace {
+
+using test::DialogCall;
+using test::Entries;
+using test::ReadAll;
+using test::ScriptedDialogs;
+using test::WriteAll;
+
+BirthFormData SampleForm() {
+    BirthFormData f;
+    f.txtName = "Anna Maria";
+    f.cboMonth = 6;   // July
+    f.cboDate = 13;   // 14
+    f.cboYear = 86;   // 1987
+    f.cboHour = 23;
+    f.cboMinute = 59;
+    f.cboTimeZone = 9;
+    f.txtLatD = "40";
+    f.txtLatM = "42";
+    f.txtLonD = "74";
+    f.txtLonM = "0";
+    f.optLatSouth = 0;
+    f.optLongEast = 1;
+    f.chkDST = true;
+    f.txtCity = "New York";
+    f.txtState = "NY";
+    f.txtCountry = "USA";
+    return f;
+}
+
+// A form the user has typed something else into, to see what an open keeps.
+BirthFormData OtherForm() {
+    BirthFormData f;
+    f.txtName = "Someone Else";
+    f.txtCity = "Lima";
+    f.cboTimeZone = 3;
+    return f;
+}
+
+struct Chart {
+    ChartState state;
+    ChartWheel wheel;
+};
+
+Chart Calculate(const BirthFormData& form) {
+    Chart c;
+    LoadFixedLists(c.state);
+    RunChartCalculation(form, c.state, c.wheel);
+    return c;
+}
+
+// Everything a chart shows, in one comparable record.
+void ExpectSameChart(const Chart& a, const Chart& b) {
+    EXPECT_EQ(MakeTextExport(a.state), MakeTextExport(b.state));
+    EXPECT_EQ(a.state.AscendantText, b.state.AscendantText);
+    EXPECT_EQ(a.state.MoonText, b.state.MoonText);
+    EXPECT_EQ(a.state.BodyLabel, b.state.BodyLabel);
+    EXPECT_EQ(a.state.RetrogradeFlag, b.state.RetrogradeFlag);
+    EXPECT_EQ(a.state.HouseSign, b.state.HouseSign);
+    EXPECT_EQ(a.state.InterpretationRuns, b.state.InterpretationRuns);
+    EXPECT_EQ(a.state.ZoneHoursText, b.state.ZoneHoursText);
+    EXPECT_EQ(a.state.DaylightSaving, b.state.DaylightSaving);
+    EXPECT_EQ(a.wheel.lblNatal, b.wheel.lblNatal);
+    EXPECT_EQ(a.wheel.imgSign, b.wheel.imgSign);
+}
+
+QString Path(const QTemporaryDir& dir, const char* name) { return dir.filePath(QString::fromUtf8(name)); }
+
+void Save(ScriptedDialogs& dialogs, Chart& chart, int zone, const QString& path) {
+    dialogs.fileAnswers.push_back(path);
+    SaveReadingCommand(nullptr, chart.state, zone, dialogs, chart.state.ReadingFileName);
+}
+
+std::optional<BirthFormData> Open(ScriptedDialogs& dialogs, const QString& path,
+                                  const BirthFormData& current = OtherForm()) {
+    dialogs.fileAnswers.push_back(path);
+    return OpenReadingCommand(nullptr, dialogs, current);
+}
+
+struct RoundTripCase {
+    const char* name;
+    void (*change)(BirthFormData&);
+    void (*check)(const ReadingLines& lines, const BirthFormData& restored);
+};
+
+class SaveThenOpen : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(SaveThenOpen, GivesTheSameChart) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    BirthFormData form = SampleForm();
+    GetParam().change(form);
+    ASSERT_EQ(ValidateInput(form), std::nullopt);
+    Chart first = Calculate(form);
+
+    const QString file = Path(dir, "reading.qvn");
+    Save(dialogs, first, form.cboTimeZone, file);
+    EXPECT_EQ(first.state.ReadingFileName, file.toStdString());
+    const auto restored = Open(dialogs, file);
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_TRUE(dialogs.messages().empty()) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(Entries(dir.path()), QStringList{"reading.qvn"});
+
+    ASSERT_EQ(ValidateInput(*restored), std::nullopt);
+    Chart second = Calculate(*restored);
+    ExpectSameChart(first, second);
+    EXPECT_EQ(restored->cboTimeZone, form.cboTimeZone);
+    EXPECT_EQ(restored->chkDST, form.chkDST);
+
+    const ReadingFileRead read = ReadReadingFile(LocalFilePath(file));
+    ASSERT_EQ(read.linesFound, 17u);
+    GetParam().check(read.lines, *restored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Readings, SaveThenOpen,
+    testing::Values(
+        RoundTripCase{"Sample", [](BirthFormData&) {},
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[0], "Anna Maria");
+                          EXPECT_EQ(r, SampleForm());
+                      }},
+        RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
+                      [](BirthFormData& f) {
+                          f.cboYear = 1950 - 1901;
+                          f.cboMonth = 0;
+                          f.cboDate = 0;
+                          f.cboHour = 0;
+                          f.cboMinute = 5;
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[4], "0");
+                          EXPECT_EQ(l[5], "5");
+                          EXPECT_EQ(r.cboHour, 0);
+                          EXPECT_EQ(r.cboMinute, 5);
+                          EXPECT_EQ(r.cboYear, 49);
+                      }},
+        RoundTripCase{"WestAndNorth",
+                      [](BirthFormData& f) {
+                          f.optLongEast = 1;
+                          f.optLatSouth = 0;
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[11], "False");
+                          EXPECT_EQ(l[12], "False");
+                          EXPECT_EQ(r.optLongEast, 1);
+                          EXPECT_EQ(r.optLatSouth, 0);
+                      }},
+        RoundTripCase{"EastSouthLastZoneWithoutDst",
+                      [](BirthFormData& f) {
+                          f.optLongEast = 0;
+                          f.optLatSouth = 1;
+                          f.cboTimeZone = 70;
+                          f.chkDST = false;
+                          f.txtLatD = "33";
+                          f.txtLonD = "151";
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[6], "70");
+                          EXPECT_EQ(l[11], "True");
+                          EXPECT_EQ(l[12], "True");
+                          EXPECT_EQ(l[13], "False");
+                          EXPECT_EQ(r.optLongEast, 0);
+                          EXPECT_EQ(r.optLatSouth, 1);
+                      }},
+        RoundTripCase{"BlanksAroundNamesGoInsideStay",
+                      [](BirthFormData& f) {
+                          f.txtName = "  Anna   Maria ";
+                          f.txtCity = " Rio de Janeiro  ";
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[0], "Anna   Maria");
+                          EXPECT_EQ(r.txtName, "Anna   Maria");
+                          EXPECT_EQ(r.txtCity, "Rio de Janeiro");
+                      }},
+        RoundTripCase{"LeapDay2000AtNoon",
+                      [](BirthFormData& f) {
+                          f.cboYear = 2000 - 1901;
+                          f.cboMonth = 1;
+                          f.cboDate = 28;
+                          f.cboHour = 12;
+                          f.cboMinute = 0;
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[1], "2");
+                          EXPECT_EQ(l[2], "29");
+                          EXPECT_EQ(r.cboDate, 28);
+                      }},
+        RoundTripCase{"LastMinuteOf2050",
+                      [](BirthFormData& f) {
+                          f.cboYear = 149;
+                          f.cboMonth = 11;
+                          f.cboDate = 30;
+                          f.cboHour = 23;
+                          f.cboMinute = 59;
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[3], "2050");
+                          EXPECT_EQ(r.cboYear, 149);
+                      }},
+        RoundTripCase{"PastedNonLatinLetters",
+                      [](BirthFormData& f) {
+                          f.txtName = "José Müller";
+                          f.txtCity = "Zürich";
+                      },
+                      [](const ReadingLines& l, const BirthFormData& r) {
+                          EXPECT_EQ(l[0], "José Müller");
+                          EXPECT_EQ(r.txtCity, "Zürich");
+                      }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadingDialogs, SettingsAndSharedFileName) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    chart.state.ReadingFileName = Path(dir, "earlier.txt").toStdString();
+
+    Save(dialogs, chart, 9, Path(dir, "anna.qvn"));
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    const FileDialogSettings save = dialogs.calls[0].settings;
+    EXPECT_EQ(dialogs.calls[0].kind, DialogCall::Save);
+    EXPECT_EQ(save.title, "Quorvane");
+    EXPECT_EQ(save.filter, "Quorvane (*.qvn)");
+    EXPECT_EQ(save.defaultSuffix, "qvn");
+    EXPECT_EQ(save.initialName, Path(dir, "earlier.txt"));
+    EXPECT_TRUE(save.confirmOverwrite);
+
+    Open(dialogs, Path(dir, "anna.qvn"));
+    const FileDialogSettings open = dialogs.calls[1].settings;
+    EXPECT_EQ(dialogs.calls[1].kind, DialogCall::Open);
+    EXPECT_EQ(open.title, "Select the source file");
+    EXPECT_EQ(open.filter, "Quorvane (*.qvn)");
+    EXPECT_EQ(open.defaultSuffix, "qvn");
+    EXPECT_TRUE(open.initialName.isEmpty());
+    EXPECT_TRUE(open.mustExist);
+    // Opening does not change the shared name.
+    EXPECT_EQ(chart.state.ReadingFileName, Path(dir, "anna.qvn").toStdString());
+}
+
+TEST(ReadingDialogs, CancelWritesAndReadsNothing) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    chart.state.ReadingFileName = "kept.qvn";
+    dialogs.fileAnswers = {std::nullopt, QString(), std::nullopt};
+    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
+    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
+    EXPECT_EQ(chart.state.ReadingFileName, "kept.qvn");
+    EXPECT_EQ(OpenReadingCommand(nullptr, dialogs, OtherForm()), std::nullopt);
+    EXPECT_TRUE(dialogs.messages().empty());
+    EXPECT_TRUE(Entries(dir.path()).isEmpty());
+}
+
+struct ExtensionCase {
+    const char* name;
+    const char* file;
+    bool accepted;
+};
+
+class ReadingExtension : public testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(ReadingExtension, OnlyAnExactLowerCaseEndingOpens) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    const QString file = Path(dir, GetParam().file);
+    Save(dialogs, chart, 9, file);
+    ASSERT_TRUE(QFile::exists(file));
+    const auto restored = Open(dialogs, file);
+    if (GetParam().accepted) {
+        EXPECT_EQ(restored, SampleForm());
+        EXPECT_TRUE(dialogs.messages().empty());
+    } else {
+        EXPECT_EQ(restored, std::nullopt);
+        ASSERT_EQ(dialogs.messages().size(), 1u);
+        EXPECT_EQ(dialogs.messages()[0], "Please Check The File.");
+        EXPECT_EQ(dialogs.calls.back().icon, MessageIcon::Error);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ReadingExtension,
+                         testing::Values(ExtensionCase{"LowerCase", "anna.qvn", true},
+                                         ExtensionCase{"WithoutDot", "annaqvn", true},
+                                         ExtensionCase{"UpperCase", "anna.QVN", false},
+                                         ExtensionCase{"MixedCase", "anna.Qvn", false},
+                                         ExtensionCase{"TextExportName", "anna.txt", false},
+                                         ExtensionCase{"QvnThenMore", "anna.qvn.bak", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadingDialogs, AfterAnExportTheSaveOffersItsName) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
+    ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
+    // The user accepts the offered name: the reading goes into the .txt file.
+    dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
+    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
+    EXPECT_EQ(dialogs.calls[1].settings.initialName, Path(dir, "anna.txt"));
+    EXPECT_EQ(ReadAll(Path(dir, "anna.txt")),
+              QByteArray::fromStdString(ReadingFileBytes(MakeReadingLines(chart.state, 9))));
+    // And the other way round.
+    dialogs.fileAnswers.push_back(Path(dir, "anna.qvn"));
+    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
+    dialogs.fileAnswers.push_back(std::nullopt);
+    ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
+    EXPECT_EQ(dialogs.calls[3].settings.initialName, Path(dir, "anna.qvn"));
+    EXPECT_EQ(Open(dialogs, Path(dir, "anna.txt")), std::nullopt);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{"Please Check The File."});
+}
+
+TEST(OpenReading, TenLinesRestoreWhatTheyHoldAndTheCheckNamesTheGap) {
+    QTemporaryDir dir;
+    Chart chart = Calculate(SampleForm());
+    const ReadingLines lines = MakeReadingLines(chart.state, 9);
+    std::string bytes;
+    for (std::size_t i = 0; i < 10; ++i) bytes += EncodeReadingText(lines[i]) + "\r\n";
+    WriteAll(Path(dir, "short.qvn"), QByteArray::fromStdString(bytes));
+
+    ScriptedDialogs dialogs;
+    BirthFormData empty;
+    const auto restored = Open(dialogs, Path(dir, "short.qvn"), empty);
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_EQ(restored->txtName, "Anna Maria");
+    EXPECT_EQ(restored->txtLatD, "40");
+    EXPECT_EQ(restored->txtLatM, "");
+    EXPECT_EQ(restored->txtCity, "");
+    const auto failure = ValidateInput(*restored);
+    ASSERT_TRUE(failure.has_value());
+    EXPECT_EQ(failure->message, "Please Enter Minutes of Latitude");
+}
+
+struct SaveFailure {
+    const char* name;
+    const char* chosen;
+    void (*prepare)(const QString& folder);
+};
+
+class SaveReadingFailures : public testing::TestWithParam<SaveFailure> {};
+
+TEST_P(SaveReadingFailures, ShowFileAndReasonAndChangeNothing) {
+    QTemporaryDir dir;
+    GetParam().prepare(dir.path());
+    const QStringList before = Entries(dir.path());
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    const QString file = Path(dir, GetParam().chosen);
+    Save(dialogs, chart, 9, file);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].contains(file)) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(dialogs.calls.back().icon, MessageIcon::Error);
+    EXPECT_EQ(Entries(dir.path()), before);
+    // The name stays offered for the next try.
+    EXPECT_EQ(chart.state.ReadingFileName, file.toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SaveReadingFailures,
+    testing::Values(SaveFailure{"MissingFolder", "no/such/folder/anna.qvn", [](const QString&) {}},
+                    SaveFailure{"FolderInPlaceOfTheFile", "anna.qvn",
+                                [](const QString& d) { QDir(d).mkdir("anna.qvn"); }},
+                    SaveFailure{"FileInPlaceOfTheFolder", "notes/anna.qvn",
+                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveReadingFailures, AFullDiskKeepsTheEarlierReading) {
+    QTemporaryDir dir;
+    const QString file = Path(dir, "anna.qvn");
+    WriteAll(file, "the earlier reading");
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    {
+        test::FileSizeLimit limit(16);
+        Save(dialogs, chart, 9, file);
+    }
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].contains(file));
+    EXPECT_EQ(ReadAll(file), "the earlier reading");
+    EXPECT_EQ(Entries(dir.path()), QStringList{"anna.qvn"});
+}
+
+struct OpenFailure {
+    const char* name;
+    void (*prepare)(const QString& file);
+};
+
+class OpenReadingFailures : public testing::TestWithParam<OpenFailure> {};
+
+TEST_P(OpenReadingFailures, ShowFileAndReasonAndKeepTheForm) {
+    QTemporaryDir dir;
+    const QString file = Path(dir, "anna.qvn");
+    GetParam().prepare(file);
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(Open(dialogs, file), std::nullopt);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].contains(file)) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(dialogs.calls.back().icon, MessageIcon::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, OpenReadingFailures,
+                         testing::Values(OpenFailure{"Missing", [](const QString&) {}},
+                                         OpenFailure{"Folder", [](const QString& f) { QDir().mkdir(f); }},
+                                         OpenFailure{"Empty", [](const QString& f) { WriteAll(f, ""); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+bool IsValidUtf8(const std::string& s) { return ValidUtf8(s) == s; }
+
+TEST(OpenReading, DamagedFilesNeverBreakTheForm) {
+    QTemporaryDir dir;
+    std::mt19937 random(20261207);
+    std::vector<QByteArray> files = {QByteArray(3 * 1024 * 1024, 'x'), QByteArray("\r\r\r\n\n\0\0\xff", 8),
+                                     QByteArray::fromStdString(std::string(17, '\n'))};
+    for (int n = 0; n < 20; ++n) {
+        QByteArray bytes(static_cast<int>(random() % 4096), '\0');
+        for (char& c : bytes) c = static_cast<char>(random());
+        files.push_back(bytes);
+    }
+    for (const QByteArray& bytes : files) {
+        WriteAll(Path(dir, "damaged.qvn"), bytes);
+        ScriptedDialogs dialogs;
+        const auto restored = Open(dialogs, Path(dir, "damaged.qvn"));
+        ASSERT_TRUE(restored.has_value());
+        for (const std::string* t : {&restored->txtName, &restored->txtCity, &restored->txtState,
+                                     &restored->txtCountry, &restored->txtLatD, &restored->txtLonM})
+            EXPECT_TRUE(IsValidUtf8(*t));
+        EXPECT_GE(restored->cboTimeZone, 0);
+        EXPECT_LE(restored->cboTimeZone, 70);
+        EXPECT_GE(restored->cboYear, 0);
+        EXPECT_LE(restored->cboYear, 149);
+        // The form's checks then judge it like anything typed.
+        (void)ValidateInput(*restored);
+    }
+}
+
+// A chart filled by hand, and its export as the file format lays it out.
+ChartState ExportState() {
+    ChartState s;
+    s.BirthName = "Anna Maria";
+    s.BirthMonth = 1;
+    s.BirthDay = 1;
+    s.BirthYear = 1950;
+    s.BirthHour = 0;
+    s.BirthMinute = 5;
+    s.LatDegrees = 47;
+    s.LatMinutes = 0;
+    s.LonDegrees = 8;
+    s.LonMinutes = 32;
+    s.BirthCity = "Zurich";
+    s.BirthState = "ZH";
+    s.BirthCountry = "Switzerland";
+    const char* names[11] = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
+                             "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
+    for (int i = 0; i < 11; ++i) {
+        s.PositionName[i] = names[i];
+        s.PlanetPosition[i] = (i < 10 ? "1" : "2") + std::to_string(i % 10) + " Cap 0" + std::to_string(i % 10);
+    }
+    s.PlanetPosition[2] += " (R) ";
+    s.ElementResult = {"Fire is present", "Earth is present", "Air is present",
+                       "M-Water is missing\r\nFeelings are kept at a distance.", ""};
+    s.QualityResult = {"Cardinal is present", "Fixed is present", "Mutable is present", ""};
+    s.HouseTypeResult = {"Angular is present", "M-Succedent is missing\r\nSecurity comes late.",
+                         "Cadent is present", ""};
+    return s;
+}
+
+constexpr char kExpectedExport[] =
+    "Name: Anna Maria\r\n"
+    "Date of Birth: January 1, 1950\r\n"
+    "Time of Birth: 0 Hour 5 Minute \r\n"
+    "Latitude: 47 Degree 0 Minute \r\n"
+    "Longitude: 8 Degree 32 Minute \r\n"
+    "City: Zurich\r\n"
+    "State: ZH\r\n"
+    "Country: Switzerland\r\n"
+    "\r\r\n"
+    "Planetary Position\r\n"
+    "Sun 10 Cap 00\r\n"
+    "Moon 11 Cap 01\r\n"
+    "Mercury 12 Cap 02 (R) \r\n"
+    "Venus 13 Cap 03\r\n"
+    "Mars 14 Cap 04\r\n"
+    "Jupiter 15 Cap 05\r\n"
+    "Saturn 16 Cap 06\r\n"
+    "Uranus 17 Cap 07\r\n"
+    "Neptune 18 Cap 08\r\n"
+    "Pluto 19 Cap 09\r\n"
+    "Asc 20 Cap 00\r\n"
+    " \r\n"
+    "\r\r\n"
+    "Element\r\n"
+    "Fire is present\r\n"
+    "Earth is present\r\n"
+    "Air is present\r\n"
+    "M-Water is missing\r\nFeelings are kept at a distance.\r\n"
+    "\r\n"
+    "\r\r\n"
+    "Quality\r\n"
+    "Cardinal is present\r\n"
+    "Fixed is present\r\n"
+    "Mutable is present\r\n"
+    "\r\n"
+    "\r\r\n"
+    "House\r\n"
+    "Angular is present\r\n"
+    "M-Succedent is missing\r\nSecurity comes late.\r\n"
+    "Cadent is present\r\n"
+    "\r\n";
+
+TEST(ExportText, DialogAndFileByteForByte) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    ChartState state = ExportState();
+    state.ReadingFileName = Path(dir, "anna.qvn").toStdString();
+    WriteAll(Path(dir, "anna.txt"), "an older export that is longer than nothing");
+    dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
+    ExportTextCommand(nullptr, state, dialogs, state.ReadingFileName);
+
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    const FileDialogSettings s = dialogs.calls[0].settings;
+    EXPECT_EQ(s.title, "Select the destination text file ");
+    EXPECT_EQ(s.filter, "Export Chart As Text (*.txt)");
+    EXPECT_EQ(s.defaultSuffix, "txt");
+    EXPECT_EQ(s.initialName, Path(dir, "anna.qvn"));
+    EXPECT_TRUE(s.confirmOverwrite);
+    EXPECT_TRUE(dialogs.messages().empty());
+
+    EXPECT_EQ(ReadAll(Path(dir, "anna.txt")), QByteArray(kExpectedExport));
+    EXPECT_EQ(state.ReadingFileName, Path(dir, "anna.txt").toStdString());
+    EXPECT_EQ(Entries(dir.path()), QStringList{"anna.txt"});
+}
+
+TEST(ExportText, CancelLeavesAnEarlierExport) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    ChartState state = ExportState();
+    state.ReadingFileName = "kept.txt";
+    WriteAll(Path(dir, "anna.txt"), "earlier");
+    dialogs.fileAnswers.push_back(std::nullopt);
+    ExportTextCommand(nullptr, state, dialogs, state.ReadingFileName);
+    EXPECT_EQ(ReadAll(Path(dir, "anna.txt")), "earlier");
+    EXPECT_EQ(state.ReadingFileName, "kept.txt");
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+struct ExportFailure {
+    const char* name;
+    const char* chosen;
+    void (*prepare)(const QString& folder);
+    rlim_t sizeLimit;  // 0: none
+};
+
+class ExportFailures : public testing::TestWithParam<ExportFailure> {};
+
+TEST_P(ExportFailures, ShowFileAndReasonAndKeepEarlierFiles) {
+    QTemporaryDir dir;
+    WriteAll(Path(dir, "kept.txt"), "earlier");
+    GetParam().prepare(dir.path());
+    const QStringList before = Entries(dir.path());
+    ScriptedDialogs dialogs;
+    ChartState state = ExportState();
+    const QString file = Path(dir, GetParam().chosen);
+    dialogs.fileAnswers.push_back(file);
+    {
+        std::optional<test::FileSizeLimit> limit;
+        if (GetParam().sizeLimit) limit.emplace(GetParam().sizeLimit);
+        ExportTextCommand(nullptr, state, dialogs, state.ReadingFileName);
+    }
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_TRUE(dialogs.messages()[0].contains(file)) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(Entries(dir.path()), before);
+    EXPECT_EQ(ReadAll(Path(dir, "kept.txt")), "earlier");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ExportFailures,
+    testing::Values(ExportFailure{"MissingFolder", "no/such/folder/anna.txt", [](const QString&) {}, 0},
+                    ExportFailure{"FolderInPlaceOfTheFile", "anna.txt",
+                                  [](const QString& d) { QDir(d).mkdir("anna.txt"); }, 0},
+                    ExportFailure{"FullDiskOverAnEarlierExport", "kept.txt", [](const QString&) {}, 64}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace qv
