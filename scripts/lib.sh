@@ -11,6 +11,7 @@ QV_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libswe-dev swe-standard-data
   fonts-dejavu-core
+  poppler-utils
 )
 
 qv_install_missing() {
