@@ -171,7 +171,7 @@ TEST(Moon, ReferenceValues) {
     }
 }
 
-TEST(Moon, LongitudeStaysInOneTurnAndKeepsSignNameWhenUnmatched) {
+TEST(Moon, LongitudeStaysInOneTurnAndTurn360NamesNoSign) {
     for (double T = -1.0; T <= 0.51; T += 0.0137) {
         const double L = MoonLongitude(T);
         EXPECT_GE(L, 0.0);
