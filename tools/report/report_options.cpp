@@ -15,6 +15,7 @@ struct RawOptions {
     std::string name, city, state, country;
     std::string format = "json";
     std::optional<std::string> reading, saveReading;
+    bool stations = false;
 };
 
 using Setter = std::function<void(RawOptions&, const std::string&)>;
@@ -47,6 +48,8 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.reading = v; }},
         {"--save-reading", "FILE.qvn", "also save the reading of the chart to FILE.qvn",
          [](RawOptions& o, const std::string& v) { o.saveReading = v; }},
+        {"--stations", "", "print the built-in retrograde station tables as JSON, nothing else",
+         [](RawOptions& o, const std::string&) { o.stations = true; }},
     };
     return table;
 }
@@ -149,6 +152,7 @@ std::string ReportUsage() {
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
         "                       [--save-reading FILE.qvn]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
+        "       quorvane-report --stations\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
@@ -203,6 +207,11 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
 
     ReportOptions options;
+    if (raw.stations) {
+        if (args.size() != 1) return OptionError{"--stations prints the station tables only; leave out the other options"};
+        options.stations = true;
+        return options;
+    }
     BirthFormData& form = options.form;
     if (raw.format == "json") options.format = OutputFormat::Json;
     else if (raw.format == "text") options.format = OutputFormat::Text;

@@ -15,6 +15,7 @@ enum class OutputFormat { Json, Text };
 
 struct ReportOptions {
     bool help = false;  // print the usage and nothing else
+    bool stations = false;  // print the built-in station tables and nothing else
     BirthFormData form;  // the birth data as the form would hold it
     OutputFormat format = OutputFormat::Json;
     std::string readingFile;      // --reading: birth data from this file (form unset here)

@@ -10,6 +10,7 @@
 #include "chartview/text_export.h"
 #include "tools/report/chart_json.h"
 #include "tools/report/report_options.h"
+#include "tools/report/stations_json.h"
 
 namespace qv::report {
 
@@ -23,6 +24,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (options.help) {
         out << ReportUsage();
         return out.flush() ? kExitOk : kExitFailed;
+    }
+    if (options.stations) {
+        out << StationsJsonText();
+        if (!out.flush()) {
+            err << "The station tables could not be written to standard output\n";
+            return kExitFailed;
+        }
+        return kExitOk;
     }
 
     // A saved reading fills a fresh form and meets the form's checks, as when
