@@ -1,6 +1,7 @@
 #include "app/ui/app_controller.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWidget>
 #include <exception>
 
@@ -29,6 +30,15 @@ AppController::~AppController() {
 ChartWindow* AppController::chartWindow() const { return chart_.data(); }
 
 void AppController::start() {
+    if (!placed_) {
+        // The first time, in the middle of the screen.
+        placed_ = true;
+        if (QScreen* screen = form_->screen()) {
+            QRect frame = form_->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            form_->move(frame.topLeft());
+        }
+    }
     form_->show();
     form_->raise();
     form_->activateWindow();

@@ -55,6 +55,7 @@ private:
     std::unique_ptr<FrmMain> form_;
     QPointer<ChartWindow> chart_;
     bool ending_ = false;
+    bool placed_ = false;
 };
 
 }  // namespace qv

@@ -71,6 +71,8 @@ QLabel* Hint(const QString& text, QWidget* parent) {
 QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setBuddy(buddy);
+    // One caption width for both groups, so their boxes line up.
+    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Time Of Birth:")) + 12);
     return l;
 }
 
@@ -116,6 +118,8 @@ FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     buildControls();
     buildMenus();
     fillLists();
+    const QSize hint = sizeHint();
+    resize(qMax(hint.width(), 580), hint.height());
 }
 
 FrmMain::~FrmMain() = default;

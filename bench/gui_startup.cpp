@@ -1,0 +1,181 @@
+// Start-up to the birth-data form shown, a click on "&Get My Quorvane" to the
+// chart window shown, and the memory the program holds with a chart open.
+// Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise
+// (e.g. QT_QPA_PLATFORM=xcb under Xvfb).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QWindow>
+#include <fstream>
+#include <string>
+
+#include "app/chart_run.h"
+#include "app/time_zones.h"
+#include "app/ui/app_controller.h"
+#include "app/ui/frm_main.h"
+#include "app/ui/user_dialogs.h"
+#include "chartview/ui/chart_window.h"
+
+namespace {
+
+// Processes events until `widget` is on screen (at most two seconds).
+bool WaitShown(QWidget* widget) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 2000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (widget->isVisible() && widget->windowHandle() && widget->windowHandle()->isExposed()) return true;
+    }
+    return false;
+}
+
+void DeleteLater() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// Resident and peak resident memory in MB, from /proc/self/status.
+double StatusMB(const std::string& key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(key + ":", 0) == 0) return std::stod(line.substr(key.size() + 1)) / 1024.0;
+    return 0;
+}
+
+qv::BirthFormData Person() {
+    qv::BirthFormData d;
+    d.txtName = "Ada Byron";
+    d.cboMonth = 11;
+    d.cboDate = 9;
+    d.cboYear = 1915 - 1901;
+    d.cboHour = 1;
+    d.cboMinute = 30;
+    d.cboTimeZone = 29;
+    d.txtLatD = "51";
+    d.txtLatM = "30";
+    d.txtLonD = "0";
+    d.txtLonM = "7";
+    d.optLatSouth = 0;
+    d.optLongEast = 1;
+    d.txtCity = "London";
+    d.txtState = "England";
+    d.txtCountry = "UK";
+    return d;
+}
+
+// Answers nothing: no dialog opens on these roads.
+class SilentDialogs final : public qv::UserDialogs {
+public:
+    int messages = 0;
+    void message(QWidget*, const QString&, qv::MessageIcon) override { ++messages; }
+    std::optional<QString> saveFileName(QWidget*, const qv::FileDialogSettings&) override { return {}; }
+    std::optional<QString> openFileName(QWidget*, const qv::FileDialogSettings&) override { return {}; }
+    bool printDialog(QWidget*, QPrinter&) override { return false; }
+};
+
+void BM_StartupToFormShown(benchmark::State& state) {
+    SilentDialogs dialogs;
+    for (auto _ : state) {
+        auto app = std::make_unique<qv::AppController>(dialogs);
+        app->start();
+        if (!WaitShown(app->form())) state.SkipWithError("the form was never shown");
+        state.PauseTiming();
+        app.reset();
+        DeleteLater();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartupToFormShown)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void BM_ClickToChartWindowShown(benchmark::State& state) {
+    SilentDialogs dialogs;
+    qv::AppController app(dialogs);
+    app.start();
+    WaitShown(app.form());
+    app.form()->setFormData(Person());
+    auto* calculate = app.form()->findChild<QPushButton*>(QStringLiteral("cmdCalculate"));
+    for (auto _ : state) {
+        calculate->click();
+        if (!app.chartWindow() || !WaitShown(app.chartWindow())) state.SkipWithError("no chart window");
+        state.PauseTiming();
+        if (auto* back = app.chartWindow()->findChild<QPushButton*>(QStringLiteral("cmdBack"))) back->click();
+        DeleteLater();
+        WaitShown(app.form());
+        state.ResumeTiming();
+    }
+    if (dialogs.messages) state.SkipWithError("the form refused the data");
+}
+BENCHMARK(BM_ClickToChartWindowShown)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Memory with the chart window open, after several charts came and went.
+void BM_MemoryWithChartOpen(benchmark::State& state) {
+    SilentDialogs dialogs;
+    qv::AppController app(dialogs);
+    app.start();
+    WaitShown(app.form());
+    app.form()->setFormData(Person());
+    auto* calculate = app.form()->findChild<QPushButton*>(QStringLiteral("cmdCalculate"));
+    for (auto _ : state) {
+        calculate->click();
+        WaitShown(app.chartWindow());
+        state.PauseTiming();
+        if (auto* back = app.chartWindow()->findChild<QPushButton*>(QStringLiteral("cmdBack"))) back->click();
+        DeleteLater();
+        state.ResumeTiming();
+    }
+    calculate->click();
+    WaitShown(app.chartWindow());
+    state.counters["rss_MB"] = StatusMB("VmRSS");
+    state.counters["peak_rss_MB"] = StatusMB("VmHWM");
+}
+BENCHMARK(BM_MemoryWithChartOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The parts of a click: the calculation alone, and the chart window built,
+// filled and shown for a computed chart.
+void BM_ClickPartCalculation(benchmark::State& state) {
+    qv::ChartState chart;
+    qv::LoadTimeZones(chart);
+    qv::LoadFixedLists(chart);
+    const qv::BirthFormData person = Person();
+    for (auto _ : state) {
+        qv::ChartWheel wheel;
+        qv::RunChartCalculation(person, chart, wheel);
+        benchmark::DoNotOptimize(wheel);
+    }
+}
+BENCHMARK(BM_ClickPartCalculation)->Unit(benchmark::kMillisecond);
+
+void BM_ClickPartChartWindow(benchmark::State& state) {
+    SilentDialogs dialogs;
+    qv::ChartState chart;
+    qv::LoadTimeZones(chart);
+    qv::LoadFixedLists(chart);
+    qv::ChartWheel wheel;
+    qv::RunChartCalculation(Person(), chart, wheel);
+    for (auto _ : state) {
+        auto window = std::make_unique<qv::ChartWindow>(chart, dialogs);
+        window->showChart(wheel);
+        window->showMaximized();
+        WaitShown(window.get());
+        state.PauseTiming();
+        window.reset();
+        DeleteLater();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ClickPartChartWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
