@@ -37,7 +37,11 @@ std::optional<QString> RunFileDialog(QFileDialog* dialog) {
 }  // namespace
 
 void QtUserDialogs::message(QWidget* parent, const QString& text, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical, kTitle,
+    titledMessage(parent, kTitle, text, icon);
+}
+
+void QtUserDialogs::titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical, title,
                     text, QMessageBox::Ok, parent);
     box.exec();
 }

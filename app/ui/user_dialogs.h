@@ -27,6 +27,11 @@ public:
     virtual ~UserDialogs() = default;
     // A message box with an OK button; returns when the user confirms.
     virtual void message(QWidget* parent, const QString& text, MessageIcon icon) = 0;
+    // The same with a title of its own instead of the program's name.
+    virtual void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+        (void)title;
+        message(parent, text, icon);
+    }
     // Save / open dialogs: the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
     virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
@@ -38,6 +43,7 @@ public:
 class QtUserDialogs final : public UserDialogs {
 public:
     void message(QWidget* parent, const QString& text, MessageIcon icon) override;
+    void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;

@@ -113,8 +113,8 @@ QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* 
         candidate.replace(u'.', QStringLiteral("_%1.").arg(n, 3, 10, QChar(u'0')));
         if (!FileExists(dir + candidate)) return dir + candidate;
     }
-    dialogs.message(parent, QStringLiteral("There are too many Copies of this file  ") + name,
-                    MessageIcon::Error);
+    dialogs.titledMessage(parent, QStringLiteral(" UNABLE  TO  CREATE  NEW  FILE") + name,
+                          QStringLiteral("There are too many Copies of this file  ") + name, MessageIcon::Error);
     return {};
 }
 
