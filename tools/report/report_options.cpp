@@ -16,6 +16,7 @@ struct RawOptions {
     std::string format = "json";
     std::optional<std::string> reading, saveReading;
     bool stations = false;
+    std::optional<std::string> batch, jobs;
 };
 
 using Setter = std::function<void(RawOptions&, const std::string&)>;
@@ -50,6 +51,10 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.saveReading = v; }},
         {"--stations", "", "print the built-in retrograde station tables as JSON, nothing else",
          [](RawOptions& o, const std::string&) { o.stations = true; }},
+        {"--batch", "FILE.csv", "one chart per CSV row (\"-\" reads standard input), one JSON line each",
+         [](RawOptions& o, const std::string& v) { o.batch = v; }},
+        {"--jobs", "N", "with --batch: rows computed in parallel, 1 to 64 (default 1)",
+         [](RawOptions& o, const std::string& v) { o.jobs = v; }},
     };
     return table;
 }
@@ -153,6 +158,7 @@ std::string ReportUsage() {
         "                       [--save-reading FILE.qvn]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "       quorvane-report --stations\n"
+        "       quorvane-report --batch FILE.csv [--jobs N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
@@ -166,7 +172,8 @@ std::string ReportUsage() {
     usage +=
         "  --help                  print this text\n"
         "\n"
-        "Refused input is reported on standard error with exit status 2.\n";
+        "Refused input is reported on standard error with exit status 2. With --batch\n"
+        "each refused row is reported on its own output line and the status is 3.\n";
     return usage;
 }
 
@@ -210,6 +217,22 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     if (raw.stations) {
         if (args.size() != 1) return OptionError{"--stations prints the station tables only; leave out the other options"};
         options.stations = true;
+        return options;
+    }
+    if (raw.jobs && !raw.batch) return OptionError{"--jobs works with --batch only"};
+    if (raw.batch) {
+        if (raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
+            !raw.city.empty() || !raw.state.empty() || !raw.country.empty() || raw.reading || raw.saveReading)
+            return OptionError{"--batch takes the birth data from the file; leave out the other birth-data options"};
+        if (raw.format != "json") return OptionError{"--batch writes JSON lines only; leave out --format text"};
+        if (raw.batch->empty()) return OptionError{"Option --batch needs a file name"};
+        options.batchFile = *raw.batch;
+        if (raw.jobs) {
+            const std::string& n = *raw.jobs;
+            if (!AllDigits(n) || n.size() > 2 || ToInt(n) < 1 || ToInt(n) > 64)
+                return OptionError{"The number of jobs must be from 1 to 64"};
+            options.jobs = ToInt(n);
+        }
         return options;
     }
     BirthFormData& form = options.form;

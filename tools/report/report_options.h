@@ -20,6 +20,8 @@ struct ReportOptions {
     OutputFormat format = OutputFormat::Json;
     std::string readingFile;      // --reading: birth data from this file (form unset here)
     std::string saveReadingFile;  // --save-reading: also write the reading here
+    std::string batchFile;        // --batch: one chart per row of this CSV ("-": standard input)
+    int jobs = 1;                 // --jobs: worker threads for --batch
 };
 
 // A refused command line: the message for stderr.

@@ -1,5 +1,8 @@
 #include "tools/report/report_run.h"
 
+#include <unistd.h>
+
+#include <iostream>
 #include <variant>
 
 #include "app/birth_form.h"
@@ -8,6 +11,7 @@
 #include "app/reading_file.h"
 #include "app/time_zones.h"
 #include "chartview/text_export.h"
+#include "tools/report/batch.h"
 #include "tools/report/chart_json.h"
 #include "tools/report/report_options.h"
 #include "tools/report/stations_json.h"
@@ -32,6 +36,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             return kExitFailed;
         }
         return kExitOk;
+    }
+    if (!options.batchFile.empty()) {
+        BatchSettings settings;
+        settings.jobs = options.jobs;
+        settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+        return RunBatchFile(options.batchFile, out, err, settings);
     }
 
     // A saved reading fills a fresh form and meets the form's checks, as when

@@ -1,0 +1,200 @@
+#include "tools/report/csv_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace qv::report {
+
+namespace {
+
+constexpr std::size_t kReadBlock = 256 * 1024;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+// Physical line breaks in [p, end): LF, CR LF and lone CR each count once.
+std::size_t CountLineBreaks(const char* p, const char* end) {
+    std::size_t n = 0;
+    for (; p < end; ++p) {
+        if (*p == '\n') ++n;
+        else if (*p == '\r' && (p + 1 == end || p[1] != '\n')) ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+CsvReader::CsvReader(std::istream& in, std::size_t maxRecordBytes)
+    : in_(in), maxRecordBytes_(std::max<std::size_t>(maxRecordBytes, 1)) {}
+
+void CsvReader::Compact() {
+    if (pos_ == 0) return;
+    buf_.erase(0, pos_);
+    pos_ = 0;
+}
+
+bool CsvReader::Refill() {
+    if (eof_) return false;
+    Compact();
+    const std::size_t old = buf_.size();
+    buf_.resize(old + kReadBlock);
+    in_.read(buf_.data() + old, static_cast<std::streamsize>(kReadBlock));
+    const auto got = static_cast<std::size_t>(std::max<std::streamsize>(in_.gcount(), 0));
+    buf_.resize(old + got);
+    if (!in_) {
+        eof_ = true;
+        if (in_.bad() || !in_.eof()) readFailed_ = true;
+    }
+    return got > 0;
+}
+
+// Parses the record at pos_. On Done, `end` is the offset just past its line
+// end (or the end of the input) and line_ has not moved yet.
+CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
+    const char* const base = buf_.data();
+    const char* p = base + pos_;
+    const std::size_t room = std::min(buf_.size() - pos_, maxRecordBytes_);
+    const char* const limit = p + room;
+    const bool limitIsInputEnd = limit == base + buf_.size();
+    // Reached `limit` with the record still open: beyond the size limit the
+    // record is refused, otherwise more input is needed.
+    auto outOfRoom = [&]() {
+        if (!limitIsInputEnd) {
+            problem_ = "The row is longer than " + std::to_string(maxRecordBytes_) + " bytes";
+            return Parse::Malformed;
+        }
+        return Parse::NeedMore;
+    };
+    const bool atInputEnd = limitIsInputEnd && eof_;
+
+    record.count = 0;
+    record.blank = false;
+    record.error.clear();
+    std::size_t embeddedBreaks = 0;
+
+    if (p < limit && IsLineEnd(*p)) {
+        record.blank = true;
+    }
+    for (;;) {
+        if (record.count == record.fields.size()) record.fields.emplace_back();
+        std::string& field = record.fields[record.count++];
+        if (p < limit && *p == '"') {
+            ++p;
+            field.clear();
+            for (;;) {
+                const auto* q = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(limit - p)));
+                if (!q) {
+                    if (atInputEnd) {
+                        problem_ = "A quoted field is not closed";
+                        return Parse::Malformed;
+                    }
+                    return outOfRoom();
+                }
+                embeddedBreaks += CountLineBreaks(p, q);
+                field.append(p, q);
+                p = q + 1;
+                if (p == limit) {
+                    if (atInputEnd) break;  // closed at the end of the input
+                    return outOfRoom();
+                }
+                if (*p == '"') {
+                    field.push_back('"');
+                    ++p;
+                    continue;
+                }
+                break;
+            }
+            if (p < limit && *p != ',' && !IsLineEnd(*p)) {
+                problem_ = "Text follows the closing quote of a field";
+                return Parse::Malformed;
+            }
+        } else {
+            const char* q = p;
+            while (q < limit && *q != ',' && *q != '"' && !IsLineEnd(*q)) ++q;
+            if (q < limit && *q == '"') {
+                problem_ = "A quote stands inside a field that does not start with one";
+                return Parse::Malformed;
+            }
+            field.assign(p, q);
+            p = q;
+        }
+
+        // p is at a comma, a line end, or the limit.
+        if (p == limit) {
+            if (atInputEnd) {
+                end = buf_.size();
+                line_ += embeddedBreaks;
+                return Parse::Done;
+            }
+            return outOfRoom();
+        }
+        if (*p == ',') {
+            ++p;
+            continue;
+        }
+        // A line end: CR LF needs to see the byte after the CR.
+        if (*p == '\r') {
+            if (p + 1 == limit && !atInputEnd) return outOfRoom();
+            if (p + 1 < limit && p[1] == '\n') ++p;
+        }
+        ++p;
+        end = static_cast<std::size_t>(p - base);
+        line_ += embeddedBreaks;
+        return Parse::Done;
+    }
+}
+
+void CsvReader::SkipToNextLine(std::size_t from) {
+    for (;;) {
+        const auto it = std::find_if(buf_.begin() + static_cast<std::ptrdiff_t>(from), buf_.end(), IsLineEnd);
+        if (it != buf_.end()) {
+            std::size_t at = static_cast<std::size_t>(it - buf_.begin());
+            if (buf_[at] == '\r') {
+                if (at + 1 == buf_.size() && !eof_) {
+                    pos_ = at;  // keep the CR, look at what follows
+                    Refill();
+                    at = pos_;
+                }
+                if (at + 1 < buf_.size() && buf_[at + 1] == '\n') ++at;
+            }
+            pos_ = at + 1;
+            ++line_;
+            return;
+        }
+        pos_ = buf_.size();
+        if (!Refill()) return;
+        from = pos_;
+    }
+}
+
+bool CsvReader::Next(CsvRecord& record) {
+    if (!bomChecked_) {
+        while (buf_.size() - pos_ < kByteOrderMark.size() && Refill()) {
+        }
+        if (std::string_view(buf_).substr(pos_).starts_with(kByteOrderMark)) pos_ += kByteOrderMark.size();
+        bomChecked_ = true;
+    }
+    for (;;) {
+        if (pos_ >= buf_.size() && !Refill()) return false;
+        std::size_t end = 0;
+        const std::size_t startLine = line_;
+        switch (ParseRecord(record, end)) {
+            case Parse::Done:
+                record.line = startLine;
+                if (end > pos_ && IsLineEnd(buf_[end - 1])) ++line_;
+                pos_ = end;
+                return true;
+            case Parse::NeedMore:
+                Refill();  // at the end of the input the next parse completes
+                continue;
+            case Parse::Malformed:
+                record.line = startLine;
+                record.error = problem_;
+                record.count = 0;
+                SkipToNextLine(pos_);
+                return true;
+        }
+    }
+}
+
+}  // namespace qv::report
