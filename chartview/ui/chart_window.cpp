@@ -101,6 +101,8 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     area_->setFrameShape(QFrame::NoFrame);
+    // The window may be made as narrow as the user likes; the area scrolls.
+    area_->setMinimumSize(1, 1);
     column->addWidget(area_, 1);
     buildButtonBar();
     column->addWidget(buttonBar_);
