@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFileInfo>
+#include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -20,6 +21,27 @@ bool Fail(QString* error, const QString& why) {
     if (error) *error = why;
     return false;
 }
+
+// While alive, the form's text is laid out without ligatures ("ff" stays two
+// letters), so the words of a printed PDF file can be found and copied as
+// they read. Fonts that set nothing else keep everything else.
+class PlainLettersWhilePrinting {
+public:
+    explicit PlainLettersWhilePrinting(QWidget& form)
+        : form_(form), saved_(form.font()), wasSet_(form.testAttribute(Qt::WA_SetFont)) {
+        QFont plain = wasSet_ ? saved_ : QFont();
+        plain.setStyleStrategy(QFont::PreferNoShaping);
+        form_.setFont(plain);
+    }
+    ~PlainLettersWhilePrinting() { form_.setFont(wasSet_ ? saved_ : QFont()); }
+    PlainLettersWhilePrinting(const PlainLettersWhilePrinting&) = delete;
+    PlainLettersWhilePrinting& operator=(const PlainLettersWhilePrinting&) = delete;
+
+private:
+    QWidget& form_;
+    QFont saved_;
+    bool wasSet_;
+};
 
 // The largest scale at which a `content` rectangle fits into `page`.
 qreal FitScale(const QSizeF& content, const QSizeF& page) {
@@ -44,6 +66,9 @@ void PaintFormPage(QPainter& painter, QWidget& form, const QSizeF& page) {
 void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDocument& source,
                     const QSizeF& page) {
     std::unique_ptr<QTextDocument> doc(source.clone());
+    QFont plain = doc->defaultFont();
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    doc->setDefaultFont(plain);
     doc->documentLayout()->setPaintDevice(&device);
     doc->setPageSize(page);
     const int pages = doc->pageCount();
@@ -66,6 +91,7 @@ const QTextDocument* InterpretationOf(const QWidget& form) {
 }
 
 bool PaintDisplayForm(QWidget& form, QPagedPaintDevice& device, QString* error) {
+    const PlainLettersWhilePrinting plain(form);
     QPainter painter;
     if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
     const QSizeF page(device.width(), device.height());

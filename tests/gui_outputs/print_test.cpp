@@ -97,6 +97,9 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     const QStringList paragraphs = interpretation.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(paragraphs.isEmpty());
     const QString all = text.simplified();
+    // Letters stay letters: no ligature glyphs such as U+FB00 "ff".
+    for (QChar c : all) EXPECT_FALSE(c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) << all.toStdString();
+    EXPECT_TRUE(all.contains("can affect your")) << all.toStdString();
     EXPECT_TRUE(all.contains(paragraphs.first().simplified())) << paragraphs.first().toStdString();
     EXPECT_TRUE(all.contains(paragraphs.last().simplified())) << paragraphs.last().toStdString();
 }
