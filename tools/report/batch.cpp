@@ -21,12 +21,6 @@ namespace qv::report {
 
 namespace {
 
-// Column positions of the header.
-enum Column : std::size_t {
-    kName, kYear, kMonth, kDay, kHour, kMinute, kZone, kLatDeg, kLatMin, kLatDir,
-    kLonDeg, kLonMin, kLonDir, kDst, kCity, kState, kCountry
-};
-
 // Rows per chunk handed between the reader, the workers and the writer.
 constexpr std::size_t kChunkRows = 256;
 // Output collected before it is written, on one job.
@@ -93,7 +87,7 @@ public:
         // previous row survives a calculation.
         state_.MoonSignName.clear();
         RunChartCalculation(form_, state_, wheel_);
-        writer_.AppendChart(out, row, state_);
+        writer_.AppendChart(out, row, state_, wheel_);
         return true;
     }
 
@@ -311,17 +305,17 @@ std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found)
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form) {
     int month = 0, day = 0, year = 0, hour = 0, minute = 0, zone = 0;
     // The single-chart command's order and words: date, time, zone, directions.
-    if (!InRange(record.Field(kMonth), 1, 12, month)) return "The month must be from 1 to 12";
-    if (!InRange(record.Field(kDay), 1, 31, day)) return "The day must be from 1 to 31";
-    if (!InRange(record.Field(kYear), 1901, 2050, year)) return "The year must be from 1901 to 2050";
-    if (!InRange(record.Field(kHour), 0, 23, hour)) return "The hour must be from 0 to 23";
-    if (!InRange(record.Field(kMinute), 0, 59, minute)) return "The minute must be from 0 to 59";
-    if (!InRange(record.Field(kZone), 0, kTimeZoneCount - 1, zone))
+    if (!InRange(record.Field(kColMonth), 1, 12, month)) return "The month must be from 1 to 12";
+    if (!InRange(record.Field(kColDay), 1, 31, day)) return "The day must be from 1 to 31";
+    if (!InRange(record.Field(kColYear), 1901, 2050, year)) return "The year must be from 1901 to 2050";
+    if (!InRange(record.Field(kColHour), 0, 23, hour)) return "The hour must be from 0 to 23";
+    if (!InRange(record.Field(kColMinute), 0, 59, minute)) return "The minute must be from 0 to 59";
+    if (!InRange(record.Field(kColZone), 0, kTimeZoneCount - 1, zone))
         return "The time-zone slot must be a number from 0 to 70";
-    if (!Direction(record.Field(kLatDir), 'N', 'S', form.optLatSouth)) return "The latitude direction must be N or S";
-    if (!Direction(record.Field(kLonDir), 'E', 'W', form.optLongEast))
+    if (!Direction(record.Field(kColLatDir), 'N', 'S', form.optLatSouth)) return "The latitude direction must be N or S";
+    if (!Direction(record.Field(kColLonDir), 'E', 'W', form.optLongEast))
         return "The longitude direction must be E or W";
-    const std::string_view dst = TrimBlanksAndTabs(record.Field(kDst));
+    const std::string_view dst = TrimBlanksAndTabs(record.Field(kColDst));
     if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
 
     form.cboMonth = month - 1;
@@ -331,14 +325,14 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormDa
     form.cboMinute = minute;
     form.cboTimeZone = zone;
     form.chkDST = dst == "1";
-    form.txtName.assign(record.Field(kName));
-    form.txtLatD.assign(TrimBlanksAndTabs(record.Field(kLatDeg)));
-    form.txtLatM.assign(TrimBlanksAndTabs(record.Field(kLatMin)));
-    form.txtLonD.assign(TrimBlanksAndTabs(record.Field(kLonDeg)));
-    form.txtLonM.assign(TrimBlanksAndTabs(record.Field(kLonMin)));
-    form.txtCity.assign(record.Field(kCity));
-    form.txtState.assign(record.Field(kState));
-    form.txtCountry.assign(record.Field(kCountry));
+    form.txtName.assign(record.Field(kColName));
+    form.txtLatD.assign(TrimBlanksAndTabs(record.Field(kColLatDeg)));
+    form.txtLatM.assign(TrimBlanksAndTabs(record.Field(kColLatMin)));
+    form.txtLonD.assign(TrimBlanksAndTabs(record.Field(kColLonDeg)));
+    form.txtLonM.assign(TrimBlanksAndTabs(record.Field(kColLonMin)));
+    form.txtCity.assign(record.Field(kColCity));
+    form.txtState.assign(record.Field(kColState));
+    form.txtCountry.assign(record.Field(kColCountry));
 
     // Then the form's own checks, in the form's order and words.
     if (auto failure = ValidateInput(form)) return std::move(failure->message);

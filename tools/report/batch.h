@@ -25,6 +25,12 @@ inline constexpr std::string_view kBatchHeader =
     "name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,lon_dir,dst,city,state,country";
 inline constexpr std::size_t kBatchFieldCount = 17;
 
+// Column positions of the header.
+enum BatchColumn : std::size_t {
+    kColName, kColYear, kColMonth, kColDay, kColHour, kColMinute, kColZone, kColLatDeg, kColLatMin, kColLatDir,
+    kColLonDeg, kColLonMin, kColLonDir, kColDst, kColCity, kColState, kColCountry
+};
+
 // Exit status when at least one row was refused.
 inline constexpr int kExitSomeRowsRefused = 3;
 

@@ -1,5 +1,6 @@
 #include "tools/report/batch_json.h"
 
+#include <charconv>
 #include <initializer_list>
 
 #include "analysis/elements.h"
@@ -103,16 +104,27 @@ ChartLineWriter::ChartLineWriter() {
     for (auto it = reference.begin(); it != reference.end(); ++it) chart_[it.key()] = it.value();
     Bind();
 
-    // Writing in place must give what ChartJson gives, for two unlike charts.
+    if (inPlace_) BuildTemplate();
+
+    // Writing in place must give what ChartJson gives, and the fixed pieces
+    // what serialising the whole tree gives, for two unlike charts.
     if (inPlace_) {
         for (int which : {1, 0}) {
             const ChartState sample = which == 0 ? first : SampleChart(which);
-            Fill(0, sample);
+            FillChartWheel(sample, wheel_);
+            Fill(0, sample, wheel_);
             Json written = chart_;
             written.erase("row");
             if (written != ChartJson(sample)) {
                 inPlace_ = false;
+                templated_ = false;
                 break;
+            }
+            if (templated_) {
+                std::string whole, pieced;
+                Serialise(whole, chart_);
+                AppendFromTemplate(pieced);
+                if (whole != pieced) templated_ = false;
             }
         }
     }
@@ -122,6 +134,8 @@ ChartLineWriter::~ChartLineWriter() = default;
 
 void ChartLineWriter::Bind() {
     inPlace_ = false;
+    holes_.clear();
+    auto hole = [this](Json& value) { holes_.push_back({&value, {}, false}); };
     if (!HasKeys(chart_, {"row", "ascendant_text", "moon_text", "moon_sign", "universal_time", "positions", "houses",
                           "elements", "qualities", "house_types"}))
         return;
@@ -131,6 +145,7 @@ void ChartLineWriter::Bind() {
     moonSign_ = chart_["moon_sign"].get_ptr<Json::string_t*>();
     universalTime_ = chart_["universal_time"].get_ptr<Json::string_t*>();
     if (!row_ || !ascendantText_ || !moonText_ || !moonSign_ || !universalTime_) return;
+    for (const char* key : {"row", "ascendant_text", "moon_text", "moon_sign", "universal_time"}) hole(chart_[key]);
 
     Json& positions = chart_["positions"];
     if (!positions.is_array() || positions.size() != positions_.size()) return;
@@ -142,6 +157,7 @@ void ChartLineWriter::Bind() {
                             p["retrograde"].get_ptr<Json::boolean_t*>()};
         const Position& b = positions_[slot];
         if (!b.name || !b.position || !b.longitude || !b.label || !b.retrograde) return;
+        for (const char* key : {"name", "position", "longitude", "label", "retrograde"}) hole(p[key]);
     }
 
     Json& houses = chart_["houses"];
@@ -151,6 +167,8 @@ void ChartLineWriter::Bind() {
         if (!HasKeys(house, {"house", "sign", "bodies"})) return;
         houses_[h] = {house["sign"].get_ptr<Json::string_t*>(), house["bodies"].get_ptr<Json::array_t*>()};
         if (!houses_[h].sign || !houses_[h].bodies) return;
+        hole(house["sign"]);
+        hole(house["bodies"]);
     }
 
     findings_.clear();
@@ -163,12 +181,88 @@ void ChartLineWriter::Bind() {
             if (!HasKeys(f, {"name", "present", "message"})) return;
             findings_.push_back({f["present"].get_ptr<Json::boolean_t*>(), f["message"].get_ptr<Json::string_t*>()});
             if (!findings_.back().present || !findings_.back().message) return;
+            hole(f["present"]);
+            hole(f["message"]);
         }
     }
     inPlace_ = true;
 }
 
-void ChartLineWriter::Fill(std::size_t row, const ChartState& state) {
+void ChartLineWriter::BuildTemplate() {
+    // Serialise the tree with a marker string in place of every changing
+    // value; the serializer writes the marker's control character as \u0001,
+    // which no key or fixed value holds.
+    std::vector<Json> saved;
+    saved.reserve(holes_.size());
+    for (std::size_t k = 0; k < holes_.size(); ++k) {
+        saved.push_back(*holes_[k].value);
+        *holes_[k].value = "\x01" + std::to_string(k);
+    }
+    line_.clear();
+    serializer_->dump(chart_, false, false, 0);
+    const std::string text = line_;
+    for (std::size_t k = 0; k < saved.size(); ++k) *holes_[k].value = std::move(saved[k]);
+    const std::size_t holeCount = holes_.size();
+    Bind();  // the values were replaced: take their places afresh
+    if (!inPlace_ || holes_.size() != holeCount) return;
+
+    static constexpr std::string_view kMarker = "\"\\u0001";
+    pieces_.clear();
+    pieceHole_.clear();
+    std::vector<bool> used(holes_.size(), false);
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t at = text.find(kMarker, pos);
+        if (at == std::string::npos) {
+            pieces_.push_back(text.substr(pos));
+            break;
+        }
+        pieces_.push_back(text.substr(pos, at - pos));
+        std::size_t end = at + kMarker.size();
+        std::size_t k = 0;
+        const auto [ptr, ec] = std::from_chars(text.data() + end, text.data() + text.size(), k);
+        end = static_cast<std::size_t>(ptr - text.data());
+        if (ec != std::errc{} || k >= used.size() || used[k] || end >= text.size() || text[end] != '"') return;
+        used[k] = true;
+        pieceHole_.push_back(k);
+        pos = end + 1;
+    }
+    templated_ = pieceHole_.size() == holes_.size();
+}
+
+void ChartLineWriter::SerialiseHole(Hole& hole) {
+    // Serialised texts are kept for values that come back; once a value has
+    // shown more than this many, it is serialised every time.
+    static constexpr std::size_t kMostKept = 12;
+    const Json& value = *hole.value;
+    if (!hole.manyValues && value.is_string()) {
+        const Json::string_t& s = value.get_ref<const Json::string_t&>();
+        for (const auto& [kept, text] : hole.seen)
+            if (kept == s) {
+                line_.append(text);
+                return;
+            }
+        const std::size_t before = line_.size();
+        serializer_->dump(value, false, false, 0);
+        if (hole.seen.size() < kMostKept) hole.seen.emplace_back(s, line_.substr(before));
+        else hole.manyValues = true;
+        return;
+    }
+    serializer_->dump(value, false, false, 0);
+}
+
+void ChartLineWriter::AppendFromTemplate(std::string& out) {
+    line_.clear();
+    for (std::size_t k = 0; k < pieceHole_.size(); ++k) {
+        line_.append(pieces_[k]);
+        SerialiseHole(holes_[pieceHole_[k]]);
+    }
+    line_.append(pieces_.back());
+    out.append(line_);
+    out.push_back('\n');
+}
+
+void ChartLineWriter::Fill(std::size_t row, const ChartState& state, const ChartWheel& wheel) {
     *row_ = row;
     *ascendantText_ = state.AscendantText;
     *moonText_ = state.MoonText;
@@ -184,10 +278,9 @@ void ChartLineWriter::Fill(std::size_t row, const ChartState& state) {
         *p.retrograde = slot >= 2 && slot <= 9 && state.RetrogradeFlag[slot - 2];
     }
 
-    FillChartWheel(state, wheel_);
     for (std::size_t h = 0; h < houses_.size(); ++h) {
         *houses_[h].sign = state.HouseSign[h];
-        FillBoxLabels(*houses_[h].bodies, wheel_.lblNatal[h]);
+        FillBoxLabels(*houses_[h].bodies, wheel.lblNatal[h]);
     }
 
     std::size_t k = 0;
@@ -210,9 +303,16 @@ void ChartLineWriter::Serialise(std::string& out, const Json& value) {
 }
 
 void ChartLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state) {
+    if (inPlace_) FillChartWheel(state, wheel_);
+    AppendChart(out, row, state, wheel_);
+}
+
+void ChartLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
+                                  const ChartWheel& wheel) {
     if (inPlace_) {
-        Fill(row, state);
-        Serialise(out, chart_);
+        Fill(row, state, wheel);
+        if (templated_) AppendFromTemplate(out);
+        else Serialise(out, chart_);
         return;
     }
     Json line = Json::object();

@@ -1,12 +1,21 @@
 // One line of JSON per batch row: the chart object of ChartJson with "row"
 // in front, or {"row": n, "error": message}.
 //
-// Building and freeing a JSON tree for every chart costs more than the chart
-// itself, so the writer keeps one tree of the chart's shape, overwrites its
-// values in place (strings keep their storage) and serialises it with one
-// serializer into one reused string. At construction it checks that a chart
-// written this way equals ChartJson for the same chart; should the two ever
-// differ in shape, it writes every chart through ChartJson instead.
+// Building, serialising and freeing a JSON tree for every chart costs more
+// than the chart itself, so the writer
+// - keeps one tree of the chart's shape and overwrites its values in place
+//   (strings keep their storage);
+// - serialises, once, that tree with a marker in every value the chart
+//   changes, and keeps the serialised text between the markers: keys,
+//   brackets and the values that never change;
+// - per chart, serialises only the changing values with the same serializer
+//   into one reused string, between those fixed pieces, and keeps the
+//   serialised text of values that come back again and again (the findings'
+//   messages, labels, sign names).
+// Every byte is the serializer's own. At construction the writer checks that
+// a chart written this way is the serialised tree, and that the tree equals
+// ChartJson for the same chart; should either ever differ, it writes every
+// chart through ChartJson instead.
 #pragma once
 
 #include <array>
@@ -32,12 +41,16 @@ public:
 
     // Appends the chart of `state` with "row" in front, and a line break.
     void AppendChart(std::string& out, std::size_t row, const ChartState& state);
+    // The same with the wheel the calculation filled from `state`.
+    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel);
 
     // Appends {"row": row, "error": message} and a line break.
     void AppendError(std::string& out, std::size_t row, std::string_view message);
 
     // False when the shapes differed and every chart goes through ChartJson.
     bool InPlace() const { return inPlace_; }
+    // True when charts are written from the fixed pieces.
+    bool Templated() const { return templated_; }
 
 private:
     using Json = nlohmann::ordered_json;
@@ -57,13 +70,25 @@ private:
         Json::string_t* message;
     };
 
+    // A value that changes from chart to chart, and the serialised texts it
+    // had before (strings only; kept while there are few of them).
+    struct Hole {
+        Json* value;
+        std::vector<std::pair<std::string, std::string>> seen;
+        bool manyValues = false;
+    };
+
     void Bind();
-    void Fill(std::size_t row, const ChartState& state);
+    void BuildTemplate();
+    void Fill(std::size_t row, const ChartState& state, const ChartWheel& wheel);
     void Serialise(std::string& out, const Json& value);
+    void SerialiseHole(Hole& hole);
+    void AppendFromTemplate(std::string& out);
 
     Json chart_;
     Json error_;
     bool inPlace_ = true;
+    bool templated_ = false;
     ChartWheel wheel_;
 
     Json::number_unsigned_t* row_ = nullptr;
@@ -77,6 +102,10 @@ private:
 
     Json::number_unsigned_t* errorRow_ = nullptr;
     Json::string_t* errorMessage_ = nullptr;
+
+    std::vector<Hole> holes_;           // in the order they are serialised
+    std::vector<std::string> pieces_;   // fixed text before hole k; one more after the last
+    std::vector<std::size_t> pieceHole_;  // the hole after piece k
 
     std::string line_;
     std::unique_ptr<nlohmann::detail::serializer<Json>> serializer_;

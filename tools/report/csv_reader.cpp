@@ -53,18 +53,17 @@ bool CsvReader::Refill() {
 CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
     const char* const base = buf_.data();
     const char* p = base + pos_;
-    const std::size_t room = std::min(buf_.size() - pos_, maxRecordBytes_);
+    // Room for the longest record and its line end.
+    const std::size_t room = std::min(buf_.size() - pos_, maxRecordBytes_ + 2);
     const char* const limit = p + room;
     const bool limitIsInputEnd = limit == base + buf_.size();
     // Reached `limit` with the record still open: beyond the size limit the
     // record is refused, otherwise more input is needed.
-    auto outOfRoom = [&]() {
-        if (!limitIsInputEnd) {
-            problem_ = "The row is longer than " + std::to_string(maxRecordBytes_) + " bytes";
-            return Parse::Malformed;
-        }
-        return Parse::NeedMore;
+    auto tooLong = [&]() {
+        problem_ = "The row is longer than " + std::to_string(maxRecordBytes_) + " bytes";
+        return Parse::Malformed;
     };
+    auto outOfRoom = [&]() { return limitIsInputEnd ? Parse::NeedMore : tooLong(); };
     const bool atInputEnd = limitIsInputEnd && eof_;
 
     record.count = 0;
@@ -122,6 +121,7 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
         // p is at a comma, a line end, or the limit.
         if (p == limit) {
             if (atInputEnd) {
+                if (buf_.size() - pos_ > maxRecordBytes_) return tooLong();
                 end = buf_.size();
                 line_ += embeddedBreaks;
                 return Parse::Done;
@@ -133,11 +133,13 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
             continue;
         }
         // A line end: CR LF needs to see the byte after the CR.
+        const std::size_t length = static_cast<std::size_t>(p - base) - pos_;
         if (*p == '\r') {
             if (p + 1 == limit && !atInputEnd) return outOfRoom();
             if (p + 1 < limit && p[1] == '\n') ++p;
         }
         ++p;
+        if (length > maxRecordBytes_) return tooLong();
         end = static_cast<std::size_t>(p - base);
         line_ += embeddedBreaks;
         return Parse::Done;

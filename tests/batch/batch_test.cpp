@@ -1,0 +1,467 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <random>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "app/time_zones.h"
+#include "tools/report/batch.h"
+#include "tools/report/batch_json.h"
+#include "tools/report/chart_json.h"
+#include "tools/report/report_options.h"
+#include "tools/report/report_run.h"
+
+namespace qv::report {
+namespace {
+
+using Json = nlohmann::ordered_json;
+using Args = std::vector<std::string>;
+using Fields = std::vector<std::string>;
+
+const std::string kHeader(kBatchHeader);
+
+// One birth, as a CSV row and as the single-chart command's options.
+struct Birth {
+    Fields fields;
+    Args args;
+};
+
+Birth Asha() {
+    return {{"Asha", "1975", "6", "15", "14", "30", "34", "28", "37", "N", "77", "13", "E", "0", "New Delhi", "Delhi",
+             "India"},
+            {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34", "--lat", "28:37N", "--lon",
+             "77:13E", "--city", "New Delhi", "--state", "Delhi", "--country", "India"}};
+}
+
+// The CSV text of fields: quoted when they need it.
+std::string CsvLine(const Fields& fields) {
+    std::string line;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        if (k) line += ',';
+        const std::string& f = fields[k];
+        if (f.find_first_of(",\"\r\n") == std::string::npos) {
+            line += f;
+            continue;
+        }
+        line += '"';
+        for (char c : f) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+        line += '"';
+    }
+    return line;
+}
+
+std::string Csv(const std::vector<Fields>& rows) {
+    std::string text = kHeader + "\r\n";
+    for (const Fields& r : rows) text += CsvLine(r) + "\r\n";
+    return text;
+}
+
+struct BatchResult {
+    int status;
+    std::vector<Json> lines;
+    std::string out, err;
+};
+
+BatchResult RunCsv(const std::string& csv, int jobs = 1) {
+    std::istringstream in(csv);
+    std::ostringstream out, err;
+    BatchSettings settings;
+    settings.jobs = jobs;
+    const int status = RunBatch(in, out, err, settings);
+    BatchResult r{status, {}, out.str(), err.str()};
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) r.lines.push_back(Json::parse(line));
+    return r;
+}
+
+// The single-chart command: its JSON object, or its message without the line break.
+std::variant<Json, std::string> Single(const Args& args) {
+    std::ostringstream out, err;
+    if (Run(args, out, err) != kExitOk) {
+        std::string message = err.str();
+        if (!message.empty() && message.back() == '\n') message.pop_back();
+        return message;
+    }
+    return Json::parse(out.str());
+}
+
+Json WithoutRow(Json line) {
+    line.erase("row");
+    return line;
+}
+
+TEST(Batch, RefusedRowsCarryTheSingleChartCommandsMessages) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<BatchColumn, std::string>> fields;
+        std::vector<std::pair<std::string, std::string>> options;
+    };
+    const Case cases[] = {
+        {"month", {{kColMonth, "13"}}, {{"--date", "1975-13-15"}}},
+        {"day 0", {{kColDay, "0"}}, {{"--date", "1975-06-00"}}},
+        {"day 32", {{kColDay, "32"}}, {{"--date", "1975-06-32"}}},
+        {"year before", {{kColYear, "1900"}}, {{"--date", "1900-06-15"}}},
+        {"year after", {{kColYear, "2051"}}, {{"--date", "2051-06-15"}}},
+        {"hour", {{kColHour, "24"}}, {{"--time", "24:30"}}},
+        {"minute", {{kColMinute, "60"}}, {{"--time", "14:60"}}},
+        {"zone", {{kColZone, "71"}}, {{"--zone", "71"}}},
+        {"latitude letter", {{kColLatDir, "X"}}, {{"--lat", "28:37X"}}},
+        {"longitude letter", {{kColLonDir, "N"}}, {{"--lon", "77:13N"}}},
+        {"no latitude letter", {{kColLatDir, ""}}, {{"--lat", "28:37"}}},
+        {"no longitude letter", {{kColLonDir, ""}}, {{"--lon", "77:13"}}},
+        {"no name", {{kColName, ""}}, {{"--name", ""}}},
+        {"no latitude degrees", {{kColLatDeg, ""}}, {{"--lat", ":37N"}}},
+        {"no latitude minutes", {{kColLatMin, ""}}, {{"--lat", "28:N"}}},
+        {"no longitude degrees", {{kColLonDeg, ""}}, {{"--lon", ":13E"}}},
+        {"no longitude minutes", {{kColLonMin, ""}}, {{"--lon", "77:E"}}},
+        {"negative degrees", {{kColLonDeg, "-5"}}, {{"--lon", "-5:13E"}}},
+        {"four digits", {{kColLatDeg, "1000"}}, {{"--lat", "1000:37N"}}},
+        {"fraction", {{kColLatMin, "3.5"}}, {{"--lat", "28:3.5N"}}},
+        {"no city", {{kColCity, ""}}, {{"--city", ""}}},
+        {"no state", {{kColState, ""}}, {{"--state", ""}}},
+        {"no country", {{kColCountry, ""}}, {{"--country", ""}}},
+        {"29 February 2001", {{kColYear, "2001"}, {kColMonth, "2"}, {kColDay, "29"}}, {{"--date", "2001-02-29"}}},
+        {"30 February 2000", {{kColYear, "2000"}, {kColMonth, "2"}, {kColDay, "30"}}, {{"--date", "2000-02-30"}}},
+        {"31 April", {{kColMonth, "4"}, {kColDay, "31"}}, {{"--date", "1975-04-31"}}},
+        {"31 November", {{kColMonth, "11"}, {kColDay, "31"}}, {{"--date", "1975-11-31"}}},
+        // The first failing check speaks, in the command's order.
+        {"month before year", {{kColMonth, "0"}, {kColYear, "1800"}}, {{"--date", "1800-00-15"}}},
+        {"time before zone", {{kColHour, "99"}, {kColZone, "99"}}, {{"--time", "99:30"}, {"--zone", "99"}}},
+        {"zone before directions", {{kColZone, "80"}, {kColLatDir, "Q"}}, {{"--zone", "80"}, {"--lat", "28:37Q"}}},
+        {"name before city", {{kColName, ""}, {kColCity, ""}}, {{"--name", ""}, {"--city", ""}}},
+    };
+    std::vector<Fields> rows;
+    std::vector<std::string> expected;
+    for (const Case& c : cases) {
+        Birth b = Asha();
+        for (const auto& [col, value] : c.fields) b.fields[col] = value;
+        for (const auto& [option, value] : c.options)
+            for (std::size_t k = 0; k + 1 < b.args.size(); k += 2)
+                if (b.args[k] == option) b.args[k + 1] = value;
+        const auto single = Single(b.args);
+        ASSERT_TRUE(std::holds_alternative<std::string>(single)) << c.what;
+        rows.push_back(b.fields);
+        expected.push_back(std::get<std::string>(single));
+    }
+    const BatchResult r = RunCsv(Csv(rows));
+    EXPECT_EQ(r.status, kExitSomeRowsRefused);
+    ASSERT_EQ(r.lines.size(), rows.size());
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        EXPECT_EQ(r.lines[k], (Json{{"row", k + 1}, {"error", expected[k]}})) << cases[k].what;
+    }
+}
+
+TEST(Batch, RowsTheSingleChartCommandCannotExpress) {
+    struct Case {
+        const char* what;
+        std::string line;
+        std::string error;
+    };
+    const Fields good = Asha().fields;
+    auto with = [&](BatchColumn col, const std::string& value) {
+        Fields f = good;
+        f[col] = value;
+        return CsvLine(f);
+    };
+    Fields shorter = good;
+    shorter.pop_back();
+    Fields longer = good;
+    longer.push_back("x");
+    const Case cases[] = {
+        {"dst 2", with(kColDst, "2"), "The dst field must be 0 or 1"},
+        {"dst empty", with(kColDst, ""), "The dst field must be 0 or 1"},
+        {"month with a decimal point", with(kColMonth, "6.0"), "The month must be from 1 to 12"},
+        {"year in words", with(kColYear, "nineteen"), "The year must be from 1901 to 2050"},
+        {"huge year", with(kColYear, "99999999999999999999"), "The year must be from 1901 to 2050"},
+        {"signed hour", with(kColHour, "+1"), "The hour must be from 0 to 23"},
+        {"zone empty", with(kColZone, ""), "The time-zone slot must be a number from 0 to 70"},
+        {"two letters", with(kColLatDir, "NS"), "The latitude direction must be N or S"},
+        {"a field missing", CsvLine(shorter), "The row has 16 fields; 17 are expected"},
+        {"a field too many", CsvLine(longer), "The row has 18 fields; 17 are expected"},
+        {"empty line", "", "The row is empty"},
+        {"stray quote", "As\"ha" + CsvLine(good).substr(4), "A quote stands inside a field that does not start with one"},
+    };
+    std::string csv = kHeader + "\n";
+    for (const Case& c : cases) csv += c.line + "\n";
+    const BatchResult r = RunCsv(csv);
+    EXPECT_EQ(r.status, kExitSomeRowsRefused);
+    ASSERT_EQ(r.lines.size(), std::size(cases));
+    for (std::size_t k = 0; k < std::size(cases); ++k)
+        EXPECT_EQ(r.lines[k], (Json{{"row", k + 1}, {"error", cases[k].error}})) << cases[k].what;
+}
+
+TEST(Batch, FieldsAreReadAsAUserMeansThem) {
+    // Blanks around numbers and lower-case letters are accepted; the chart is
+    // the one of the plain row.
+    Fields loose = Asha().fields;
+    loose[kColYear] = " 1975 ";
+    loose[kColMonth] = "06";
+    loose[kColLatDeg] = "\t28";
+    loose[kColLatDir] = "n";
+    loose[kColLonDir] = " e";
+    const BatchResult r = RunCsv(Csv({loose, Asha().fields}));
+    ASSERT_EQ(r.status, kExitOk) << r.out;
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_EQ(WithoutRow(r.lines[0]), WithoutRow(r.lines[1]));
+}
+
+// Good rows, including the carries of Universal Time across midnight, month
+// and year ends, both hemispheres and daylight saving.
+std::vector<Birth> GoodBirths() {
+    std::vector<Birth> births;
+    auto add = [&](const std::string& date, const std::string& time, const std::string& zone, const std::string& lat,
+                   const std::string& lon, bool dst) {
+        Birth b;
+        const std::string y = date.substr(0, 4), m = date.substr(5, 2), d = date.substr(8, 2);
+        const auto colon = time.find(':');
+        auto split = [](const std::string& angle) {
+            const auto c = angle.find(':');
+            return std::array<std::string, 3>{angle.substr(0, c), angle.substr(c + 1, angle.size() - c - 2),
+                                              angle.substr(angle.size() - 1)};
+        };
+        const auto la = split(lat), lo = split(lon);
+        b.fields = {"Zoë \"Z\", Ray", y, std::to_string(std::stoi(m)), std::to_string(std::stoi(d)),
+                    time.substr(0, colon), time.substr(colon + 1), zone, la[0], la[1], la[2], lo[0], lo[1], lo[2],
+                    dst ? "1" : "0", "Rio de\nJaneiro", "RJ", "Brazil"};
+        b.args = {"--name", "Zoë \"Z\", Ray", "--date", date, "--time", time, "--zone", zone, "--lat", lat, "--lon", lon,
+                  "--city", "Rio de\nJaneiro", "--state", "RJ", "--country", "Brazil"};
+        if (dst) b.args.push_back("--dst");
+        births.push_back(b);
+    };
+    add("1975-06-15", "14:30", "34", "28:37N", "77:13E", false);
+    add("2050-12-31", "23:59", "27", "40:43N", "74:0W", false);  // EST: UT in 2051
+    add("1901-01-01", "00:00", "10", "31:57S", "115:51E", false);  // AWST: UT in 1900
+    add("2000-02-29", "22:15", "21", "41:52N", "87:37W", true);   // leap day, CST with DST
+    add("1999-12-31", "20:00", "5", "34:55S", "138:36E", false);  // half-hour zone
+    add("1980-03-01", "00:30", "29", "0:0N", "0:0E", true);       // DST back into February
+    add("1944-10-16", "05:05", "45", "89:59S", "179:59W", false);
+    return births;
+}
+
+TEST(Batch, GoodRowsGiveTheSingleChartObjectWithTheirRow) {
+    const std::vector<Birth> births = GoodBirths();
+    std::vector<Fields> rows;
+    for (const Birth& b : births) rows.push_back(b.fields);
+    for (int jobs : {1, 3}) {
+        const BatchResult r = RunCsv(Csv(rows), jobs);
+        EXPECT_EQ(r.status, kExitOk) << r.err;
+        ASSERT_EQ(r.lines.size(), births.size());
+        for (std::size_t k = 0; k < births.size(); ++k) {
+            const auto single = Single(births[k].args);
+            ASSERT_TRUE(std::holds_alternative<Json>(single)) << std::get<std::string>(single);
+            EXPECT_EQ(r.lines[k].begin().key(), "row");
+            EXPECT_EQ(r.lines[k]["row"], k + 1);
+            EXPECT_EQ(WithoutRow(r.lines[k]), std::get<Json>(single)) << "row " << k + 1 << ", jobs " << jobs;
+        }
+    }
+}
+
+// Deterministic rows, every seventh one refused for one of several reasons.
+std::string MixedCsv(std::size_t count) {
+    std::mt19937 rng(20261207);
+    std::vector<Fields> rows;
+    for (std::size_t n = 1; n <= count; ++n) {
+        Fields f = Asha().fields;
+        f[kColYear] = std::to_string(1901 + rng() % 150);
+        f[kColMonth] = std::to_string(1 + rng() % 12);
+        f[kColDay] = std::to_string(1 + rng() % 28);
+        f[kColHour] = std::to_string(rng() % 24);
+        f[kColMinute] = std::to_string(rng() % 60);
+        f[kColZone] = std::to_string(rng() % 71);
+        f[kColLatDeg] = std::to_string(rng() % 90);
+        f[kColLonDeg] = std::to_string(rng() % 180);
+        f[kColLatDir] = rng() % 2 ? "N" : "S";
+        f[kColLonDir] = rng() % 2 ? "E" : "W";
+        f[kColDst] = rng() % 2 ? "1" : "0";
+        if (n % 7 == 0) {
+            switch (rng() % 4) {
+                case 0: f[kColMonth] = "13"; break;
+                case 1: f.pop_back(); break;
+                case 2: f[kColName] = ""; break;
+                default: f[kColCity] = "multi\nline"; f[kColLatDir] = "?"; break;
+            }
+        }
+        rows.push_back(f);
+    }
+    return Csv(rows);
+}
+
+TEST(Batch, OrderAndRowNumbersDoNotDependOnTheJobs) {
+    // Several chunks' worth, so that workers finish out of order.
+    const std::string csv = MixedCsv(3000);
+    const BatchResult one = RunCsv(csv, 1);
+    EXPECT_EQ(one.status, kExitSomeRowsRefused);
+    ASSERT_EQ(one.lines.size(), 3000u);
+    std::size_t refused = 0;
+    for (std::size_t k = 0; k < one.lines.size(); ++k) {
+        EXPECT_EQ(one.lines[k]["row"], k + 1);
+        refused += one.lines[k].contains("error");
+        EXPECT_EQ(one.lines[k].contains("error"), (k + 1) % 7 == 0) << "row " << k + 1;
+    }
+    EXPECT_EQ(refused, 3000u / 7);
+    for (int jobs : {2, 4, 7}) {
+        const BatchResult many = RunCsv(csv, jobs);
+        EXPECT_EQ(many.status, kExitSomeRowsRefused);
+        EXPECT_EQ(many.out, one.out) << "jobs " << jobs;
+    }
+}
+
+TEST(Batch, HeaderAndExitStatus) {
+    const std::string good = CsvLine(Asha().fields);
+    Fields bad = Asha().fields;
+    bad[kColZone] = "71";
+    std::string quotedHeader;
+    for (std::size_t k = 0, start = 0; k < kBatchFieldCount; ++k) {
+        const std::size_t comma = kHeader.find(',', start);
+        quotedHeader += (k ? ",\"" : "\"") + kHeader.substr(start, comma - start) + "\"";
+        start = comma + 1;
+    }
+    const std::string refusedHeader = "The first line must be the header " + kHeader + "\n";
+    struct Case {
+        const char* what;
+        std::string csv;
+        int status;
+        std::size_t lines;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"header only", kHeader + "\n", kExitOk, 0, ""},
+        {"header without line break", kHeader, kExitOk, 0, ""},
+        {"good rows", kHeader + "\n" + good + "\n" + good, kExitOk, 2, ""},
+        {"one refused", kHeader + "\n" + good + "\n" + CsvLine(bad) + "\n" + good + "\n", kExitSomeRowsRefused, 3, ""},
+        {"byte-order mark and CR LF", "\xEF\xBB\xBF" + kHeader + "\r\n" + good + "\r\n", kExitOk, 1, ""},
+        {"quoted header", quotedHeader + "\n" + good + "\n", kExitOk, 1, ""},
+        {"empty file", "", kExitRefused, 0, "The file is empty. " + refusedHeader},
+        {"no header", good + "\n", kExitRefused, 0, refusedHeader},
+        {"header in capitals", "NAME" + kHeader.substr(4) + "\n" + good + "\n", kExitRefused, 0, refusedHeader},
+        {"a column missing", kHeader.substr(0, kHeader.rfind(',')) + "\n", kExitRefused, 0, refusedHeader},
+        {"columns swapped", "year,name" + kHeader.substr(9) + "\n", kExitRefused, 0, refusedHeader},
+        {"blank line first", "\n" + kHeader + "\n", kExitRefused, 0, refusedHeader},
+    };
+    for (const Case& c : cases) {
+        const BatchResult r = RunCsv(c.csv);
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_EQ(r.lines.size(), c.lines) << c.what;
+        EXPECT_EQ(r.err, c.err) << c.what;
+    }
+}
+
+TEST(Batch, AQuotedLineBreakKeepsTheRowCount) {
+    Fields multi = Asha().fields;
+    multi[kColCity] = "New\r\nDelhi";
+    Fields bad = Asha().fields;
+    bad[kColHour] = "x";
+    const BatchResult r = RunCsv(Csv({multi, bad, Asha().fields}));
+    ASSERT_EQ(r.lines.size(), 3u);
+    EXPECT_FALSE(r.lines[0].contains("error"));
+    EXPECT_EQ(r.lines[1], (Json{{"row", 2}, {"error", "The hour must be from 0 to 23"}}));
+    EXPECT_EQ(r.lines[2]["row"], 3);
+}
+
+TEST(Batch, AnOutputThatFailsIsReported) {
+    for (int jobs : {1, 2}) {
+        std::istringstream in(MixedCsv(600));
+        std::ostringstream out, err;
+        out.setstate(std::ios::badbit);
+        BatchSettings settings;
+        settings.jobs = jobs;
+        EXPECT_EQ(RunBatch(in, out, err, settings), kExitFailed);
+        EXPECT_EQ(err.str(), "The charts could not be written to standard output\n");
+    }
+}
+
+TEST(Batch, MissingFileIsRefused) {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatchFile("/nonexistent/dir/rows.csv", out, err, {}), kExitRefused);
+    EXPECT_EQ(err.str(), "The batch file \"/nonexistent/dir/rows.csv\" could not be opened\n");
+    EXPECT_TRUE(out.str().empty());
+}
+
+TEST(BatchOptions, BatchAndJobs) {
+    struct Case {
+        Args args;
+        std::string error;  // empty: accepted
+        int jobs;
+    };
+    const Case cases[] = {
+        {{"--batch", "rows.csv"}, "", 1},
+        {{"--batch", "-", "--jobs", "4"}, "", 4},
+        {{"--batch=rows.csv", "--jobs=64"}, "", 64},
+        {{"--batch", "rows.csv", "--format", "json"}, "", 1},
+        {{"--jobs", "2"}, "--jobs works with --batch only", 0},
+        {{"--batch", "rows.csv", "--jobs", "0"}, "The number of jobs must be from 1 to 64", 0},
+        {{"--batch", "rows.csv", "--jobs", "65"}, "The number of jobs must be from 1 to 64", 0},
+        {{"--batch", "rows.csv", "--jobs", "two"}, "The number of jobs must be from 1 to 64", 0},
+        {{"--batch", "rows.csv", "--jobs", "-1"}, "The number of jobs must be from 1 to 64", 0},
+        {{"--batch", "rows.csv", "--name", "X"},
+         "--batch takes the birth data from the file; leave out the other birth-data options", 0},
+        {{"--batch", "rows.csv", "--reading", "a.qvn"},
+         "--batch takes the birth data from the file; leave out the other birth-data options", 0},
+        {{"--batch", "rows.csv", "--format", "text"}, "--batch writes JSON lines only; leave out --format text", 0},
+        {{"--batch", ""}, "Option --batch needs a file name", 0},
+        {{"--batch"}, "Option --batch needs a value: FILE.csv", 0},
+    };
+    for (const Case& c : cases) {
+        const auto parsed = ParseReportOptions(c.args);
+        if (c.error.empty()) {
+            ASSERT_TRUE(std::holds_alternative<ReportOptions>(parsed)) << std::get<OptionError>(parsed).message;
+            EXPECT_EQ(std::get<ReportOptions>(parsed).jobs, c.jobs);
+            EXPECT_FALSE(std::get<ReportOptions>(parsed).batchFile.empty());
+        } else {
+            ASSERT_TRUE(std::holds_alternative<OptionError>(parsed)) << c.args[0];
+            EXPECT_EQ(std::get<OptionError>(parsed).message, c.error);
+        }
+    }
+}
+
+// The writer's pieced-together lines are byte for byte the serialised
+// ChartJson object with "row" in front, over many unlike charts.
+TEST(ChartLineWriter, LinesAreTheSerialisedChartObject) {
+    ChartLineWriter writer;
+    EXPECT_TRUE(writer.InPlace());
+    EXPECT_TRUE(writer.Templated());
+    std::mt19937 rng(7);
+    ChartState state;
+    LoadFixedLists(state);
+    LoadTimeZones(state);
+    ChartWheel wheel;
+    for (std::size_t row = 1; row <= 400; ++row) {
+        BirthFormData form;
+        form.txtName = form.txtCity = form.txtState = form.txtCountry = "x";
+        form.cboYear = static_cast<int>(rng() % 150);
+        form.cboMonth = static_cast<int>(rng() % 12);
+        form.cboDate = static_cast<int>(rng() % 28);
+        form.cboHour = static_cast<int>(rng() % 24);
+        form.cboMinute = static_cast<int>(rng() % 60);
+        form.cboTimeZone = static_cast<int>(rng() % 71);
+        form.txtLatD = std::to_string(rng() % 90);
+        form.txtLatM = std::to_string(rng() % 60);
+        form.txtLonD = std::to_string(rng() % 180);
+        form.txtLonM = std::to_string(rng() % 60);
+        form.optLatSouth = static_cast<int>(rng() % 2);
+        form.optLongEast = static_cast<int>(rng() % 2);
+        form.chkDST = rng() % 2;
+        state.MoonSignName.clear();
+        RunChartCalculation(form, state, wheel);
+
+        Json expected = Json::object();
+        expected["row"] = row;
+        const Json chart = ChartJson(state);
+        for (auto it = chart.begin(); it != chart.end(); ++it) expected[it.key()] = it.value();
+        std::string line;
+        writer.AppendChart(line, row, state, wheel);
+        ASSERT_EQ(line, expected.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n") << "row " << row;
+    }
+    std::string error;
+    writer.AppendError(error, 12, "Please Enter Your Name");
+    EXPECT_EQ(error, "{\"row\":12,\"error\":\"Please Enter Your Name\"}\n");
+}
+
+}  // namespace
+}  // namespace qv::report
