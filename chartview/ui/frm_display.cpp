@@ -26,7 +26,7 @@ using ui::PxRect;
 
 // Clipboard text shorter than this is a word or two that may occur anywhere;
 // the guard only takes back longer pieces of the interpretation.
-constexpr int kMinimumTakenLength = 12;
+constexpr int kMinimumTakenLength = 16;
 
 // The eight personal-data labels in the order the form's load writes them.
 const char* const kPersonalLabels[8] = {"lblName",     "lblDOB",  "lblTOB",   "lblLatitude",
@@ -90,7 +90,12 @@ InterpretationBox::InterpretationBox(QWidget* parent) : QTextEdit(parent) {
     document()->setDocumentMargin(4);
     viewport()->setMouseTracking(true);
     viewport()->installEventFilter(this);
-    connect(this, &QTextEdit::textChanged, this, [this] { guardClipboard(); });
+    if (QClipboard* clipboard = QGuiApplication::clipboard())
+        connect(clipboard, &QClipboard::dataChanged, this, [this] { clipboardChecked_ = false; });
+    connect(this, &QTextEdit::textChanged, this, [this] {
+        clipboardChecked_ = false;
+        guardClipboard();
+    });
 }
 
 void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
@@ -135,20 +140,17 @@ std::vector<StyledRun> InterpretationBox::shownRuns() const {
 }
 
 bool InterpretationBox::guardClipboard() {
+    // Looking at the clipboard can mean a round trip to the program that
+    // owns it, so it is looked at once after each change, not at every
+    // mouse move.
+    if (clipboardChecked_) return false;
+    clipboardChecked_ = true;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return false;
-    const QString own = toPlainText();
-    bool emptied = false;
-    for (QClipboard::Mode mode : {QClipboard::Clipboard, QClipboard::Selection}) {
-        if (mode == QClipboard::Selection && !clipboard->supportsSelection()) continue;
-        const QMimeData* data = clipboard->mimeData(mode);
-        if (!data || !data->hasText()) continue;
-        if (IsTextTakenFromBox(data->text(), own)) {
-            clipboard->clear(mode);
-            emptied = true;
-        }
-    }
-    return emptied;
+    const QMimeData* data = clipboard->mimeData(QClipboard::Clipboard);
+    if (!data || !data->hasText() || !IsTextTakenFromBox(data->text(), toPlainText())) return false;
+    clipboard->clear(QClipboard::Clipboard);
+    return true;
 }
 
 bool InterpretationBox::eventFilter(QObject* watched, QEvent* event) {

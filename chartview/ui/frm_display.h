@@ -38,8 +38,8 @@ public:
     // same format come back joined.
     std::vector<StyledRun> shownRuns() const;
 
-    // Empties the clipboard (and the selection clipboard) when it holds text
-    // taken from this box. Returns true when something was emptied.
+    // Empties the clipboard when it holds text taken from this box. Returns
+    // true when it was emptied.
     bool guardClipboard();
 
 protected:
@@ -47,6 +47,9 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    bool clipboardChecked_ = false;  // the clipboard has not changed since it was last looked at
 };
 
 // True when `clipboardText` is a piece of `boxText` long enough to be the
