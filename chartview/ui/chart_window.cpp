@@ -305,6 +305,10 @@ FrmDisplay* ChartWindow::display() {
     displayFrame_ = area_->addSubWindow(display_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     displayFrame_->setObjectName(QStringLiteral("frmDisplayFrame"));
     displayFrame_->setAttribute(Qt::WA_DeleteOnClose, false);
+    // The form leaves only with the chart window: no close button, no
+    // system menu, and a close of its own (Ctrl+F4) is refused.
+    displayFrame_->setSystemMenu(nullptr);
+    displayFrame_->installEventFilter(this);
     displayFrame_->setWindowTitle(display_->windowTitle());
     QPalette framePalette = displayFrame_->palette();
     framePalette.setColor(QPalette::Highlight, kBanner);
@@ -377,6 +381,10 @@ void ChartWindow::layoutBars() {
 }
 
 bool ChartWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == displayFrame_ && e->type() == QEvent::Close) {
+        e->ignore();
+        return true;
+    }
     if (e->type() == QEvent::MouseButtonRelease) {
         const QVariant page = watched->property("webPage");
         auto* me = static_cast<QMouseEvent*>(e);

@@ -305,6 +305,25 @@ INSTANTIATE_TEST_SUITE_P(
                       NavigationCase{"WindowFrame", [](ChartWindow& w) { w.close(); }, 0, 0, 1}),
     [](const auto& info) { return std::string(info.param.label); });
 
+TEST_F(WindowTest, DisplayFormCannotBeClosedOnItsOwn) {
+    QSignalSpy end(window.get(), &ChartWindow::endProgramRequested);
+    EXPECT_FALSE(window->displayFrame()->close());
+    QTest::keyClick(window->displayFrame(), Qt::Key_F4, Qt::ControlModifier);
+    EXPECT_TRUE(window->displayFrame()->isVisible());
+    EXPECT_TRUE(display()->isVisible());
+    EXPECT_EQ(end.count(), 0);
+}
+
+TEST_F(WindowTest, NextCalculationShowsTheNextPersonInAFreshWindow) {
+    entry("mnuBack")->trigger();
+    window.reset();
+    Show(Basel());
+    EXPECT_EQ(display()->personalLabel("lblName")->text(), "Name: Carl Gustav");
+    EXPECT_EQ(display()->personalLabel("lblCity")->text(), "City: Basel");
+    EXPECT_EQ(display()->personalLabel("lblTOB")->text(), "Time of Birth: 19 Hour 32 Minute");
+    EXPECT_TRUE(entry("mnuSouth")->isChecked());
+}
+
 TEST_F(WindowTest, UnknownToolbarKeyDoesNothing) {
     QSignalSpy end(window.get(), &ChartWindow::endProgramRequested);
     window->toolbarButton(QStringLiteral("Open"));
