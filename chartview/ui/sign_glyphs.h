@@ -50,6 +50,8 @@ protected:
 
 private:
     int picture_ = 0;
+    QPixmap cache_;
+    int cachePicture_ = 0;
 };
 
 }  // namespace qv
