@@ -93,10 +93,10 @@ std::string CategoryMessage(const Family& family, std::string_view name, std::st
 std::string DisplayText(std::string_view message) {
     std::string out;
     out.reserve(message.size() + 1);
-    for (std::size_t i = 0; i < message.size(); ++i) {
-        if (message[i] == '\r' && i + 1 < message.size() && message[i + 1] == '\n') continue;
-        out.push_back(message[i]);
-    }
+    std::size_t start = 0;
+    for (std::size_t crlf; (crlf = message.find("\r\n", start)) != std::string_view::npos; start = crlf + 1)
+        out.append(message, start, crlf - start);  // the LF opens the next piece
+    out.append(message, start);
     return out;
 }
 
@@ -113,11 +113,11 @@ void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std:
                   std::size_t count, bool blankLineAfter) {
     StyledRun heading = Run(0, 0, 128, true);
     heading.text = std::string(family.heading) + "\n";
-    runs.push_back(heading);
+    runs.push_back(std::move(heading));
 
     StyledRun intro = Run(0, 128, 0, false);
     intro.text = std::string(family.intro) + "\n";
-    runs.push_back(intro);
+    runs.push_back(std::move(intro));
 
     for (std::size_t i = 0; i < count; ++i) {
         const std::string& entry = results[i];
@@ -126,12 +126,12 @@ void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std:
         line.text = DisplayText(missing ? std::string_view(entry).substr(kMissingMarker.size())
                                         : std::string_view(entry)) +
                     "\n";
-        runs.push_back(line);
+        runs.push_back(std::move(line));
     }
     if (blankLineAfter) {
         StyledRun blank = Run(0, 0, 0, false);
         blank.text = "\n";
-        runs.push_back(blank);
+        runs.push_back(std::move(blank));
     }
 }
 
@@ -197,6 +197,7 @@ void AnalyseElementsQualityHouse(ChartState& state) {
             CategoryMessage(kHouseFamily, kHouseTypeName[i], kHouseTypeMissingText[i], houseTypeHeld[i]);
 
     std::vector<StyledRun> runs;
+    runs.reserve(32);  // room for every run of the three families
     AppendFamily(runs, kElementFamily, state.ElementResult.data(), kElementName.size(), true);
     AppendFamily(runs, kQualityFamily, state.QualityResult.data(), kQualityName.size(), true);
     AppendFamily(runs, kHouseFamily, state.HouseTypeResult.data(), kHouseTypeName.size(), false);
