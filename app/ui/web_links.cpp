@@ -1,7 +1,6 @@
 #include "app/ui/web_links.h"
 
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <QUrlQuery>
 #include <utility>
 
@@ -111,30 +110,24 @@ QString UpdateCheckText() {
 }
 
 void ShowAboutBox(QWidget* parent, UserDialogs& dialogs) {
-    dialogs.message(parent, AboutText(), MessageIcon::Information);
+    dialogs.titledMessage(parent, QStringLiteral("About %1").arg(QString::fromLatin1(kProgramName)), AboutText(),
+                          MessageIcon::Information);
 }
 
 void ShowUpdateCheck(QWidget* parent, UserDialogs& dialogs) {
-    dialogs.message(parent, UpdateCheckText(), MessageIcon::Information);
+    dialogs.titledMessage(parent, QStringLiteral("Check for Software Update"), UpdateCheckText(),
+                          MessageIcon::Information);
     OpenWebPage(parent, dialogs, WebPageUrl(WebPage::ProjectPage));
 }
 
 void ShowAboutBox(QWidget* parent) {
-    if (UserDialogs* dialogs = HelpDialogs()) return ShowAboutBox(parent, *dialogs);
-    QMessageBox::about(parent, QStringLiteral("About %1").arg(QString::fromLatin1(kProgramName)),
-                       AboutText());
+    QtUserDialogs real;
+    ShowAboutBox(parent, HelpDialogs() ? *HelpDialogs() : real);
 }
 
 void ShowUpdateCheck(QWidget* parent) {
-    if (UserDialogs* dialogs = HelpDialogs()) return ShowUpdateCheck(parent, *dialogs);
-    const QString title = QStringLiteral("Check for Software Update");
-    QMessageBox::information(parent, title, UpdateCheckText());
-    const QUrl page = WebPageUrl(WebPage::ProjectPage);
-    if (!OpenWebPage(page))
-        QMessageBox::warning(parent, title,
-                             QStringLiteral("The web page %1 could not be opened. Please check that "
-                                            "a web browser is installed, or open the address yourself.")
-                                 .arg(page.toDisplayString()));
+    QtUserDialogs real;
+    ShowUpdateCheck(parent, HelpDialogs() ? *HelpDialogs() : real);
 }
 
 WebOpener SetWebOpener(WebOpener opener) { return std::exchange(CurrentOpener(), std::move(opener)); }

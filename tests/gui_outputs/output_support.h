@@ -13,6 +13,10 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <optional>
+#include <vector>
+
+#include "app/ui/user_dialogs.h"
 
 namespace qv::test {
 
@@ -73,6 +77,24 @@ public:
 
 private:
     QByteArray before_;
+};
+
+// Records the titles of message boxes, which the scripted dialogs leave out.
+class TitleRecorder final : public UserDialogs {
+public:
+    QStringList titles, texts;
+    std::vector<MessageIcon> icons;
+    void message(QWidget*, const QString& text, MessageIcon icon) override {
+        titledMessage(nullptr, QStringLiteral("Quorvane"), text, icon);
+    }
+    void titledMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon) override {
+        titles << title;
+        texts << text;
+        icons.push_back(icon);
+    }
+    std::optional<QString> saveFileName(QWidget*, const FileDialogSettings&) override { return {}; }
+    std::optional<QString> openFileName(QWidget*, const FileDialogSettings&) override { return {}; }
+    bool printDialog(QWidget*, QPrinter&) override { return false; }
 };
 
 }  // namespace qv::test

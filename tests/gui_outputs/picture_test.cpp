@@ -150,24 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
                     UniqueCase{"OtherNamesDoNotCount", {"chart.jpeg", "Chart_x.jpg"}, "chart.jpg", "chart.jpg"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Records the titles of message boxes, which the scripted dialogs leave out.
-class TitleRecorder final : public UserDialogs {
-public:
-    QStringList titles, texts;
-    void message(QWidget*, const QString& text, MessageIcon) override { titledMessage(nullptr, {}, text, {}); }
-    void titledMessage(QWidget*, const QString& title, const QString& text, MessageIcon) override {
-        titles << title;
-        texts << text;
-    }
-    std::optional<QString> saveFileName(QWidget*, const FileDialogSettings&) override { return {}; }
-    std::optional<QString> openFileName(QWidget*, const FileDialogSettings&) override { return {}; }
-    bool printDialog(QWidget*, QPrinter&) override { return false; }
-};
-
 TEST(UniqueNames, TooManyCopiesMessageCarriesItsTitle) {
     QTemporaryDir dir;
     for (const QString& name : AllCopies("my", 999)) WriteAll(dir.filePath(name), "old");
-    TitleRecorder dialogs;
+    test::TitleRecorder dialogs;
     EXPECT_TRUE(UniqueJpegPath(dir.path(), "my.jpg", nullptr, dialogs).isEmpty());
     EXPECT_EQ(dialogs.titles, QStringList{" UNABLE  TO  CREATE  NEW  FILEmy.jpg"});
     EXPECT_EQ(dialogs.texts, QStringList{"There are too many Copies of this file  my.jpg"});

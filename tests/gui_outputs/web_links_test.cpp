@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/ui/web_links.h"
+#include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace qv {
@@ -120,29 +121,40 @@ TEST(WebLinks, ABrowserThatFailsIsReportedWithTheAddress) {
 
 TEST(HelpMenu, AboutBoxNamesProgramVersionAndLicence) {
     RecordingBrowser browser;
-    test::ScriptedDialogs dialogs;
+    test::TitleRecorder dialogs;
     SetHelpDialogs(&dialogs);
     ShowAboutBox(nullptr);
     SetHelpDialogs(nullptr);
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    const QString text = dialogs.messages()[0];
+    ASSERT_EQ(dialogs.texts.size(), 1);
+    EXPECT_EQ(dialogs.titles[0], "About Quorvane");
+    const QString text = dialogs.texts[0];
     EXPECT_TRUE(text.contains("Quorvane"));
     EXPECT_TRUE(text.contains("Version 1.15"));
     EXPECT_TRUE(text.contains("MIT License"));
-    EXPECT_EQ(dialogs.calls[0].icon, MessageIcon::Information);
+    EXPECT_EQ(dialogs.icons[0], MessageIcon::Information);
     EXPECT_TRUE(browser.opened.empty());
 }
 
 TEST(HelpMenu, UpdateCheckShowsTheVersionThenOpensTheProjectPage) {
     RecordingBrowser browser;
-    test::ScriptedDialogs dialogs;
+    test::TitleRecorder dialogs;
     SetHelpDialogs(&dialogs);
     ShowUpdateCheck(nullptr);
     SetHelpDialogs(nullptr);
-    ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.messages()[0].contains("version 1.15"));
+    ASSERT_EQ(dialogs.texts.size(), 1);
+    EXPECT_EQ(dialogs.titles[0], "Check for Software Update");
+    EXPECT_TRUE(dialogs.texts[0].contains("version 1.15"));
     ASSERT_EQ(browser.opened.size(), 1u);
     EXPECT_EQ(browser.opened[0], WebPageUrl(WebPage::ProjectPage));
+}
+
+TEST(HelpMenu, UpdateCheckReportsABrowserThatFails) {
+    RecordingBrowser browser(false);
+    test::TitleRecorder dialogs;
+    ShowUpdateCheck(nullptr, dialogs);
+    ASSERT_EQ(dialogs.texts.size(), 2);
+    EXPECT_TRUE(dialogs.texts[1].contains(WebPageUrl(WebPage::ProjectPage).toDisplayString()));
+    EXPECT_EQ(dialogs.icons[1], MessageIcon::Error);
 }
 
 }  // namespace
