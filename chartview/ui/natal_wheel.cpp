@@ -47,16 +47,24 @@ QStringList HouseBox::shownLines() const {
     return out;
 }
 
+QFont HouseBox::shownFont() const {
+    // A crowded house gets a smaller type so that it stays near its sector.
+    QFont f = font();
+    if (shownLines().size() > 6) f.setPointSizeF(f.pointSizeF() * 0.88);
+    return f;
+}
+
 QSize HouseBox::sizeHint() const {
     const QStringList lines = shownLines();
     if (lines.isEmpty()) return QSize(0, 0);
-    QFont bold = font();
+    const QFont regular = shownFont();
+    QFont bold = regular;
     bold.setBold(true);
-    const QFontMetrics regular(font()), strong(bold);
+    const QFontMetrics normal(regular), strong(bold);
     int w = 0;
     for (const QString& l : lines)
-        w = std::max(w, (l == QLatin1String("Asc") ? strong : regular).horizontalAdvance(l));
-    return QSize(w + 4, regular.lineSpacing() * int(lines.size()) + 2);
+        w = std::max(w, (l == QLatin1String("Asc") ? strong : normal).horizontalAdvance(l));
+    return QSize(w + 6, normal.lineSpacing() * int(lines.size()) + 4);
 }
 
 QSize HouseBox::minimumSizeHint() const { return sizeHint(); }
@@ -65,14 +73,19 @@ void HouseBox::paintEvent(QPaintEvent*) {
     const QStringList lines = shownLines();
     if (lines.isEmpty()) return;
     QPainter p(this);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    QFont bold = font();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    // A light backing keeps the names readable where a long list crosses a cusp.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 215));
+    p.drawRoundedRect(QRectF(rect()), 3, 3);
+    const QFont regular = shownFont();
+    QFont bold = regular;
     bold.setBold(true);
-    const int step = QFontMetrics(font()).lineSpacing();
-    int y = 1;
+    const int step = QFontMetrics(regular).lineSpacing();
+    int y = 2;
     for (const QString& l : lines) {
         const bool asc = l == QLatin1String("Asc");
-        p.setFont(asc ? bold : font());
+        p.setFont(asc ? bold : regular);
         p.setPen(asc ? kBanner : kBodyText);
         p.drawText(QRect(0, y, width(), step), Qt::AlignHCenter | Qt::AlignVCenter, l);
         y += step;

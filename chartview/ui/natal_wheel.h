@@ -29,6 +29,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QFont shownFont() const;
 };
 
 class NatalWheel : public QWidget {

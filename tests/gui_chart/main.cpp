@@ -2,7 +2,8 @@
 // for all of them, on the offscreen platform unless another is asked for.
 //
 // With "--show" the program instead shows one calculated chart in a chart
-// window until it is closed, for looking at the window on a real screen.
+// window until it is closed, for looking at the window on a real screen
+// ("--second": another person; "--crowded": every body in one house).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,10 +13,18 @@
 
 namespace {
 
-int ShowChart(QApplication& app, bool second) {
+int ShowChart(QApplication& app, bool second, bool crowded) {
     qv::ChartState state;
     qv::ChartWheel wheel;
     qv::test::Calculate(second ? qv::test::Basel() : qv::test::London(), state, wheel);
+    if (crowded) {
+        // Every body in the first house, most of them retrograde.
+        std::string all;
+        for (int k = 0; k <= 9; ++k) all += "\r\n" + state.BodyLabel[k] + (k >= 2 ? " (R) " : "");
+        wheel.lblNatal.fill("");
+        wheel.lblNatal[0] = all + "\r\nAsc";
+        wheel.lblNatal[6] = "\r\nMercury (R) \r\nJupiter (R) ";
+    }
     qv::test::ScriptedDialogs dialogs;
     qv::ChartWindow window(state, dialogs);
     QObject::connect(&window, &qv::ChartWindow::endProgramRequested, &app, &QApplication::quit);
@@ -28,14 +37,15 @@ int ShowChart(QApplication& app, bool second) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool show = false, second = false;
+    bool show = false, second = false, crowded = false;
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--crowded") == 0) crowded = true;
         if (std::strcmp(argv[i], "--show") == 0) show = true;
         if (std::strcmp(argv[i], "--second") == 0) second = true;
     }
     if (!show && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (show) return ShowChart(app, second);
+    if (show) return ShowChart(app, second, crowded);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
