@@ -14,6 +14,7 @@
 #include "tools/report/batch.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/chart_json.h"
+#include "tools/report/csv_reader.h"
 #include "tools/report/report_options.h"
 #include "tools/report/report_run.h"
 
@@ -290,6 +291,41 @@ std::string MixedCsv(std::size_t count) {
         rows.push_back(f);
     }
     return Csv(rows);
+}
+
+// The single-chart command's options for a valid row of plain numbers.
+Args ArgsOf(const Fields& f) {
+    auto two = [](const std::string& n) { return n.size() < 2 ? "0" + n : n; };
+    Args args = {"--name", f[kColName], "--date", f[kColYear] + "-" + two(f[kColMonth]) + "-" + two(f[kColDay]),
+                 "--time", f[kColHour] + ":" + two(f[kColMinute]), "--zone", f[kColZone],
+                 "--lat", f[kColLatDeg] + ":" + f[kColLatMin] + f[kColLatDir],
+                 "--lon", f[kColLonDeg] + ":" + f[kColLonMin] + f[kColLonDir],
+                 "--city", f[kColCity], "--state", f[kColState], "--country", f[kColCountry]};
+    if (f[kColDst] == "1") args.push_back("--dst");
+    return args;
+}
+
+// Rows are calculated one after another on the same chart state; each must
+// still come out as a fresh single-chart run gives it.
+TEST(Batch, EveryGoodRowIsAFreshSingleChart) {
+    const std::string csv = MixedCsv(350);
+    std::istringstream in(csv);
+    CsvReader reader(in);
+    CsvRecord record;
+    ASSERT_TRUE(reader.Next(record));  // the header
+    std::vector<Fields> rows;
+    while (reader.Next(record)) rows.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count));
+    const BatchResult r = RunCsv(csv, 2);
+    ASSERT_EQ(r.lines.size(), rows.size());
+    std::size_t compared = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        if (r.lines[k].contains("error")) continue;
+        const auto single = Single(ArgsOf(rows[k]));
+        ASSERT_TRUE(std::holds_alternative<Json>(single)) << std::get<std::string>(single);
+        EXPECT_EQ(WithoutRow(r.lines[k]), std::get<Json>(single)) << "row " << k + 1;
+        ++compared;
+    }
+    EXPECT_EQ(compared, 300u);
 }
 
 TEST(Batch, OrderAndRowNumbersDoNotDependOnTheJobs) {

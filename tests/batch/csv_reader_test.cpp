@@ -102,6 +102,16 @@ TEST(CsvReader, RecordsBeyondTheLimitAreRefusedAndSkipped) {
     for (const Case& c : cases) EXPECT_EQ(ReadAll(c.in, 16), c.records) << c.what;
 }
 
+TEST(CsvReader, TooManyFields) {
+    const std::string many(CsvReader::kMaxFields, ',');  // one field more than allowed
+    const std::string most(CsvReader::kMaxFields - 1, ',');
+    const auto records = ReadAll(many + "\n" + most + "\nend\n");
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0], Fields{"!The row has more than 256 fields"});
+    EXPECT_EQ(records[1].size(), CsvReader::kMaxFields);
+    EXPECT_EQ(records[2], Fields{"end"});
+}
+
 TEST(CsvReader, LinesOfRecords) {
     std::vector<std::size_t> lines;
     ReadAll("a\n\"b\nc\"\n\nd\r\n\"e\n", CsvReader::kDefaultMaxRecordBytes, &lines);

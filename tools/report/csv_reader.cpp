@@ -9,6 +9,8 @@ namespace {
 
 constexpr std::size_t kReadBlock = 256 * 1024;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// A record's field storage is kept for the next record up to this size.
+constexpr std::size_t kKeptRecordBytes = 4096;
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
@@ -66,6 +68,10 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
     auto outOfRoom = [&]() { return limitIsInputEnd ? Parse::NeedMore : tooLong(); };
     const bool atInputEnd = limitIsInputEnd && eof_;
 
+    if (record.oversized) {
+        record.fields = {};
+        record.oversized = false;
+    }
     record.count = 0;
     record.blank = false;
     record.error.clear();
@@ -75,6 +81,10 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
         record.blank = true;
     }
     for (;;) {
+        if (record.count == CsvReader::kMaxFields) {
+            problem_ = "The row has more than " + std::to_string(kMaxFields) + " fields";
+            return Parse::Malformed;
+        }
         if (record.count == record.fields.size()) record.fields.emplace_back();
         std::string& field = record.fields[record.count++];
         if (p < limit && *p == '"') {
@@ -183,6 +193,7 @@ bool CsvReader::Next(CsvRecord& record) {
         switch (ParseRecord(record, end)) {
             case Parse::Done:
                 record.line = startLine;
+                record.oversized = end - pos_ > kKeptRecordBytes;
                 if (end > pos_ && IsLineEnd(buf_[end - 1])) ++line_;
                 pos_ = end;
                 return true;
@@ -191,6 +202,7 @@ bool CsvReader::Next(CsvRecord& record) {
                 continue;
             case Parse::Malformed:
                 record.line = startLine;
+                record.oversized = true;
                 record.error = problem_;
                 record.count = 0;
                 SkipToNextLine(pos_);

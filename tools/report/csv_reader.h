@@ -6,7 +6,7 @@
 // A record that breaks the quoting rules, or grows beyond the size limit, is
 // returned with an error and reading resumes on the line after the record's
 // first line, so one stray quote costs one record and not the rest of the
-// file. Memory stays bounded by the limit, whatever the input.
+// file. Memory stays bounded by the limits, whatever the input.
 #pragma once
 
 #include <cstddef>
@@ -27,12 +27,16 @@ struct CsvRecord {
     std::string error;       // non-empty: the record breaks the rules, fields unusable
 
     std::string_view Field(std::size_t k) const { return fields[k]; }
+
+    bool oversized = false;  // held a large record: its storage is given back before the next
 };
 
 class CsvReader {
 public:
     // Longest record accepted, in bytes of input.
     static constexpr std::size_t kDefaultMaxRecordBytes = 64 * 1024;
+    // Most fields a record may have.
+    static constexpr std::size_t kMaxFields = 256;
 
     explicit CsvReader(std::istream& in, std::size_t maxRecordBytes = kDefaultMaxRecordBytes);
 
