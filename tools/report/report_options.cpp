@@ -172,8 +172,15 @@ std::string ReportUsage() {
     usage +=
         "  --help                  print this text\n"
         "\n"
-        "Refused input is reported on standard error with exit status 2. With --batch\n"
-        "each refused row is reported on its own output line and the status is 3.\n";
+        "Refused input is reported on standard error with exit status 2.\n"
+        "\n"
+        "--batch reads a CSV file (RFC 4180, UTF-8) whose first line is the header\n"
+        "  name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,\n"
+        "  lon_dir,dst,city,state,country\n"
+        "(lat_dir N or S, lon_dir E or W, dst 0 or 1) and prints one JSON object per row,\n"
+        "in order: the chart with \"row\" in front, rows counted from 1 after the header,\n"
+        "or {\"row\": n, \"error\": message} for a refused row. The status is 0 when every\n"
+        "row gave a chart, 3 when any was refused, 2 when the file has no such header.\n";
     return usage;
 }
 
