@@ -2,6 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -417,6 +421,31 @@ TEST(Batch, MissingFileIsRefused) {
     EXPECT_EQ(RunBatchFile("/nonexistent/dir/rows.csv", out, err, {}), kExitRefused);
     EXPECT_EQ(err.str(), "The batch file \"/nonexistent/dir/rows.csv\" could not be opened\n");
     EXPECT_TRUE(out.str().empty());
+}
+
+// The whole command: options, the file, the lines and the status.
+TEST(Batch, TheCommandRunsAFile) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("qv_batch_" + std::to_string(::getpid()) + ".csv");
+    Fields bad = Asha().fields;
+    bad[kColDst] = "yes";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << Csv({Asha().fields, bad});
+    }
+    for (const char* jobs : {"1", "2"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(report::Run({"--batch", file.string(), "--jobs", jobs}, out, err), kExitSomeRowsRefused);
+        std::istringstream lines(out.str());
+        std::string first, second, more;
+        ASSERT_TRUE(std::getline(lines, first));
+        ASSERT_TRUE(std::getline(lines, second));
+        EXPECT_FALSE(std::getline(lines, more));
+        EXPECT_EQ(WithoutRow(Json::parse(first)), std::get<Json>(Single(Asha().args)));
+        EXPECT_EQ(second, "{\"row\":2,\"error\":\"The dst field must be 0 or 1\"}");
+        EXPECT_EQ(err.str(), "");  // no progress: the error stream is no terminal
+    }
+    std::filesystem::remove(file);
 }
 
 TEST(BatchOptions, BatchAndJobs) {
