@@ -84,7 +84,7 @@ InterpretationBox::InterpretationBox(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
     setTextInteractionFlags(Qt::NoTextInteraction);
     setAcceptDrops(false);
-    setFocusPolicy(Qt::NoFocus);
+    setFocusPolicy(Qt::StrongFocus);  // the keys still scroll the text
     setContextMenuPolicy(Qt::DefaultContextMenu);
     setFont(FormFont(8.25));
     document()->setDocumentMargin(4);
