@@ -92,13 +92,11 @@ InterpretationBox::InterpretationBox(QWidget* parent) : QTextEdit(parent) {
     viewport()->installEventFilter(this);
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         connect(clipboard, &QClipboard::dataChanged, this, [this] { clipboardChecked_ = false; });
-    connect(this, &QTextEdit::textChanged, this, [this] {
-        clipboardChecked_ = false;
-        guardClipboard();
-    });
+    connect(this, &QTextEdit::textChanged, this, [this] { guardClipboard(true); });
 }
 
 void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
+    filling_ = true;  // one look at the clipboard for the whole new text
     document()->clear();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
@@ -108,6 +106,8 @@ void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
         format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
         cursor.insertText(QString::fromStdString(run.text), format);
     }
+    filling_ = false;
+    guardClipboard(true);
     moveCursor(QTextCursor::Start);
     ensureCursorVisible();
 }
@@ -139,11 +139,11 @@ std::vector<StyledRun> InterpretationBox::shownRuns() const {
     return out;
 }
 
-bool InterpretationBox::guardClipboard() {
+bool InterpretationBox::guardClipboard(bool always) {
     // Looking at the clipboard can mean a round trip to the program that
-    // owns it, so it is looked at once after each change, not at every
-    // mouse move.
-    if (clipboardChecked_) return false;
+    // owns it, so a mouse move looks only after the clipboard has changed;
+    // clicks and new content always look.
+    if (filling_ || (clipboardChecked_ && !always)) return false;
     clipboardChecked_ = true;
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return false;
@@ -159,8 +159,10 @@ bool InterpretationBox::eventFilter(QObject* watched, QEvent* event) {
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
+                guardClipboard(true);
+                break;
             case QEvent::MouseMove:
-                guardClipboard();
+                guardClipboard(false);
                 break;
             case QEvent::DragEnter:
             case QEvent::Drop:

@@ -39,8 +39,9 @@ public:
     std::vector<StyledRun> shownRuns() const;
 
     // Empties the clipboard when it holds text taken from this box. Returns
-    // true when it was emptied.
-    bool guardClipboard();
+    // true when it was emptied. Unless `always`, the clipboard is looked at
+    // only when it changed since the last look.
+    bool guardClipboard(bool always = true);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -50,6 +51,7 @@ protected:
 
 private:
     bool clipboardChecked_ = false;  // the clipboard has not changed since it was last looked at
+    bool filling_ = false;           // showRuns is writing the text
 };
 
 // True when `clipboardText` is a piece of `boxText` long enough to be the
