@@ -131,12 +131,11 @@ void ChartWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
 
-    auto menu = [this](QWidget* owner, const char* name, const QString& caption, bool hidden) {
+    auto menu = [](QWidget* owner, const char* name, const QString& caption, bool hidden) {
         QMenu* m = new QMenu(caption, owner);
         m->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setObjectName(QString::fromLatin1(name));
         m->menuAction()->setVisible(!hidden);
-        Q_UNUSED(this);
         return m;
     };
     auto add = [](QMenu* m, const char* name, const QString& caption, bool hidden = false, bool checkable = false) {
