@@ -140,8 +140,10 @@ void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std:
 bool IsPresentMessage(std::string_view message) { return !message.starts_with(kMissingMarker); }
 
 std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
+    if (abbrev.size() != 3) return std::nullopt;
     for (int s = 0; s < 12; ++s) {
-        if (abbrev == kSignNames[s].substr(0, 3)) return s;
+        const std::string_view name = kSignNames[s];
+        if (abbrev[0] == name[0] && abbrev[1] == name[1] && abbrev[2] == name[2]) return s;
     }
     return std::nullopt;
 }

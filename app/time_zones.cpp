@@ -1,5 +1,6 @@
 #include "app/time_zones.h"
 
+#include <string>
 #include <string_view>
 
 namespace qv {
@@ -87,13 +88,19 @@ constexpr ZoneRow kZones[71] = {
     {"Yukon War Time,YWT,-8.0", "8", "0"},
 };
 
+// Every calculation reloads the table, which then nearly always holds these
+// texts already: only a slot that differs is written.
+void Reload(std::string& slot, std::string_view text) {
+    if (slot != text) slot.assign(text);
+}
+
 }  // namespace
 
 void LoadTimeZones(ChartState& state) {
     for (std::size_t i = 0; i < 71; ++i) {
-        state.TimeZoneName[i] = kZones[i].name;
-        state.TimeZoneHours[i] = kZones[i].hours;
-        state.TimeZoneMinutes[i] = kZones[i].minutes;
+        Reload(state.TimeZoneName[i], kZones[i].name);
+        Reload(state.TimeZoneHours[i], kZones[i].hours);
+        Reload(state.TimeZoneMinutes[i], kZones[i].minutes);
     }
 }
 
