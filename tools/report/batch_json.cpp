@@ -87,14 +87,33 @@ void FillBoxLabels(Json::array_t& labels, std::string_view box) {
 
 }  // namespace
 
+const ChartLineWriter& ChartLineWriter::Prototype() {
+    static const ChartLineWriter prototype{BuildAndCheck{}};
+    return prototype;
+}
+
 ChartLineWriter::ChartLineWriter() {
     serializer_ = std::make_unique<nlohmann::detail::serializer<Json>>(
         nlohmann::detail::output_adapter<char, std::string>(line_), ' ', nlohmann::detail::error_handler_t::replace);
-
     error_["row"] = Json::number_unsigned_t{0};
     error_["error"] = "";
     errorRow_ = error_["row"].get_ptr<Json::number_unsigned_t*>();
     errorMessage_ = error_["error"].get_ptr<Json::string_t*>();
+
+    const ChartLineWriter& prototype = Prototype();
+    chart_ = prototype.chart_;
+    Bind();  // the same shape gives the same holes in the same order
+    inPlace_ = inPlace_ && prototype.inPlace_;
+    templated_ = inPlace_ && prototype.templated_ && holes_.size() == prototype.holes_.size();
+    if (templated_) {
+        pieces_ = prototype.pieces_;
+        pieceHole_ = prototype.pieceHole_;
+    }
+}
+
+ChartLineWriter::ChartLineWriter(BuildAndCheck) {
+    serializer_ = std::make_unique<nlohmann::detail::serializer<Json>>(
+        nlohmann::detail::output_adapter<char, std::string>(line_), ' ', nlohmann::detail::error_handler_t::replace);
 
     // The tree takes its shape from ChartJson itself, "row" in front.
     const ChartState first = SampleChart(0);

@@ -54,6 +54,12 @@ public:
 
 private:
     using Json = nlohmann::ordered_json;
+
+    // The first writer of a process builds the tree and the fixed pieces from
+    // sample charts and checks them; every other writer copies that one.
+    struct BuildAndCheck {};
+    explicit ChartLineWriter(BuildAndCheck);
+    static const ChartLineWriter& Prototype();
     struct Position {
         Json::string_t* name;
         Json::string_t* position;
