@@ -132,12 +132,25 @@ void FrmMain::buildControls() {
     outer->setContentsMargins(0, 0, 0, 12);
     outer->setSpacing(10);
 
-    auto* banner = new QLabel(QStringLiteral("Quorvane"), central);
-    banner->setObjectName(QStringLiteral("lblBanner"));
-    banner->setAlignment(Qt::AlignCenter);
-    banner->setMinimumHeight(48);
-    banner->setStyleSheet(QStringLiteral(
-        "background-color: rgb(104, 45, 123); color: white; font-size: 20pt; font-weight: bold;"));
+    // Title banner with the program's web link.
+    auto* banner = new QFrame(central);
+    banner->setObjectName(QStringLiteral("picTop"));
+    banner->setStyleSheet(QStringLiteral("QFrame#picTop { background-color: rgb(104, 45, 123); }"));
+    auto* bannerRows = new QVBoxLayout(banner);
+    bannerRows->setContentsMargins(8, 6, 8, 6);
+    bannerRows->setSpacing(0);
+    auto* title = new QLabel(QStringLiteral("Quorvane"), banner);
+    title->setObjectName(QStringLiteral("lblHeading"));
+    title->setAlignment(Qt::AlignCenter);
+    title->setStyleSheet(QStringLiteral("color: white; font-size: 20pt; font-weight: bold;"));
+    bannerRows->addWidget(title);
+    lblWebLink_ = new QLabel(
+        QStringLiteral("<a href=\"visit\" style=\"color: white;\">Quorvane on the web</a>"), banner);
+    lblWebLink_->setObjectName(QStringLiteral("lblWebLink"));
+    lblWebLink_->setAlignment(Qt::AlignCenter);
+    lblWebLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    lblWebLink_->setCursor(Qt::PointingHandCursor);
+    bannerRows->addWidget(lblWebLink_);
     outer->addWidget(banner);
 
     auto* body = new QVBoxLayout;
@@ -296,6 +309,7 @@ void FrmMain::buildMenus() {
     QAction* donate = bar->addAction(QStringLiteral("Donate"));
     donate->setObjectName(QStringLiteral("mnuDonate"));
     connect(donate, &QAction::triggered, this, [openPage] { openPage(WebPage::Donate); });
+    connect(lblWebLink_, &QLabel::linkActivated, this, [openPage] { openPage(WebPage::VisitUs); });
     QAction* money = bar->addAction(QStringLiteral("Make Money &Online"));
     money->setObjectName(QStringLiteral("mnuMakeMoney"));
     money->setVisible(false);

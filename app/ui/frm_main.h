@@ -83,6 +83,7 @@ private:
     QPushButton* cmdCalculate = nullptr;
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;
+    QLabel* lblWebLink_ = nullptr;
     QAction* mnuCalculate = nullptr;
     QAction* mnuExit = nullptr;
 };

@@ -1,6 +1,8 @@
 // The birth-data form as a user meets it: key filters, the checks in their
 // order, the coordinate look-up, and the round trip of its contents.
 #include <QClipboard>
+#include <QInputMethodEvent>
+#include <QLabel>
 #include <QUrl>
 
 #include "app/ui/web_links.h"
@@ -130,6 +132,62 @@ TEST_F(AppTest, EditingAndNavigationKeysPassControlCodesAreRefused) {
     key(name, Qt::Key_Delete, QString(QChar(127)));
     EXPECT_EQ(name->text(), QStringLiteral("b"));
     EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(AppTest, ComposedCharactersAreFilteredLikeTypedOnes) {
+    struct Composed {
+        const char* box;
+        QString commit;
+        QString result;
+        bool refused;
+    };
+    const Composed cases[] = {
+        {"txtName", QStringLiteral("\u00E9"), "", true},
+        {"txtCity", "ab", "ab", false},
+        {"txtLatD", QStringLiteral("\uFF11"), "", true},  // a full-width digit
+        {"txtLatM", "12", "12", false},
+    };
+    for (const auto& c : cases) {
+        QLineEdit* b = box(c.box);
+        b->clear();
+        b->setFocus();
+        dialogs.clear();
+        QInputMethodEvent im(QString(), {});
+        im.setCommitString(c.commit);
+        QApplication::sendEvent(b, &im);
+        EXPECT_EQ(b->text(), c.result) << c.box;
+        EXPECT_EQ(dialogs.messages().size(), c.refused ? 1u : 0u) << c.box;
+    }
+}
+
+TEST_F(AppTest, HelpEntriesOpenTheirPages) {
+    std::vector<QUrl> opened;
+    const WebOpener previous = SetWebOpener([&opened](const QUrl& url) {
+        opened.push_back(url);
+        return true;
+    });
+    struct Entry {
+        const char* action;
+        WebPage page;
+    };
+    for (const Entry e : {Entry{"mnuOnline", WebPage::OnlineHelp}, Entry{"mnuVisit", WebPage::VisitUs},
+                          Entry{"mnuDonate", WebPage::Donate}}) {
+        opened.clear();
+        auto* a = form->findChild<QAction*>(QString::fromLatin1(e.action));
+        ASSERT_NE(a, nullptr) << e.action;
+        a->trigger();
+        ASSERT_EQ(opened.size(), 1u) << e.action;
+        EXPECT_EQ(opened[0], WebPageUrl(e.page)) << e.action;
+    }
+    opened.clear();
+    emit child<QLabel>("lblWebLink")->linkActivated(QStringLiteral("visit"));
+    ASSERT_EQ(opened.size(), 1u);
+    // A page that cannot be opened is reported, not silently dropped.
+    SetWebOpener([](const QUrl&) { return false; });
+    dialogs.clear();
+    form->findChild<QAction*>(QStringLiteral("mnuOnline"))->trigger();
+    EXPECT_EQ(dialogs.messages().size(), 1u);
+    SetWebOpener(previous);
 }
 
 TEST_F(AppTest, RefusalPutsFocusBackOnLetterBoxesOnly) {

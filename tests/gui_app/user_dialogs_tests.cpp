@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -13,20 +15,33 @@
 namespace qv {
 namespace {
 
-// Runs `inspect` on the modal dialog once it is shown, which must close it.
+// Answers the modal dialog of type Dialog while it is open: `answer` runs on
+// every tick until the dialog closes (a file dialog may ignore an early
+// accept while it still reads the folder). After five seconds the dialog is
+// rejected so a test never hangs.
 template <class Dialog>
-void WhenShown(std::function<void(Dialog*)> inspect) {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
-        if (auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            inspect(d);
-        }
-    });
-    timer->start();
-}
+class Answerer {
+public:
+    explicit Answerer(std::function<void(Dialog*)> answer) {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this, answer] {
+            auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            if (++ticks_ > 250) {
+                timedOut = true;
+                static_cast<QDialog*>(d)->reject();
+                return;
+            }
+            answer(d);
+        });
+        timer_.start();
+    }
+    bool timedOut = false;
+
+private:
+    QTimer timer_;
+    int ticks_ = 0;
+};
 
 TEST(QtUserDialogs, MessageBoxesCarryTheTextTitleAndIcon) {
     struct Case {
@@ -37,13 +52,14 @@ TEST(QtUserDialogs, MessageBoxesCarryTheTextTitleAndIcon) {
                          Case{MessageIcon::Information, QMessageBox::Information}}) {
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        WhenShown<QMessageBox>([&](QMessageBox* box) {
+        Answerer<QMessageBox> answerer([&](QMessageBox* box) {
             text = box->text();
             title = box->windowTitle();
             icon = box->icon();
             box->accept();
         });
         QtUserDialogs().message(nullptr, QStringLiteral("Please Enter Your Name"), c.icon);
+        EXPECT_FALSE(answerer.timedOut);
         EXPECT_EQ(text, QStringLiteral("Please Enter Your Name"));
         EXPECT_EQ(title, QStringLiteral("Quorvane"));
         EXPECT_EQ(icon, c.shown);
@@ -52,36 +68,47 @@ TEST(QtUserDialogs, MessageBoxesCarryTheTextTitleAndIcon) {
 
 TEST(QtUserDialogs, FileDialogsTakeTheirSettings) {
     QTemporaryDir dir;
-    const QString chosen = dir.filePath(QStringLiteral("ada"));
+    // Save: a new name typed without its extension gets it. Open: an existing file.
+    const QString typed = dir.filePath(QStringLiteral("ada"));
+    const QString existing = dir.filePath(QStringLiteral("carl.qvn"));
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
     struct Case {
         bool save;
         FileDialogSettings settings;
-        QString expected;
+        QString chosen, expected;
     };
     const Case cases[] = {
         {true, {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"),
                 QStringLiteral("ada.qvn"), true, false},
-         chosen + QStringLiteral(".qvn")},
+         typed, typed + QStringLiteral(".qvn")},
         {false, {QStringLiteral("Select the source file"), QStringLiteral("Quorvane (*.qvn)"),
-                 QStringLiteral("qvn"), {}, false, false},
-         chosen + QStringLiteral(".qvn")},
+                 QStringLiteral("qvn"), {}, false, true},
+         existing, existing},
     };
     for (const Case& c : cases) {
         QFileDialog::AcceptMode mode{};
         QString title, suffix;
         QStringList filters;
         bool confirms = false;
-        WhenShown<QFileDialog>([&](QFileDialog* d) {
+        Answerer<QFileDialog> answerer([&](QFileDialog* d) {
             mode = d->acceptMode();
             title = d->windowTitle();
             suffix = d->defaultSuffix();
             filters = d->nameFilters();
             confirms = !d->testOption(QFileDialog::DontConfirmOverwrite);
-            d->selectFile(chosen);
+            // Typed into the name box, as a user does (selectFile leaves a
+            // focused name box alone).
+            if (auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(c.chosen);
+            else
+                d->selectFile(c.chosen);
             static_cast<QDialog*>(d)->accept();
         });
         QtUserDialogs dialogs;
         const auto got = c.save ? dialogs.saveFileName(nullptr, c.settings) : dialogs.openFileName(nullptr, c.settings);
+        EXPECT_FALSE(answerer.timedOut);
         EXPECT_EQ(mode, c.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         EXPECT_EQ(title, c.settings.title);
         EXPECT_EQ(suffix, QStringLiteral("qvn"));
@@ -93,7 +120,7 @@ TEST(QtUserDialogs, FileDialogsTakeTheirSettings) {
 }
 
 TEST(QtUserDialogs, CancelledFileDialogGivesNothing) {
-    WhenShown<QFileDialog>([](QFileDialog* d) { d->reject(); });
+    Answerer<QFileDialog> answerer([](QFileDialog* d) { d->reject(); });
     EXPECT_FALSE(QtUserDialogs().openFileName(nullptr, {}).has_value());
 }
 
