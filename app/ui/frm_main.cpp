@@ -386,11 +386,12 @@ int FrmMain::zoneSlot() const { return cboTimeZone->currentIndex(); }
 bool FrmMain::ValidateInput() {
     const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());
     if (!failure) return true;
+    dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
+    // The direction checks choose the first option; the next press uses it.
     if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1)
         SelectOption(latGroup_, failure->selectLatSouth);
     if (failure->selectLongEast == 0 || failure->selectLongEast == 1)
         SelectOption(lonGroup_, failure->selectLongEast);
-    dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     if (!failure->focus.empty()) {
         if (auto* box = findChild<QWidget*>(QString::fromStdString(failure->focus))) {
             box->setFocus(Qt::OtherFocusReason);
