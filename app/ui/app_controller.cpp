@@ -71,10 +71,8 @@ void AppController::CalculateChart() {
     }
     ChartWindow* window = ensureChartWindow();
     wheel_ = wheel;
-    window->showChart(wheel_);
-    window->showMaximized();
-    window->raise();
-    window->activateWindow();
+    window->showChart(wheel_);  // fills the window and shows it maximised
+    if (!window->isVisible()) window->showMaximized();
     form_->hide();
 }
 
