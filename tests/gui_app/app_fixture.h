@@ -117,12 +117,12 @@ public:  // the tables of steps call the helpers
         b->setFocus();
         for (QChar c : text) key(b, Qt::Key_unknown, QString(c));
     }
-    // One key press and release with the text the platform gives it.
+    // One key press and release with the text the platform gives it (QTest's
+    // own texts for control keys differ from the keyboard's), shortcut
+    // override first, as the keyboard delivers it.
     static void key(QWidget* w, Qt::Key k, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QKeyEvent press(QEvent::KeyPress, k, mods, text);
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, k, mods, text);
-        QApplication::sendEvent(w, &release);
+        QTest::sendKeyEvent(QTest::Press, w, k, text, mods);
+        QTest::sendKeyEvent(QTest::Release, w, k, text, mods);
     }
     // Clicks an option button on its round indicator.
     void pick(const char* name) {
