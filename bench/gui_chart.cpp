@@ -9,6 +9,7 @@
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
+#include "bench/sample_person.h"
 #include "app/ui/user_dialogs.h"
 #include "chartview/ui/chart_window.h"
 #include "chartview/ui/frm_display.h"
@@ -30,23 +31,7 @@ struct Chart {
     qv::ChartState state;
     qv::ChartWheel wheel;
     Chart() {
-        qv::BirthFormData d;
-        d.txtName = "Ada Byron";
-        d.cboMonth = 11;
-        d.cboDate = 9;
-        d.cboYear = 1915 - 1901;
-        d.cboHour = 1;
-        d.cboMinute = 30;
-        d.cboTimeZone = 29;
-        d.txtLatD = "51";
-        d.txtLatM = "30";
-        d.txtLonD = "0";
-        d.txtLonM = "7";
-        d.optLatSouth = 0;
-        d.optLongEast = 1;
-        d.txtCity = "London";
-        d.txtState = "England";
-        d.txtCountry = "UK";
+        const qv::BirthFormData d = qv::bench::LondonPerson();
         qv::LoadFixedLists(state);
         qv::RunChartCalculation(d, state, wheel);
     }

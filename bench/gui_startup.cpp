@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/chart_run.h"
+#include "bench/sample_person.h"
 #include "app/time_zones.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/frm_main.h"
@@ -45,26 +46,7 @@ double StatusMB(const std::string& key) {
     return 0;
 }
 
-qv::BirthFormData Person() {
-    qv::BirthFormData d;
-    d.txtName = "Ada Byron";
-    d.cboMonth = 11;
-    d.cboDate = 9;
-    d.cboYear = 1915 - 1901;
-    d.cboHour = 1;
-    d.cboMinute = 30;
-    d.cboTimeZone = 29;
-    d.txtLatD = "51";
-    d.txtLatM = "30";
-    d.txtLonD = "0";
-    d.txtLonM = "7";
-    d.optLatSouth = 0;
-    d.optLongEast = 1;
-    d.txtCity = "London";
-    d.txtState = "England";
-    d.txtCountry = "UK";
-    return d;
-}
+qv::BirthFormData Person() { return qv::bench::LondonPerson(); }
 
 // Answers nothing: no dialog opens on these roads.
 class SilentDialogs final : public qv::UserDialogs {
