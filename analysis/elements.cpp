@@ -76,32 +76,34 @@ constexpr Family kQualityFamily{"Quality", kQualityIntro, " quality present in y
 constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.",
                               " house missing in your chart."};
 
-// Message of one category from whether any body fell into it.
-std::string CategoryMessage(const Family& family, std::string_view name, std::string_view missingText,
-                            bool present) {
-    std::string message;
+// Message of one category from whether any body fell into it, written over
+// `message` (its storage is reused from chart to chart).
+void CategoryMessage(std::string& message, const Family& family, std::string_view name,
+                     std::string_view missingText, bool present) {
+    message.clear();
     if (present) {
         message.append("You have ").append(name).append(family.presentPhrase);
     } else {
         message.append(kMissingMarker).append("You have ").append(name).append(family.missingPhrase);
         message.append("\r\n").append(missingText);
     }
-    return message;
 }
 
-// The stored message as the box shows it: CR LF as "\n".
-std::string DisplayText(std::string_view message) {
-    std::string out;
-    out.reserve(message.size() + 1);
+// The stored message as the box shows it, CR LF as "\n", written over `out`.
+void DisplayText(std::string& out, std::string_view message) {
+    out.clear();
     std::size_t start = 0;
     for (std::size_t crlf; (crlf = message.find("\r\n", start)) != std::string_view::npos; start = crlf + 1)
         out.append(message, start, crlf - start);  // the LF opens the next piece
     out.append(message, start);
-    return out;
 }
 
-constexpr StyledRun Run(std::uint8_t r, std::uint8_t g, std::uint8_t b, bool bold) {
-    StyledRun run;
+// Run `next` of the box in this colour and weight, added when the box has
+// fewer runs; `next` moves on. Its text is the caller's to write.
+StyledRun& NextRun(std::vector<StyledRun>& runs, std::size_t& next, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                   bool bold) {
+    if (next == runs.size()) runs.emplace_back();
+    StyledRun& run = runs[next++];
     run.red = r;
     run.green = g;
     run.blue = b;
@@ -109,30 +111,18 @@ constexpr StyledRun Run(std::uint8_t r, std::uint8_t g, std::uint8_t b, bool bol
     return run;
 }
 
-void AppendFamily(std::vector<StyledRun>& runs, const Family& family, const std::string* results,
+void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family& family, const std::string* results,
                   std::size_t count, bool blankLineAfter) {
-    StyledRun heading = Run(0, 0, 128, true);
-    heading.text = std::string(family.heading) + "\n";
-    runs.push_back(std::move(heading));
-
-    StyledRun intro = Run(0, 128, 0, false);
-    intro.text = std::string(family.intro) + "\n";
-    runs.push_back(std::move(intro));
-
+    NextRun(runs, next, 0, 0, 128, true).text.assign(family.heading).append("\n");
+    NextRun(runs, next, 0, 128, 0, false).text.assign(family.intro).append("\n");
     for (std::size_t i = 0; i < count; ++i) {
         const std::string& entry = results[i];
         const bool missing = entry.starts_with(kMissingMarker);
-        StyledRun line = Run(0, 0, 0, missing);
-        line.text = DisplayText(missing ? std::string_view(entry).substr(kMissingMarker.size())
-                                        : std::string_view(entry)) +
-                    "\n";
-        runs.push_back(std::move(line));
+        std::string& text = NextRun(runs, next, 0, 0, 0, missing).text;
+        DisplayText(text, missing ? std::string_view(entry).substr(kMissingMarker.size()) : std::string_view(entry));
+        text.append("\n");
     }
-    if (blankLineAfter) {
-        StyledRun blank = Run(0, 0, 0, false);
-        blank.text = "\n";
-        runs.push_back(std::move(blank));
-    }
+    if (blankLineAfter) NextRun(runs, next, 0, 0, 0, false).text.assign("\n");
 }
 
 }  // namespace
@@ -169,14 +159,15 @@ HouseType HouseTypeOfHouse(int house) { return static_cast<HouseType>((house - 1
 int WholeSignHouse(int sign, int ascSign) { return ((sign - ascSign) % 12 + 12) % 12 + 1; }
 
 void AnalyseElementsQualityHouse(ChartState& state) {
-    state.HouseSign.fill({});
-    state.ElementResult.fill({});
-    state.QualityResult.fill({});
-    state.HouseTypeResult.fill({});
+    // Emptied, not freed: the next chart writes the same slots again.
+    for (std::string& s : state.HouseSign) s.clear();
+    for (std::string& s : state.ElementResult) s.clear();
+    for (std::string& s : state.QualityResult) s.clear();
+    for (std::string& s : state.HouseTypeResult) s.clear();
 
     const std::optional<int> ascSign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[10]));
     if (ascSign) {
-        for (int h = 0; h < 12; ++h) state.HouseSign[h] = std::string(kSignNames[(*ascSign + h) % 12].substr(0, 3));
+        for (int h = 0; h < 12; ++h) state.HouseSign[h].assign(kSignNames[(*ascSign + h) % 12].substr(0, 3));
     }
 
     std::array<bool, 4> elementHeld{};
@@ -191,19 +182,20 @@ void AnalyseElementsQualityHouse(ChartState& state) {
     }
 
     for (std::size_t i = 0; i < kElementName.size(); ++i)
-        state.ElementResult[i] = CategoryMessage(kElementFamily, kElementName[i], kElementMissingText[i], elementHeld[i]);
+        CategoryMessage(state.ElementResult[i], kElementFamily, kElementName[i], kElementMissingText[i], elementHeld[i]);
     for (std::size_t i = 0; i < kQualityName.size(); ++i)
-        state.QualityResult[i] = CategoryMessage(kQualityFamily, kQualityName[i], kQualityMissingText[i], qualityHeld[i]);
+        CategoryMessage(state.QualityResult[i], kQualityFamily, kQualityName[i], kQualityMissingText[i], qualityHeld[i]);
     for (std::size_t i = 0; i < kHouseTypeName.size(); ++i)
-        state.HouseTypeResult[i] =
-            CategoryMessage(kHouseFamily, kHouseTypeName[i], kHouseTypeMissingText[i], houseTypeHeld[i]);
+        CategoryMessage(state.HouseTypeResult[i], kHouseFamily, kHouseTypeName[i], kHouseTypeMissingText[i],
+                        houseTypeHeld[i]);
 
-    std::vector<StyledRun> runs;
-    runs.reserve(32);  // room for every run of the three families
-    AppendFamily(runs, kElementFamily, state.ElementResult.data(), kElementName.size(), true);
-    AppendFamily(runs, kQualityFamily, state.QualityResult.data(), kQualityName.size(), true);
-    AppendFamily(runs, kHouseFamily, state.HouseTypeResult.data(), kHouseTypeName.size(), false);
-    state.InterpretationRuns = std::move(runs);
+    // The runs are written over the previous chart's, and the extra ones dropped.
+    std::vector<StyledRun>& runs = state.InterpretationRuns;
+    std::size_t next = 0;
+    AppendFamily(runs, next, kElementFamily, state.ElementResult.data(), kElementName.size(), true);
+    AppendFamily(runs, next, kQualityFamily, state.QualityResult.data(), kQualityName.size(), true);
+    AppendFamily(runs, next, kHouseFamily, state.HouseTypeResult.data(), kHouseTypeName.size(), false);
+    runs.resize(next);
 }
 
 }  // namespace qv
