@@ -57,6 +57,11 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const FileDi
 bool QtUserDialogs::printDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(kTitle);
+    // The chart always prints whole, so there is no page range to choose.
+    // Printing to a PDF file stays: on a machine without a printer it is the
+    // only way to print at all.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCollateCopies);
     return dialog.exec() == QDialog::Accepted;
 }
 
