@@ -3,12 +3,10 @@
 #include <array>
 #include <string>
 
+#include "astro/calendar.h"
+
 namespace qv {
 namespace {
-
-constexpr std::array<std::string_view, 12> kSignNames = {
-    "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
-    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 constexpr const auto& kElementName = kElementNames;
 constexpr const auto& kQualityName = kQualityNames;
@@ -130,12 +128,8 @@ void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family&
 bool IsPresentMessage(std::string_view message) { return !message.starts_with(kMissingMarker); }
 
 std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
-    if (abbrev.size() != 3) return std::nullopt;
-    for (int s = 0; s < 12; ++s) {
-        const std::string_view name = kSignNames[s];
-        if (abbrev[0] == name[0] && abbrev[1] == name[1] && abbrev[2] == name[2]) return s;
-    }
-    return std::nullopt;
+    const int s = SignIndexFromAbbreviation(abbrev);
+    return s < 0 ? std::nullopt : std::optional<int>(s);
 }
 
 std::string_view AbbreviationOfPosition(std::string_view positionText) {

@@ -4,34 +4,19 @@
 #include <string_view>
 
 #include "analysis/elements.h"
+#include "astro/calendar.h"
 
 namespace qv {
 namespace {
 
-constexpr std::array<std::string_view, 12> kSignFullName = {
-    "Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
-    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
-
 constexpr std::string_view kLineBreak = "\r\n";
-
-std::string_view Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-// The last three characters of a text (all of it when shorter).
-std::string_view LastThree(std::string_view text) {
-    return text.size() <= 3 ? text : text.substr(text.size() - 3);
-}
 
 }  // namespace
 
 void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     // The ascendant's and the Moon's sign names.
-    if (const auto asc = SignOfAbbreviation(LastThree(Trimmed(state.AscendantText)))) {
-        wheel.lblLagna = std::string(kSignFullName[*asc]);
+    if (const auto asc = SignOfAbbreviation(LastCharacters(TrimBlanks(state.AscendantText), 3))) {
+        wheel.lblLagna = std::string(kSignNames[*asc]);
     }
     wheel.lblRashi = state.MoonSignName;
 

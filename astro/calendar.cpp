@@ -8,10 +8,6 @@ namespace qv {
 
 namespace {
 
-constexpr std::array<std::string_view, 12> kSignNames = {
-    "Aries", "Taurus", "Gemini",      "Cancer",    "Leo",      "Virgo",
-    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
-
 // Plain decimal of a whole number held in a double, without padding or sign.
 char* PutWhole(char* p, char* end, double value) {
     if (!(value >= 0 && value < 1e18)) value = 0;  // NaN or out of reach: no undefined cast

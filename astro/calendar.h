@@ -3,6 +3,7 @@
 // are carried as doubles, "Int" is floor, "trunc" rounds toward zero.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,11 @@ inline constexpr double kRadToDeg = 57.2957795130823;
 
 // The twelve signs, three letters each, 0 Aries … 11 Pisces.
 inline constexpr std::string_view SignAbbreviations = "AriTauGemCanLeoVirLibScoSagCapAquPis";
+
+// Full sign names, 0 Aries … 11 Pisces.
+inline constexpr std::array<std::string_view, 12> kSignNames = {
+    "Aries", "Taurus", "Gemini",      "Cancer",    "Leo",      "Virgo",
+    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 // Three-letter abbreviation of sign k (0..11); empty for any other k.
 std::string_view SignAbbreviation(int sign);

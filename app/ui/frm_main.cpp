@@ -23,13 +23,11 @@
 #include "app/time_zones.h"
 #include "app/ui/user_dialogs.h"
 #include "app/ui/web_links.h"
+#include "chartview/personal_data.h"
 
 namespace qv {
 
 namespace {
-
-const char* const kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                     "July",    "August",   "September", "October", "November", "December"};
 
 // Character codes a letter box takes: A-Z, a-z, blank, backspace, delete.
 bool IsLetterBoxCode(char16_t c) {
@@ -318,7 +316,10 @@ void FrmMain::buildMenus() {
 
 void FrmMain::fillLists() {
     for (int d = 1; d <= 31; ++d) cboDate->addItem(QString::number(d));
-    for (const char* m : kMonthNames) cboMonth->addItem(QString::fromLatin1(m));
+    for (int m = 1; m <= 12; ++m) {
+        const std::string_view name = MonthName(m);
+        cboMonth->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
+    }
     for (int y = 1901; y <= 2050; ++y) cboYear->addItem(QString::number(y));
     for (int h = 0; h <= 23; ++h) cboHour->addItem(QString::number(h));
     for (int m = 0; m <= 59; ++m) cboMinute->addItem(QString::number(m));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "astro/calendar.h"
 #include "chartview/ui/sign_glyphs.h"
 #include "chartview/ui/ui_metrics.h"
 
@@ -19,10 +20,7 @@ const QColor kSectorTint(251, 249, 252);
 const QColor kHub(236, 226, 241);
 const QColor kBodyText(34, 34, 34);
 
-const char* const kSignNames[12] = {"Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
-                                    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
-
-constexpr double kDegToRad = std::numbers::pi / 180.0;
+constexpr double kScreenDegToRad = std::numbers::pi / 180.0;
 
 // House number shown by lblNatalPosition element i: element 0 reads "12",
 // elements 1 to 11 read "1" to "11".
@@ -102,8 +100,9 @@ NatalWheel::NatalWheel(QWidget* parent) : QWidget(parent) {
     setPalette(pal);
 
     for (int i = 0; i < 12; ++i) {
-        auto* sign = new QLabel(QString::fromLatin1(kSignNames[i]), this);
-        sign->setObjectName(QStringLiteral("lblNatal") + QString::fromLatin1(kSignNames[i]));
+        const QString name = QString::fromLatin1(kSignNames[i].data(), qsizetype(kSignNames[i].size()));
+        auto* sign = new QLabel(name, this);
+        sign->setObjectName(QStringLiteral("lblNatal") + name);
         sign->setFont(ui::FormFont(8.25));
         sign->setAlignment(Qt::AlignCenter);
         signBoxes_[i] = sign;
@@ -137,14 +136,14 @@ double NatalWheel::houseMidAngle(int house) { return 180.0 + 30.0 * (house - 1) 
 
 QPointF NatalWheel::polar(double radius, double degrees) const {
     const QPointF c = centre();
-    return QPointF(c.x() + radius * std::cos(degrees * kDegToRad), c.y() - radius * std::sin(degrees * kDegToRad));
+    return QPointF(c.x() + radius * std::cos(degrees * kScreenDegToRad), c.y() - radius * std::sin(degrees * kScreenDegToRad));
 }
 
 int NatalWheel::houseAt(const QPointF& point) const {
     const QPointF d = point - centre();
     const double r = std::hypot(d.x(), d.y());
     if (r > outerRadius()) return 0;
-    double a = std::atan2(-d.y(), d.x()) / kDegToRad;  // counter-clockwise, screen y points down
+    double a = std::atan2(-d.y(), d.x()) / kScreenDegToRad;  // counter-clockwise, screen y points down
     a = std::fmod(a - 180.0 + 720.0, 360.0);
     return int(a / 30.0) % 12 + 1;
 }
