@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -5,19 +5,12 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/time_zones.h"
 #include "astro/calendar.h"
+#include "state/time_zones.h"
 
 namespace qv {
 
 namespace {
-
-constexpr std::array<std::string_view, 11> kBodyLabels = {
-    "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
-
-// The lists' first entries and sizes: cboDate "1".."31", cboYear "1901".."2050".
-constexpr int kFirstYear = 1901;
-constexpr int kYearItems = 150;
 
 ValidationFailure Fail(int check, std::string message, std::string focus) {
     ValidationFailure f;
@@ -56,7 +49,7 @@ bool ZoneMagnitude(std::string_view text, std::int16_t& out) {
 }  // namespace
 
 void LoadFixedLists(ChartState& state) {
-    for (std::size_t k = 0; k < kBodyLabels.size(); ++k) state.BodyLabel[k] = kBodyLabels[k];
+    for (std::size_t k = 0; k < kBodyNames.size(); ++k) state.BodyLabel[k] = kBodyNames[k];
     for (int s = 0; s < 12; ++s) state.SignAbbrevList[static_cast<std::size_t>(s)] = SignAbbreviation(s);
 }
 
@@ -88,7 +81,7 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
         return f;
     }
 
-    const int year = kFirstYear + form.cboYear;
+    const int year = YearOfItem(form.cboYear);
     const bool leap = year % 4 == 0;  // the list holds no century year but 2000
     if (form.cboMonth == 1 && form.cboDate >= (leap ? 29 : 28)) {
         ValidationFailure f = Fail(11, "Please Enter Correct Date Or Month!", "");
@@ -111,8 +104,8 @@ void CopyFormToState(const BirthFormData& form, ChartState& state) {
     state.BirthName = TrimBlanks(form.txtName);
     if (form.cboMonth >= 0 && form.cboMonth < 12) state.BirthMonth = static_cast<std::int16_t>(form.cboMonth + 1);
     if (form.cboDate >= 0 && form.cboDate < 31) state.BirthDay = static_cast<std::int16_t>(form.cboDate + 1);
-    if (form.cboYear >= 0 && form.cboYear < kYearItems)
-        state.BirthYear = static_cast<std::int16_t>(kFirstYear + form.cboYear);
+    if (form.cboYear >= 0 && form.cboYear < kBirthYearCount)
+        state.BirthYear = static_cast<std::int16_t>(YearOfItem(form.cboYear));
     if (form.cboHour >= 0 && form.cboHour < 24) state.BirthHour = static_cast<std::int16_t>(form.cboHour);
     if (form.cboMinute >= 0 && form.cboMinute < 60) state.BirthMinute = static_cast<std::int16_t>(form.cboMinute);
 

@@ -6,22 +6,27 @@
 #include <optional>
 #include <string>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
+
+// The item of cboYear that shows `year`, and the year item `item` shows.
+constexpr int YearItem(int year) { return year - kFirstBirthYear; }
+constexpr int YearOfItem(int item) { return kFirstBirthYear + item; }
 
 // What the form holds: box texts as typed, list selections as item indexes.
 struct BirthFormData {
     std::string txtName, txtLatD, txtLatM, txtLonD, txtLonM;
     std::string txtCity, txtState, txtCountry;
-    int cboMonth = 0;      // 0 = January … 11 = December
-    int cboDate = 0;       // 0 = "1" … 30 = "31"
-    int cboYear = 5;       // 0 = "1901" … 149 = "2050"; starts on "1906"
-    int cboHour = 0;       // 0 … 23
-    int cboMinute = 0;     // 0 … 59
-    int cboTimeZone = 0;   // time-zone table slot 0 … 70
-    int optLatSouth = -1;  // -1 none, 0 North, 1 South
-    int optLongEast = -1;  // -1 none, 0 East, 1 West
+    int cboMonth = 0;              // 0 = January … 11 = December
+    int cboDate = 0;               // 0 = "1" … 30 = "31"
+    int cboYear = YearItem(1906);  // 0 = "1901" … 149 = "2050"
+    int cboHour = 0;               // 0 … 23
+    int cboMinute = 0;             // 0 … 59
+    int cboTimeZone = 0;           // time-zone table slot 0 … 70
+    int optLatSouth = -1;          // -1 none, 0 North, 1 South
+    int optLongEast = -1;          // -1 none, 0 East, 1 West
     bool chkDST = false;
     bool operator==(const BirthFormData&) const = default;
 };

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/birth_form.h"
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -15,7 +15,7 @@
 #include <string_view>
 
 #include "app/birth_form.h"
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

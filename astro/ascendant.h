@@ -1,7 +1,7 @@
 // Tropical ascendant of the birth moment and place.
 #pragma once
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "state/fixed_lists.h"
+
 namespace qv {
 
 // The constants of the engine, with exactly these digits.
@@ -14,14 +16,6 @@ inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717958;
 inline constexpr double kDegToRad = 0.0174532925199433;
 inline constexpr double kRadToDeg = 57.2957795130823;
-
-// The twelve signs, three letters each, 0 Aries … 11 Pisces.
-inline constexpr std::string_view SignAbbreviations = "AriTauGemCanLeoVirLibScoSagCapAquPis";
-
-// Full sign names, 0 Aries … 11 Pisces.
-inline constexpr std::array<std::string_view, 12> kSignNames = {
-    "Aries", "Taurus", "Gemini",      "Cancer",    "Leo",      "Virgo",
-    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 // Three-letter abbreviation of sign k (0..11); empty for any other k.
 std::string_view SignAbbreviation(int sign);

@@ -1,7 +1,7 @@
 // The Moon's longitude from its 25-term series, and the Moon's sign.
 #pragma once
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

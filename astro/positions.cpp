@@ -17,7 +17,7 @@ constexpr int kSlotBody[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kS
 
 void CalculatePositions(ChartState& state) {
     using namespace std::chrono;
-    for (std::size_t slot = 0; slot < kPositionNames.size(); ++slot) state.PositionName[slot] = kPositionNames[slot];
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) state.PositionName[slot] = kBodyNames[slot];
 
     const sys_time<minutes> ut = UniversalMoment(state);
     const auto dayStart = floor<days>(ut);

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <string>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -4,9 +4,9 @@
 #include <chrono>
 #include <cstdint>
 
-#include "app/chart_state.h"
 #include "retro/retrogrades.h"
 #include "retro/stations.h"
+#include "state/chart_state.h"
 
 namespace {
 

@@ -26,11 +26,11 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
-#include "app/time_zones.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/planets.h"
+#include "state/time_zones.h"
 
 namespace {
 

@@ -1,16 +1,6 @@
 #include "chartview/personal_data.h"
 
-#include <array>
-
 namespace qv {
-
-std::string_view MonthName(int month) {
-    static constexpr std::array<std::string_view, 12> kNames = {
-        "January", "February", "March", "April", "May", "June",
-        "July", "August", "September", "October", "November", "December"};
-    if (month < 1 || month > 12) return {};
-    return kNames[month - 1];
-}
 
 PersonalDataLabels MakePersonalDataLabels(const ChartState& s) {
     using std::to_string;

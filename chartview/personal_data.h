@@ -4,7 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 
@@ -13,9 +14,6 @@ struct PersonalDataLabels {
     std::string lblDOB, lblTOB, lblLatitude, lblLongitude;
     bool operator==(const PersonalDataLabels&) const = default;
 };
-
-// English month name, 1 "January" … 12 "December"; empty for other numbers.
-std::string_view MonthName(int month);
 
 // The label texts as the display form writes them when it loads.
 PersonalDataLabels MakePersonalDataLabels(const ChartState& state);

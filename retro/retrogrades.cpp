@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "retro/stations.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 
@@ -14,11 +15,7 @@ namespace {
 
 using namespace std::chrono;
 
-// Labels of the chart bodies, slots 0 … 10; planet flag f is label slot f + 2.
-constexpr std::array<std::string_view, 11> kBodyLabels{
-    "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
-    "Saturn", "Uranus", "Neptune", "Pluto", "Asc",
-};
+// Planet flag f is label slot f + 2.
 constexpr std::size_t kFirstPlanetLabel = 2;
 constexpr std::string_view kRetrogradeMark = " (R) ";
 
@@ -44,8 +41,8 @@ void MarkRetrogrades(ChartState& state) {
     for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
         state.RetrogradeFlag[f] = birth && IsRetrograde(*birth, static_cast<StationPlanet>(f));
     }
-    for (std::size_t slot = 0; slot < kBodyLabels.size(); ++slot) {
-        state.BodyLabel[slot] = kBodyLabels[slot];
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
+        state.BodyLabel[slot] = kBodyNames[slot];
     }
     for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
         if (state.RetrogradeFlag[f]) state.BodyLabel[f + kFirstPlanetLabel] += kRetrogradeMark;

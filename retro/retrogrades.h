@@ -1,7 +1,7 @@
 // Retrograde marks from the built-in station tables.
 #pragma once
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -6,8 +6,8 @@
 #include <QPointer>
 #include <memory>
 
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

@@ -20,10 +20,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/time_zones.h"
 #include "app/ui/user_dialogs.h"
 #include "app/ui/web_links.h"
-#include "chartview/personal_data.h"
+#include "state/fixed_lists.h"
+#include "state/time_zones.h"
 
 namespace qv {
 
@@ -320,19 +320,19 @@ void FrmMain::fillLists() {
         const std::string_view name = MonthName(m);
         cboMonth->addItem(QString::fromLatin1(name.data(), qsizetype(name.size())));
     }
-    for (int y = 1901; y <= 2050; ++y) cboYear->addItem(QString::number(y));
+    for (int y = kFirstBirthYear; y <= kLastBirthYear; ++y) cboYear->addItem(QString::number(y));
     for (int h = 0; h <= 23; ++h) cboHour->addItem(QString::number(h));
     for (int m = 0; m <= 59; ++m) cboMinute->addItem(QString::number(m));
 
     LoadTimeZones(state_);
-    for (int z = 0; z <= 70; ++z)
+    for (int z = 0; z < kTimeZoneCount; ++z)
         cboTimeZone->addItem(QString::fromStdString(state_.TimeZoneName[static_cast<std::size_t>(z)]));
 
     LoadFixedLists(state_);
 
     cboDate->setCurrentIndex(0);
     cboMonth->setCurrentIndex(0);
-    cboYear->setCurrentIndex(5);  // "1906"
+    cboYear->setCurrentIndex(BirthFormData{}.cboYear);  // "1906"
     cboHour->setCurrentIndex(0);
     cboMinute->setCurrentIndex(0);
     cboTimeZone->setCurrentIndex(0);

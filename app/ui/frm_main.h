@@ -6,7 +6,7 @@
 #include <QMainWindow>
 
 #include "app/birth_form.h"
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 class QAction;
 class QButtonGroup;

@@ -2,7 +2,7 @@
 // save a JPEG picture of the display form, print.
 #pragma once
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 class QWidget;
 

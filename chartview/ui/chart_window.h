@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <functional>
 
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
+#include "state/chart_state.h"
 
 class QAction;
 class QLabel;

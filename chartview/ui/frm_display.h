@@ -9,8 +9,8 @@
 #include <array>
 #include <vector>
 
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
+#include "state/chart_state.h"
 
 class QGroupBox;
 class QLabel;

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "astro/calendar.h"
 #include "chartview/ui/sign_glyphs.h"
 #include "chartview/ui/ui_metrics.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 namespace {

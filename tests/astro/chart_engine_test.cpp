@@ -5,13 +5,13 @@
 #include <string>
 
 #include "app/birth_form.h"
-#include "app/time_zones.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/planets.h"
 #include "astro/positions.h"
 #include "astro/universal_time.h"
+#include "state/time_zones.h"
 
 namespace qv {
 namespace {

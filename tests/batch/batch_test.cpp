@@ -14,7 +14,7 @@
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
-#include "app/time_zones.h"
+#include "state/time_zones.h"
 #include "tools/report/batch.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/chart_json.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/birth_form.h"
-#include "app/time_zones.h"
+#include "state/time_zones.h"
 
 namespace qv {
 namespace {

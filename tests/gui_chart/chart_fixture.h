@@ -12,12 +12,12 @@
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
 #include "chartview/ui/chart_window.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
+#include "state/chart_state.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace qv::test {

@@ -35,7 +35,7 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
-#include "app/time_zones.h"
+#include "state/time_zones.h"
 
 namespace {
 

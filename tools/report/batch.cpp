@@ -13,7 +13,7 @@
 
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
-#include "app/time_zones.h"
+#include "state/time_zones.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/report_run.h"
 

@@ -6,8 +6,8 @@
 #include "analysis/elements.h"
 #include "app/birth_form.h"
 #include "app/chart_run.h"
-#include "app/time_zones.h"
 #include "astro/universal_time.h"
+#include "state/time_zones.h"
 #include "tools/report/chart_json.h"
 
 namespace qv::report {

@@ -27,8 +27,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_state.h"
 #include "app/chart_wheel.h"
+#include "state/chart_state.h"
 
 namespace qv::report {
 

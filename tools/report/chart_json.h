@@ -5,7 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv::report {
 

@@ -1,7 +1,7 @@
 // The fixed table of 71 time zones and their corrections to Universal Time.
 #pragma once
 
-#include "app/chart_state.h"
+#include "state/chart_state.h"
 
 namespace qv {
 

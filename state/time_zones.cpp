@@ -1,5 +1,6 @@
-#include "app/time_zones.h"
+#include "state/time_zones.h"
 
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,7 @@ struct ZoneRow {
 };
 
 // The 71 zones in their fixed order; saved readings store the row number.
-constexpr ZoneRow kZones[71] = {
+constexpr ZoneRow kZones[kTimeZoneCount] = {
     {"Alaska/Hawaii Daylight Time,AHDT,-9.0", "9", "0"},
     {"Alaska/Hawaii Standard Time,AHST,-10.0", "10", "0"},
     {"Alaska/Hawaii War Time,AHWT,-9.0", "9", "0"},
@@ -97,7 +98,7 @@ void Reload(std::string& slot, std::string_view text) {
 }  // namespace
 
 void LoadTimeZones(ChartState& state) {
-    for (std::size_t i = 0; i < 71; ++i) {
+    for (std::size_t i = 0; i < std::size(kZones); ++i) {
         Reload(state.TimeZoneName[i], kZones[i].name);
         Reload(state.TimeZoneHours[i], kZones[i].hours);
         Reload(state.TimeZoneMinutes[i], kZones[i].minutes);
