@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <cstdlib>
 #include <string_view>
 
 #include "astro/calendar.h"
@@ -35,14 +34,6 @@ bool ToInt16(std::string_view text, std::int16_t& out) {
     const auto res = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || res.ec != std::errc{} || res.ptr != t.data() + t.size()) return false;
     out = value;
-    return true;
-}
-
-// A number from the zone table, as its magnitude.
-bool ZoneMagnitude(std::string_view text, std::int16_t& out) {
-    std::int16_t value = 0;
-    if (!ToInt16(text, value)) return false;
-    out = static_cast<std::int16_t>(std::abs(value));
     return true;
 }
 
@@ -109,13 +100,7 @@ void CopyFormToState(const BirthFormData& form, ChartState& state) {
     if (form.cboHour >= 0 && form.cboHour < 24) state.BirthHour = static_cast<std::int16_t>(form.cboHour);
     if (form.cboMinute >= 0 && form.cboMinute < 60) state.BirthMinute = static_cast<std::int16_t>(form.cboMinute);
 
-    if (form.cboTimeZone >= 0 && form.cboTimeZone < kTimeZoneCount) {
-        const auto i = static_cast<std::size_t>(form.cboTimeZone);
-        ZoneMagnitude(state.TimeZoneHours[i], state.ZoneHoursAbs);
-        ZoneMagnitude(state.TimeZoneMinutes[i], state.ZoneMinutesAbs);
-        state.ZoneHoursText = state.TimeZoneHours[i];
-        state.ZoneMinutesText = state.TimeZoneMinutes[i];
-    }
+    StoreZone(state, form.cboTimeZone);
 
     // A box that holds no number keeps the previous value.
     ToInt16(form.txtLonD, state.LonDegrees);

@@ -1,27 +1,13 @@
 #include "astro/universal_time.h"
 
-#include <charconv>
 #include <cstdio>
 
-#include "astro/calendar.h"
 
 namespace qv {
 
-namespace {
-
-// Whole number of a zone text from the table ("5", "-10", "-30"); 0 if none.
-int ZoneNumber(const std::string& text) {
-    const std::string_view t = TrimBlanks(text);
-    int value = 0;
-    const auto res = std::from_chars(t.data(), t.data() + t.size(), value);
-    return res.ec == std::errc{} ? value : 0;
-}
-
-}  // namespace
-
 // Signed zone correction less the daylight-saving hour. Hours.
 double ZoneCorrectionHours(const ChartState& state) {
-    double c = ZoneNumber(state.ZoneHoursText) + ZoneNumber(state.ZoneMinutesText) / 60.0;
+    double c = state.ZoneHoursValue + state.ZoneMinutesValue / 60.0;
     if (state.DaylightSaving) c = c - 1.0;
     return c;
 }
@@ -38,8 +24,8 @@ std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& st
     const year_month_day date{year{state.BirthYear}, month{static_cast<unsigned>(state.BirthMonth)},
                               day{static_cast<unsigned>(state.BirthDay)}};
     sys_time<minutes> t = sys_days{date} + hours{state.BirthHour} + minutes{state.BirthMinute};
-    t += hours{ZoneNumber(state.ZoneHoursText)};
-    t += minutes{ZoneNumber(state.ZoneMinutesText)};
+    t += hours{state.ZoneHoursValue};
+    t += minutes{state.ZoneMinutesValue};
     if (state.DaylightSaving) t -= hours{1};
     return t;
 }

@@ -10,8 +10,8 @@
 
 namespace qv {
 
-// Hours to add to the local clock time for UT: ZoneHoursText +
-// ZoneMinutesText/60, minus 1 with DaylightSaving. Hours.
+// Hours to add to the local clock time for UT: ZoneHoursValue +
+// ZoneMinutesValue/60, minus 1 with DaylightSaving. Hours.
 double ZoneCorrectionHours(const ChartState& state);
 
 // UT as hours on the civil birth date; may be below 0 or 24 and more. Hours.

@@ -40,6 +40,11 @@ struct ChartState {
     std::string BirthCountry;
     std::string ZoneHoursText;
     std::string ZoneMinutesText;
+    // The same zone as numbers, written with the texts: its table slot and
+    // the signed hours and minutes of ZoneHoursText and ZoneMinutesText.
+    std::int16_t ZoneSlot = 0;
+    std::int16_t ZoneHoursValue = 0;
+    std::int16_t ZoneMinutesValue = 0;
 
     // Fixed lists, filled when the birth-data form opens.
     std::array<std::string, 13> SignAbbrevList{};

@@ -1,5 +1,7 @@
 #include "state/time_zones.h"
 
+#include <charconv>
+#include <cstdlib>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -95,6 +97,12 @@ void Reload(std::string& slot, std::string_view text) {
     if (slot != text) slot.assign(text);
 }
 
+// The whole number a table text holds; false when it holds none.
+bool ZoneNumber(std::string_view text, std::int16_t& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc{} && end == text.data() + text.size();
+}
+
 }  // namespace
 
 void LoadTimeZones(ChartState& state) {
@@ -103,6 +111,19 @@ void LoadTimeZones(ChartState& state) {
         Reload(state.TimeZoneHours[i], kZones[i].hours);
         Reload(state.TimeZoneMinutes[i], kZones[i].minutes);
     }
+}
+
+void StoreZone(ChartState& state, int slot) {
+    if (slot < 0 || slot >= kTimeZoneCount) return;
+    const auto i = static_cast<std::size_t>(slot);
+    state.ZoneSlot = static_cast<std::int16_t>(slot);
+    state.ZoneHoursText = state.TimeZoneHours[i];
+    state.ZoneMinutesText = state.TimeZoneMinutes[i];
+    // A text that holds no number leaves the numbers it would set as they were.
+    if (ZoneNumber(state.ZoneHoursText, state.ZoneHoursValue))
+        state.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(state.ZoneHoursValue));
+    if (ZoneNumber(state.ZoneMinutesText, state.ZoneMinutesValue))
+        state.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(state.ZoneMinutesValue));
 }
 
 }  // namespace qv

@@ -11,4 +11,10 @@ inline constexpr int kTimeZoneCount = 71;
 // Writes slots 0..70 of TimeZoneName, TimeZoneHours and TimeZoneMinutes.
 void LoadTimeZones(ChartState& state);
 
+// Stores the zone of table slot `slot` as the chart's: ZoneSlot; the texts
+// ZoneHoursText and ZoneMinutesText as the table holds them; their numbers
+// ZoneHoursValue and ZoneMinutesValue; and their magnitudes ZoneHoursAbs and
+// ZoneMinutesAbs. A slot outside the table changes nothing.
+void StoreZone(ChartState& state, int slot);
+
 }  // namespace qv

@@ -34,10 +34,7 @@ ChartState StateFor(const Birth& b) {
     s.BirthDay = static_cast<std::int16_t>(b.day);
     s.BirthHour = static_cast<std::int16_t>(b.hour);
     s.BirthMinute = static_cast<std::int16_t>(b.minute);
-    s.ZoneHoursText = s.TimeZoneHours[static_cast<std::size_t>(b.zoneSlot)];
-    s.ZoneMinutesText = s.TimeZoneMinutes[static_cast<std::size_t>(b.zoneSlot)];
-    s.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(std::stoi(s.ZoneHoursText)));
-    s.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(std::stoi(s.ZoneMinutesText)));
+    StoreZone(s, b.zoneSlot);
     s.DaylightSaving = b.dst;
     s.LonDegrees = static_cast<std::int16_t>(b.lonD);
     s.LonMinutes = static_cast<std::int16_t>(b.lonM);

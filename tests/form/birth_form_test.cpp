@@ -200,17 +200,18 @@ TEST(CopyFormToState, UnconvertibleValuesKeepThePreviousOnes) {
 }
 
 TEST(TimeZones, RowsOfNote) {
-    struct Case { int slot; std::string name, hours, minutes; int hoursAbs, minutesAbs; };
+    // correction: minutes to add to the local clock time for UT.
+    struct Case { int slot; std::string name, hours, minutes; int hoursAbs, minutesAbs, correction; };
     const Case cases[] = {
-        {0, "Alaska/Hawaii Daylight Time,AHDT,-9.0", "9", "0", 9, 0},
-        {34, "Indian Time, IST, +5.3", "-5", "-30", 5, 30},
-        {29, "Greenwich Mean Time,GMT,0.0", "0", "0", 0, 0},
-        {61, "Universal Time, UT, 0.0", "0", "0", 0, 0},
-        {32, "Hawaiian Standard Time,HST,-10.5", "10", "30", 10, 30},
-        {50, "Newfoundland Standard Time,NST,-3.5", "3", "30", 3, 30},
-        {52, "North Sumatra Time,NST,+6.5", "-6", "-30", 6, 30},
-        {46, "New Zealand Std Summer Time,NZST,+13.0", "-13", "0", 13, 0},
-        {70, "Yukon War Time,YWT,-8.0", "8", "0", 8, 0},
+        {0, "Alaska/Hawaii Daylight Time,AHDT,-9.0", "9", "0", 9, 0, 540},
+        {34, "Indian Time, IST, +5.3", "-5", "-30", 5, 30, -330},
+        {29, "Greenwich Mean Time,GMT,0.0", "0", "0", 0, 0, 0},
+        {61, "Universal Time, UT, 0.0", "0", "0", 0, 0, 0},
+        {32, "Hawaiian Standard Time,HST,-10.5", "10", "30", 10, 30, 630},
+        {50, "Newfoundland Standard Time,NST,-3.5", "3", "30", 3, 30, 210},
+        {52, "North Sumatra Time,NST,+6.5", "-6", "-30", 6, 30, -390},
+        {46, "New Zealand Std Summer Time,NZST,+13.0", "-13", "0", 13, 0, -780},
+        {70, "Yukon War Time,YWT,-8.0", "8", "0", 8, 0, 480},
     };
     for (const auto& c : cases) {
         BirthFormData f = GoodForm();
@@ -219,10 +220,12 @@ TEST(TimeZones, RowsOfNote) {
         CopyFormToState(f, s);
         const auto i = static_cast<std::size_t>(c.slot);
         EXPECT_EQ(s.TimeZoneName[i], c.name);
+        EXPECT_EQ(s.ZoneSlot, c.slot);
         EXPECT_EQ(s.ZoneHoursText, c.hours) << c.slot;
         EXPECT_EQ(s.ZoneMinutesText, c.minutes) << c.slot;
         EXPECT_EQ(s.ZoneHoursAbs, c.hoursAbs) << c.slot;
         EXPECT_EQ(s.ZoneMinutesAbs, c.minutesAbs) << c.slot;
+        EXPECT_EQ(s.ZoneHoursValue * 60 + s.ZoneMinutesValue, c.correction) << c.slot;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "retro/retrogrades.h"
 #include "retro/stations.h"
+#include "state/time_zones.h"
 
 namespace qv {
 namespace {
@@ -166,8 +167,8 @@ TEST(MarkRetrogrades, UsesTheLocalCivilDateWithoutZoneCorrection) {
     // 22 Feb 2000 00:30 in a zone ten hours east is 21 Feb in UT, Mercury's
     // station day; the local date is the one that counts.
     ChartState east = StateBornOn(2000, 2, 22, 0, 30);
-    east.ZoneHoursText = "-10";
-    east.ZoneHoursAbs = 10;
+    LoadTimeZones(east);
+    StoreZone(east, 8);  // AEST, ten hours east
     east.DaylightSaving = true;
     MarkRetrogrades(east);
     EXPECT_TRUE(east.RetrogradeFlag[0]);
@@ -175,8 +176,8 @@ TEST(MarkRetrogrades, UsesTheLocalCivilDateWithoutZoneCorrection) {
 
     // 21 Feb 2000 23:30 five hours west is 22 Feb in UT; locally a station day.
     ChartState west = StateBornOn(2000, 2, 21, 23, 30);
-    west.ZoneHoursText = "5";
-    west.ZoneHoursAbs = 5;
+    LoadTimeZones(west);
+    StoreZone(west, 27);  // EST, five hours west
     MarkRetrogrades(west);
     EXPECT_FALSE(west.RetrogradeFlag[0]);
     EXPECT_EQ(west.BodyLabel[2], "Mercury");
