@@ -40,6 +40,7 @@ bool ToInt16(std::string_view text, std::int16_t& out) {
 }  // namespace
 
 void LoadFixedLists(ChartState& state) {
+    LoadTimeZones(state);
     for (std::size_t k = 0; k < kBodyNames.size(); ++k) state.BodyLabel[k] = kBodyNames[k];
     for (int s = 0; s < 12; ++s) state.SignAbbrevList[static_cast<std::size_t>(s)] = SignAbbreviation(s);
 }

@@ -44,7 +44,8 @@ struct ValidationFailure {
     int selectLongEast = -1;  // element to select in optLongEast, or -1
 };
 
-// Fills BodyLabel and SignAbbrevList, as the form does when it opens.
+// Fills BodyLabel, SignAbbrevList and the time-zone table, as the form does
+// when it opens.
 void LoadFixedLists(ChartState& state);
 
 // The form's checks in order; nullopt when the form may be calculated.

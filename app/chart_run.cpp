@@ -18,4 +18,12 @@ void RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWhee
     AnalyseElementsQualityHouse(state);
 }
 
+std::optional<std::string> CalculateChartOf(const BirthValues& values, ChartState& state, ChartWheel& wheel) {
+    BirthFormData form;
+    if (auto refused = BirthValuesToForm(values, form)) return refused;
+    LoadFixedLists(state);
+    RunChartCalculation(form, state, wheel);
+    return std::nullopt;
+}
+
 }  // namespace qv

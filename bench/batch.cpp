@@ -9,6 +9,8 @@
 #include <streambuf>
 #include <string>
 
+#include "state/fixed_lists.h"
+#include "state/time_zones.h"
 #include "tools/report/batch.h"
 
 namespace {
@@ -19,8 +21,9 @@ std::string MakeCsv(int rows) {
     auto pick = [&](int low, int high) { return std::to_string(low + static_cast<int>(rng() % (high - low + 1))); };
     std::string csv = std::string(qv::report::kBatchHeader) + "\r\n";
     for (int n = 0; n < rows; ++n) {
-        csv += "Asha," + pick(1901, 2050) + "," + pick(1, 12) + "," + pick(1, 28) + "," + pick(0, 23) + "," +
-               pick(0, 59) + "," + pick(0, 70) + "," + pick(0, 89) + "," + pick(0, 59) + "," +
+        csv += "Asha," + pick(qv::kFirstBirthYear, qv::kLastBirthYear) + "," + pick(1, 12) + "," + pick(1, 28) + "," +
+               pick(0, 23) + "," + pick(0, 59) + "," + pick(0, qv::kTimeZoneCount - 1) + "," + pick(0, 89) + "," +
+               pick(0, 59) + "," +
                (rng() % 2 ? "N" : "S") + "," + pick(0, 179) + "," + pick(0, 59) + "," + (rng() % 2 ? "E" : "W") +
                "," + pick(0, 1) + ",\"New Delhi\",Delhi,India\r\n";
     }

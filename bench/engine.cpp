@@ -2,6 +2,7 @@
 #include <benchmark/benchmark.h>
 
 #include "app/birth_form.h"
+#include "app/birth_values.h"
 #include "astro/ascendant.h"
 #include "astro/moon.h"
 #include "astro/positions.h"
@@ -9,23 +10,13 @@
 namespace {
 
 qv::ChartState PreparedState() {
+    const qv::BirthValues asha{.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30,
+                               .zoneSlot = 34, .latDegrees = "28", .latMinutes = "37",
+                               .latDirection = qv::LatitudeDirection::North, .lonDegrees = "77", .lonMinutes = "13",
+                               .lonDirection = qv::LongitudeDirection::East, .city = "New Delhi", .state = "Delhi",
+                               .country = "India"};
     qv::BirthFormData form;
-    form.txtName = "Asha";
-    form.txtLatD = "28";
-    form.txtLatM = "37";
-    form.txtLonD = "77";
-    form.txtLonM = "13";
-    form.txtCity = "New Delhi";
-    form.txtState = "Delhi";
-    form.txtCountry = "India";
-    form.cboMonth = 5;
-    form.cboDate = 14;
-    form.cboYear = 1975 - 1901;
-    form.cboHour = 14;
-    form.cboMinute = 30;
-    form.cboTimeZone = 34;
-    form.optLatSouth = 0;
-    form.optLongEast = 0;
+    qv::BirthValuesToForm(asha, form);
     qv::ChartState state;
     qv::LoadFixedLists(state);
     qv::CopyFormToState(form, state);

@@ -31,9 +31,7 @@ struct Chart {
     qv::ChartState state;
     qv::ChartWheel wheel;
     Chart() {
-        const qv::BirthFormData d = qv::bench::LondonPerson();
-        qv::LoadFixedLists(state);
-        qv::RunChartCalculation(d, state, wheel);
+        qv::CalculateChartOf(qv::bench::LondonPerson(), state, wheel);
     }
 };
 

@@ -46,7 +46,7 @@ double StatusMB(const std::string& key) {
     return 0;
 }
 
-qv::BirthFormData Person() { return qv::bench::LondonPerson(); }
+qv::BirthFormData Person() { return qv::bench::LondonForm(); }
 
 // Answers nothing: no dialog opens on these roads.
 class SilentDialogs final : public qv::UserDialogs {
@@ -119,7 +119,6 @@ BENCHMARK(BM_MemoryWithChartOpen)->Unit(benchmark::kMillisecond)->Iterations(20)
 // filled and shown for a computed chart.
 void BM_ClickPartCalculation(benchmark::State& state) {
     qv::ChartState chart;
-    qv::LoadTimeZones(chart);
     qv::LoadFixedLists(chart);
     const qv::BirthFormData person = Person();
     for (auto _ : state) {
@@ -133,10 +132,8 @@ BENCHMARK(BM_ClickPartCalculation)->Unit(benchmark::kMillisecond);
 void BM_ClickPartChartWindow(benchmark::State& state) {
     SilentDialogs dialogs;
     qv::ChartState chart;
-    qv::LoadTimeZones(chart);
-    qv::LoadFixedLists(chart);
     qv::ChartWheel wheel;
-    qv::RunChartCalculation(Person(), chart, wheel);
+    qv::CalculateChartOf(qv::bench::LondonPerson(), chart, wheel);
     for (auto _ : state) {
         auto window = std::make_unique<qv::ChartWindow>(chart, dialogs);
         window->showChart(wheel);

@@ -1,29 +1,22 @@
 // The birth data the widget benchmarks calculate: London, 10 December 1915.
 #pragma once
 
-#include "app/birth_form.h"
+#include "app/birth_values.h"
 
 namespace qv::bench {
 
-inline BirthFormData LondonPerson() {
-    BirthFormData d;
-    d.txtName = "Ada Byron";
-    d.cboMonth = 11;
-    d.cboDate = 9;
-    d.cboYear = 1915 - 1901;
-    d.cboHour = 1;
-    d.cboMinute = 30;
-    d.cboTimeZone = 29;
-    d.txtLatD = "51";
-    d.txtLatM = "30";
-    d.txtLonD = "0";
-    d.txtLonM = "7";
-    d.optLatSouth = 0;
-    d.optLongEast = 1;
-    d.txtCity = "London";
-    d.txtState = "England";
-    d.txtCountry = "UK";
-    return d;
+inline BirthValues LondonPerson() {
+    return {.name = "Ada Byron", .year = 1915, .month = 12, .day = 10, .hour = 1, .minute = 30, .zoneSlot = 29,
+            .latDegrees = "51", .latMinutes = "30", .latDirection = LatitudeDirection::North,
+            .lonDegrees = "0", .lonMinutes = "7", .lonDirection = LongitudeDirection::West,
+            .city = "London", .state = "England", .country = "UK"};
+}
+
+// The same person as the birth-data form holds them.
+inline BirthFormData LondonForm() {
+    BirthFormData form;
+    BirthValuesToForm(LondonPerson(), form);
+    return form;
 }
 
 }  // namespace qv::bench

@@ -24,13 +24,13 @@
 #include <vector>
 
 #include "app/birth_form.h"
+#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/planets.h"
-#include "state/time_zones.h"
 
 namespace {
 
@@ -46,8 +46,8 @@ struct Moment {
 std::vector<Moment> MakeMoments() {
     std::vector<Moment> moments;
     std::mt19937_64 rng(20261207);
-    const sys_time<minutes> first = sys_days{year{1901} / January / 1};
-    const sys_time<minutes> last = sys_days{year{2050} / December / 31} + hours{23} + minutes{59};
+    const sys_time<minutes> first = sys_days{year{qv::kFirstBirthYear} / January / 1};
+    const sys_time<minutes> last = sys_days{year{qv::kLastBirthYear} / December / 31} + hours{23} + minutes{59};
     std::uniform_int_distribution<long> when(0, (last - first).count());
     std::uniform_int_distribution<int> lat(-66 * 60, 66 * 60), lon(-180 * 60 + 1, 180 * 60 - 1);
     for (int n = 0; n < 4096; ++n) {
@@ -65,20 +65,12 @@ std::vector<Moment> MakeMoments() {
         m.lat = latMin / 60.0;
         m.lonEast = lonMin / 60.0;
         m.jdUt = swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL);
-        qv::BirthFormData& f = m.form;
-        f.txtName = f.txtCity = f.txtState = f.txtCountry = "x";
-        f.cboYear = m.year - 1901;
-        f.cboMonth = m.month - 1;
-        f.cboDate = m.day - 1;
-        f.cboHour = m.hour;
-        f.cboMinute = m.minute;
-        f.cboTimeZone = 29;  // Greenwich Mean Time: the local time is UT
-        f.txtLatD = std::to_string(std::abs(latMin) / 60);
-        f.txtLatM = std::to_string(std::abs(latMin) % 60);
-        f.optLatSouth = latMin < 0 ? 1 : 0;
-        f.txtLonD = std::to_string(std::abs(lonMin) / 60);
-        f.txtLonM = std::to_string(std::abs(lonMin) % 60);
-        f.optLongEast = lonMin < 0 ? 1 : 0;
+        // Greenwich Mean Time: the local time is UT.
+        qv::BirthValues v{.name = "x", .year = m.year, .month = m.month, .day = m.day, .hour = m.hour,
+                          .minute = m.minute, .zoneSlot = 29, .city = "x", .state = "x", .country = "x"};
+        qv::SetLatitude(v, latMin);
+        qv::SetLongitude(v, lonMin);
+        qv::BirthValuesToForm(v, m.form);
         moments.push_back(m);
     }
     return moments;
@@ -111,7 +103,6 @@ void BM_EngineChart(benchmark::State& st) {
     const auto& moments = Moments();
     qv::ChartState state;
     qv::LoadFixedLists(state);
-    qv::LoadTimeZones(state);
     qv::ChartWheel wheel;
     std::size_t k = 0;
     for (auto _ : st) {

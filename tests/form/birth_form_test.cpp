@@ -4,32 +4,14 @@
 #include <string>
 
 #include "app/birth_form.h"
+#include "tests/support/births.h"
 #include "state/time_zones.h"
 
 namespace qv {
 namespace {
 
 // A form that passes every check: 15 June 1975 14:30, Indian Time.
-BirthFormData GoodForm() {
-    BirthFormData f;
-    f.txtName = "Asha";
-    f.txtLatD = "28";
-    f.txtLatM = "37";
-    f.txtLonD = "77";
-    f.txtLonM = "13";
-    f.txtCity = "New Delhi";
-    f.txtState = "Delhi";
-    f.txtCountry = "India";
-    f.cboMonth = 5;
-    f.cboDate = 14;
-    f.cboYear = 1975 - 1901;
-    f.cboHour = 14;
-    f.cboMinute = 30;
-    f.cboTimeZone = 34;
-    f.optLatSouth = 0;
-    f.optLongEast = 0;
-    return f;
-}
+BirthFormData GoodForm() { return test::FormOf(test::Asha()); }
 
 struct CheckCase {
     const char* what;
@@ -60,16 +42,16 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
         {"no country", [](auto& f) { f.txtCountry.clear(); }, 8, "Please Enter Your Country name", E, "txtCountry"},
         {"no lat dir", [](auto& f) { f.optLatSouth = -1; }, 9, "Please Select Direction For The Latitude", E, ""},
         {"no lon dir", [](auto& f) { f.optLongEast = -1; }, 10, "Please Select Direction For The Longitude", E, ""},
-        {"29 Feb 1901", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = 0; }, 11,
+        {"29 Feb 1901", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = YearItem(1901); }, 11,
          "Please Enter Correct Date Or Month!", I, ""},
-        {"29 Feb 2001", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = 100; }, 11,
+        {"29 Feb 2001", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = YearItem(2001); }, 11,
          "Please Enter Correct Date Or Month!", I, ""},
-        {"30 Feb 2000", [](auto& f) { f.cboMonth = 1; f.cboDate = 29; f.cboYear = 99; }, 11,
+        {"30 Feb 2000", [](auto& f) { f.cboMonth = 1; f.cboDate = 29; f.cboYear = YearItem(2000); }, 11,
          "Please Enter Correct Date Or Month!", I, ""},
-        {"31 Feb 2004", [](auto& f) { f.cboMonth = 1; f.cboDate = 30; f.cboYear = 103; }, 11,
+        {"31 Feb 2004", [](auto& f) { f.cboMonth = 1; f.cboDate = 30; f.cboYear = YearItem(2004); }, 11,
          "Please Enter Correct Date Or Month!", I, ""},
         {"31 April", [](auto& f) { f.cboMonth = 3; f.cboDate = 30; }, 12, "Please Enter Correct Date Or Month !", I, ""},
-        {"31 June 1950", [](auto& f) { f.cboMonth = 5; f.cboDate = 30; f.cboYear = 49; }, 12,
+        {"31 June 1950", [](auto& f) { f.cboMonth = 5; f.cboDate = 30; f.cboYear = YearItem(1950); }, 12,
          "Please Enter Correct Date Or Month !", I, ""},
         {"31 September", [](auto& f) { f.cboMonth = 8; f.cboDate = 30; }, 12, "Please Enter Correct Date Or Month !", I,
          ""},
@@ -100,10 +82,10 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
 TEST(ValidateInput, AcceptedForms) {
     const std::pair<const char*, std::function<void(BirthFormData&)>> cases[] = {
         {"as is", [](auto&) {}},
-        {"29 Feb 2000", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = 99; }},
-        {"29 Feb 2004", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = 103; }},
-        {"28 Feb 1901", [](auto& f) { f.cboMonth = 1; f.cboDate = 27; f.cboYear = 0; }},
-        {"31 December 2050", [](auto& f) { f.cboMonth = 11; f.cboDate = 30; f.cboYear = 149; }},
+        {"29 Feb 2000", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = YearItem(2000); }},
+        {"29 Feb 2004", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = YearItem(2004); }},
+        {"28 Feb 1901", [](auto& f) { f.cboMonth = 1; f.cboDate = 27; f.cboYear = YearItem(1901); }},
+        {"31 December 2050", [](auto& f) { f.cboMonth = 11; f.cboDate = 30; f.cboYear = YearItem(2050); }},
         {"30 April", [](auto& f) { f.cboMonth = 3; f.cboDate = 29; }},
         {"31 March", [](auto& f) { f.cboMonth = 2; f.cboDate = 30; }},
         {"blank name", [](auto& f) { f.txtName = "   "; }},

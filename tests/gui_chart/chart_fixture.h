@@ -18,45 +18,15 @@
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
 #include "state/chart_state.h"
+#include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace qv::test {
 
-// Birth data as the form hands it to the calculation.
-inline BirthFormData Birth(const char* name, int month, int day, int year, int hour, int minute, int zone,
-                           const char* latD, const char* latM, int latSouth, const char* lonD, const char* lonM,
-                           int lonEast, const char* city, const char* state, const char* country,
-                           bool dst = false) {
-    BirthFormData f;
-    f.txtName = name;
-    f.cboMonth = month - 1;
-    f.cboDate = day - 1;
-    f.cboYear = year - 1901;
-    f.cboHour = hour;
-    f.cboMinute = minute;
-    f.cboTimeZone = zone;
-    f.txtLatD = latD;
-    f.txtLatM = latM;
-    f.optLatSouth = latSouth;
-    f.txtLonD = lonD;
-    f.txtLonM = lonM;
-    f.optLongEast = lonEast;
-    f.txtCity = city;
-    f.txtState = state;
-    f.txtCountry = country;
-    f.chkDST = dst;
-    return f;
-}
-
 // A person born in London; 1915, a time zone with no correction.
-inline BirthFormData London() {
-    return Birth("Ada Byron", 12, 10, 1915, 1, 30, 29, "51", "30", 0, "0", "7", 1, "London", "England", "UK");
-}
+inline BirthFormData London() { return FormOf(AdaInLondon()); }
 // A person born in Basel, summer time.
-inline BirthFormData Basel() {
-    return Birth("Carl Gustav", 7, 26, 1975, 19, 32, 20, "47", "33", 0, "7", "35", 0, "Basel", "Basel Stadt",
-                 "Switzerland", true);
-}
+inline BirthFormData Basel() { return FormOf(CarlInBasel()); }
 
 // Runs the whole calculation as the program does after the form's checks.
 inline void Calculate(const BirthFormData& form, ChartState& state, ChartWheel& wheel) {

@@ -172,8 +172,12 @@ INSTANTIATE_TEST_SUITE_P(
     People, CalculatedChart,
     ::testing::Values(Case{"London1915", London(), "Libra", "Aquarius"},
                       Case{"Basel1975", Basel(), "Capricorn", "Pisces"},
-                      Case{"SydneyNewYear", Birth("Nell", 1, 1, 2000, 0, 5, 7, "33", "52", 1, "151", "12", 0,
-                                                  "Sydney", "NSW", "Australia"),
+                      Case{"SydneyNewYear",
+                           FormOf({.name = "Nell", .year = 2000, .month = 1, .day = 1, .hour = 0, .minute = 5,
+                                   .zoneSlot = 7, .latDegrees = "33", .latMinutes = "52",
+                                   .latDirection = LatitudeDirection::South, .lonDegrees = "151",
+                                   .lonMinutes = "12", .lonDirection = LongitudeDirection::East, .city = "Sydney",
+                                   .state = "NSW", .country = "Australia"}),
                            "Virgo", "Scorpio"}),
     [](const auto& info) { return std::string(info.param.label); });
 

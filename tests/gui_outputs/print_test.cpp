@@ -27,25 +27,13 @@ struct ShownChart {
     std::unique_ptr<FrmDisplay> display;
 
     ShownChart() {
-        BirthFormData f;
-        f.txtName = "Anna Maria";
-        f.cboMonth = 0;
-        f.cboDate = 0;
-        f.cboYear = 1950 - 1901;
-        f.cboHour = 0;
-        f.cboMinute = 5;
-        f.cboTimeZone = 9;
-        f.txtLatD = "47";
-        f.txtLatM = "22";
-        f.txtLonD = "8";
-        f.txtLonM = "32";
-        f.optLatSouth = 0;
-        f.optLongEast = 0;
-        f.txtCity = "Zurich";
-        f.txtState = "ZH";
-        f.txtCountry = "Switzerland";
-        LoadFixedLists(state);
-        RunChartCalculation(f, state, wheel);
+        const auto refused = CalculateChartOf(
+            {.name = "Anna Maria", .year = 1950, .month = 1, .day = 1, .hour = 0, .minute = 5, .zoneSlot = 9,
+             .latDegrees = "47", .latMinutes = "22", .latDirection = LatitudeDirection::North, .lonDegrees = "8",
+             .lonMinutes = "32", .lonDirection = LongitudeDirection::East, .city = "Zurich", .state = "ZH",
+             .country = "Switzerland"},
+            state, wheel);
+        EXPECT_EQ(refused, std::nullopt);
         display = std::make_unique<FrmDisplay>(state);
         display->showPositions(state);
         display->showWheel(wheel);

@@ -32,10 +32,9 @@
 #include <vector>
 
 #include "analysis/elements.h"
-#include "app/birth_form.h"
+#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
-#include "state/time_zones.h"
 
 namespace {
 
@@ -70,26 +69,15 @@ int SignOf(double lon) {
 
 // The chart's eleven longitudes, calculated as the program calculates them.
 std::array<double, kBodies> ChartLongitudes(const Moment& m, qv::ChartState& state) {
-    qv::BirthFormData form;
-    form.txtName = form.txtCity = form.txtState = form.txtCountry = "x";
-    form.cboYear = m.year - 1901;
-    form.cboMonth = m.month - 1;
-    form.cboDate = m.day - 1;
-    form.cboHour = m.hour;
-    form.cboMinute = m.minute;
-    form.cboTimeZone = kGreenwichSlot;
-    form.txtLatD = std::to_string(std::abs(m.latMinutes) / 60);
-    form.txtLatM = std::to_string(std::abs(m.latMinutes) % 60);
-    form.optLatSouth = m.latMinutes < 0 ? 1 : 0;
-    form.txtLonD = std::to_string(std::abs(m.lonMinutes) / 60);
-    form.txtLonM = std::to_string(std::abs(m.lonMinutes) % 60);
-    form.optLongEast = m.lonMinutes < 0 ? 1 : 0;
-    if (const auto failure = qv::ValidateInput(form)) {
-        std::fprintf(stderr, "internal error: %s\n", failure->message.c_str());
+    qv::BirthValues values{.name = "x", .year = m.year, .month = m.month, .day = m.day, .hour = m.hour,
+                           .minute = m.minute, .zoneSlot = kGreenwichSlot, .city = "x", .state = "x", .country = "x"};
+    qv::SetLatitude(values, m.latMinutes);
+    qv::SetLongitude(values, m.lonMinutes);
+    qv::ChartWheel wheel;
+    if (const auto refused = qv::CalculateChartOf(values, state, wheel)) {
+        std::fprintf(stderr, "internal error: %s\n", refused->c_str());
         std::exit(1);
     }
-    qv::ChartWheel wheel;
-    qv::RunChartCalculation(form, state, wheel);
     std::array<double, kBodies> lon{};
     for (int k = 0; k < kBodies; ++k) lon[k] = state.BodyLongitude[k];
     return lon;
@@ -180,16 +168,14 @@ int main(int argc, char** argv) {
     }
     swe_set_ephe_path(ephe.c_str());
 
-    const Minutes first = sys_days{year{1901} / January / 1};
-    const Minutes last = sys_days{year{2050} / December / 31} + hours{23} + minutes{59};
+    const Minutes first = sys_days{year{qv::kFirstBirthYear} / January / 1};
+    const Minutes last = sys_days{year{qv::kLastBirthYear} / December / 31} + hours{23} + minutes{59};
     std::mt19937_64 rng(seed);
     std::uniform_int_distribution<long> when(0, (last - first).count());
     std::uniform_int_distribution<int> lat(static_cast<int>(-kMaxLatitude * 60), static_cast<int>(kMaxLatitude * 60));
     std::uniform_int_distribution<int> lon(-180 * 60 + 1, 180 * 60 - 1);
 
     qv::ChartState state;
-    qv::LoadFixedLists(state);
-    qv::LoadTimeZones(state);
     Errors shown, own;
     std::array<long, kBodies> signDiffers{};
     long anySignDiffers = 0, analysisDiffers = 0;

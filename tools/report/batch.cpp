@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "state/time_zones.h"
@@ -34,33 +35,27 @@ std::string_view TrimBlanksAndTabs(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
-// A whole number of one to nine digits, blanks around it allowed.
-bool WholeNumber(std::string_view text, int& value) {
+// A whole number of one to nine digits, blanks around it allowed; -1, which
+// no list holds, for anything else.
+int FieldNumber(std::string_view text) {
     const std::string_view t = TrimBlanksAndTabs(text);
-    if (t.empty() || t.size() > 9) return false;
+    if (t.empty() || t.size() > 9) return -1;
     for (char c : t)
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9') return -1;
+    int value = -1;
     std::from_chars(t.data(), t.data() + t.size(), value);
-    return true;
+    return value;
 }
 
-bool InRange(std::string_view text, int low, int high, int& value) {
-    return WholeNumber(text, value) && value >= low && value <= high;
-}
-
-// A direction letter: 0 for `first`, 1 for `second` (either case), -1 for an
-// empty field (the form then asks for it); false for anything else.
-bool Direction(std::string_view text, char first, char second, int& option) {
+// A direction field: empty (the form then asks for the direction) or one
+// letter. A longer text is refused as a letter outside the pair would be.
+template <class Direction>
+std::optional<std::string> FieldDirection(std::string_view text,
+                                          std::optional<std::string> (*directionOf)(char, Direction&),
+                                          Direction& direction) {
     const std::string_view t = TrimBlanksAndTabs(text);
-    if (t.empty()) {
-        option = -1;
-        return true;
-    }
-    if (t.size() != 1) return false;
-    const char upper = (t[0] >= 'a' && t[0] <= 'z') ? static_cast<char>(t[0] - 'a' + 'A') : t[0];
-    if (upper != first && upper != second) return false;
-    option = upper == first ? 0 : 1;
-    return true;
+    if (t.empty()) return std::nullopt;
+    return directionOf(t.size() == 1 ? t[0] : '\0', direction);
 }
 
 // The line for one record: a chart or a refusal. True for a chart.
@@ -303,40 +298,35 @@ std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found)
 }
 
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form) {
-    int month = 0, day = 0, year = 0, hour = 0, minute = 0, zone = 0;
+    BirthValues values;
+    values.year = FieldNumber(record.Field(kColYear));
+    values.month = FieldNumber(record.Field(kColMonth));
+    values.day = FieldNumber(record.Field(kColDay));
+    values.hour = FieldNumber(record.Field(kColHour));
+    values.minute = FieldNumber(record.Field(kColMinute));
+    values.zoneSlot = FieldNumber(record.Field(kColZone));
     // The single-chart command's order and words: date, time, zone, directions.
-    if (!InRange(record.Field(kColMonth), 1, 12, month)) return "The month must be from 1 to 12";
-    if (!InRange(record.Field(kColDay), 1, 31, day)) return "The day must be from 1 to 31";
-    if (!InRange(record.Field(kColYear), 1901, 2050, year)) return "The year must be from 1901 to 2050";
-    if (!InRange(record.Field(kColHour), 0, 23, hour)) return "The hour must be from 0 to 23";
-    if (!InRange(record.Field(kColMinute), 0, 59, minute)) return "The minute must be from 0 to 59";
-    if (!InRange(record.Field(kColZone), 0, kTimeZoneCount - 1, zone))
-        return "The time-zone slot must be a number from 0 to 70";
-    if (!Direction(record.Field(kColLatDir), 'N', 'S', form.optLatSouth)) return "The latitude direction must be N or S";
-    if (!Direction(record.Field(kColLonDir), 'E', 'W', form.optLongEast))
-        return "The longitude direction must be E or W";
+    if (auto refused = CheckBirthDate(values)) return refused;
+    if (auto refused = CheckBirthTime(values)) return refused;
+    if (auto refused = CheckZoneSlot(values)) return refused;
+    if (auto refused = FieldDirection(record.Field(kColLatDir), LatitudeDirectionOf, values.latDirection))
+        return refused;
+    if (auto refused = FieldDirection(record.Field(kColLonDir), LongitudeDirectionOf, values.lonDirection))
+        return refused;
     const std::string_view dst = TrimBlanksAndTabs(record.Field(kColDst));
     if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
 
-    form.cboMonth = month - 1;
-    form.cboDate = day - 1;
-    form.cboYear = year - 1901;
-    form.cboHour = hour;
-    form.cboMinute = minute;
-    form.cboTimeZone = zone;
-    form.chkDST = dst == "1";
-    form.txtName.assign(record.Field(kColName));
-    form.txtLatD.assign(TrimBlanksAndTabs(record.Field(kColLatDeg)));
-    form.txtLatM.assign(TrimBlanksAndTabs(record.Field(kColLatMin)));
-    form.txtLonD.assign(TrimBlanksAndTabs(record.Field(kColLonDeg)));
-    form.txtLonM.assign(TrimBlanksAndTabs(record.Field(kColLonMin)));
-    form.txtCity.assign(record.Field(kColCity));
-    form.txtState.assign(record.Field(kColState));
-    form.txtCountry.assign(record.Field(kColCountry));
-
+    values.daylightSaving = dst == "1";
+    values.name.assign(record.Field(kColName));
+    values.latDegrees.assign(TrimBlanksAndTabs(record.Field(kColLatDeg)));
+    values.latMinutes.assign(TrimBlanksAndTabs(record.Field(kColLatMin)));
+    values.lonDegrees.assign(TrimBlanksAndTabs(record.Field(kColLonDeg)));
+    values.lonMinutes.assign(TrimBlanksAndTabs(record.Field(kColLonMin)));
+    values.city.assign(record.Field(kColCity));
+    values.state.assign(record.Field(kColState));
+    values.country.assign(record.Field(kColCountry));
     // Then the form's own checks, in the form's order and words.
-    if (auto failure = ValidateInput(form)) return std::move(failure->message);
-    return std::nullopt;
+    return BirthValuesToForm(values, form);
 }
 
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const BatchSettings& settings) {

@@ -4,6 +4,9 @@
 #include <functional>
 #include <optional>
 
+#include "app/birth_values.h"
+#include "state/time_zones.h"
+
 namespace qv::report {
 
 namespace {
@@ -25,18 +28,20 @@ using Setter = std::function<void(RawOptions&, const std::string&)>;
 struct OptionRow {
     std::string_view name;
     std::string_view value;  // empty for a flag
-    std::string_view help;
+    std::string help;
     Setter set;
 };
 
 const std::vector<OptionRow>& OptionTable() {
     static const std::vector<OptionRow> table = {
         {"--name", "TEXT", "the person's name", [](RawOptions& o, const std::string& v) { o.name = v; }},
-        {"--date", "YYYY-MM-DD", "date of birth, 1901-01-01 to 2050-12-31",
+        {"--date", "YYYY-MM-DD",
+         "date of birth, " + std::to_string(kFirstBirthYear) + "-01-01 to " + std::to_string(kLastBirthYear) + "-12-31",
          [](RawOptions& o, const std::string& v) { o.date = v; }},
         {"--time", "HH:MM", "local clock time of birth, 00:00 to 23:59",
          [](RawOptions& o, const std::string& v) { o.time = v; }},
-        {"--zone", "SLOT", "time-zone table slot, 0 to 70", [](RawOptions& o, const std::string& v) { o.zone = v; }},
+        {"--zone", "SLOT", "time-zone table slot, 0 to " + std::to_string(kTimeZoneCount - 1),
+         [](RawOptions& o, const std::string& v) { o.zone = v; }},
         {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
         {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
         {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
@@ -78,71 +83,59 @@ int ToInt(std::string_view digits) {
     return value;
 }
 
-// YYYY-MM-DD into the form's month, day and year lists.
-std::optional<std::string> CheckDate(const std::optional<std::string>& text, BirthFormData& form) {
+// YYYY-MM-DD into the birth date.
+std::optional<std::string> ParseDate(const std::optional<std::string>& text, BirthValues& values) {
     if (!text) return "Missing --date YYYY-MM-DD";
     const std::string_view t = *text;
     if (t.size() != 10 || t[4] != '-' || t[7] != '-' || !AllDigits(t.substr(0, 4)) || !AllDigits(t.substr(5, 2)) ||
         !AllDigits(t.substr(8, 2)))
         return "Malformed date \"" + *text + "\" (expected YYYY-MM-DD)";
-    const int year = ToInt(t.substr(0, 4));
-    const int month = ToInt(t.substr(5, 2));
-    const int day = ToInt(t.substr(8, 2));
-    if (month < 1 || month > 12) return "The month must be from 1 to 12";
-    if (day < 1 || day > 31) return "The day must be from 1 to 31";
-    if (year < 1901 || year > 2050) return "The year must be from 1901 to 2050";
-    form.cboMonth = month - 1;
-    form.cboDate = day - 1;
-    form.cboYear = year - 1901;
-    return std::nullopt;
+    values.year = ToInt(t.substr(0, 4));
+    values.month = ToInt(t.substr(5, 2));
+    values.day = ToInt(t.substr(8, 2));
+    return CheckBirthDate(values);
 }
 
-// H:MM or HH:MM into the form's hour and minute lists.
-std::optional<std::string> CheckTime(const std::optional<std::string>& text, BirthFormData& form) {
+// H:MM or HH:MM into the birth time.
+std::optional<std::string> ParseTime(const std::optional<std::string>& text, BirthValues& values) {
     if (!text) return "Missing --time HH:MM";
     const std::string_view t = *text;
     const auto colon = t.find(':');
     if (colon == std::string_view::npos || colon < 1 || colon > 2 || t.size() - colon - 1 != 2 ||
         !AllDigits(t.substr(0, colon)) || !AllDigits(t.substr(colon + 1)))
         return "Malformed time \"" + *text + "\" (expected HH:MM)";
-    const int hour = ToInt(t.substr(0, colon));
-    const int minute = ToInt(t.substr(colon + 1));
-    if (hour > 23) return "The hour must be from 0 to 23";
-    if (minute > 59) return "The minute must be from 0 to 59";
-    form.cboHour = hour;
-    form.cboMinute = minute;
-    return std::nullopt;
+    values.hour = ToInt(t.substr(0, colon));
+    values.minute = ToInt(t.substr(colon + 1));
+    return CheckBirthTime(values);
 }
 
-std::optional<std::string> CheckZone(const std::optional<std::string>& text, BirthFormData& form) {
-    if (!text) return "Missing --zone SLOT (a time-zone slot from 0 to 70)";
-    if (!AllDigits(*text) || text->size() > 2 || ToInt(*text) > 70)
-        return "The time-zone slot must be a number from 0 to 70";
-    form.cboTimeZone = ToInt(*text);
-    return std::nullopt;
+std::optional<std::string> ParseZone(const std::optional<std::string>& text, BirthValues& values) {
+    if (!text) return "Missing --zone SLOT (a time-zone slot from 0 to " + std::to_string(kTimeZoneCount - 1) + ")";
+    // Anything but one or two digits is no slot at all.
+    values.zoneSlot = AllDigits(*text) && text->size() <= 2 ? ToInt(*text) : -1;
+    return CheckZoneSlot(values);
 }
 
-// DEG:MIN followed by a direction letter into two boxes and an option pair.
+// DEG:MIN followed by a direction letter into two boxes and a direction.
 // Missing parts are left empty for the form's own checks to name.
-std::optional<std::string> CheckAngle(const std::optional<std::string>& text, std::string_view what, char first,
-                                      char second, std::string& degrees, std::string& minutes, int& direction) {
+template <class Direction>
+std::optional<std::string> ParseAngle(const std::optional<std::string>& text, std::string_view what,
+                                      std::string_view letters,
+                                      std::optional<std::string> (*directionOf)(char, Direction&),
+                                      std::string& degrees, std::string& minutes, Direction& direction) {
     if (!text) return std::nullopt;  // the form reports the empty degree box
     std::string_view t = *text;
     if (!t.empty()) {
         const char last = t.back();
-        const bool letter = (last >= 'A' && last <= 'Z') || (last >= 'a' && last <= 'z');
-        const char upper = (last >= 'a' && last <= 'z') ? static_cast<char>(last - 'a' + 'A') : last;
-        if (letter) {
-            if (upper != first && upper != second)
-                return "The " + std::string(what) + " direction must be " + first + " or " + second;
-            direction = upper == first ? 0 : 1;
+        if ((last >= 'A' && last <= 'Z') || (last >= 'a' && last <= 'z')) {
+            if (auto refused = directionOf(last, direction)) return refused;
             t.remove_suffix(1);
         }
     }
     const auto colon = t.find(':');
     if (colon == std::string_view::npos)
-        return "Malformed " + std::string(what) + " \"" + *text + "\" (expected DEG:MIN followed by " + first +
-               " or " + second + ")";
+        return "Malformed " + std::string(what) + " \"" + *text + "\" (expected DEG:MIN followed by " + letters[0] +
+               " or " + letters[1] + ")";
     degrees = t.substr(0, colon);
     minutes = t.substr(colon + 1);
     return std::nullopt;
@@ -167,7 +160,7 @@ std::string ReportUsage() {
         if (!row.value.empty()) left += " " + std::string(row.value);
         if (left.size() < 26) left.resize(26, ' ');
         else left += "  ";
-        usage += left + std::string(row.help) + "\n";
+        usage += left + row.help + "\n";
     }
     usage +=
         "  --help                  print this text\n"
@@ -242,7 +235,6 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
         return options;
     }
-    BirthFormData& form = options.form;
     if (raw.format == "json") options.format = OutputFormat::Json;
     else if (raw.format == "text") options.format = OutputFormat::Text;
     else return OptionError{"Unknown format \"" + raw.format + "\" (expected json or text)"};
@@ -261,23 +253,25 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         return options;
     }
 
-    // What the form's lists guarantee by construction comes first.
-    if (auto e = CheckDate(raw.date, form)) return OptionError{*e};
-    if (auto e = CheckTime(raw.time, form)) return OptionError{*e};
-    if (auto e = CheckZone(raw.zone, form)) return OptionError{*e};
-    if (auto e = CheckAngle(raw.lat, "latitude", 'N', 'S', form.txtLatD, form.txtLatM, form.optLatSouth))
+    // What the form's lists guarantee by construction comes first, option by option.
+    BirthValues values;
+    if (auto e = ParseDate(raw.date, values)) return OptionError{*e};
+    if (auto e = ParseTime(raw.time, values)) return OptionError{*e};
+    if (auto e = ParseZone(raw.zone, values)) return OptionError{*e};
+    if (auto e = ParseAngle(raw.lat, "latitude", "NS", LatitudeDirectionOf, values.latDegrees, values.latMinutes,
+                            values.latDirection))
         return OptionError{*e};
-    if (auto e = CheckAngle(raw.lon, "longitude", 'E', 'W', form.txtLonD, form.txtLonM, form.optLongEast))
+    if (auto e = ParseAngle(raw.lon, "longitude", "EW", LongitudeDirectionOf, values.lonDegrees, values.lonMinutes,
+                            values.lonDirection))
         return OptionError{*e};
-
-    form.txtName = raw.name;
-    form.txtCity = raw.city;
-    form.txtState = raw.state;
-    form.txtCountry = raw.country;
-    form.chkDST = raw.dst;
+    values.name = raw.name;
+    values.city = raw.city;
+    values.state = raw.state;
+    values.country = raw.country;
+    values.daylightSaving = raw.dst;
 
     // Then the form's own checks, in the form's order and words.
-    if (auto failure = ValidateInput(form)) return OptionError{failure->message};
+    if (auto e = BirthValuesToForm(values, options.form)) return OptionError{*e};
     return options;
 }
 
