@@ -3,6 +3,9 @@
 #include <charconv>
 
 #include "app/atomic_file.h"
+#include "app/user_text.h"
+#include "state/fixed_lists.h"
+#include "state/time_zones.h"
 
 namespace qv {
 namespace {
@@ -11,8 +14,6 @@ constexpr std::size_t kLineName = 0, kLineMonth = 1, kLineDay = 2, kLineYear = 3
                       kLineMinute = 5, kLineZone = 6, kLineLonD = 7, kLineLonM = 8, kLineLatD = 9,
                       kLineLatM = 10, kLineLonEast = 11, kLineLatSouth = 12, kLineDST = 13, kLineCity = 14,
                       kLineState = 15, kLineCountry = 16;
-
-constexpr int kTimeZoneSlots = 71;
 
 std::string ShiftBytes(std::string_view text, int by) {
     std::string out(text.size(), '\0');
@@ -31,34 +32,78 @@ std::string TrimBlanks(std::string_view text) {
 
 std::string BoolText(bool value) { return value ? "True" : "False"; }
 
-// A whole decimal number, blanks around it and a sign allowed.
-std::optional<long> WholeNumber(std::string_view text) {
-    std::string trimmed = TrimBlanks(text);
-    std::string_view digits = trimmed;
-    if (digits.starts_with('+')) digits.remove_prefix(1);
-    long value = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (digits.empty() || ec != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+// A number line: the list it selects in and the value it sets.
+struct NumberLine {
+    std::size_t line;
+    std::string_view what;
+    int first, count;
+    std::optional<int> ReadingValues::*value;
+};
+constexpr NumberLine kNumberLines[] = {
+    {kLineMonth, "month", 1, 12, &ReadingValues::month},
+    {kLineDay, "day", 1, 31, &ReadingValues::day},
+    {kLineYear, "year", kFirstBirthYear, kBirthYearCount, &ReadingValues::year},
+    {kLineHour, "hour", 0, 24, &ReadingValues::hour},
+    {kLineMinute, "minute", 0, 60, &ReadingValues::minute},
+    {kLineZone, "time zone", 0, kTimeZoneCount, &ReadingValues::zoneSlot},
+};
+
+// A True/False line and the flag it sets.
+struct FlagLine {
+    std::size_t line;
+    std::string_view what;
+    bool ReadingValues::*value;
+};
+constexpr FlagLine kFlagLines[] = {
+    {kLineLonEast, "longitude direction", &ReadingValues::lonEast},
+    {kLineLatSouth, "latitude direction", &ReadingValues::latSouth},
+    {kLineDST, "daylight saving", &ReadingValues::daylightSaving},
+};
+
+// A text line and the text it sets.
+struct TextLine {
+    std::size_t line;
+    std::string ReadingValues::*value;
+};
+constexpr TextLine kTextLines[] = {
+    {kLineName, &ReadingValues::name},           {kLineLonD, &ReadingValues::lonDegrees},
+    {kLineLonM, &ReadingValues::lonMinutes},     {kLineLatD, &ReadingValues::latDegrees},
+    {kLineLatM, &ReadingValues::latMinutes},     {kLineCity, &ReadingValues::city},
+    {kLineState, &ReadingValues::state},         {kLineCountry, &ReadingValues::country},
+};
+
+// The number `text` writes, as the writer writes numbers (decimal digits, no
+// sign, no leading zero, no blanks), when the list first … first+count-1
+// holds it.
+std::optional<int> ListNumber(std::string_view text, int first, int count) {
+    if (text.empty() || text.size() > 9 || (text.size() > 1 && text[0] == '0')) return std::nullopt;
+    for (char c : text)
+        if (c < '0' || c > '9') return std::nullopt;
+    int value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value);
+    if (value < first || value >= first + count) return std::nullopt;
     return value;
 }
 
-// Index of the list item reading `text` in a list of the numbers first … first+count-1.
-std::optional<int> NumberItemIndex(std::string_view text, int first, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (text == std::to_string(first + i)) return i;
-    }
-    return std::nullopt;
+// The file's name, without its folder, as UTF-8 bytes.
+std::string FileNameOf(const std::filesystem::path& file) {
+    const std::u8string name = file.filename().u8string();
+    return std::string(name.begin(), name.end());
 }
 
-void SelectByNumber(std::string_view text, int offset, int count, int& selection) {
-    if (const auto n = WholeNumber(text)) {
-        const long index = *n - offset;
-        if (index >= 0 && index < count) selection = static_cast<int>(index);
-    }
+// What a damaged line holds, shortened for a message.
+std::string ShownContent(std::string_view text) {
+    static constexpr std::size_t kMostShown = 40;
+    if (text.size() <= kMostShown) return QuoteUserText(text);
+    std::size_t cut = kMostShown;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    return QuoteUserText(text.substr(0, cut)) + "\u2026";
 }
 
-void SelectByText(std::string_view text, int first, int count, int& selection) {
-    if (const auto index = NumberItemIndex(text, first, count)) selection = *index;
+ReadingRefusal Damaged(const std::filesystem::path& file, std::size_t line, std::string_view what,
+                       std::string_view text) {
+    return {"The reading " + QuoteUserText(FileNameOf(file)) + " is damaged: line " + std::to_string(line + 1) +
+            " (" + std::string(what) + ") holds " + ShownContent(text) + "."};
 }
 
 }  // namespace
@@ -67,7 +112,11 @@ std::string EncodeReadingText(std::string_view text) { return ShiftBytes(text, k
 
 std::string DecodeReadingText(std::string_view text) { return ShiftBytes(text, 256 - kReadingFileKey); }
 
-bool HasReadingExtension(std::string_view fileName) { return fileName.ends_with("qvn"); }
+bool HasReadingExtension(const std::filesystem::path& file) {
+    // The native name, so that no conversion can fail on the way.
+    const auto& name = file.native();
+    return name.size() >= 3 && name[name.size() - 3] == 'q' && name[name.size() - 2] == 'v' && name.back() == 'n';
+}
 
 ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
     using std::to_string;
@@ -113,24 +162,60 @@ ReadingFileRead ReadReadingFile(const std::filesystem::path& file) {
     return result;
 }
 
-void RestoreFormFromReading(const ReadingLines& lines, BirthFormData& form) {
-    form.txtName = ValidUtf8(lines[kLineName]);
-    SelectByNumber(lines[kLineMonth], 1, 12, form.cboMonth);
-    SelectByText(lines[kLineDay], 1, 31, form.cboDate);
-    SelectByText(lines[kLineYear], 1901, 150, form.cboYear);
-    SelectByText(lines[kLineHour], 0, 24, form.cboHour);
-    SelectByText(lines[kLineMinute], 0, 60, form.cboMinute);
-    SelectByNumber(lines[kLineZone], 0, kTimeZoneSlots, form.cboTimeZone);
-    form.txtLonD = ValidUtf8(lines[kLineLonD]);
-    form.txtLonM = ValidUtf8(lines[kLineLonM]);
-    form.txtLatD = ValidUtf8(lines[kLineLatD]);
-    form.txtLatM = ValidUtf8(lines[kLineLatM]);
-    form.optLongEast = lines[kLineLonEast] == "True" ? 0 : 1;
-    form.optLatSouth = lines[kLineLatSouth] == "True" ? 1 : 0;
-    form.chkDST = lines[kLineDST] == "True";
-    form.txtCity = ValidUtf8(lines[kLineCity]);
-    form.txtState = ValidUtf8(lines[kLineState]);
-    form.txtCountry = ValidUtf8(lines[kLineCountry]);
+std::variant<ReadingValues, ReadingRefusal> LoadReading(const std::filesystem::path& file) {
+    if (!HasReadingExtension(file)) return ReadingRefusal{"Please Check The File."};
+
+    const ReadingFileRead read = ReadReadingFile(file);
+    if (read.error) return ReadingRefusal{*read.error};
+    bool anyData = false;
+    for (const std::string& line : read.lines) anyData = anyData || !line.empty();
+    if (!anyData)
+        return ReadingRefusal{"The reading " + QuoteUserText(FileNameOf(file)) + " is empty: it holds no birth data."};
+
+    // Lines beyond the end of a short file keep their defaults.
+    const auto present = [&](std::size_t line) { return line < read.linesFound; };
+    ReadingValues values;
+    for (const TextLine& t : kTextLines) values.*t.value = ValidUtf8(read.lines[t.line]);
+    for (const NumberLine& n : kNumberLines) {
+        if (!present(n.line)) continue;
+        values.*n.value = ListNumber(read.lines[n.line], n.first, n.count);
+        if (!(values.*n.value)) return Damaged(file, n.line, n.what, read.lines[n.line]);
+    }
+    for (const FlagLine& f : kFlagLines) {
+        if (!present(f.line)) continue;
+        const std::string& text = read.lines[f.line];
+        if (text != "True" && text != "False") return Damaged(file, f.line, f.what, text);
+        values.*f.value = text == "True";
+    }
+    return values;
+}
+
+void RestoreFormFromReading(const ReadingValues& v, BirthFormData& form) {
+    form.txtName = v.name;
+    if (v.month) form.cboMonth = *v.month - 1;
+    if (v.day) form.cboDate = *v.day - 1;
+    if (v.year) form.cboYear = YearItem(*v.year);
+    if (v.hour) form.cboHour = *v.hour;
+    if (v.minute) form.cboMinute = *v.minute;
+    if (v.zoneSlot) form.cboTimeZone = *v.zoneSlot;
+    form.txtLonD = v.lonDegrees;
+    form.txtLonM = v.lonMinutes;
+    form.txtLatD = v.latDegrees;
+    form.txtLatM = v.latMinutes;
+    form.optLongEast = v.lonEast ? 0 : 1;
+    form.optLatSouth = v.latSouth ? 1 : 0;
+    form.chkDST = v.daylightSaving;
+    form.txtCity = v.city;
+    form.txtState = v.state;
+    form.txtCountry = v.country;
+}
+
+std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, BirthFormData& form) {
+    const auto loaded = LoadReading(file);
+    if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) return refused->message;
+    RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
+    if (auto failure = ValidateInput(form)) return std::move(failure->message);
+    return std::nullopt;
 }
 
 std::string ValidUtf8(std::string_view text) {

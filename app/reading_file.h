@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "app/birth_form.h"
 #include "state/chart_state.h"
@@ -31,9 +32,9 @@ std::string EncodeReadingText(std::string_view text);
 // Every byte lowered by the key, modulo 256.
 std::string DecodeReadingText(std::string_view text);
 
-// True when the file name ends in exactly "qvn" (case counts), the only check
-// made before a reading is opened.
-bool HasReadingExtension(std::string_view fileName);
+// True when the file name ends in exactly "qvn" (case counts), the first
+// check made when a reading is opened.
+bool HasReadingExtension(const std::filesystem::path& file);
 
 // The plain texts of lines 0..16: birth data from the state, line 6 the
 // birth-data form's time-zone slot.
@@ -58,16 +59,47 @@ struct ReadingFileRead {
 // them. Never reads more than about 1.1 MB, however large the file.
 ReadingFileRead ReadReadingFile(const std::filesystem::path& file);
 
-// Puts decoded reading lines into the form, line by line:
-// - texts (name, coordinates, place) go into their boxes as they stand,
-//   except that bytes which are not valid UTF-8 become U+FFFD;
-// - month (line 1) and time-zone slot (line 6) are whole numbers; one that
-//   does not convert or names no item leaves that selection as it was;
-// - day, year, hour and minute select the item whose text they equal, and
-//   leave the selection as it was when no item has that text;
-// - "True" on lines 11, 12, 13 selects East, South and ticks the box; any
-//   other text selects West, North and unticks it.
-void RestoreFormFromReading(const ReadingLines& lines, BirthFormData& form);
+// What a saved reading puts back into the birth-data form. A short file
+// lacks its last lines: a number of a missing line is absent (its list keeps
+// its selection), a text is empty and a flag false.
+struct ReadingValues {
+    std::string name;
+    std::optional<int> month, day, year, hour, minute, zoneSlot;
+    std::string lonDegrees, lonMinutes, latDegrees, latMinutes;
+    bool lonEast = false, latSouth = false, daylightSaving = false;
+    std::string city, state, country;
+    bool operator==(const ReadingValues&) const = default;
+};
+
+// A reading refused as a whole, and why, in words for the user.
+struct ReadingRefusal {
+    std::string message;
+};
+
+// Opens a saved reading; the desktop program and the command both go
+// through here, so the same file gets the same answer. Refused are:
+// - a name that does not end in "qvn": "Please Check The File.";
+// - a file that cannot be read, with the reason;
+// - a file without a byte of birth data: The reading "x.qvn" is empty: it
+//   holds no birth data.
+// - a number line (month, day, year, hour, minute, time zone) that is not a
+//   whole number of its list as the writer writes it, or a True/False line
+//   holding anything else: The reading "x.qvn" is damaged: line 4 (year)
+//   holds "1850". Lines count from 1; the file goes by its name without the
+//   folder; names and contents are quoted as QuoteUserText quotes them.
+// Texts are taken as they stand, except that bytes which are not valid UTF-8
+// become U+FFFD.
+std::variant<ReadingValues, ReadingRefusal> LoadReading(const std::filesystem::path& file);
+
+// Puts the values into the form: texts into their boxes, numbers select
+// their items (an absent one leaves the selection), East, South and the
+// daylight-saving box as the flags say.
+void RestoreFormFromReading(const ReadingValues& values, BirthFormData& form);
+
+// A reading opened as the command opens it: into `form`, then the form's
+// checks. nullopt when the chart can be calculated, else the refusal or the
+// first failed check's message.
+std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, BirthFormData& form);
 
 // Text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);

@@ -1,6 +1,7 @@
 #include "app/ui/reading_commands.h"
 
 #include <QFile>
+#include <variant>
 
 #include "app/reading_file.h"
 #include "app/ui/user_dialogs.h"
@@ -27,27 +28,14 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
     const std::optional<QString> chosen = dialogs.openFileName(parent, settings);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
 
-    if (!HasReadingExtension(chosen->toStdString())) {
-        dialogs.message(parent, QStringLiteral("Please Check The File."), MessageIcon::Error);
+    // A refused file leaves the form as the user left it.
+    const auto loaded = LoadReading(LocalFilePath(*chosen));
+    if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {
+        dialogs.message(parent, QString::fromStdString(refused->message), MessageIcon::Error);
         return std::nullopt;
     }
-
-    const ReadingFileRead read = ReadReadingFile(LocalFilePath(*chosen));
-    if (read.error) {
-        dialogs.message(parent, QString::fromStdString(*read.error), MessageIcon::Error);
-        return std::nullopt;
-    }
-    // An empty file holds no reading at all; the form keeps what the user typed.
-    if (read.linesFound == 0) {
-        dialogs.message(parent,
-                        QStringLiteral("Could not open \"%1\": the file is empty, it holds no reading.")
-                            .arg(*chosen),
-                        MessageIcon::Error);
-        return std::nullopt;
-    }
-
     BirthFormData restored = current;
-    RestoreFormFromReading(read.lines, restored);
+    RestoreFormFromReading(std::get<ReadingValues>(loaded), restored);
     return restored;
 }
 

@@ -13,9 +13,9 @@ namespace qv {
 
 class UserDialogs;
 
-// Shows the open dialog, checks the extension, reads and decodes the file and
-// returns `current` with the restored values; nullopt when cancelled or when
-// the file was refused or unreadable (the message has been shown then).
+// Shows the open dialog, loads the reading and returns `current` with the
+// restored values; nullopt when cancelled or when the file was refused (the
+// message has been shown then).
 std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
                                                 const BirthFormData& current);
 

@@ -78,7 +78,7 @@ TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
     };
     const Case cases[] = {
         {(dir / "ten.qvn").string(), "Please Enter Minutes of Latitude\n"},
-        {(dir / "empty.qvn").string(), "Please Enter Your Name\n"},
+        {(dir / "empty.qvn").string(), "The reading \"empty.qvn\" is empty: it holds no birth data.\n"},
         {(dir / "upper.QVN").string(), "Please Check The File.\n"},
         {(dir / "missing.qvn").string(),
          "Could not read \"" + (dir / "missing.qvn").string() + "\": No such file or directory.\n"},

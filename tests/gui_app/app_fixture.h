@@ -145,7 +145,7 @@ public:  // the tables of steps call the helpers
         type("txtName", p.name);
         choose("cboMonth", p.month);
         choose("cboDate", p.day - 1);
-        choose("cboYear", p.year - 1901);
+        choose("cboYear", YearItem(p.year));
         choose("cboHour", p.hour);
         choose("cboMinute", p.minute);
         choose("cboTimeZone", p.zone);

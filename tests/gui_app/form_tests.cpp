@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "app/ui/web_links.h"
+#include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {
@@ -285,7 +286,7 @@ TEST_F(AppTest, DaysTheMonthDoesNotHaveAreRefused) {
     for (const auto& c : cases) {
         choose("cboMonth", c.month);
         choose("cboDate", c.day - 1);
-        choose("cboYear", c.year - 1901);
+        choose("cboYear", YearItem(c.year));
         dialogs.clear();
         click("cmdCalculate");
         const std::string what = std::to_string(c.day) + "/" + std::to_string(c.month + 1) + "/" + std::to_string(c.year);
@@ -375,7 +376,7 @@ TEST_F(AppTest, FormDataRoundTripsAndBadIndexesLeaveListsAlone) {
     enter(kCarl);
     const BirthFormData typed = form->formData();
     EXPECT_EQ(typed.txtName, "Carl Gustav");
-    EXPECT_EQ(typed.cboYear, 1975 - 1901);
+    EXPECT_EQ(typed.cboYear, YearItem(1975));
     EXPECT_EQ(typed.optLongEast, 0);
     EXPECT_EQ(typed.optLatSouth, 0);
     EXPECT_TRUE(typed.chkDST);
@@ -385,7 +386,7 @@ TEST_F(AppTest, FormDataRoundTripsAndBadIndexesLeaveListsAlone) {
     other.optLatSouth = -1;  // none selected again
     other.optLongEast = 1;
     other.cboMonth = 12;      // no such item
-    other.cboTimeZone = 71;   // no such slot
+    other.cboTimeZone = kTimeZoneCount;  // no such slot
     other.cboHour = 23;
     form->setFormData(other);
     const BirthFormData back = form->formData();

@@ -7,9 +7,11 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <variant>
 
 #include "app/atomic_file.h"
 #include "app/reading_file.h"
+#include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
 
 namespace qv {
@@ -46,7 +48,7 @@ BirthFormData FormOf(const ChartState& s, int zone) {
     f.txtName = s.BirthName;
     f.cboMonth = s.BirthMonth - 1;
     f.cboDate = s.BirthDay - 1;
-    f.cboYear = s.BirthYear - 1901;
+    f.cboYear = YearItem(s.BirthYear);
     f.cboHour = s.BirthHour;
     f.cboMinute = s.BirthMinute;
     f.cboTimeZone = zone;
@@ -128,8 +130,10 @@ TEST_P(RoundTrip, SavedReadingRestoresTheForm) {
     // Decoding and encoding again gives the file's bytes.
     EXPECT_EQ(ReadingFileBytes(read.lines), ReadBytes(file));
 
+    const auto loaded = LoadReading(file);
+    ASSERT_TRUE(std::holds_alternative<ReadingValues>(loaded));
     BirthFormData form;
-    RestoreFormFromReading(read.lines, form);
+    RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
     ChartState trimmed = s;
     for (std::string* t : {&trimmed.BirthName, &trimmed.BirthCity, &trimmed.BirthState, &trimmed.BirthCountry}) {
         t->erase(0, t->find_first_not_of(' '));
@@ -214,35 +218,38 @@ TEST(ReadingFile, MidnightAndDirectionsAreStoredAsPlainTexts) {
     EXPECT_TRUE(bytes.ends_with(EncodeReadingText("USA") + "\r\n"));
 }
 
-TEST(ReadingFile, TenLinesLeaveTheRestEmpty) {
+TEST(LoadReading, TenLinesRestoreWhatTheyHoldAndEmptyTheRest) {
     TempFolder dir;
-    ChartState s = SampleState();
-    ReadingLines lines = MakeReadingLines(s, 9);
+    ReadingLines lines = MakeReadingLines(SampleState(), 9);
     std::string bytes;
     for (int i = 0; i < 10; ++i) bytes += EncodeReadingText(lines[i]) + "\r\n";
-    const auto file = dir / "short.qvn";
-    WriteBytes(file, bytes);
+    WriteBytes(dir / "short.qvn", bytes);
 
-    const ReadingFileRead read = ReadReadingFile(file);
-    EXPECT_EQ(read.error, std::nullopt);
-    EXPECT_EQ(read.linesFound, 10u);
+    const auto loaded = LoadReading(dir / "short.qvn");
+    ASSERT_TRUE(std::holds_alternative<ReadingValues>(loaded));
     BirthFormData form;
     form.txtLatM = "old";
     form.txtCity = "old";
-    RestoreFormFromReading(read.lines, form);
-    EXPECT_EQ(form.txtName, "Anna Maria");
-    EXPECT_EQ(form.cboMonth, 6);
-    EXPECT_EQ(form.cboTimeZone, 9);
-    EXPECT_EQ(form.txtLonD, "74");
-    EXPECT_EQ(form.txtLonM, "0");
-    EXPECT_EQ(form.txtLatD, "40");
-    EXPECT_EQ(form.txtLatM, "");
-    EXPECT_EQ(form.txtCity, "");
-    EXPECT_EQ(form.txtState, "");
-    EXPECT_EQ(form.txtCountry, "");
-    EXPECT_EQ(form.optLongEast, 1);  // anything but "True" selects West
-    EXPECT_EQ(form.optLatSouth, 0);  // and North
-    EXPECT_FALSE(form.chkDST);
+    RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
+    BirthFormData expected = FormOf(SampleState(), 9);
+    expected.txtLatM = expected.txtCity = expected.txtState = expected.txtCountry = "";
+    expected.optLongEast = 1;  // missing flags read "False": West, North, no daylight saving
+    expected.optLatSouth = 0;
+    expected.chkDST = false;
+    EXPECT_EQ(form, expected);
+
+    // Lines missing from a very short file leave the selections as they were.
+    WriteBytes(dir / "name.qvn", EncodeReadingText("Anna") + "\r\n");
+    const auto nameOnly = LoadReading(dir / "name.qvn");
+    ASSERT_TRUE(std::holds_alternative<ReadingValues>(nameOnly));
+    BirthFormData before;
+    before.cboYear = 50;
+    before.cboTimeZone = 20;
+    BirthFormData after = before;
+    RestoreFormFromReading(std::get<ReadingValues>(nameOnly), after);
+    EXPECT_EQ(after.txtName, "Anna");
+    EXPECT_EQ(after.cboYear, 50);
+    EXPECT_EQ(after.cboTimeZone, 20);
 }
 
 TEST(ReadingFile, LineEndsOfOtherSystemsAreAccepted) {
@@ -258,81 +265,78 @@ TEST(ReadingFile, LineEndsOfOtherSystemsAreAccepted) {
     }
 }
 
-struct DamagedLineCase {
-    int line;
+struct LineCase {
+    int line;  // 0-based
     std::string text;
-    BirthFormData expected;  // applied over a form holding kBefore's selections
+    bool accepted;
 };
 
-class DamagedNumbers : public testing::TestWithParam<DamagedLineCase> {};
-
-BirthFormData FormBefore() {
-    BirthFormData f;
-    f.cboMonth = 4;
-    f.cboDate = 9;
-    f.cboYear = 50;
-    f.cboHour = 11;
-    f.cboMinute = 30;
-    f.cboTimeZone = 20;
-    return f;
+// Which texts each number and True/False line takes: a number of its list as
+// the writer writes it, "True" or "False"; anything else refuses the file.
+TEST(LoadReading, NumberAndFlagLinesTakeOnlyWhatTheWriterWrites) {
+    TempFolder dir;
+    const LineCase cases[] = {
+        {1, "12", true},     {1, "1", true},      {1, "13", false},   {1, "0", false},    {1, "", false},
+        {1, " 1 ", false},   {1, "+1", false},    {1, "01", false},   {1, "1.5", false},  {1, "abc", false},
+        {1, "99999999999999999999", false},       {2, "31", true},    {2, "32", false},   {2, "05", false},
+        {3, "1901", true},   {3, "2050", true},   {3, "1900", false}, {3, "2051", false}, {4, "0", true},
+        {4, "23", true},     {4, "24", false},    {4, "-1", false},   {4, "00", false},   {5, "59", true},
+        {5, "60", false},    {6, "0", true},      {6, "70", true},    {6, "71", false},   {6, "zone", false},
+        {11, "True", true},  {11, "False", true}, {11, "true", false}, {12, "", false},   {13, "False ", false},
+        {0, "", true},       {7, "abc", true},    {14, " ", true},  // texts stand as they are
+    };
+    for (const LineCase& c : cases) {
+        ReadingLines lines = MakeReadingLines(SampleState(), 0);
+        lines[static_cast<std::size_t>(c.line)] = c.text;
+        WriteBytes(dir / "x.qvn", ReadingFileBytes(lines));
+        const auto loaded = LoadReading(dir / "x.qvn");
+        EXPECT_EQ(std::holds_alternative<ReadingValues>(loaded), c.accepted) << c.line << " \"" << c.text << '"';
+    }
 }
 
-BirthFormData With(void (*change)(BirthFormData&)) {
-    BirthFormData f = FormBefore();
-    change(f);
-    return f;
+TEST(LoadReading, RefusalsNameTheFileTheLineAndWhatItHolds) {
+    TempFolder dir;
+    struct Case {
+        const char* file;
+        int line;
+        std::string text;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"x.qvn", 3, "1850", "The reading \"x.qvn\" is damaged: line 4 (year) holds \"1850\"."},
+        {"x.qvn", 6, "71", "The reading \"x.qvn\" is damaged: line 7 (time zone) holds \"71\"."},
+        {"x.qvn", 13, "Yes", "The reading \"x.qvn\" is damaged: line 14 (daylight saving) holds \"Yes\"."},
+        {"x.qvn", 1, "7\x1b[2J", "The reading \"x.qvn\" is damaged: line 2 (month) holds \"7\\x1b[2J\"."},
+        {"a\nb.qvn", 2, "\xff", "The reading \"a\\x0ab.qvn\" is damaged: line 3 (day) holds \"\\xff\"."},
+        {"x.qvn", 4, std::string(1000, '9'),
+         "The reading \"x.qvn\" is damaged: line 5 (hour) holds \"" + std::string(40, '9') + "\"\u2026."},
+    };
+    for (const Case& c : cases) {
+        ReadingLines lines = MakeReadingLines(SampleState(), 0);
+        lines[static_cast<std::size_t>(c.line)] = c.text;
+        WriteBytes(dir / c.file, ReadingFileBytes(lines));
+        const auto loaded = LoadReading(dir / c.file);
+        ASSERT_TRUE(std::holds_alternative<ReadingRefusal>(loaded)) << c.message;
+        EXPECT_EQ(std::get<ReadingRefusal>(loaded).message, c.message);
+    }
 }
 
-TEST_P(DamagedNumbers, KeepTheSelectionThatWasThere) {
-    ReadingLines lines = MakeReadingLines(SampleState(), 0);
-    lines[GetParam().line] = GetParam().text;
-    BirthFormData form = FormBefore();
-    RestoreFormFromReading(lines, form);
-    const BirthFormData& e = GetParam().expected;
-    EXPECT_EQ(form.cboMonth, GetParam().line == 1 ? e.cboMonth : 6);
-    EXPECT_EQ(form.cboDate, GetParam().line == 2 ? e.cboDate : 13);
-    EXPECT_EQ(form.cboYear, GetParam().line == 3 ? e.cboYear : 86);
-    EXPECT_EQ(form.cboHour, GetParam().line == 4 ? e.cboHour : 23);
-    EXPECT_EQ(form.cboMinute, GetParam().line == 5 ? e.cboMinute : 59);
-    EXPECT_EQ(form.cboTimeZone, GetParam().line == 6 ? e.cboTimeZone : 0);
-}
-
-const BirthFormData kUnchanged = FormBefore();
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, DamagedNumbers,
-    testing::Values(DamagedLineCase{1, "abc", kUnchanged}, DamagedLineCase{1, "", kUnchanged},
-                    DamagedLineCase{1, "13", kUnchanged}, DamagedLineCase{1, "0", kUnchanged},
-                    DamagedLineCase{1, "1.5", kUnchanged}, DamagedLineCase{1, "99999999999999999999", kUnchanged},
-                    DamagedLineCase{1, "12", With([](BirthFormData& f) { f.cboMonth = 11; })},
-                    DamagedLineCase{1, " 1 ", With([](BirthFormData& f) { f.cboMonth = 0; })},
-                    DamagedLineCase{2, "32", kUnchanged}, DamagedLineCase{2, "05", kUnchanged},
-                    DamagedLineCase{2, "0", kUnchanged},
-                    DamagedLineCase{2, "31", With([](BirthFormData& f) { f.cboDate = 30; })},
-                    DamagedLineCase{3, "1900", kUnchanged}, DamagedLineCase{3, "2051", kUnchanged},
-                    DamagedLineCase{3, "2050", With([](BirthFormData& f) { f.cboYear = 149; })},
-                    DamagedLineCase{3, "1901", With([](BirthFormData& f) { f.cboYear = 0; })},
-                    DamagedLineCase{4, "24", kUnchanged}, DamagedLineCase{4, "-1", kUnchanged},
-                    DamagedLineCase{4, "0", With([](BirthFormData& f) { f.cboHour = 0; })},
-                    DamagedLineCase{5, "60", kUnchanged}, DamagedLineCase{5, "", kUnchanged},
-                    DamagedLineCase{5, "0", With([](BirthFormData& f) { f.cboMinute = 0; })},
-                    DamagedLineCase{6, "71", kUnchanged}, DamagedLineCase{6, "-1", kUnchanged},
-                    DamagedLineCase{6, "zone", kUnchanged},
-                    DamagedLineCase{6, "70", With([](BirthFormData& f) { f.cboTimeZone = 70; })}));
-
-TEST(ReadingFile, DamagedTextsBecomeValidUtf8) {
+TEST(LoadReading, DamagedTextsBecomeValidUtf8) {
+    TempFolder dir;
     ReadingLines lines = MakeReadingLines(SampleState(), 0);
     lines[0] = "Jos\xE9";            // a single-byte code page's é
     lines[14] = "Z\xC3";             // cut inside a character
     lines[15] = "\xED\xA0\x80x";     // an encoded surrogate
     lines[16] = "\xF4\x90\x80\x80";  // beyond U+10FFFF
-    BirthFormData form;
-    RestoreFormFromReading(lines, form);
-    EXPECT_EQ(form.txtName, "Jos\xEF\xBF\xBD");
-    EXPECT_EQ(form.txtCity, "Z\xEF\xBF\xBD");
-    EXPECT_TRUE(form.txtState.ends_with("x"));
-    EXPECT_EQ(form.txtState.find('\xED'), std::string::npos);
-    EXPECT_EQ(form.txtCountry.find('\xF4'), std::string::npos);
+    WriteBytes(dir / "x.qvn", ReadingFileBytes(lines));
+    const auto loaded = LoadReading(dir / "x.qvn");
+    ASSERT_TRUE(std::holds_alternative<ReadingValues>(loaded));
+    const ReadingValues& v = std::get<ReadingValues>(loaded);
+    EXPECT_EQ(v.name, "Jos\xEF\xBF\xBD");
+    EXPECT_EQ(v.city, "Z\xEF\xBF\xBD");
+    EXPECT_TRUE(v.state.ends_with("x"));
+    EXPECT_EQ(v.state.find('\xED'), std::string::npos);
+    EXPECT_EQ(v.country.find('\xF4'), std::string::npos);
 }
 
 TEST(ReadingExtension, OnlyLowerCaseQvnIsAccepted) {
@@ -342,7 +346,11 @@ TEST(ReadingExtension, OnlyLowerCaseQvnIsAccepted) {
     };
     const Case cases[] = {{"/home/a/chart.qvn", true}, {"chart.QVN", false}, {"chart.Qvn", false},
                           {"chart.txt", false},        {"chartqvn", true},   {"", false}};
-    for (const Case& c : cases) EXPECT_EQ(HasReadingExtension(c.name), c.accepted) << c.name;
+    for (const Case& c : cases) {
+        EXPECT_EQ(HasReadingExtension(c.name), c.accepted) << c.name;
+        const auto loaded = LoadReading(c.name);
+        if (!c.accepted) EXPECT_EQ(std::get<ReadingRefusal>(loaded).message, "Please Check The File.") << c.name;
+    }
 }
 
 TEST(ReadingFile, UnreadableFilesGiveTheirReason) {
@@ -377,13 +385,14 @@ TEST(ReadingFile, HugeFilesAreReadWithinBounds) {
         const char* name;
         std::string pattern;
         std::size_t expectLines;
+        bool accepted;  // a name alone is a short reading; "yyy…" is no month
     };
     const Case cases[] = {
-        {"one endless line", "x", 1},
+        {"one endless line", "x", 1, true},
         // Over-long lines are cut, and the reader stops after its byte budget
         // of 17 × (64 KiB + 2): eleven whole lines of 100 002 bytes and a part.
-        {"long lines", std::string(100000, 'y') + "\r\n", 12},
-        {"many short lines", "abc\r\n", 17},
+        {"long lines", std::string(100000, 'y') + "\r\n", 12, false},
+        {"many short lines", "abc\r\n", 17, false},
     };
     for (const Case& c : cases) {
         const auto file = dir / "huge.qvn";
@@ -392,8 +401,10 @@ TEST(ReadingFile, HugeFilesAreReadWithinBounds) {
         EXPECT_EQ(read.error, std::nullopt) << c.name;
         EXPECT_EQ(read.linesFound, c.expectLines) << c.name;
         for (const std::string& line : read.lines) EXPECT_LE(line.size(), kReadingMaxLineBytes) << c.name;
-        BirthFormData form;
-        RestoreFormFromReading(read.lines, form);  // must not throw or crash
+        const auto loaded = LoadReading(file);
+        EXPECT_EQ(std::holds_alternative<ReadingValues>(loaded), c.accepted) << c.name;
+        if (const auto* refused = std::get_if<ReadingRefusal>(&loaded))
+            EXPECT_LT(refused->message.size(), 200u) << refused->message;
     }
 }
 
@@ -409,16 +420,18 @@ TEST(ReadingFile, RandomBytesNeverBreakTheReader) {
             for (std::size_t i = 0; i < bytes.size(); i += 1 + byte(random) % 40) bytes[i] = '\n';
         }
         WriteBytes(dir / "random.qvn", bytes);
-        const ReadingFileRead read = ReadReadingFile(dir / "random.qvn");
-        ASSERT_EQ(read.error, std::nullopt);
-        ASSERT_LE(read.linesFound, 17u);
+        const auto loaded = LoadReading(dir / "random.qvn");
+        if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {
+            EXPECT_TRUE(refused->message.starts_with("The reading \"random.qvn\" is ")) << refused->message;
+            continue;
+        }
         BirthFormData form;
-        RestoreFormFromReading(read.lines, form);
+        RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
         EXPECT_EQ(ValidUtf8(form.txtName), form.txtName);
         EXPECT_GE(form.cboMonth, 0);
         EXPECT_LT(form.cboMonth, 12);
         EXPECT_GE(form.cboTimeZone, 0);
-        EXPECT_LT(form.cboTimeZone, 71);
+        EXPECT_LT(form.cboTimeZone, kTimeZoneCount);
     }
 }
 

@@ -13,7 +13,6 @@
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
 #include "chartview/text_export.h"
-#include "state/time_zones.h"
 #include "tools/report/batch.h"
 #include "tools/report/chart_json.h"
 #include "tools/report/csv_reader.h"
@@ -38,16 +37,14 @@ void ReadingFileTarget(const std::uint8_t* data, std::size_t size) {
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
         if (!out) return;
     }
-    const ReadingFileRead read = ReadReadingFile(ScratchReading());
+    // As the command opens a reading: a fresh form, then the form's checks.
+    BirthFormData form;
+    const auto refused = ReadingIntoForm(ScratchReading(), form);
     std::error_code ignored;
     std::filesystem::remove(ScratchReading(), ignored);
-    if (read.error) return;
-    BirthFormData form;
-    RestoreFormFromReading(read.lines, form);
-    if (ValidateInput(form)) return;
+    if (refused) return;
     ChartState state;
     LoadFixedLists(state);
-    LoadTimeZones(state);
     ChartWheel wheel;
     RunChartCalculation(form, state, wheel);
     (void)report::ChartJsonText(state);

@@ -8,9 +8,9 @@
 
 namespace qv::fuzz {
 
-// The bytes as a saved reading: read back from a file, restored into the
-// form, checked and, when the checks pass, calculated and written out as the
-// chart's JSON and text export.
+// The bytes as a saved reading: opened as the command opens it (the one
+// reading loader, then the form's checks) and, when it passes, calculated and
+// written out as the chart's JSON, text export and reading.
 void ReadingFileTarget(const std::uint8_t* data, std::size_t size);
 
 // The bytes as a batch CSV file: read record by record with a small size

@@ -10,7 +10,6 @@
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
 #include "chartview/text_export.h"
-#include "state/time_zones.h"
 #include "tools/report/batch.h"
 #include "tools/report/chart_json.h"
 #include "tools/report/report_options.h"
@@ -48,18 +47,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // the desktop program opens it.
     BirthFormData form = options.form;
     if (!options.readingFile.empty()) {
-        if (!HasReadingExtension(options.readingFile)) {
-            err << "Please Check The File.\n";
-            return kExitRefused;
-        }
-        const ReadingFileRead read = ReadReadingFile(options.readingFile);
-        if (read.error) {
-            err << *read.error << '\n';
-            return kExitRefused;
-        }
-        RestoreFormFromReading(read.lines, form);
-        if (const auto failure = ValidateInput(form)) {
-            err << failure->message << '\n';
+        if (const auto refused = ReadingIntoForm(options.readingFile, form)) {
+            err << *refused << '\n';
             return kExitRefused;
         }
     }
@@ -67,7 +56,6 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // As the desktop program: lists filled when the form opens, then one run.
     ChartState state;
     LoadFixedLists(state);
-    LoadTimeZones(state);
     ChartWheel wheel;
     RunChartCalculation(form, state, wheel);
 
