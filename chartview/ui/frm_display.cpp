@@ -335,7 +335,7 @@ void FrmDisplay::showPositions(const ChartState& state) {
 }
 
 void FrmDisplay::showWheel(const ChartWheel& wheel) {
-    for (int h = 0; h < 12; ++h) wheel_->setHouseText(h, QString());
+    for (int h = 0; h < 12; ++h) wheel_->setHouse(h, QString(), {}, false);
     for (int s = 0; s < 12; ++s) wheel_->signBox(s)->clear();
 
     if (!wheel.lblLagna.empty()) lblLagna_->setText(QString::fromStdString(wheel.lblLagna));
@@ -346,7 +346,10 @@ void FrmDisplay::showWheel(const ChartWheel& wheel) {
         wheel_->signBox(s)->hide();
     }
     for (int h = 0; h < 12; ++h) {
-        wheel_->setHouseText(h, QString::fromStdString(wheel.lblNatal[h]));
+        const WheelBox& box = wheel.houseBox(h);
+        QStringList labels;
+        for (const std::string& label : box.labels) labels << QString::fromStdString(label);
+        wheel_->setHouse(h, QString::fromStdString(wheel.lblNatal[h]), labels, box.ascendant);
         // A picture number the list does not hold leaves the picture as it was.
         wheel_->signImage(h)->setPicture(wheel.imgSign[h]);
     }

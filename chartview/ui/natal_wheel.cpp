@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegularExpression>
 #include <QResizeEvent>
 #include <cmath>
 #include <numbers>
@@ -35,14 +34,18 @@ HouseBox::HouseBox(QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void HouseBox::setHouse(const QString& text, const QStringList& labels, bool ascendant) {
+    labels_.clear();
+    for (const QString& label : labels)
+        if (!label.trimmed().isEmpty()) labels_ << label.trimmed();
+    ascendant_ = ascendant;
+    setText(text);
+}
+
 QStringList HouseBox::shownLines() const {
-    QStringList out;
-    const QStringList parts = text().split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    for (const QString& line : parts) {
-        const QString t = line.trimmed();
-        if (!t.isEmpty()) out << t;
-    }
-    return out;
+    QStringList lines = labels_;
+    if (ascendant_) lines << QStringLiteral("Asc");
+    return lines;
 }
 
 QFont HouseBox::shownFont() const {
@@ -60,8 +63,8 @@ QSize HouseBox::sizeHint() const {
     bold.setBold(true);
     const QFontMetrics normal(regular), strong(bold);
     int w = 0;
-    for (const QString& l : lines)
-        w = std::max(w, (l == QLatin1String("Asc") ? strong : normal).horizontalAdvance(l));
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        w = std::max(w, (isAscendantLine(i) ? strong : normal).horizontalAdvance(lines[i]));
     return QSize(w + 6, normal.lineSpacing() * int(lines.size()) + 4);
 }
 
@@ -81,11 +84,11 @@ void HouseBox::paintEvent(QPaintEvent*) {
     bold.setBold(true);
     const int step = QFontMetrics(regular).lineSpacing();
     int y = 2;
-    for (const QString& l : lines) {
-        const bool asc = l == QLatin1String("Asc");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const bool asc = isAscendantLine(i);
         p.setFont(asc ? bold : regular);
         p.setPen(asc ? kBanner : kBodyText);
-        p.drawText(QRect(0, y, width(), step), Qt::AlignHCenter | Qt::AlignVCenter, l);
+        p.drawText(QRect(0, y, width(), step), Qt::AlignHCenter | Qt::AlignVCenter, lines[i]);
         y += step;
     }
 }
@@ -148,9 +151,9 @@ int NatalWheel::houseAt(const QPointF& point) const {
     return int(a / 30.0) % 12 + 1;
 }
 
-void NatalWheel::setHouseText(int element, const QString& text) {
+void NatalWheel::setHouse(int element, const QString& text, const QStringList& labels, bool ascendant) {
     if (element < 0 || element >= 12) return;
-    lblNatal_[element]->setText(text);
+    lblNatal_[element]->setHouse(text, labels, ascendant);
     placeHouseBox(element);
 }
 

@@ -15,14 +15,16 @@ namespace qv {
 
 class SignImage;
 
-// One house box: holds the text the calculation wrote (lines joined by
-// CR LF, beginning with a line break when the house has bodies) and shows
-// its non-empty lines centred, the ascendant's line in the banner colour.
+// One house box: holds the text the calculation joined (a line break before
+// each body) and shows the house's bodies one per line, centred, and "Asc"
+// last in the banner colour when the ascendant is in the house.
 class HouseBox : public QLabel {
     Q_OBJECT
 public:
     explicit HouseBox(QWidget* parent = nullptr);
-    // The lines the box shows: the text's non-empty lines, blanks trimmed.
+    // The box's text, and the labels and ascendant it shows.
+    void setHouse(const QString& text, const QStringList& labels, bool ascendant);
+    // The lines the box shows: the labels, blanks trimmed, then "Asc".
     QStringList shownLines() const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -32,6 +34,11 @@ protected:
 
 private:
     QFont shownFont() const;
+    // True for the shown line `i` that is the ascendant's.
+    bool isAscendantLine(qsizetype i) const { return ascendant_ && i == labels_.size(); }
+
+    QStringList labels_;
+    bool ascendant_ = false;
 };
 
 class NatalWheel : public QWidget {
@@ -45,7 +52,7 @@ public:
     QLabel* signBox(int sign) const { return signBoxes_[sign]; }               // 0 Aries … 11 Pisces
 
     // Writes house box `element` (house element+1) and places it in its sector.
-    void setHouseText(int element, const QString& text);
+    void setHouse(int element, const QString& text, const QStringList& labels, bool ascendant);
     // Places every child in its sector; runs on every resize.
     void placeChildren();
 

@@ -40,6 +40,11 @@ TEST(ChartWheel, SignBoxesListBodiesInOrderAscendantLast) {
         "\r\nSun\r\nMercury (R) ", "\r\nVenus", "", "", "\r\nMoon\r\nAsc", "\r\nJupiter", "", "\r\nPluto",
         "\r\nMars", "\r\nSaturn\r\nUranus\r\nNeptune", "", ""};
     EXPECT_EQ(w.SignBoxText, expected);
+    // The lists the texts are joined from.
+    EXPECT_EQ(w.signBoxes[0], (WheelBox{{"Sun", "Mercury (R) "}, false}));
+    EXPECT_EQ(w.signBoxes[4], (WheelBox{{"Moon"}, true}));
+    EXPECT_EQ(w.signBoxes[2], WheelBox{});
+    EXPECT_EQ(w.firstHouseSign, 4);
 }
 
 TEST(ChartWheel, HousesAndPicturesStartAtTheAscendantsSign) {
@@ -118,6 +123,7 @@ TEST(ChartWheel, UnknownSignsPlaceNothingAndKeepPictures) {
         EXPECT_EQ(box.find("Asc"), std::string::npos);
     }
     EXPECT_EQ(w.lblNatal, w.SignBoxText);  // without an ascendant the houses run from Aries
+    EXPECT_EQ(w.firstHouseSign, 0);
 }
 
 TEST(ChartWheel, SecondChartReplacesTheFirst) {

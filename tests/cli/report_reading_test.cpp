@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/reading_file.h"
+#include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
 #include "tools/report/report_run.h"
 
@@ -91,6 +92,84 @@ TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
         EXPECT_EQ(r.out, "") << c.file;
         EXPECT_EQ(r.err, c.err) << c.file;
     }
+}
+
+// The input object of the chart a reading's decoded lines describe.
+nlohmann::ordered_json InputOfLines(const ReadingLines& l) {
+    const auto text = [](const std::string& t) {
+        const std::string valid = ValidUtf8(t);
+        const auto first = valid.find_first_not_of(' ');
+        return first == std::string::npos ? std::string() : valid.substr(first, valid.find_last_not_of(' ') - first + 1);
+    };
+    const auto twoDigits = [](const std::string& t) { return t.size() == 1 ? "0" + t : t; };
+    const auto degrees = [](const std::string& d, const std::string& m) { return std::stoi(d) + std::stoi(m) / 60.0; };
+    ChartState table;
+    LoadTimeZones(table);
+    nlohmann::ordered_json input;
+    input["name"] = text(l[0]);
+    input["date"] = l[3] + "-" + twoDigits(l[1]) + "-" + twoDigits(l[2]);
+    input["time"] = twoDigits(l[4]) + ":" + twoDigits(l[5]);
+    input["zone"] = std::stoi(l[6]);
+    input["zone_text"] = table.TimeZoneName[static_cast<std::size_t>(std::stoi(l[6]))];
+    input["dst"] = l[13] == "True";
+    input["latitude"] = (l[12] == "True" ? -1 : 1) * degrees(l[9], l[10]);
+    input["longitude"] = (l[11] == "True" ? 1 : -1) * degrees(l[7], l[8]);
+    input["city"] = text(l[14]);
+    input["state"] = text(l[15]);
+    input["country"] = text(l[16]);
+    return input;
+}
+
+// Every single-byte damage of a saved reading either opens the chart the
+// damaged file still says (the original one when its lines did not change)
+// or is refused with status 2: never a chart of values the file does not
+// hold, such as a default kept in place of a line that did not convert.
+TEST(ReportReading, EveryByteDamagedOpensWhatTheFileSaysOrIsRefused) {
+    TempFolder dir;
+    const std::string good = (dir / "good.qvn").string();
+    ASSERT_EQ(RunWith(Plus(kBirth, {"--save-reading", good})).status, kExitOk);
+    const std::string original = ReadBytes(good);
+    const ReadingLines originalLines = ReadReadingFile(good).lines;
+    const Result originalChart = RunWith({"--reading", good});
+
+    std::vector<std::string> damaged;
+    for (std::size_t i = 0; i < original.size(); ++i) {
+        for (const int delta : {1, -1}) {
+            damaged.push_back(original);
+            damaged.back()[i] = static_cast<char>(original[i] + delta);
+        }
+        // A digit and a letter, as stored and as the scrambling stores them.
+        for (const char c : {'5', 'k', EncodeReadingText("5")[0], EncodeReadingText("k")[0]}) {
+            damaged.push_back(original);
+            damaged.back()[i] = c;
+        }
+        damaged.push_back(original);
+        damaged.back().erase(i, 1);
+    }
+    const std::string file = (dir / "damaged.qvn").string();
+    std::size_t refused = 0, unchanged = 0, changed = 0;
+    for (const std::string& bytes : damaged) {
+        WriteBytes(file, bytes);
+        const Result r = RunWith({"--reading", file});
+        if (r.status == kExitRefused) {
+            EXPECT_EQ(r.out, "");
+            ++refused;
+            continue;
+        }
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const ReadingLines lines = ReadReadingFile(file).lines;
+        if (lines == originalLines) {
+            EXPECT_EQ(r.out, originalChart.out);
+            ++unchanged;
+        } else {
+            EXPECT_EQ(nlohmann::ordered_json::parse(r.out).at("input"), InputOfLines(lines))
+                << nlohmann::json(lines).dump();
+            ++changed;
+        }
+    }
+    EXPECT_EQ(refused + unchanged + changed, damaged.size());
+    EXPECT_GT(refused, damaged.size() / 2);
+    EXPECT_GT(unchanged, 0u);
 }
 
 TEST(ReportReading, ReadingExcludesTheBirthOptions) {

@@ -190,8 +190,9 @@ protected:
         for (int k = 0; k <= 10; ++k) state.PlanetPosition[k] = "01 " + state.SignAbbrevList[ascSign] + " 00";
         wheel = ChartWheel{};
         for (int h = 0; h < 12; ++h) wheel.imgSign[h] = (ascSign + h) % 12 + 1;
-        wheel.lblNatal[0] = "\r\nSun\r\nMercury (R) \r\nAsc";
-        wheel.SignBoxText[ascSign] = wheel.lblNatal[0];
+        wheel.firstHouseSign = ascSign;
+        wheel.signBoxes[ascSign] = {{"Sun", "Mercury (R) "}, true};
+        JoinWheelTexts(wheel);
         wheel.lblLagna = kSignNames[ascSign];
         wheel.lblRashi = kSignNames[(ascSign + 3) % 12];
         state.InterpretationRuns = {{"Element\n", 0, 0, 128, true}, {"x\n", 0, 128, 0, false}};

@@ -19,11 +19,13 @@ int ShowChart(QApplication& app, bool second, bool crowded) {
     qv::test::Calculate(second ? qv::test::Basel() : qv::test::London(), state, wheel);
     if (crowded) {
         // Every body in the first house, most of them retrograde.
-        std::string all;
-        for (int k = 0; k <= 9; ++k) all += "\r\n" + state.BodyLabel[k] + (k >= 2 ? " (R) " : "");
-        wheel.lblNatal.fill("");
-        wheel.lblNatal[0] = all + "\r\nAsc";
-        wheel.lblNatal[6] = "\r\nMercury (R) \r\nJupiter (R) ";
+        for (qv::WheelBox& box : wheel.signBoxes) box = {};
+        qv::WheelBox& first = wheel.signBoxes[static_cast<std::size_t>(wheel.firstHouseSign)];
+        for (int k = 0; k <= 9; ++k) first.labels.push_back(state.BodyLabel[k] + (k >= 2 ? " (R) " : ""));
+        first.ascendant = true;
+        wheel.signBoxes[static_cast<std::size_t>((wheel.firstHouseSign + 6) % 12)].labels = {"Mercury (R) ",
+                                                                                            "Jupiter (R) "};
+        qv::JoinWheelTexts(wheel);
     }
     qv::test::ScriptedDialogs dialogs;
     qv::ChartWindow window(state, dialogs);

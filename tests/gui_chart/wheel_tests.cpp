@@ -13,7 +13,8 @@ protected:
     void SetUp() override {
         wheel.resize(GetParam());
         wheel.placeChildren();  // a hidden widget gets its resize event only when shown
-        for (int h = 0; h < 12; ++h) wheel.setHouseText(h, QStringLiteral("\r\nSun\r\nMoon"));
+        const QStringList bodies = {QStringLiteral("Sun"), QStringLiteral("Moon")};
+        for (int h = 0; h < 12; ++h) wheel.setHouse(h, QStringLiteral("\r\nSun\r\nMoon"), bodies, false);
     }
     static QPointF Centre(const QWidget* w) { return QRectF(w->geometry()).center(); }
 };

@@ -12,9 +12,9 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "chartview/chart_json.h"
 #include "chartview/text_export.h"
 #include "tools/report/batch.h"
-#include "tools/report/chart_json.h"
 #include "tools/report/csv_reader.h"
 #include "tools/report/report_options.h"
 
@@ -47,7 +47,7 @@ void ReadingFileTarget(const std::uint8_t* data, std::size_t size) {
     LoadFixedLists(state);
     ChartWheel wheel;
     RunChartCalculation(form, state, wheel);
-    (void)report::ChartJsonText(state);
+    (void)ChartJsonText(state, wheel);
     (void)MakeTextExport(state);
     (void)ReadingFileBytes(MakeReadingLines(state, form.cboTimeZone));
 }

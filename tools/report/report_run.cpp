@@ -9,9 +9,9 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "chartview/chart_json.h"
 #include "chartview/text_export.h"
 #include "tools/report/batch.h"
-#include "tools/report/chart_json.h"
 #include "tools/report/report_options.h"
 #include "tools/report/stations_json.h"
 
@@ -67,7 +67,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     switch (options.format) {
-        case OutputFormat::Json: out << ChartJsonText(state); break;
+        case OutputFormat::Json: out << ChartJsonText(state, wheel); break;
         case OutputFormat::Text: out << MakeTextExport(state); break;
     }
     if (!out.flush()) {

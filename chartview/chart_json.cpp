@@ -1,0 +1,120 @@
+#include "chartview/chart_json.h"
+
+#include <cstdio>
+#include <string_view>
+
+#include "analysis/elements.h"
+#include "astro/universal_time.h"
+#include "state/fixed_lists.h"
+#include "state/time_zones.h"
+
+namespace qv {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// `text` into `slot`, in the slot's own string when it has one.
+void Put(Json& slot, std::string_view text) {
+    if (slot.is_string()) slot.get_ref<Json::string_t&>().assign(text);
+    else slot = Json::string_t(text);
+}
+
+// `slot` as an array of `n` elements, keeping those it has.
+Json::array_t& ArrayOf(Json& slot, std::size_t n) {
+    if (!slot.is_array()) slot = Json::array();
+    Json::array_t& items = slot.get_ref<Json::array_t&>();
+    items.resize(n);
+    return items;
+}
+
+// Degrees and minutes as signed degrees, never a negative zero.
+double SignedDegrees(int degrees, int minutes, bool negative) {
+    const double value = degrees + minutes / 60.0;
+    return (negative ? -value : value) + 0.0;
+}
+
+void WriteInput(const ChartState& s, Json& input) {
+    char date[32], time[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", s.BirthYear, s.BirthMonth, s.BirthDay);
+    std::snprintf(time, sizeof time, "%02d:%02d", s.BirthHour, s.BirthMinute);
+    Put(input["name"], s.BirthName);
+    Put(input["date"], date);
+    Put(input["time"], time);
+    input["zone"] = s.ZoneSlot;
+    const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
+    Put(input["zone_text"], inTable ? s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)] : std::string());
+    input["dst"] = s.DaylightSaving;
+    input["latitude"] = SignedDegrees(s.LatDegrees, s.LatMinutes, s.LatSouth);
+    input["longitude"] = SignedDegrees(s.LonDegrees, s.LonMinutes, !s.LonEast);
+    Put(input["city"], s.BirthCity);
+    Put(input["state"], s.BirthState);
+    Put(input["country"], s.BirthCountry);
+}
+
+void WritePositions(const ChartState& s, Json& list) {
+    Json::array_t& positions = ArrayOf(list, s.BodyLongitude.size());
+    for (std::size_t slot = 0; slot < positions.size(); ++slot) {
+        Json& p = positions[slot];
+        Put(p["name"], s.PositionName[slot]);
+        Put(p["position"], s.PlanetPosition[slot]);
+        p["longitude"] = s.BodyLongitude[slot];
+        Put(p["label"], s.BodyLabel[slot]);
+        // Slots 2..9 are Mercury … Pluto, flags 0..7.
+        p["retrograde"] = slot >= 2 && slot <= 9 && s.RetrogradeFlag[slot - 2];
+    }
+}
+
+void WriteHouses(const ChartState& s, const ChartWheel& wheel, Json& list) {
+    Json::array_t& houses = ArrayOf(list, 12);
+    for (std::size_t h = 0; h < houses.size(); ++h) {
+        Json& house = houses[h];
+        house["house"] = h + 1;
+        Put(house["sign"], s.HouseSign[h]);
+        const WheelBox& box = wheel.houseBox(static_cast<int>(h));
+        Json::array_t& bodies = ArrayOf(house["bodies"], box.labels.size() + (box.ascendant ? 1 : 0));
+        for (std::size_t k = 0; k < box.labels.size(); ++k) Put(bodies[k], box.labels[k]);
+        if (box.ascendant) Put(bodies.back(), kBodyNames[kAscendantSlot]);
+    }
+}
+
+template <std::size_t N, std::size_t M>
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<std::string, M>& results,
+                   Json& list) {
+    Json::array_t& findings = ArrayOf(list, N);
+    for (std::size_t i = 0; i < N; ++i) {
+        Json& f = findings[i];
+        Put(f["name"], names[i]);
+        f["present"] = IsPresentMessage(results[i]);
+        Put(f["message"], results[i]);
+    }
+}
+
+}  // namespace
+
+void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& chart) {
+    WriteInput(state, chart["input"]);
+    Put(chart["ascendant_text"], state.AscendantText);
+    Put(chart["moon_text"], state.MoonText);
+    Put(chart["moon_sign"], state.MoonSignName);
+    Put(chart["universal_time"], FormatIsoMinute(UniversalMoment(state)));
+    WritePositions(state, chart["positions"]);
+    WriteHouses(state, wheel, chart["houses"]);
+    WriteFindings(kElementNames, state.ElementResult, chart["elements"]);
+    WriteFindings(kQualityNames, state.QualityResult, chart["qualities"]);
+    WriteFindings(kHouseTypeNames, state.HouseTypeResult, chart["house_types"]);
+}
+
+Json ChartJson(const ChartState& state, const ChartWheel& wheel) {
+    Json chart = Json::object();
+    WriteChartJson(state, wheel, chart);
+    return chart;
+}
+
+std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel) {
+    return ChartJson(state, wheel).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+std::string JsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+
+}  // namespace qv

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/chart_run.h"
+#include "chartview/chart_json.h"
+#include "tests/support/births.h"
+
+namespace qv {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The input object states whose chart it is, as entered: signed coordinates
+// (north and east positive), the local date and time, the zone's slot and text.
+TEST(ChartJson, InputStatesWhoseChartItIs) {
+    struct Case {
+        const char* what;
+        BirthValues values;
+        std::string input;  // the object as one line
+    };
+    const Case cases[] = {
+        {"north and east", test::Asha(),
+         R"({"name":"Asha","date":"1975-06-15","time":"14:30","zone":34,"zone_text":"Indian Time, IST, +5.3",)"
+         R"("dst":false,"latitude":28.616666666666667,"longitude":77.21666666666667,"city":"New Delhi",)"
+         R"("state":"Delhi","country":"India"})"},
+        {"south and west at midnight, trimmed, first year",
+         {.name = "  Nell ", .year = 1901, .month = 1, .day = 5, .hour = 0, .minute = 5, .zoneSlot = 70,
+          .latDegrees = "33", .latMinutes = "30", .latDirection = LatitudeDirection::South, .lonDegrees = "151",
+          .lonMinutes = "0", .lonDirection = LongitudeDirection::West, .daylightSaving = true, .city = " Sydney",
+          .state = "NSW ", .country = "Australia"},
+         R"({"name":"Nell","date":"1901-01-05","time":"00:05","zone":70,"zone_text":"Yukon War Time,YWT,-8.0",)"
+         R"("dst":true,"latitude":-33.5,"longitude":-151.0,"city":"Sydney","state":"NSW","country":"Australia"})"},
+        {"zero south and zero west are no negative zero",
+         {.name = "Z", .year = 2050, .month = 12, .day = 31, .hour = 23, .minute = 59, .latDegrees = "0",
+          .latMinutes = "0", .latDirection = LatitudeDirection::South, .lonDegrees = "0", .lonMinutes = "0",
+          .lonDirection = LongitudeDirection::West, .city = "c", .state = "s", .country = "k"},
+         R"({"name":"Z","date":"2050-12-31","time":"23:59","zone":0,)"
+         R"("zone_text":"Alaska/Hawaii Daylight Time,AHDT,-9.0","dst":false,"latitude":0.0,"longitude":0.0,)"
+         R"("city":"c","state":"s","country":"k"})"},
+    };
+    for (const Case& c : cases) {
+        ChartState state;
+        ChartWheel wheel;
+        ASSERT_EQ(CalculateChartOf(c.values, state, wheel), std::nullopt) << c.what;
+        const Json chart = ChartJson(state, wheel);
+        EXPECT_EQ(chart.begin().key(), "input") << c.what;
+        EXPECT_EQ(JsonLine(chart.at("input")), c.input) << c.what;
+    }
+}
+
+// The houses' bodies are the wheel's lists, from the ascendant's sign on.
+TEST(ChartJson, HouseBodiesComeFromTheWheel) {
+    ChartState state;
+    ChartWheel wheel;
+    ASSERT_EQ(CalculateChartOf(test::CarlInBasel(), state, wheel), std::nullopt);
+    wheel.firstHouseSign = 4;
+    wheel.signBoxes = {};
+    wheel.signBoxes[4] = {{"Sun", "Mercury (R) "}, true};
+    wheel.signBoxes[3] = {{"Pluto"}, false};
+    const Json houses = ChartJson(state, wheel).at("houses");
+    EXPECT_EQ(houses.at(0).at("bodies"), Json::parse(R"(["Sun","Mercury (R) ","Asc"])"));
+    EXPECT_EQ(houses.at(11).at("bodies"), Json::parse(R"(["Pluto"])"));
+    EXPECT_EQ(houses.at(1).at("bodies"), Json::array());
+}
+
+}  // namespace
+}  // namespace qv
