@@ -18,6 +18,7 @@
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/toolbar_icons.h"
 #include "chartview/ui/ui_metrics.h"
+#include "state/time_zones.h"
 
 namespace qv {
 namespace {
@@ -338,7 +339,7 @@ void ChartWindow::setZoneSlotProvider(std::function<int()> provider) { zoneSlot_
 int ChartWindow::zoneSlot() const {
     if (zoneSlot_) return zoneSlot_();
     // Without the form, the first zone whose corrections match the chart's.
-    for (int i = 0; i <= 70; ++i)
+    for (int i = 0; i < kTimeZoneCount; ++i)
         if (state_.TimeZoneHours[i] == state_.ZoneHoursText && state_.TimeZoneMinutes[i] == state_.ZoneMinutesText &&
             !state_.TimeZoneHours[i].empty())
             return i;

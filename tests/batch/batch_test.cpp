@@ -273,12 +273,12 @@ std::string MixedCsv(std::size_t count) {
     std::vector<Fields> rows;
     for (std::size_t n = 1; n <= count; ++n) {
         Fields f = Asha().fields;
-        f[kColYear] = std::to_string(1901 + rng() % 150);
+        f[kColYear] = std::to_string(kFirstBirthYear + static_cast<int>(rng() % kBirthYearCount));
         f[kColMonth] = std::to_string(1 + rng() % 12);
         f[kColDay] = std::to_string(1 + rng() % 28);
         f[kColHour] = std::to_string(rng() % 24);
         f[kColMinute] = std::to_string(rng() % 60);
-        f[kColZone] = std::to_string(rng() % 71);
+        f[kColZone] = std::to_string(rng() % kTimeZoneCount);
         f[kColLatDeg] = std::to_string(rng() % 90);
         f[kColLonDeg] = std::to_string(rng() % 180);
         f[kColLatDir] = rng() % 2 ? "N" : "S";

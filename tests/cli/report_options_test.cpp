@@ -155,11 +155,15 @@ TEST(ReportOptions, HelpWinsOverEverythingElse) {
     }
 }
 
-TEST(ReportOptions, NeverThrowsOnOddInput) {
+TEST(ReportOptions, OddInputIsRefusedWithAMessage) {
     const Args odd[] = {{}, {""}, {"--"}, {"-"}, {"--="}, {"--lat"}, {"--lat", ""}, {"--lat", ":"},
                         {"--lat", "N"}, {"--date", "\xff\xfe"}, {"--zone", "99999999999999999999"},
                         {"--time", ":"}, {"--name", std::string("a\0b", 3)}};
-    for (const Args& a : odd) EXPECT_NO_THROW((void)ParseReportOptions(a));
+    for (const Args& a : odd) {
+        const auto r = ParseReportOptions(a);
+        ASSERT_TRUE(std::holds_alternative<OptionError>(r)) << testing::PrintToString(a);
+        EXPECT_FALSE(std::get<OptionError>(r).message.empty()) << testing::PrintToString(a);
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "retro/retrogrades.h"
 #include "retro/stations.h"
+#include "state/fixed_lists.h"
 #include "state/time_zones.h"
 
 namespace qv {
@@ -229,8 +230,8 @@ TEST(MarkRetrogrades, ADateThatDoesNotExistLeavesNoMarks) {
 }
 
 TEST(MarkRetrogrades, SunMoonAndAscAreNeverMarkedOnAnySupportedDay) {
-    ChartState state = StateBornOn(1901, 1, 1);
-    for (local_days day{year{1901} / 1 / 1}; day <= local_days{year{2050} / 12 / 31};
+    ChartState state = StateBornOn(kFirstBirthYear, 1, 1);
+    for (local_days day{year{kFirstBirthYear} / 1 / 1}; day <= local_days{year{kLastBirthYear} / 12 / 31};
          day += days{1}) {
         const year_month_day ymd{day};
         state.BirthYear = static_cast<std::int16_t>(static_cast<int>(ymd.year()));
