@@ -16,7 +16,7 @@
 #include "app/time_zones.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/frm_main.h"
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 #include "chartview/ui/chart_window.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 

@@ -15,7 +15,7 @@
 #include "chartview/personal_data.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
-#include "chartview/ui/ui_metrics.h"
+#include "ui/ui_metrics.h"
 
 namespace qv {
 namespace {
@@ -23,6 +23,10 @@ namespace {
 using ui::FormFont;
 using ui::Px;
 using ui::PxRect;
+
+// The form's own caption. It names an older version than the program's
+// windows do, and always has; it is not the program's version.
+constexpr char kDisplayFormCaption[] = "Quorvane v1.05";
 
 // Clipboard text shorter than this is a word or two that may occur anywhere;
 // the guard only takes back longer pieces of the interpretation.
@@ -191,7 +195,7 @@ QMimeData* InterpretationBox::createMimeDataFromSelection() const { return new Q
 
 FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmDisplay"));
-    setWindowTitle(QStringLiteral("Quorvane v1.05"));
+    setWindowTitle(QString::fromLatin1(kDisplayFormCaption));
     setFont(FormFont(8.25));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -249,7 +253,7 @@ void FrmDisplay::buildPositionTable() {
         planetName_[row.nameIndex]->setGeometry(PxRect(120, row.y, 1000, 285));
         planet_[row.planetIndex]->setGeometry(PxRect(1140, row.y, 1200, 285));
         QPalette p = planet_[row.planetIndex]->palette();
-        p.setColor(QPalette::WindowText, QColor(104, 45, 123));
+        p.setColor(QPalette::WindowText, ui::kBannerColour);
         planet_[row.planetIndex]->setPalette(p);
     }
 }
@@ -358,11 +362,6 @@ QPixmap FrmDisplay::captureClientArea() {
     picture_ = grab(QRect(QPoint(0, 0), clientSize()));
     picture1_->setPixmap(picture_);
     return picture_;
-}
-
-void FrmDisplay::setSavedPictureNames(const QString& folder, const QString& file) {
-    txtFolder_->setText(folder);
-    txtFile_->setText(file);
 }
 
 }  // namespace qv

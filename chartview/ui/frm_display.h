@@ -84,8 +84,6 @@ public:
     QPixmap captureClientArea();
     // The latest capture (null before the first).
     QPixmap picture() const { return picture_; }
-    // The hidden boxes that remember the last picture saved.
-    void setSavedPictureNames(const QString& folder, const QString& file);
 
     InterpretationBox* RTB() const { return rtb_; }
     NatalWheel* picNatal() const { return wheel_; }
@@ -94,6 +92,7 @@ public:
     QLabel* planet(int index) const { return planet_[index]; }          // Planet(0..15)
     QLabel* planetName(int index) const { return planetName_[index]; }  // PlanetName(0..16)
     QLabel* personalLabel(const char* name) const;                      // e.g. "lblName"
+    // The hidden boxes that remember the last picture saved.
     QLineEdit* txtFolder() const { return txtFolder_; }
     QLineEdit* txtFile() const { return txtFile_; }
 

@@ -9,12 +9,12 @@
 
 #include "astro/calendar.h"
 #include "chartview/ui/sign_glyphs.h"
-#include "chartview/ui/ui_metrics.h"
+#include "ui/ui_metrics.h"
 
 namespace qv {
 namespace {
 
-const QColor kBanner(104, 45, 123);     // the chart window's banner colour
+const QColor& kBanner = ui::kBannerColour;
 const QColor kRing(244, 238, 247);      // sign ring
 const QColor kSectorTint(251, 249, 252);
 const QColor kHub(236, 226, 241);

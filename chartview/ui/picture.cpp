@@ -11,7 +11,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 

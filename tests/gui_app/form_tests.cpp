@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QUrl>
 
-#include "app/ui/web_links.h"
+#include "ui/web_links.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 namespace {

@@ -160,7 +160,8 @@ TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {
     ShownChart chart;
     ScriptedDialogs dialogs;
     dialogs.fileAnswers.push_back(dir.filePath("chart"));
-    SaveJpegCommand(nullptr, *chart.display, dialogs);
+    QString lastName;
+    SaveJpegCommand(nullptr, *chart.display, dialogs, lastName);
 
     EXPECT_TRUE(dialogs.messages().empty());
     ASSERT_EQ(Entries(dir.path()), QStringList{"chart.jpg"});

@@ -1,15 +1,18 @@
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "ui/program_identity.h"
+
 namespace qv {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Quorvane");
+const QString kTitle = QString::fromLatin1(kProgramName);
 
 QFileDialog* MakeFileDialog(QWidget* parent, const FileDialogSettings& s, QFileDialog::AcceptMode mode) {
     auto* dialog = new QFileDialog(parent, s.title.isEmpty() ? kTitle : s.title);
@@ -63,6 +66,14 @@ bool QtUserDialogs::printDialog(QWidget* parent, QPrinter& printer) {
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::filesystem::path LocalFilePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
 }
 
 }  // namespace qv

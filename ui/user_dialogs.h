@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <optional>
 
 #include "app/birth_form.h"
@@ -48,5 +49,8 @@ public:
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
 };
+
+// A path chosen in a file dialog as the file system names it.
+std::filesystem::path LocalFilePath(const QString& path);
 
 }  // namespace qv
