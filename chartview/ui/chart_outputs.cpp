@@ -64,6 +64,8 @@ void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
     printer.setCreator(QStringLiteral("%1 %2").arg(QString::fromLatin1(kProgramName),
                                                     QString::fromLatin1(kProgramVersion)));
     printer.setPrintRange(QPrinter::AllPages);
+    // The chart is scaled into the area inside these; the dialog may change them.
+    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     if (!dialogs.printDialog(parent, printer)) return;
 
     QString error;

@@ -87,6 +87,8 @@ public:
 
     InterpretationBox* RTB() const { return rtb_; }
     NatalWheel* picNatal() const { return wheel_; }
+    QGroupBox* Frame1() const { return frame1_; }          // "Personal Information"
+    QGroupBox* fraWestern() const { return fraWestern_; }  // "Planetary Positions"
     QLabel* lblLagna() const { return lblLagna_; }
     QLabel* lblRashi() const { return lblRashi_; }
     QLabel* planet(int index) const { return planet_[index]; }          // Planet(0..15)
