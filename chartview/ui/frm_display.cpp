@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -191,6 +193,18 @@ void InterpretationBox::contextMenuEvent(QContextMenuEvent* event) { event->acce
 
 QMimeData* InterpretationBox::createMimeDataFromSelection() const { return new QMimeData; }
 
+// -------------------------------------------------------------- ElidedLabel
+
+QString ElidedLabel::shownText() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownText(),
+                          foregroundRole());
+}
+
 // ------------------------------------------------------------------- the form
 
 FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
@@ -224,7 +238,9 @@ void FrmDisplay::buildPersonalData() {
     frame1_->setFont(FormFont(8.25, true));
     frame1_->setGeometry(PxRect(2640, 0, 6750, 1300));
     for (int i = 0; i < 8; ++i) {
-        QLabel* l = MakeLabel(frame1_, QString::fromLatin1(kPersonalLabels[i]), QString(), FormFont(8.25, true));
+        auto* l = new ElidedLabel(frame1_);
+        l->setObjectName(QString::fromLatin1(kPersonalLabels[i]));
+        l->setFont(FormFont(8.25, true));
         const QPoint at = kPersonalPlaces[i];
         // A column is as wide as the space up to the next column or the frame's edge.
         const int right = at.x() < 3360 ? 3360 - 60 : 6750 - 60;

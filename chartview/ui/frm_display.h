@@ -3,6 +3,7 @@
 // nothing; the chart window writes the calculated values into it.
 #pragma once
 
+#include <QLabel>
 #include <QPixmap>
 #include <QTextEdit>
 #include <QWidget>
@@ -13,7 +14,6 @@
 #include "app/chart_wheel.h"
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 
 namespace qv {
@@ -58,6 +58,20 @@ private:
 // box's interpretation rather than a word that happens to occur in it
 // (blanks and line breaks are compared loosely).
 bool IsTextTakenFromBox(const QString& clipboardText, const QString& boxText);
+
+// A personal-data label: one line that ends in "…" where the text is wider
+// than the label, on screen, in the picture and on paper. The whole text
+// stays the label's text and its tooltip.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    // The line as it is drawn.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
 
 class FrmDisplay : public QWidget {
     Q_OBJECT
@@ -107,7 +121,7 @@ private:
     NatalWheel* wheel_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     QGroupBox* fraWestern_ = nullptr;
-    std::array<QLabel*, 8> personal_{};
+    std::array<ElidedLabel*, 8> personal_{};
     std::array<QLabel*, 17> planetName_{};
     std::array<QLabel*, 16> planet_{};
     QLabel* lblLagna_ = nullptr;
