@@ -76,6 +76,12 @@ void HouseBox::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 215));
     p.drawRoundedRect(QRectF(rect()), 3, 3);
+    if (const auto* wheel = qobject_cast<const NatalWheel*>(parentWidget())) {
+        p.save();
+        p.translate(-pos());
+        wheel->paintLines(p);
+        p.restore();
+    }
     const QFont regular = shownFont();
     QFont bold = regular;
     bold.setBold(true);
@@ -210,6 +216,16 @@ void NatalWheel::paintEvent(QPaintEvent*) {
         p.drawPath(sector);
     }
 
+    p.setBrush(kHub);
+    p.drawEllipse(c, rh, rh);
+    paintLines(p);
+}
+
+void NatalWheel::paintLines(QPainter& p) const {
+    const QPointF c = centre();
+    const double ro = outerRadius(), rr = ringRadius(), rh = hubRadius();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
     // Cusps: the four angles (houses 1, 4, 7, 10 begin there) drawn stronger.
     for (int k = 0; k < 12; ++k) {
         const double a = 180.0 + 30.0 * k;
@@ -217,16 +233,12 @@ void NatalWheel::paintEvent(QPaintEvent*) {
         p.setPen(QPen(angle ? kBanner : QColor(150, 120, 165), angle ? 1.8 : 1.0));
         p.drawLine(polar(rh, a), polar(ro, a));
     }
-
     // Circles.
-    p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kBanner, 2.0));
     p.drawEllipse(c, ro, ro);
     p.setPen(QPen(kBanner, 1.2));
     p.drawEllipse(c, rr, rr);
-    p.setBrush(kHub);
     p.drawEllipse(c, rh, rh);
-    p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(150, 120, 165), 0.8));
     p.drawEllipse(c, rh * 0.55, rh * 0.55);
 }

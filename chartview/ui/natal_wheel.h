@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <array>
 
+class QPainter;
+
 namespace qv {
 
 class SignImage;
@@ -18,6 +20,8 @@ class SignImage;
 // One house box: holds the text the calculation wrote (lines joined by
 // CR LF, beginning with a line break when the house has bodies) and shows
 // its non-empty lines centred, the ascendant's line in the banner colour.
+// A crowded box may reach over its sector's cusps; the wheel's lines are
+// drawn over its backing and under its text.
 class HouseBox : public QLabel {
     Q_OBJECT
 public:
@@ -61,6 +65,9 @@ public:
     QPointF polar(double radius, double degrees) const;
     // The house 1..12 whose sector holds `point`; 0 outside the sectors.
     int houseAt(const QPointF& point) const;
+    // The wheel's lines: the twelve cusps and the circles. The house boxes
+    // draw them again above their backing, so no line is ever hidden.
+    void paintLines(QPainter& painter) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -26,7 +26,10 @@ int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
     if (crowded) {
         // Every body in the first house, most of them retrograde.
         std::string all;
-        for (int k = 0; k <= 9; ++k) all += "\r\n" + state.BodyLabel[k] + (k >= 2 ? " (R) " : "");
+        for (int k = 0; k <= 9; ++k) {
+            const bool marked = state.BodyLabel[k].find("(R)") != std::string::npos;
+            all += "\r\n" + state.BodyLabel[k] + (k >= 2 && !marked ? " (R) " : "");
+        }
         wheel.lblNatal.fill("");
         wheel.lblNatal[0] = all + "\r\nAsc";
         wheel.lblNatal[6] = "\r\nMercury (R) \r\nJupiter (R) ";
