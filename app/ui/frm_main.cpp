@@ -54,10 +54,16 @@ QLineEdit* MakeCoordinateBox(const char* name, const QString& tip, QWidget* pare
     return box;
 }
 
+// The most items a list shows at once; longer lists scroll.
+constexpr int kVisibleListItems = 20;
+
 QComboBox* MakeList(const char* name, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
-    list->setMaxVisibleItems(16);
+    list->setMaxVisibleItems(kVisibleListItems);
+    // Styles that open the list as a popup over the box (Fusion among them)
+    // ignore the visible count and open it the height of the screen.
+    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     return list;
 }
 

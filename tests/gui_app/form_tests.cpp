@@ -1,12 +1,14 @@
 // The birth-data form as a user meets it: key filters, the checks in their
 // order, the coordinate look-up, and the round trip of its contents.
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QUrl>
 
-#include "ui/web_links.h"
 #include "tests/gui_app/app_fixture.h"
+#include "ui/web_links.h"
 
 namespace qv::test {
 namespace {
@@ -55,6 +57,20 @@ TEST_F(AppTest, FormOpensWithItsListsAndFirstSelections) {
     auto* money = form->findChild<QAction*>(QStringLiteral("mnuMakeMoney"));
     ASSERT_NE(money, nullptr);
     EXPECT_FALSE(money->isVisible());
+}
+
+TEST_F(AppTest, LongListsOpenAboutTwentyItemsHighWithAScrollBar) {
+    for (const char* name : {"cboTimeZone", "cboYear", "cboMinute"}) {
+        QComboBox* l = list(name);
+        l->showPopup();
+        QAbstractItemView* view = l->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window())) << name;
+        const int rows = view->viewport()->height() / view->sizeHintForRow(0);
+        EXPECT_GE(rows, 15) << name;
+        EXPECT_LE(rows, 21) << name;
+        EXPECT_TRUE(view->verticalScrollBar()->isVisible()) << name;
+        l->hidePopup();
+    }
 }
 
 TEST_F(AppTest, TypedCharactersAreFilteredPerBox) {
