@@ -1,12 +1,14 @@
 // quorvane: the desktop program.
 #include <QApplication>
 
+#include "app/atomic_file.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/single_instance.h"
 #include "ui/program_identity.h"
 #include "ui/user_dialogs.h"
 
 int main(int argc, char* argv[]) {
+    qv::ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(qv::kProgramName));
     QApplication::setApplicationVersion(QString::fromLatin1(qv::kProgramVersion));

@@ -50,12 +50,7 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs,
     display.txtFile()->setText(result.fileName);
     if (result.refused) return;
     display.txtFolder()->setText(result.folder);
-    if (!result.written) {
-        QString reason = result.error.isEmpty() ? QStringLiteral("the picture could not be written") : result.error;
-        if (!reason.endsWith(u'.')) reason += u'.';
-        dialogs.message(parent, QStringLiteral("Could not save \"%1\": %2").arg(result.finalPath, reason),
-                        MessageIcon::Error);
-    }
+    if (!result.written) dialogs.message(parent, result.error, MessageIcon::Error);
 }
 
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
