@@ -3,6 +3,7 @@
 #include <glib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -83,9 +84,13 @@ std::string Transliterate(const std::string& text) {
 }  // namespace
 
 std::string FoldForSearch(std::string_view text) {
-    const std::unique_ptr<gchar, decltype(&g_free)> valid(
-        g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), g_free);
-    const std::string plain = Transliterate(SpellPlainly(valid.get()));
+    std::string plain;
+    if (std::all_of(text.begin(), text.end(), [](char c) { return c > 0; })) {
+        plain = text;  // most names: nothing to transliterate
+    } else {
+        const GlibText valid(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), g_free);
+        plain = Transliterate(SpellPlainly(valid.get()));
+    }
     std::string out;
     bool blank = false;
     for (const char c : plain) {
@@ -100,6 +105,11 @@ std::string FoldForSearch(std::string_view text) {
         }
     }
     return out;
+}
+
+DegreesMinutes RoundToMinute(double degrees) {
+    const long total = std::lround(std::fabs(degrees) * 60);
+    return {static_cast<int>(total / 60), static_cast<int>(total % 60), degrees < 0 && total != 0};
 }
 
 std::string PlaceLabel(const Place& place) {

@@ -27,6 +27,15 @@ struct Place {
 // "sao paulo", "St. John's" -> "st johns").
 std::string FoldForSearch(std::string_view text);
 
+// An angle for the form's boxes: whole degrees and minutes, rounded to the
+// nearest minute, and its side (south or west when `negative`; never for 0° 0').
+struct DegreesMinutes {
+    int degrees = 0, minutes = 0;
+    bool negative = false;
+    bool operator==(const DegreesMinutes&) const = default;
+};
+DegreesMinutes RoundToMinute(double degrees);
+
 // "City, State, Country", leaving out empty parts.
 std::string PlaceLabel(const Place& place);
 

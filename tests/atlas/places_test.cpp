@@ -22,6 +22,14 @@ TEST(FoldForSearch, AccentsCaseAndPunctuation) {
     for (const auto& c : cases) EXPECT_EQ(FoldForSearch(c.text), c.folded) << c.text;
 }
 
+TEST(RoundToMinute, CarriesIntoTheDegreeAndKeepsTheSide) {
+    struct Case { double degrees; DegreesMinutes expected; };
+    const Case cases[] = {{41.85, {41, 51, false}},  {-87.65, {87, 39, true}}, {41.9999, {42, 0, false}},
+                          {-0.004, {0, 0, false}},   {-0.01, {0, 1, true}},     {179.995, {180, 0, false}},
+                          {-23.5475, {23, 33, true}}, {0.5083, {0, 30, false}}};
+    for (const auto& c : cases) EXPECT_EQ(RoundToMinute(c.degrees), c.expected) << c.degrees;
+}
+
 Place City(const char* name, const char* state, const char* country, const char* code, std::uint32_t population) {
     return {name, state, country, code, 0, 0, "Etc/UTC", population};
 }

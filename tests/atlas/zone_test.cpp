@@ -5,6 +5,7 @@
 #include "app/chart_state.h"
 #include "app/time_zones.h"
 #include "astro/universal_time.h"
+#include "atlas/clock_text.h"
 #include "atlas/zone_at.h"
 #include "atlas/zone_slot.h"
 
@@ -199,6 +200,29 @@ TEST(ZoneSlotFor, AbbreviationsChooseAmongRowsOfOneOffset) {
     for (const auto& c : cases)
         EXPECT_EQ(ZoneSlotFor(c.offset, c.dst, c.abbreviation), (ZoneSlot{c.slot != kNoRow, c.slot, c.box}))
             << c.abbreviation << ' ' << c.offset;
+}
+
+TEST(DescribeClock, TheLineUnderTheZoneRow) {
+    struct Case { const char* place; const char* zone; LocalDateTime local; const char* line; };
+    const Case cases[] = {
+        {"Chicago", "America/Chicago", {1962, 6, 15, 12, 0}, "Chicago: CDT, UTC\u22125:00 on June 15, 1962"},
+        {"Kolkata", "Asia/Kolkata", {1942, 12, 1, 12, 0}, "Kolkata: UTC+6:30 with daylight saving on December 1, 1942"},
+        {"New York", "America/New_York", {2021, 11, 7, 1, 30},
+         "New York: EDT, UTC\u22124:00 on November 7, 2021; the clocks went back that night and 1:30 came twice: "
+         "the first (EDT) is taken"},
+        {"New York", "America/New_York", {2021, 3, 14, 2, 30},
+         "2:30 on March 14, 2021 did not exist in New York: the clocks moved forward that night (EST to EDT). "
+         "Please check the time of birth."},
+        {"Kathmandu", "Asia/Kathmandu", {2000, 6, 1, 9, 5},
+         "Kathmandu: UTC+5:45 on June 1, 2000; no time-zone row gives this offset: please choose one"},
+    };
+    for (const auto& c : cases) {
+        const ZoneAtResult clock = ZoneAt(c.zone, c.local);
+        EXPECT_EQ(DescribeClock(c.place, c.local, clock, ZoneSlotFor(clock.time)), c.line);
+    }
+    EXPECT_EQ(NoRowMessage("Kathmandu", {2000, 6, 1, 9, 5}, ZoneAt("Asia/Kathmandu", {2000, 6, 1, 9, 5})),
+              "No time-zone row gives UTC+5:45, the offset of Kathmandu on June 1, 2000. Please choose the time "
+              "zone and daylight saving.");
 }
 
 TEST(FormatUtcOffset, SignsMinutesAndSeconds) {
