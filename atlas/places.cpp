@@ -85,7 +85,8 @@ std::string Transliterate(const std::string& text) {
 
 std::string FoldForSearch(std::string_view text) {
     std::string plain;
-    if (std::all_of(text.begin(), text.end(), [](char c) { return c > 0; })) {
+    const auto plainAscii = [](char c) { return c != '\0' && static_cast<unsigned char>(c) < 0x80; };
+    if (std::all_of(text.begin(), text.end(), plainAscii)) {
         plain = text;  // most names: nothing to transliterate
     } else {
         const GlibText valid(g_utf8_make_valid(text.data(), static_cast<gssize>(text.size())), g_free);

@@ -216,6 +216,9 @@ TEST(ResolveLocalTime, AgreesWithIcuAroundEveryChange) {
                            "Asia/Kolkata", "Asia/Kathmandu", "Asia/Tokyo", "Asia/Jerusalem",
                            "Australia/Sydney", "Australia/Adelaide", "Australia/Lord_Howe", "Pacific/Auckland",
                            "Pacific/Chatham", "Pacific/Apia", "Pacific/Kiritimati"};
+    UErrorCode versionStatus = U_ZERO_ERROR;
+    RecordProperty("icu_tzdata", icu::TimeZone::getTZDataVersion(versionStatus));
+    RecordProperty("system_tzdata", TzdataVersion());
     const std::int64_t from = Utc(1970, 1, 1), to = Utc(2022, 1, 1);
     for (const char* zone : zones) {
         const ZoneRules rules = ReadRules(zone);
