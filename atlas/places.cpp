@@ -27,8 +27,8 @@ int MatchTier(std::string_view name, std::string_view typed) {
     return start < 0 ? -1 : 1 + start;
 }
 
-template <typename Key>
-std::uint32_t Intern(std::unordered_map<Key, std::uint32_t>& seen, const Key& key, std::size_t next) {
+// Number of a text already seen, or `next` for a new one.
+std::uint32_t Intern(std::unordered_map<std::string, std::uint32_t>& seen, const std::string& key, std::size_t next) {
     return seen.try_emplace(key, static_cast<std::uint32_t>(next)).first->second;
 }
 
