@@ -78,10 +78,16 @@ std::string LibraryDetail(const char* error) {
     return text.empty() ? "the library answered from another source" : text;
 }
 
-EphemerisFailure FilesFailure(const std::string& folder, std::string_view body, const char* error) {
+// `what` is the quantity asked for, e.g. "the position of Mars".
+EphemerisFailure FilesFailure(const std::string& folder, const std::string& what, const char* error) {
     return {"Precise positions need the ephemeris files of the Debian package swe-standard-data in the folder " +
-            SearchedFolder(folder) + ". " + std::string(body) + " could not be computed from them (" +
-            LibraryDetail(error) + "). Install swe-standard-data, or calculate without precise positions."};
+            SearchedFolder(folder) + ", and they could not give " + what + " (" + LibraryDetail(error) +
+            "). Install swe-standard-data, or calculate without precise positions."};
+}
+
+std::string PositionOf(int body) {
+    return std::string(body <= SE_MOON ? "the position of the " : "the position of ") +
+           std::string(kPositionNames[static_cast<std::size_t>(body)]);
 }
 
 }  // namespace
@@ -127,17 +133,19 @@ std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(dou
         double xx[6] = {};
         error[0] = '\0';
         const int got = swe_calc_ut(jdUt, body, kBodyFlags, xx, error);
-        if (!AnsweredFromFiles(got)) return FilesFailure(path, kPositionNames[static_cast<std::size_t>(body)], error);
+        if (!AnsweredFromFiles(got)) return FilesFailure(path, PositionOf(body), error);
         const auto slot = static_cast<std::size_t>(body);
         out.longitude[slot] = Degrees0To360(xx[0]);
         out.speed[slot] = xx[3];
         if (body >= SE_MERCURY) out.retrograde[slot - 2] = xx[3] < 0.0;
     }
 
+    // Nutation (IAU 2000B), the obliquity and the sidereal time are the
+    // library's own series; they read no files.
     double nutation[6] = {};
     error[0] = '\0';
     if (swe_calc_ut(jdUt, SE_ECL_NUT, 0, nutation, error) < 0)
-        return FilesFailure(path, "The obliquity of the ecliptic", error);
+        return FilesFailure(path, "the obliquity of the ecliptic", error);
     const double sidereal = swe_sidtime(jdUt) * 15.0 + lonEastDeg;  // local apparent sidereal time
     out.longitude[10] = RisingEclipticLongitude(sidereal, nutation[0], latDeg);
     return out;
