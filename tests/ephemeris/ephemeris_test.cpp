@@ -57,12 +57,12 @@ TEST(EphemerisTime, JulianDateOfUtMinutes) {
         double jd;
     };
     const Case cases[] = {
-        {2000, 1, 1, 12, 0, 2451545.0},              // J2000
-        {1970, 1, 1, 0, 0, 2440587.5},               // the clock's epoch
+        {2000, 1, 1, 12, 0, 2451545.0},                  // J2000
+        {1970, 1, 1, 0, 0, 2440587.5},                   // the clock's epoch
         {1999, 12, 31, 23, 59, 2451544.5 - 1 / 1440.0},  // a minute before the year ends
         {1901, 1, 1, 0, 0, 2415385.5},
         {2050, 12, 31, 23, 59, 2470171.5 + 1439 / 1440.0},
-        {2000, 2, 29, 0, 0, 2451603.5},               // leap day
+        {2000, 2, 29, 0, 0, 2451603.5},                  // leap day
     };
     for (const auto& c : cases) EXPECT_NEAR(JdUt(c.y, c.m, c.d, c.h, c.min), c.jd, 1e-9) << c.y << "-" << c.m;
 }
@@ -77,8 +77,8 @@ TEST(EphemerisReference, PublishedLongitudes) {
         double jdUt;
         int body;         // slot
         int minus;        // slot subtracted, or -1
-        double expected;  // degrees
-        double tolerance; // degrees
+        double expected;   // degrees
+        double tolerance;  // degrees
     };
     // Meeus, Astronomical Algorithms (2nd ed.): 1992 Oct 13 0h TD and 1992 Apr 12
     // 0h TD, with ΔT 58.9 s and 58.5 s.
