@@ -10,7 +10,7 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "bench/sample_person.h"
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 #include "chartview/ui/chart_window.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/natal_wheel.h"

@@ -14,10 +14,10 @@
 #include "app/chart_run.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/frm_main.h"
-#include "app/ui/user_dialogs.h"
 #include "bench/sample_person.h"
 #include "chartview/ui/chart_window.h"
 #include "state/time_zones.h"
+#include "ui/user_dialogs.h"
 
 namespace {
 

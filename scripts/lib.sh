@@ -12,6 +12,7 @@ QV_PACKAGES=(
   libswe-dev swe-standard-data
   fonts-dejavu-core
   poppler-utils
+  libgeonames-dev libicu-dev tzdata
 )
 
 qv_install_missing() {

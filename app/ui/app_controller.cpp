@@ -8,8 +8,8 @@
 #include "app/chart_run.h"
 #include "app/ui/frm_main.h"
 #include "app/ui/reading_commands.h"
-#include "app/ui/user_dialogs.h"
 #include "chartview/ui/chart_window.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 
@@ -48,7 +48,9 @@ ChartWindow* AppController::ensureChartWindow() {
     if (chart_) return chart_;
     wheel_ = ChartWheel{};  // a fresh display form starts from its design captions
     auto* window = new ChartWindow(state_, dialogs_);
-    window->setZoneSlotProvider([form = form_.get()] { return form->zoneSlot(); });
+    connect(window, &ChartWindow::saveReadingRequested, this, [this, window] {
+        SaveReadingCommand(window, state_, zoneSlot_, dialogs_, state_.ReadingFileName);
+    });
     connect(window, &ChartWindow::backRequested, this, [this] { leaveChartWindow(false); });
     connect(window, &ChartWindow::newRequested, this, [this] { leaveChartWindow(true); });
     connect(window, &ChartWindow::endProgramRequested, this, &AppController::EndProgram);
@@ -71,6 +73,7 @@ void AppController::CalculateChart() {
     }
     ChartWindow* window = ensureChartWindow();
     wheel_ = wheel;
+    zoneSlot_ = data.cboTimeZone;
     window->showChart(wheel_);  // fills the window and shows it maximised
     if (!window->isVisible()) window->showMaximized();
     form_->hide();

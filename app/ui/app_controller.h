@@ -52,6 +52,7 @@ private:
     UserDialogs& dialogs_;
     ChartState state_;
     ChartWheel wheel_;
+    int zoneSlot_ = 0;  // the time-zone slot of the chart shown, for "Save As"
     std::unique_ptr<FrmMain> form_;
     QPointer<ChartWindow> chart_;
     bool ending_ = false;

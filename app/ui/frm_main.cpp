@@ -20,10 +20,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/ui/user_dialogs.h"
-#include "app/ui/web_links.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
+#include "ui/program_identity.h"
+#include "ui/ui_metrics.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 
@@ -53,10 +54,16 @@ QLineEdit* MakeCoordinateBox(const char* name, const QString& tip, QWidget* pare
     return box;
 }
 
+// The most items a list shows at once; longer lists scroll.
+constexpr int kVisibleListItems = 20;
+
 QComboBox* MakeList(const char* name, QWidget* parent) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(name));
-    list->setMaxVisibleItems(16);
+    list->setMaxVisibleItems(kVisibleListItems);
+    // Styles that open the list as a popup over the box (Fusion among them)
+    // ignore the visible count and open it the height of the screen.
+    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     return list;
 }
 
@@ -112,7 +119,7 @@ void SetIndexIfValid(QComboBox* list, int index) {
 FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Quorvane v1.15"));
+    setWindowTitle(ProgramCaption());
     buildControls();
     buildMenus();
     fillLists();
@@ -133,7 +140,8 @@ void FrmMain::buildControls() {
     // Title banner with the program's web link.
     auto* banner = new QFrame(central);
     banner->setObjectName(QStringLiteral("picTop"));
-    banner->setStyleSheet(QStringLiteral("QFrame#picTop { background-color: rgb(104, 45, 123); }"));
+    const QString bannerColour = ui::kBannerColour.name();
+    banner->setStyleSheet(QStringLiteral("QFrame#picTop { background-color: %1; }").arg(bannerColour));
     auto* bannerRows = new QVBoxLayout(banner);
     bannerRows->setContentsMargins(8, 6, 8, 6);
     bannerRows->setSpacing(0);
@@ -142,12 +150,9 @@ void FrmMain::buildControls() {
     title->setAlignment(Qt::AlignCenter);
     title->setStyleSheet(QStringLiteral("color: white; font-size: 20pt; font-weight: bold;"));
     bannerRows->addWidget(title);
-    lblWebLink_ = new QLabel(
-        QStringLiteral("<a href=\"visit\" style=\"color: white;\">Quorvane on the web</a>"), banner);
-    lblWebLink_->setObjectName(QStringLiteral("lblWebLink"));
+    lblWebLink_ = MakeWebLinkLabel(banner, QStringLiteral("lblWebLink"), QStringLiteral("Quorvane on the web"),
+                                   WebPage::VisitUs, Qt::white, dialogs_);
     lblWebLink_->setAlignment(Qt::AlignCenter);
-    lblWebLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    lblWebLink_->setCursor(Qt::PointingHandCursor);
     bannerRows->addWidget(lblWebLink_);
     outer->addWidget(banner);
 
@@ -163,7 +168,7 @@ void FrmMain::buildControls() {
                         central);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
-    Label1->setStyleSheet(QStringLiteral("color: rgb(104, 45, 123);"));
+    Label1->setStyleSheet(QStringLiteral("color: %1;").arg(bannerColour));
     body->addWidget(Label1);
 
     // Birth date, time and zone.
@@ -249,10 +254,10 @@ void FrmMain::buildControls() {
     cmdCalculate->setMinimumHeight(34);
     cmdOpen->setMinimumHeight(34);
     cmdCalculate->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: rgb(104, 45, 123); color: white; font-weight: bold;"
+        "QPushButton { background-color: %1; color: white; font-weight: bold;"
         " padding: 4px 18px; border-radius: 3px; }"
         "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
-        "QPushButton:pressed { background-color: rgb(80, 30, 95); }"));
+        "QPushButton:pressed { background-color: rgb(80, 30, 95); }").arg(bannerColour));
     buttons->addWidget(cmdOpen);
     buttons->addStretch(1);
     buttons->addWidget(cmdCalculate);
@@ -286,32 +291,7 @@ void FrmMain::buildMenus() {
     connect(mnuCalculate, &QAction::triggered, this, &FrmMain::calculateRequested);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
 
-    auto openPage = [this](WebPage page) { OpenWebPage(this, dialogs_, WebPageUrl(page)); };
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* online = help->addAction(QStringLiteral("&Online Help"));
-    online->setObjectName(QStringLiteral("mnuOnline"));
-    QAction* visit = help->addAction(QStringLiteral("&Visit Us Online"));
-    visit->setObjectName(QStringLiteral("mnuVisit"));
-    help->addSeparator();
-    QAction* update = help->addAction(QStringLiteral("Check for Software &Update"));
-    update->setObjectName(QStringLiteral("mnuUpdate"));
-    help->addSeparator();
-    QAction* about = help->addAction(QStringLiteral("&About Software"));
-    about->setObjectName(QStringLiteral("mnuAbout"));
-    connect(online, &QAction::triggered, this, [openPage] { openPage(WebPage::OnlineHelp); });
-    connect(visit, &QAction::triggered, this, [openPage] { openPage(WebPage::VisitUs); });
-    connect(update, &QAction::triggered, this, [this] { ShowUpdateCheck(this, dialogs_); });
-    connect(about, &QAction::triggered, this, [this] { ShowAboutBox(this, dialogs_); });
-
-    QAction* donate = bar->addAction(QStringLiteral("Donate"));
-    donate->setObjectName(QStringLiteral("mnuDonate"));
-    connect(donate, &QAction::triggered, this, [openPage] { openPage(WebPage::Donate); });
-    connect(lblWebLink_, &QLabel::linkActivated, this, [openPage] { openPage(WebPage::VisitUs); });
-    QAction* money = bar->addAction(QStringLiteral("Make Money &Online"));
-    money->setObjectName(QStringLiteral("mnuMakeMoney"));
-    money->setVisible(false);
-    connect(money, &QAction::triggered, this, [openPage] { openPage(WebPage::MakeMoneyOnline); });
+    help_ = AddHelpMenus(bar, this, dialogs_, QStringLiteral("Donate"));
 }
 
 void FrmMain::fillLists() {
@@ -381,8 +361,6 @@ void FrmMain::setFormData(const BirthFormData& d) {
     SelectOption(lonGroup_, d.optLongEast);
     chkDST->setChecked(d.chkDST);
 }
-
-int FrmMain::zoneSlot() const { return cboTimeZone->currentIndex(); }
 
 bool FrmMain::ValidateInput() {
     const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());

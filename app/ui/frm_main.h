@@ -7,6 +7,7 @@
 
 #include "app/birth_form.h"
 #include "state/chart_state.h"
+#include "ui/web_entries.h"
 
 class QAction;
 class QButtonGroup;
@@ -36,9 +37,6 @@ public:
     // The twelve checks (and the digits-only check of the coordinate boxes).
     // On a failure: the message, the focus and the direction it selects.
     bool ValidateInput();
-
-    // The selected time-zone slot, read by the chart window's "Save As".
-    int zoneSlot() const;
 
 signals:
     void calculateRequested();  // "&Get My Quorvane" and "Get My Natal &Chart"
@@ -84,6 +82,7 @@ private:
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblWebLink_ = nullptr;
+    HelpMenuEntries help_;
     QAction* mnuCalculate = nullptr;
     QAction* mnuExit = nullptr;
 };

@@ -1,14 +1,17 @@
 // quorvane: the desktop program.
 #include <QApplication>
 
+#include "app/atomic_file.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/single_instance.h"
-#include "app/ui/user_dialogs.h"
+#include "ui/program_identity.h"
+#include "ui/user_dialogs.h"
 
 int main(int argc, char* argv[]) {
+    qv::ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quorvane"));
-    QApplication::setApplicationVersion(QStringLiteral("1.15"));
+    QApplication::setApplicationName(QString::fromLatin1(qv::kProgramName));
+    QApplication::setApplicationVersion(QString::fromLatin1(qv::kProgramVersion));
     // The birth-data form is hidden while the chart window is shown, and
     // "Back" closes the chart window before the form comes back: the program
     // ends only through EndProgram, never because no window is visible.

@@ -1,20 +1,12 @@
 #include "app/ui/reading_commands.h"
 
-#include <QFile>
 #include <variant>
 
 #include "app/reading_file.h"
-#include "app/ui/user_dialogs.h"
+#include "ui/program_identity.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
-
-std::filesystem::path LocalFilePath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
 
 std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
                                                 const BirthFormData& current) {
@@ -37,6 +29,23 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
     BirthFormData restored = current;
     RestoreFormFromReading(std::get<ReadingValues>(loaded), restored);
     return restored;
+}
+
+void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, UserDialogs& dialogs,
+                        std::string& readingFileName) {
+    FileDialogSettings settings;
+    settings.title = QString::fromLatin1(kProgramName);
+    settings.filter = QStringLiteral("Quorvane (*.qvn)");
+    settings.defaultSuffix = QStringLiteral("qvn");
+    settings.initialName = QString::fromStdString(readingFileName);
+    settings.confirmOverwrite = true;
+
+    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
+    if (!chosen || chosen->isEmpty()) return;
+    readingFileName = chosen->toStdString();
+
+    if (const auto error = WriteReadingFile(LocalFilePath(*chosen), state, zoneSlot))
+        dialogs.message(parent, QString::fromStdString(*error), MessageIcon::Error);
 }
 
 }  // namespace qv

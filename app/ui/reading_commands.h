@@ -1,11 +1,13 @@
-// Opening a saved reading from the birth-data form.
+// Opening and saving a reading: the birth-data form opens one, the chart
+// window's "Save As" saves the chart it shows.
 #pragma once
 
 #include <QString>
-#include <filesystem>
 #include <optional>
+#include <string>
 
 #include "app/birth_form.h"
+#include "state/chart_state.h"
 
 class QWidget;
 
@@ -19,7 +21,10 @@ class UserDialogs;
 std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
                                                 const BirthFormData& current);
 
-// A path chosen in a file dialog as the file system names it.
-std::filesystem::path LocalFilePath(const QString& path);
+// "Save As": writes the reading file of the chart state. `zoneSlot` is the
+// time-zone slot the chart was calculated with; `readingFileName` is the
+// name last chosen, offered again and updated.
+void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, UserDialogs& dialogs,
+                        std::string& readingFileName);
 
 }  // namespace qv

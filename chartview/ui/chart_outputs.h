@@ -1,6 +1,10 @@
-// The chart window's output commands: save the reading, export text,
-// save a JPEG picture of the display form, print.
+// The chart window's output commands: export text, save a JPEG picture of
+// the display form, print. (Saving the reading sits with opening it, on the
+// birth-data side; the chart window asks for it by a signal.)
 #pragma once
+
+#include <QString>
+#include <string>
 
 #include "state/chart_state.h"
 
@@ -11,20 +15,15 @@ namespace qv {
 class UserDialogs;
 class FrmDisplay;
 
-// "Save As" (menu and toolbar): writes the reading file of the chart state.
-// zoneSlot is the birth-data form's selected time-zone slot.
-void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, UserDialogs& dialogs,
-                        std::string& readingFileName);
-// "Export Chart As Text".
+// "Export Chart As Text". `readingFileName` is the name last chosen for the
+// reading or the export, offered again and updated.
 void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs,
                        std::string& readingFileName);
-// "Save As JPEG": a picture of the display form as it is shown.
-void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
+// "Save As JPEG": a picture of the display form as it is shown. The dialog
+// offers `lastJpegName`; a chosen name replaces it, as the name of the
+// picture file it makes ("chart" chosen: ".../chart.jpg").
+void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastJpegName);
 // "Print": the print dialog, then the chart on the chosen printer.
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
-
-// The last two for any widget that shows the chart.
-void SaveFormJpegCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs);
-void PrintFormCommand(QWidget* parent, QWidget& form, UserDialogs& dialogs);
 
 }  // namespace qv

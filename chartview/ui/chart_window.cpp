@@ -5,28 +5,25 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "app/ui/web_links.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/chart_styles.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/toolbar_icons.h"
-#include "chartview/ui/ui_metrics.h"
-#include "state/time_zones.h"
+#include "ui/program_identity.h"
+#include "ui/ui_metrics.h"
 
 namespace qv {
 namespace {
 
 using ui::FormFont;
+using ui::kBannerColour;
 using ui::Px;
-
-const QColor kBanner(104, 45, 123);  // RGB 104, 45, 123
 
 // Design sizes, twips.
 constexpr int kToolBarHeight = 420;
@@ -37,16 +34,10 @@ constexpr int kButtonHeight = 400;
 constexpr int kExitWidth = 1095;
 constexpr int kBackWidth = 1095;
 constexpr int kJpegWidth = 1575;
+constexpr int kButtonGap = 100;
+constexpr int kBarMargin = 300;
 constexpr int kHeadingWidth = 6030;
 constexpr int kHeadingHeight = 435;
-
-const char* const kStyleEntries[3] = {"mnuNorth", "mnuSouth", "mnuNatal"};
-const char* const kDivisionalEntries[6] = {"mnuSub_Hora",    "mnuSub_Drekkana", "mnuSub_Sapthamsa",
-                                           "mnuSub_Navamsa", "mnuSub_Dasamsa",  "mnuSub_Dwadasamsa"};
-const char* const kSignLabelNames[12] = {"lblNatalAries",  "lblNatalTaurus",      "lblNatalGemini",
-                                         "lblNatalCancer", "lblNatalLeo",         "lblNatalVirgo",
-                                         "lblNatalLibra",  "lblNatalScorpio",     "lblNatalSagittarius",
-                                         "lblNatalCapricorn", "lblNatalAquarius", "lblNatalPisces"};
 
 void SetBackground(QWidget* w, const QColor& colour) {
     w->setAutoFillBackground(true);
@@ -55,39 +46,26 @@ void SetBackground(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-QLabel* MakeLink(QWidget* parent, const QString& name, const QString& text, WebPage page) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(name);
-    QFont f = FormFont(8.25);
-    f.setUnderline(true);
-    l->setFont(f);
-    QPalette p = l->palette();
-    p.setColor(QPalette::WindowText, Qt::white);
-    l->setPalette(p);
-    l->setCursor(Qt::PointingHandCursor);
-    l->setProperty("webPage", int(page));
-    l->adjustSize();
-    return l;
-}
-
 }  // namespace
 
 BarLayout ComputeBarLayout(int windowWidth, int headingWidth) {
     BarLayout b;
-    b.cmdExitLeft = windowWidth - kExitWidth - 300;
-    b.cmdBackLeft = b.cmdExitLeft - kBackWidth - 100;
-    b.cmdSaveAsJpegLeft = b.cmdBackLeft - kJpegWidth - 100;
+    b.cmdExitLeft = windowWidth - kExitWidth - kBarMargin;
+    b.cmdBackLeft = b.cmdExitLeft - kBackWidth - kButtonGap;
+    b.cmdSaveAsJpegLeft = b.cmdBackLeft - kJpegWidth - kButtonGap;
     b.lblHeadingLeft = (windowWidth - headingWidth) / 2;
     return b;
 }
 
+int CentredLeft(int areaWidth, int formWidth) { return std::max(0, (areaWidth - formWidth) / 2); }
+
 ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
     setObjectName(QStringLiteral("MDI"));
-    setWindowTitle(QStringLiteral("Quorvane v1.15"));
+    setWindowTitle(ProgramCaption());
     SetBackground(this, Qt::white);
     resize(Px(8880), Px(5985) + Px(kToolBarHeight) + Px(kBannerHeight) + Px(kButtonBarHeight));
-    // Open maximised, so that the display form, centred on the screen, is seen whole.
+    // Open maximised, so that the display form is seen whole.
     setWindowState(windowState() | Qt::WindowMaximized);
 
     auto* central = new QWidget(this);
@@ -104,6 +82,7 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
     area_->setFrameShape(QFrame::NoFrame);
     // The window may be made as narrow as the user likes; the area scrolls.
     area_->setMinimumSize(1, 1);
+    area_->viewport()->installEventFilter(this);
     column->addWidget(area_, 1);
     buildButtonBar();
     column->addWidget(buttonBar_);
@@ -118,8 +97,6 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
 ChartWindow::~ChartWindow() = default;
 
 // ------------------------------------------------------------------ building
-
-QAction* ChartWindow::entry(const char* name) const { return findChild<QAction*>(QString::fromLatin1(name)); }
 
 void ChartWindow::onClick(QAction* action, std::function<void()> handler) {
     connect(action, &QAction::triggered, this, [action, handler = std::move(handler)](bool checked) {
@@ -150,14 +127,13 @@ void ChartWindow::buildMenus() {
         QAction* a = m->addSeparator();
         a->setObjectName(QString::fromLatin1(name));
         a->setVisible(!hidden);
-        return a;
     };
 
     QMenu* file = menu(bar, "mnuFile", QStringLiteral("&File"), false);
     bar->addMenu(file);
     onClick(add(file, "mnuNew", QStringLiteral("&New")), [this] { newChart(); });
     separator(file, "mnuFileSep0");
-    onClick(add(file, "mnuSaveAsText", QStringLiteral("Save &As")), [this] { saveReading(); });
+    onClick(add(file, "mnuSaveAsText", QStringLiteral("Save &As")), [this] { emit saveReadingRequested(); });
     onClick(add(file, "mnuSaveAsJpeg", QStringLiteral("Save As &JPEG")), [this] { saveJpeg(); });
     separator(file, "mnuFileSep1");
     onClick(add(file, "mnuExport", QStringLiteral("&Export Chart As Text")), [this] { exportText(); });
@@ -170,52 +146,45 @@ void ChartWindow::buildMenus() {
 
     QMenu* view = menu(bar, "mnuView", QStringLiteral("&View"), false);
     bar->addMenu(view);
-    onClick(add(view, "mnuToolBar", QStringLiteral("&Toolbar"), false, true), [this] { toggleToolBar(); });
-    onClick(add(view, "mnuStatusBar", QStringLiteral("&Status Bar"), true, true), [this] { toggleStatusBar(); });
+    mnuToolBar_ = add(view, "mnuToolBar", QStringLiteral("&Toolbar"), false, true);
+    onClick(mnuToolBar_, [this] { toggleToolBar(); });
+    mnuStatusBar_ = add(view, "mnuStatusBar", QStringLiteral("&Status Bar"), true, true);
+    onClick(mnuStatusBar_, [this] { toggleStatusBar(); });
     separator(view, "mnuViewSep1", true);
 
     QMenu* style = menu(view, "mnuChartStyle", QStringLiteral("&Chart Style"), true);
     view->addAction(style->menuAction());
-    for (auto [name, caption] : {std::pair{"mnuNorth", "&North Indian"}, std::pair{"mnuSouth", "&South Indian"},
-                                 std::pair{"mnuNatal", "&Natal Indian"}}) {
-        QAction* a = add(style, name, QString::fromLatin1(caption), false, true);
+    const std::pair<const char*, const char*> styles[3] = {
+        {"mnuNorth", "&North Indian"}, {"mnuSouth", "&South Indian"}, {"mnuNatal", "&Natal Indian"}};
+    for (std::size_t i = 0; i < std::size(styles); ++i) {
+        QAction* a = add(style, styles[i].first, QString::fromLatin1(styles[i].second), false, true);
         onClick(a, [this, a] { chooseStyle(a); });
+        mnuStyles_[i] = a;
     }
 
     QMenu* colour = menu(view, "mnuColor", QStringLiteral("Colo&r Style"), true);
     view->addAction(colour->menuAction());
-    onClick(add(colour, "mnuColorOn", QStringLiteral("O&n"), false, true), [this] { setColourStyle(true); });
-    onClick(add(colour, "mnuColorOff", QStringLiteral("O&ff"), false, true), [this] { setColourStyle(false); });
+    mnuColorOn_ = add(colour, "mnuColorOn", QStringLiteral("O&n"), false, true);
+    onClick(mnuColorOn_, [this] { setColourStyle(true); });
+    mnuColorOff_ = add(colour, "mnuColorOff", QStringLiteral("O&ff"), false, true);
+    onClick(mnuColorOff_, [this] { setColourStyle(false); });
 
     separator(view, "mnuViewSep2", true);
-    onClick(add(view, "mnuChart", QStringLiteral("&Chart"), true, true), [this] { showChartForm(); });
+    mnuChart_ = add(view, "mnuChart", QStringLiteral("&Chart"), true, true);
+    onClick(mnuChart_, [this] { showChartForm(); });
 
     QMenu* divisional = menu(view, "mnuDivisionalCharts", QStringLiteral("&Divisional Charts"), true);
     view->addAction(divisional->menuAction());
-    const char* const captions[6] = {"&Hora", "&Drekkana", "&Sapthamsa", "&Navamsa", "&D&asamsa", "D&wadasamsa"};
-    for (int i = 0; i < 6; ++i) {
-        QAction* a = add(divisional, kDivisionalEntries[i], QString::fromLatin1(captions[i]), false, true);
+    const std::pair<const char*, const char*> charts[6] = {
+        {"mnuSub_Hora", "&Hora"},         {"mnuSub_Drekkana", "&Drekkana"}, {"mnuSub_Sapthamsa", "&Sapthamsa"},
+        {"mnuSub_Navamsa", "&Navamsa"},   {"mnuSub_Dasamsa", "&D&asamsa"},  {"mnuSub_Dwadasamsa", "D&wadasamsa"}};
+    for (std::size_t i = 0; i < std::size(charts); ++i) {
+        QAction* a = add(divisional, charts[i].first, QString::fromLatin1(charts[i].second), false, true);
         onClick(a, [this, a] { chooseDivisional(a); });
+        mnuDivisional_[i] = a;
     }
 
-    QMenu* help = menu(bar, "mnuHelp", QStringLiteral("&Help"), false);
-    bar->addMenu(help);
-    onClick(add(help, "mnuOnline", QStringLiteral("&Online Help")),
-            [] { OpenWebPage(WebPageUrl(WebPage::OnlineHelp)); });
-    onClick(add(help, "mnuVisit", QStringLiteral("&Visit Us Online")),
-            [] { OpenWebPage(WebPageUrl(WebPage::VisitUs)); });
-    separator(help, "mnuHelpSep1");
-    onClick(add(help, "mnuUpdate", QStringLiteral("Check for Software &Update")), [this] { ShowUpdateCheck(this); });
-    separator(help, "mnuHelpSep2");
-    onClick(add(help, "mnuAbout", QStringLiteral("&About Software")), [this] { ShowAboutBox(this); });
-
-    QAction* donate = bar->addAction(QStringLiteral("&Donate"));
-    donate->setObjectName(QStringLiteral("mnuDonate"));
-    onClick(donate, [] { OpenWebPage(WebPageUrl(WebPage::Donate)); });
-    QAction* money = bar->addAction(QStringLiteral("Make Money &Online"));
-    money->setObjectName(QStringLiteral("mnuMakeMoney"));
-    money->setVisible(false);
-    onClick(money, [] { OpenWebPage(WebPageUrl(WebPage::MakeMoneyOnline)); });
+    help_ = AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
 }
 
 void ChartWindow::buildToolBar() {
@@ -241,7 +210,7 @@ void ChartWindow::buildBanner() {
     picTop_ = new QWidget(this);
     picTop_->setObjectName(QStringLiteral("picTop"));
     picTop_->setFixedHeight(Px(kBannerHeight));
-    SetBackground(picTop_, kBanner);
+    SetBackground(picTop_, kBannerColour);
 
     lblHeading_ = new QLabel(QStringLiteral("Quorvane"), picTop_);
     lblHeading_->setObjectName(QStringLiteral("lblHeading"));
@@ -252,18 +221,34 @@ void ChartWindow::buildBanner() {
     lblHeading_->setPalette(p);
     lblHeading_->setGeometry(ui::PxRect(4335, 0, kHeadingWidth, kHeadingHeight));
 
-    bannerLink_ = MakeLink(picTop_, QStringLiteral("lblBannerLink"), QStringLiteral("Quorvane on the web"),
-                           WebPage::ProjectPage);
+    bannerLink_ = MakeWebLinkLabel(picTop_, QStringLiteral("lblBannerLink"), QStringLiteral("Quorvane on the web"),
+                                   WebPage::ProjectPage, Qt::white, dialogs_);
+    bannerLink_->setFont(FormFont(8.25));
+    bannerLink_->adjustSize();
     bannerLink_->move(0, Px(kHeadingHeight) + 2);
-    bannerLink_->installEventFilter(this);
 }
 
 void ChartWindow::buildButtonBar() {
     buttonBar_ = new QWidget(this);
     buttonBar_->setObjectName(QStringLiteral("Picture1"));
     buttonBar_->setFixedHeight(Px(kButtonBarHeight));
-    SetBackground(buttonBar_, kBanner);
+    SetBackground(buttonBar_, kBannerColour);
 
+    const std::pair<const char*, WebPage> links[3] = {{"Online Help", WebPage::OnlineHelp},
+                                                      {"Visit Us Online", WebPage::VisitUs},
+                                                      {"Donate", WebPage::Donate}};
+    int x = Px(kBarMargin);
+    for (std::size_t i = 0; i < barLinks_.size(); ++i) {
+        QLabel* l = MakeWebLinkLabel(buttonBar_, QStringLiteral("lblBarLink_%1").arg(i),
+                                     QString::fromLatin1(links[i].first), links[i].second, Qt::white, dialogs_);
+        l->setFont(FormFont(8.25));
+        l->adjustSize();
+        l->move(x, (Px(kButtonBarHeight) - l->height()) / 2);
+        x += l->width() + Px(kBarMargin);
+        barLinks_[i] = l;
+    }
+
+    // The buttons come after the links, so that they lie above them.
     auto button = [this](const char* name, const QString& caption, int width) {
         auto* b = new QPushButton(caption, buttonBar_);
         b->setObjectName(QString::fromLatin1(name));
@@ -278,23 +263,10 @@ void ChartWindow::buildButtonBar() {
     connect(cmdSaveAsJPEG_, &QPushButton::clicked, this, [this] { saveJpeg(); });
     connect(cmdBack_, &QPushButton::clicked, this, [this] { back(); });
     connect(cmdExit_, &QPushButton::clicked, this, [this] { exitProgram(); });
-
-    const std::pair<const char*, WebPage> links[3] = {{"Online Help", WebPage::OnlineHelp},
-                                                      {"Visit Us Online", WebPage::VisitUs},
-                                                      {"Donate", WebPage::Donate}};
-    int x = Px(300);
-    for (int i = 0; i < 3; ++i) {
-        QLabel* l = MakeLink(buttonBar_, QStringLiteral("lblBarLink_%1").arg(i), QString::fromLatin1(links[i].first),
-                             links[i].second);
-        l->move(x, (Px(kButtonBarHeight) - l->height()) / 2);
-        l->installEventFilter(this);
-        x += l->width() + Px(300);
-    }
 }
 
 void ChartWindow::loadCheckMarks() {
-    for (const char* name : {"mnuToolBar", "mnuStatusBar", "mnuColorOff", "mnuChart", "mnuSouth"})
-        if (QAction* a = entry(name)) a->setChecked(true);
+    for (QAction* a : {mnuToolBar_, mnuStatusBar_, mnuColorOff_, mnuChart_, mnuStyles_[1]}) a->setChecked(true);
 }
 
 // ----------------------------------------------------------- display form
@@ -311,10 +283,11 @@ FrmDisplay* ChartWindow::display() {
     displayFrame_->installEventFilter(this);
     displayFrame_->setWindowTitle(display_->windowTitle());
     QPalette framePalette = displayFrame_->palette();
-    framePalette.setColor(QPalette::Highlight, kBanner);
+    framePalette.setColor(QPalette::Highlight, kBannerColour);
     displayFrame_->setPalette(framePalette);
     displayFrame_->adjustSize();
     displayFrame_->show();
+    placeDisplayForm();
     return display_;
 }
 
@@ -334,16 +307,9 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     activateChart();
 }
 
-void ChartWindow::setZoneSlotProvider(std::function<int()> provider) { zoneSlot_ = std::move(provider); }
-
-int ChartWindow::zoneSlot() const {
-    if (zoneSlot_) return zoneSlot_();
-    // Without the form, the first zone whose corrections match the chart's.
-    for (int i = 0; i < kTimeZoneCount; ++i)
-        if (state_.TimeZoneHours[i] == state_.ZoneHoursText && state_.TimeZoneMinutes[i] == state_.ZoneMinutesText &&
-            !state_.TimeZoneHours[i].empty())
-            return i;
-    return 0;
+void ChartWindow::placeDisplayForm() {
+    if (!displayFrame_) return;
+    displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width()), 0);
 }
 
 // ------------------------------------------------------------------ events
@@ -356,11 +322,7 @@ bool ChartWindow::event(QEvent* e) {
 
 void ChartWindow::activateChart() {
     FrmDisplay* d = display();
-    if (displayFrame_) {
-        const QScreen* s = screen();
-        const int screenWidth = s ? s->geometry().width() : width();
-        displayFrame_->move((screenWidth - displayFrame_->width()) / 2, 0);
-    }
+    placeDisplayForm();
     d->captureClientArea();
 }
 
@@ -378,6 +340,13 @@ void ChartWindow::layoutBars() {
     cmdSaveAsJPEG_->move(Px(b.cmdSaveAsJpegLeft), cmdSaveAsJPEG_->y());
     lblHeading_->move(Px(b.lblHeadingLeft), lblHeading_->y());
     bannerLink_->move((outer - bannerLink_->width()) / 2, bannerLink_->y());
+    // A link is shown only where it ends a gap short of the first button;
+    // the links that follow it lie further right, so they go too.
+    bool fits = true;
+    for (QLabel* link : barLinks_) {
+        fits = fits && link->geometry().right() + Px(kButtonGap) < cmdSaveAsJPEG_->x();
+        link->setVisible(fits);
+    }
 }
 
 bool ChartWindow::eventFilter(QObject* watched, QEvent* e) {
@@ -385,14 +354,7 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* e) {
         e->ignore();
         return true;
     }
-    if (e->type() == QEvent::MouseButtonRelease) {
-        const QVariant page = watched->property("webPage");
-        auto* me = static_cast<QMouseEvent*>(e);
-        if (page.isValid() && me->button() == Qt::LeftButton) {
-            OpenWebPage(WebPageUrl(static_cast<WebPage>(page.toInt())));
-            return true;
-        }
-    }
+    if (watched == area_->viewport() && e->type() == QEvent::Resize) placeDisplayForm();
     return QMainWindow::eventFilter(watched, e);
 }
 
@@ -410,10 +372,12 @@ void ChartWindow::closeEvent(QCloseEvent* e) {
 
 void ChartWindow::toolbarButton(const QString& key) {
     if (key == QLatin1String("New")) newChart();
-    else if (key == QLatin1String("Save")) saveReading();
+    else if (key == QLatin1String("Save")) emit saveReadingRequested();
     else if (key == QLatin1String("Print")) print();
-    else if (key == QLatin1String("Help")) OpenWebPage(WebPageUrl(WebPage::OnlineHelp));
+    else if (key == QLatin1String("Help")) openPage(WebPage::OnlineHelp);
 }
+
+void ChartWindow::openPage(WebPage page) { OpenWebPage(this, dialogs_, WebPageUrl(page)); }
 
 void ChartWindow::newChart() {
     leaving_ = true;
@@ -435,29 +399,23 @@ void ChartWindow::exitProgram() {
 }
 
 void ChartWindow::toggleToolBar() {
-    QAction* a = entry("mnuToolBar");
-    const bool show = !a->isChecked();
-    a->setChecked(show);
+    const bool show = !mnuToolBar_->isChecked();
+    mnuToolBar_->setChecked(show);
     tb_->setVisible(show);
 }
 
-void ChartWindow::toggleStatusBar() {
-    QAction* a = entry("mnuStatusBar");
-    a->setChecked(!a->isChecked());
-}
+void ChartWindow::toggleStatusBar() { mnuStatusBar_->setChecked(!mnuStatusBar_->isChecked()); }
 
 void ChartWindow::chooseStyle(QAction* style) {
-    for (const char* name : kStyleEntries)
-        if (QAction* a = entry(name)) a->setChecked(a == style);
+    for (QAction* a : mnuStyles_) a->setChecked(a == style);
 }
 
 void ChartWindow::setColourStyle(bool on) {
-    entry(on ? "mnuColorOn" : "mnuColorOff")->setChecked(true);
-    entry(on ? "mnuColorOff" : "mnuColorOn")->setChecked(false);
-    FrmDisplay* d = display();
+    mnuColorOn_->setChecked(on);
+    mnuColorOff_->setChecked(!on);
+    NatalWheel* wheel = display()->picNatal();
     for (int s = 0; s < 12; ++s) {
-        QLabel* label = d->findChild<QLabel*>(QString::fromLatin1(kSignLabelNames[s]));
-        if (!label) continue;
+        QLabel* label = wheel->signBox(s);
         QPalette p = label->palette();
         p.setColor(QPalette::WindowText, SignLabelColour(s, on));
         label->setPalette(p);
@@ -473,18 +431,13 @@ void ChartWindow::showChartForm() {
 void ChartWindow::chooseDivisional(QAction* chart) {
     display();
     if (displayFrame_) displayFrame_->hide();
-    entry("mnuChart")->setChecked(false);
-    for (const char* name : kDivisionalEntries)
-        if (QAction* a = entry(name)) a->setChecked(a == chart);
-}
-
-void ChartWindow::saveReading() {
-    SaveReadingCommand(this, state_, zoneSlot(), dialogs_, state_.ReadingFileName);
+    mnuChart_->setChecked(false);
+    for (QAction* a : mnuDivisional_) a->setChecked(a == chart);
 }
 
 void ChartWindow::exportText() { ExportTextCommand(this, state_, dialogs_, state_.ReadingFileName); }
 
-void ChartWindow::saveJpeg() { SaveJpegCommand(this, *display(), dialogs_); }
+void ChartWindow::saveJpeg() { SaveJpegCommand(this, *display(), dialogs_, lastJpegName_); }
 
 void ChartWindow::print() { PrintCommand(this, *display(), dialogs_); }
 

@@ -5,10 +5,12 @@
 #include <QMainWindow>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <array>
 #include <functional>
 
 #include "app/chart_wheel.h"
 #include "state/chart_state.h"
+#include "ui/web_entries.h"
 
 class QAction;
 class QLabel;
@@ -33,6 +35,11 @@ struct BarLayout {
 };
 BarLayout ComputeBarLayout(int windowWidth, int headingWidth);
 
+// Left edge (pixels) of a form `formWidth` wide centred in an area
+// `areaWidth` wide; never left of 0, so a narrow area scrolls from the
+// form's left edge.
+int CentredLeft(int areaWidth, int formWidth);
+
 class ChartWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -45,28 +52,29 @@ public:
     // Writes the position table, the wheel and the interpretation box, and
     // shows the window (maximised, the display form centred at the top).
     void showChart(const ChartWheel& wheel);
-    // Where "Save As" reads the birth-data form's time-zone slot.
-    void setZoneSlotProvider(std::function<int()> provider);
 
     // The frame of the display form inside the window's area.
     QMdiSubWindow* displayFrame() const { return displayFrame_; }
+    QMdiArea* area() const { return area_; }
     QToolBar* toolBar() const { return tb_; }
     QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
     QWidget* banner() const { return picTop_; }
 
 public slots:
-    // Activate: centres the display form on the screen's width, at the top,
+    // Activate: centres the display form in the window's area, at the top,
     // and keeps a capture of it for "Save As JPEG".
     void activateChart();
-    // Resize: places the buttons and the banner's labels for the window's width.
+    // Resize: places the buttons and the banner's labels for the window's
+    // width, and shows only the bar's links that fit left of the buttons.
     void layoutBars();
     // Toolbar button by key: "New", "Save", "Print", "Help"; others do nothing.
     void toolbarButton(const QString& key);
 
 signals:
-    void backRequested();        // "Back": close this window, show the birth-data form
-    void newRequested();         // "New": the same
-    void endProgramRequested();  // exit command, or closing through the window frame
+    void backRequested();         // "Back": close this window, show the birth-data form
+    void newRequested();          // "New": the same
+    void endProgramRequested();   // exit command, or closing through the window frame
+    void saveReadingRequested();  // "Save As" and the toolbar's "Save"
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,7 +89,7 @@ private:
     void buildBanner();
     void buildButtonBar();
     void loadCheckMarks();
-    QAction* entry(const char* name) const;
+    void placeDisplayForm();
     // Runs `handler` for a click on `action`, undoing Qt's own toggle of a
     // checkable entry first: the handlers set every check mark themselves.
     void onClick(QAction* action, std::function<void()> handler);
@@ -96,18 +104,27 @@ private:
     void setColourStyle(bool on);
     void showChartForm();
     void chooseDivisional(QAction* chart);
-    void saveReading();
     void exportText();
     void saveJpeg();
     void print();
-    int zoneSlot() const;
+    void openPage(WebPage page);
 
     ChartState& state_;
     UserDialogs& dialogs_;
     QMdiArea* area_ = nullptr;
     FrmDisplay* display_ = nullptr;
-    std::function<int()> zoneSlot_;
+    QString lastJpegName_;  // offered again by the next "Save As JPEG"
     bool leaving_ = false;  // set by Back/New so the close does not end the program
+
+    // Menu entries, by their object names.
+    QAction* mnuToolBar_ = nullptr;
+    QAction* mnuStatusBar_ = nullptr;
+    std::array<QAction*, 3> mnuStyles_{};  // mnuNorth, mnuSouth, mnuNatal
+    QAction* mnuColorOn_ = nullptr;
+    QAction* mnuColorOff_ = nullptr;
+    QAction* mnuChart_ = nullptr;
+    std::array<QAction*, 6> mnuDivisional_{};  // mnuSub_Hora … mnuSub_Dwadasamsa
+    HelpMenuEntries help_;
 
     QPointer<QMdiSubWindow> displayFrame_;
     QToolBar* tb_ = nullptr;
@@ -118,6 +135,7 @@ private:
     QPushButton* cmdSaveAsJPEG_ = nullptr;
     QPushButton* cmdBack_ = nullptr;
     QPushButton* cmdExit_ = nullptr;
+    std::array<QLabel*, 3> barLinks_{};  // "Online Help", "Visit Us Online", "Donate"
 };
 
 }  // namespace qv

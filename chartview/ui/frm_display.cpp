@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPainter>
+#include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,7 +17,7 @@
 #include "chartview/personal_data.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
-#include "chartview/ui/ui_metrics.h"
+#include "ui/ui_metrics.h"
 
 namespace qv {
 namespace {
@@ -23,6 +25,10 @@ namespace {
 using ui::FormFont;
 using ui::Px;
 using ui::PxRect;
+
+// The form's own caption. It names an older version than the program's
+// windows do, and always has; it is not the program's version.
+constexpr char kDisplayFormCaption[] = "Quorvane v1.05";
 
 // Clipboard text shorter than this is a word or two that may occur anywhere;
 // the guard only takes back longer pieces of the interpretation.
@@ -187,11 +193,23 @@ void InterpretationBox::contextMenuEvent(QContextMenuEvent* event) { event->acce
 
 QMimeData* InterpretationBox::createMimeDataFromSelection() const { return new QMimeData; }
 
+// -------------------------------------------------------------- ElidedLabel
+
+QString ElidedLabel::shownText() const {
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownText(),
+                          foregroundRole());
+}
+
 // ------------------------------------------------------------------- the form
 
 FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("frmDisplay"));
-    setWindowTitle(QStringLiteral("Quorvane v1.05"));
+    setWindowTitle(QString::fromLatin1(kDisplayFormCaption));
     setFont(FormFont(8.25));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -220,7 +238,9 @@ void FrmDisplay::buildPersonalData() {
     frame1_->setFont(FormFont(8.25, true));
     frame1_->setGeometry(PxRect(2640, 0, 6750, 1300));
     for (int i = 0; i < 8; ++i) {
-        QLabel* l = MakeLabel(frame1_, QString::fromLatin1(kPersonalLabels[i]), QString(), FormFont(8.25, true));
+        auto* l = new ElidedLabel(frame1_);
+        l->setObjectName(QString::fromLatin1(kPersonalLabels[i]));
+        l->setFont(FormFont(8.25, true));
         const QPoint at = kPersonalPlaces[i];
         // A column is as wide as the space up to the next column or the frame's edge.
         const int right = at.x() < 3360 ? 3360 - 60 : 6750 - 60;
@@ -249,7 +269,7 @@ void FrmDisplay::buildPositionTable() {
         planetName_[row.nameIndex]->setGeometry(PxRect(120, row.y, 1000, 285));
         planet_[row.planetIndex]->setGeometry(PxRect(1140, row.y, 1200, 285));
         QPalette p = planet_[row.planetIndex]->palette();
-        p.setColor(QPalette::WindowText, QColor(104, 45, 123));
+        p.setColor(QPalette::WindowText, ui::kBannerColour);
         planet_[row.planetIndex]->setPalette(p);
     }
 }
@@ -361,11 +381,6 @@ QPixmap FrmDisplay::captureClientArea() {
     picture_ = grab(QRect(QPoint(0, 0), clientSize()));
     picture1_->setPixmap(picture_);
     return picture_;
-}
-
-void FrmDisplay::setSavedPictureNames(const QString& folder, const QString& file) {
-    txtFolder_->setText(folder);
-    txtFile_->setText(file);
 }
 
 }  // namespace qv

@@ -3,6 +3,7 @@
 // nothing; the chart window writes the calculated values into it.
 #pragma once
 
+#include <QLabel>
 #include <QPixmap>
 #include <QTextEdit>
 #include <QWidget>
@@ -13,7 +14,6 @@
 #include "state/chart_state.h"
 
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 
 namespace qv {
@@ -59,6 +59,20 @@ private:
 // (blanks and line breaks are compared loosely).
 bool IsTextTakenFromBox(const QString& clipboardText, const QString& boxText);
 
+// A personal-data label: one line that ends in "…" where the text is wider
+// than the label, on screen, in the picture and on paper. The whole text
+// stays the label's text and its tooltip.
+class ElidedLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    // The line as it is drawn.
+    QString shownText() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class FrmDisplay : public QWidget {
     Q_OBJECT
 public:
@@ -84,16 +98,17 @@ public:
     QPixmap captureClientArea();
     // The latest capture (null before the first).
     QPixmap picture() const { return picture_; }
-    // The hidden boxes that remember the last picture saved.
-    void setSavedPictureNames(const QString& folder, const QString& file);
 
     InterpretationBox* RTB() const { return rtb_; }
     NatalWheel* picNatal() const { return wheel_; }
+    QGroupBox* Frame1() const { return frame1_; }          // "Personal Information"
+    QGroupBox* fraWestern() const { return fraWestern_; }  // "Planetary Positions"
     QLabel* lblLagna() const { return lblLagna_; }
     QLabel* lblRashi() const { return lblRashi_; }
     QLabel* planet(int index) const { return planet_[index]; }          // Planet(0..15)
     QLabel* planetName(int index) const { return planetName_[index]; }  // PlanetName(0..16)
     QLabel* personalLabel(const char* name) const;                      // e.g. "lblName"
+    // The hidden boxes that remember the last picture saved.
     QLineEdit* txtFolder() const { return txtFolder_; }
     QLineEdit* txtFile() const { return txtFile_; }
 
@@ -106,7 +121,7 @@ private:
     NatalWheel* wheel_ = nullptr;
     QGroupBox* frame1_ = nullptr;
     QGroupBox* fraWestern_ = nullptr;
-    std::array<QLabel*, 8> personal_{};
+    std::array<ElidedLabel*, 8> personal_{};
     std::array<QLabel*, 17> planetName_{};
     std::array<QLabel*, 16> planet_{};
     QLabel* lblLagna_ = nullptr;

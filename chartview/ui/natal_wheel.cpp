@@ -7,13 +7,13 @@
 #include <numbers>
 
 #include "chartview/ui/sign_glyphs.h"
-#include "chartview/ui/ui_metrics.h"
 #include "state/fixed_lists.h"
+#include "ui/ui_metrics.h"
 
 namespace qv {
 namespace {
 
-const QColor kBanner(104, 45, 123);     // the chart window's banner colour
+const QColor& kBanner = ui::kBannerColour;
 const QColor kRing(244, 238, 247);      // sign ring
 const QColor kSectorTint(251, 249, 252);
 const QColor kHub(236, 226, 241);
@@ -79,6 +79,12 @@ void HouseBox::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 255, 255, 215));
     p.drawRoundedRect(QRectF(rect()), 3, 3);
+    if (const auto* wheel = qobject_cast<const NatalWheel*>(parentWidget())) {
+        p.save();
+        p.translate(-pos());
+        wheel->paintLines(p);
+        p.restore();
+    }
     const QFont regular = shownFont();
     QFont bold = regular;
     bold.setBold(true);
@@ -213,6 +219,16 @@ void NatalWheel::paintEvent(QPaintEvent*) {
         p.drawPath(sector);
     }
 
+    p.setBrush(kHub);
+    p.drawEllipse(c, rh, rh);
+    paintLines(p);
+}
+
+void NatalWheel::paintLines(QPainter& p) const {
+    const QPointF c = centre();
+    const double ro = outerRadius(), rr = ringRadius(), rh = hubRadius();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setBrush(Qt::NoBrush);
     // Cusps: the four angles (houses 1, 4, 7, 10 begin there) drawn stronger.
     for (int k = 0; k < 12; ++k) {
         const double a = 180.0 + 30.0 * k;
@@ -220,16 +236,12 @@ void NatalWheel::paintEvent(QPaintEvent*) {
         p.setPen(QPen(angle ? kBanner : QColor(150, 120, 165), angle ? 1.8 : 1.0));
         p.drawLine(polar(rh, a), polar(ro, a));
     }
-
     // Circles.
-    p.setBrush(Qt::NoBrush);
     p.setPen(QPen(kBanner, 2.0));
     p.drawEllipse(c, ro, ro);
     p.setPen(QPen(kBanner, 1.2));
     p.drawEllipse(c, rr, rr);
-    p.setBrush(kHub);
     p.drawEllipse(c, rh, rh);
-    p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(150, 120, 165), 0.8));
     p.drawEllipse(c, rh * 0.55, rh * 0.55);
 }

@@ -11,13 +11,17 @@
 #include <QWidget>
 #include <array>
 
+class QPainter;
+
 namespace qv {
 
 class SignImage;
 
 // One house box: holds the text the calculation joined (a line break before
 // each body) and shows the house's bodies one per line, centred, and "Asc"
-// last in the banner colour when the ascendant is in the house.
+// last in the banner colour when the ascendant is in the house. A crowded box
+// may reach over its sector's cusps; the wheel's lines are drawn over its
+// backing and under its text.
 class HouseBox : public QLabel {
     Q_OBJECT
 public:
@@ -68,6 +72,9 @@ public:
     QPointF polar(double radius, double degrees) const;
     // The house 1..12 whose sector holds `point`; 0 outside the sectors.
     int houseAt(const QPointF& point) const;
+    // The wheel's lines: the twelve cusps and the circles. The house boxes
+    // draw them again above their backing, so no line is ever hidden.
+    void paintLines(QPainter& painter) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

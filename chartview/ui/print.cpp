@@ -1,17 +1,21 @@
 #include "chartview/ui/print.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QFont>
+#include <QGroupBox>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QWidget>
-#include <memory>
+
+#include "app/atomic_file.h"
+#include "app/user_text.h"
+#include "chartview/ui/frm_display.h"
+#include "chartview/ui/natal_wheel.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 
@@ -49,26 +53,32 @@ qreal FitScale(const QSizeF& content, const QSizeF& page) {
     return std::min(page.width() / content.width(), page.height() / content.height());
 }
 
-// The form, scaled to fit the page and centred across it.
-void PaintFormPage(QPainter& painter, QWidget& form, const QSizeF& page) {
-    const QSizeF size = form.size();
-    const qreal scale = FitScale(size, page);
+// Page 1: the position table at the top left, the personal data and the
+// wheel beside it, as the form arranges them without its interpretation box.
+// Scaled to fit the printable area and centred across it.
+void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
+    QWidget* table = form.fraWestern();
+    QWidget* personal = form.Frame1();
+    QWidget* wheel = form.picNatal();
+    const std::pair<QWidget*, QPoint> parts[3] = {{table, QPoint(0, 0)},
+                                                  {personal, personal->pos()},
+                                                  {wheel, wheel->pos()}};
+    QRect content;
+    for (const auto& [widget, at] : parts) content |= QRect(at, widget->size());
+
+    const qreal scale = FitScale(content.size(), page);
     painter.save();
-    painter.translate((page.width() - size.width() * scale) / 2, 0);
+    painter.translate((page.width() - content.width() * scale) / 2, 0);
     painter.scale(scale, scale);
-    form.render(&painter, QPoint(), QRegion(),
-                QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    for (const auto& [widget, at] : parts)
+        widget->render(&painter, at, QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     painter.restore();
 }
 
 // The whole interpretation, laid out for the page width, one page after the
 // other; the layout keeps lines from being cut at a page end.
-void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDocument& source,
-                    const QSizeF& page) {
-    std::unique_ptr<QTextDocument> doc(source.clone());
-    QFont plain = doc->defaultFont();
-    plain.setStyleStrategy(QFont::PreferNoShaping);
-    doc->setDefaultFont(plain);
+void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDocument& box, const QSizeF& page) {
+    const std::unique_ptr<QTextDocument> doc = PrintedInterpretation(box);
     doc->documentLayout()->setPaintDevice(&device);
     doc->setPageSize(page);
     const int pages = doc->pageCount();
@@ -85,24 +95,28 @@ void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDoc
 
 }  // namespace
 
-const QTextDocument* InterpretationOf(const QWidget& form) {
-    const auto* box = form.findChild<const QTextEdit*>(QStringLiteral("RTB"));
-    return box ? box->document() : nullptr;
+std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box) {
+    std::unique_ptr<QTextDocument> doc(box.clone());
+    QFont font = doc->defaultFont();
+    font.setPointSizeF(std::max(font.pointSizeF(), kPrintedTextPoints));
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    doc->setDefaultFont(font);
+    return doc;
 }
 
-bool PaintDisplayForm(QWidget& form, QPagedPaintDevice& device, QString* error) {
+bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
     const PlainLettersWhilePrinting plain(form);
     QPainter painter;
     if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
     const QSizeF page(device.width(), device.height());
-    PaintFormPage(painter, form, page);
-    const QTextDocument* text = InterpretationOf(form);
-    if (text && !text->isEmpty()) PaintTextPages(painter, device, *text, page);
+    PaintChartPage(painter, form, page);
+    const QTextDocument* text = form.RTB()->document();
+    if (!text->isEmpty()) PaintTextPages(painter, device, *text, page);
     if (!painter.end()) return Fail(error, QStringLiteral("Printing could not be finished."));
     return true;
 }
 
-bool PrintDisplayForm(QWidget& form, QPrinter& printer, QString* error) {
+bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {
     // Painting in the form's own resolution keeps its fonts and its geometry
     // in proportion; text is drawn as text, so nothing is lost on paper.
     const int dpi = form.logicalDpiY();
@@ -116,26 +130,25 @@ bool PrintDisplayForm(QWidget& form, QPrinter& printer, QString* error) {
         return true;
     }
 
-    // A PDF file: written beside the old one and put in its place at the end.
-    const QString shown = QFileInfo(pdfName).absoluteFilePath();
-    QSaveFile file(pdfName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
-                               .arg(shown, file.errorString()));
+    // A PDF file: made in memory, then written by the program's one file
+    // writer, which refuses what must not be replaced and keeps an earlier
+    // file whole when the write fails.
+    QByteArray bytes;
     {
-        QPdfWriter pdf(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setPageLayout(printer.pageLayout());
         pdf.setResolution(dpi);
         pdf.setTitle(printer.docName());
         pdf.setCreator(printer.creator());
-        if (!PaintDisplayForm(form, pdf, error)) {
-            file.cancelWriting();
-            return Fail(error, QStringLiteral("The file \"%1\" could not be written.").arg(shown));
-        }
+        if (!PaintDisplayForm(form, pdf, error))
+            return Fail(error, QStringLiteral("Could not save %1: the chart could not be drawn.")
+                                   .arg(QString::fromStdString(QuoteUserText(pdfName.toStdString()))));
     }
-    if (!file.commit())
-        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
-                               .arg(shown, file.errorString()));
+    const std::string_view pdfBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (const auto failed = WriteFileAtomically(LocalFilePath(pdfName), pdfBytes))
+        return Fail(error, QString::fromStdString(*failed));
     return true;
 }
 

@@ -1,13 +1,15 @@
 // The birth-data form as a user meets it: key filters, the checks in their
 // order, the coordinate look-up, and the round trip of its contents.
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QScrollBar>
 #include <QUrl>
 
-#include "app/ui/web_links.h"
 #include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
+#include "ui/web_links.h"
 
 namespace qv::test {
 namespace {
@@ -56,6 +58,20 @@ TEST_F(AppTest, FormOpensWithItsListsAndFirstSelections) {
     auto* money = form->findChild<QAction*>(QStringLiteral("mnuMakeMoney"));
     ASSERT_NE(money, nullptr);
     EXPECT_FALSE(money->isVisible());
+}
+
+TEST_F(AppTest, LongListsOpenAboutTwentyItemsHighWithAScrollBar) {
+    for (const char* name : {"cboTimeZone", "cboYear", "cboMinute"}) {
+        QComboBox* l = list(name);
+        l->showPopup();
+        QAbstractItemView* view = l->view();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window())) << name;
+        const int rows = view->viewport()->height() / view->sizeHintForRow(0);
+        EXPECT_GE(rows, 15) << name;
+        EXPECT_LE(rows, 21) << name;
+        EXPECT_TRUE(view->verticalScrollBar()->isVisible()) << name;
+        l->hidePopup();
+    }
 }
 
 TEST_F(AppTest, TypedCharactersAreFilteredPerBox) {
@@ -328,6 +344,32 @@ TEST_F(AppTest, PastedNonDigitsInCoordinatesStopTheCalculation) {
         EXPECT_EQ(focusedName(), QString::fromLatin1(c.box));
         EXPECT_EQ(chart(), nullptr);
         EXPECT_EQ(app->state().BirthName, "");
+    }
+}
+
+// Typed digits beyond a coordinate's range stop the calculation with the
+// error icon, and the focus goes to the box that is wrong.
+TEST_F(AppTest, CoordinatesOutOfRangeStopTheCalculation) {
+    struct Typed {
+        const char* box;
+        QString text;
+        const char* message;
+    };
+    const Typed cases[] = {
+        {"txtLatD", "91", "Latitude must be from 0 to 90 degrees"},
+        {"txtLatM", "60", "Minutes must be from 0 to 59"},
+        {"txtLonD", "999", "Longitude must be from 0 to 180 degrees"},
+        {"txtLonM", "75", "Minutes must be from 0 to 59"},
+    };
+    for (const auto& c : cases) {
+        enter(kAda);
+        box(c.box)->setText(c.text);
+        dialogs.clear();
+        click("cmdCalculate");
+        EXPECT_EQ(dialogs.lastMessage(), QString::fromLatin1(c.message)) << c.box;
+        EXPECT_EQ(dialogs.lastIcon(), MessageIcon::Error);
+        EXPECT_EQ(focusedName(), QString::fromLatin1(c.box));
+        EXPECT_EQ(chart(), nullptr);
     }
 }
 

@@ -268,5 +268,49 @@ TEST_F(HandFilledChart, FormLooksAsDesigned) {
     EXPECT_DOUBLE_EQ(d->findChild<QLabel*>("Planet_0")->font().pointSizeF(), 9.75);
 }
 
+// Long personal data: cut with "…" at the column's edge, whole in the tooltip.
+struct ElisionCase {
+    const char* label;
+    std::string name, city;
+    bool cut;  // the name line is too long for its column
+};
+
+void PrintTo(const ElisionCase& c, std::ostream* os) { *os << c.label; }
+
+class PersonalDataElision : public ::testing::TestWithParam<ElisionCase> {};
+
+TEST_P(PersonalDataElision, LongLinesEndInAnEllipsisInsideTheirColumn) {
+    ChartState state;
+    state.BirthName = GetParam().name;
+    state.BirthCity = GetParam().city;
+    FrmDisplay form(state);
+    for (const char* name : {"lblName", "lblCity"}) {
+        auto* label = qobject_cast<ElidedLabel*>(form.personalLabel(name));
+        ASSERT_NE(label, nullptr) << name;
+        const QString full = QString::fromStdString(name == std::string("lblName") ? "Name: " + GetParam().name
+                                                                                    : "City: " + GetParam().city);
+        EXPECT_EQ(label->text(), full) << name;
+        EXPECT_EQ(label->toolTip(), full) << name;
+        const QString shown = label->shownText();
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width()) << name;
+        if (shown == full) continue;
+        EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+        EXPECT_TRUE(full.startsWith(shown.chopped(1))) << shown.toStdString();
+    }
+    auto* nameLabel = qobject_cast<ElidedLabel*>(form.personalLabel("lblName"));
+    EXPECT_EQ(nameLabel->shownText() != nameLabel->text(), GetParam().cut);
+    // The right column starts after the left one ends.
+    EXPECT_LT(form.personalLabel("lblName")->geometry().right(), form.personalLabel("lblDOB")->x());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PersonalDataElision,
+    ::testing::Values(ElisionCase{"Short", "Ada", "Rome", false},
+                      ElisionCase{"ManyWords", "Maximiliana Alexandrina Fitzgerald Montgomery of Wessex", "Basel", true},
+                      ElisionCase{"OneLongWord", "Ada", "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch",
+                                  false},
+                      ElisionCase{"Empty", "", "", false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
 }  // namespace
 }  // namespace qv::test

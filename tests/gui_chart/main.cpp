@@ -3,7 +3,8 @@
 //
 // With "--show" the program instead shows one calculated chart in a chart
 // window until it is closed, for looking at the window on a real screen
-// ("--second": another person; "--crowded": every body in one house).
+// ("--second": another person; "--crowded": every body in one house;
+// "--long": a long name and city).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,15 +14,23 @@
 
 namespace {
 
-int ShowChart(QApplication& app, bool second, bool crowded) {
+int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
     qv::ChartState state;
     qv::ChartWheel wheel;
-    qv::test::Calculate(second ? qv::test::Basel() : qv::test::London(), state, wheel);
+    qv::BirthFormData person = second ? qv::test::Basel() : qv::test::London();
+    if (longTexts) {
+        person.txtName = "Maximiliana Alexandrina Fitzgerald Montgomery of Wessex";
+        person.txtCity = "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch";
+    }
+    qv::test::Calculate(person, state, wheel);
     if (crowded) {
         // Every body in the first house, most of them retrograde.
         for (qv::WheelBox& box : wheel.signBoxes) box = {};
         qv::WheelBox& first = wheel.signBoxes[static_cast<std::size_t>(wheel.firstHouseSign)];
-        for (int k = 0; k <= 9; ++k) first.labels.push_back(state.BodyLabel[k] + (k >= 2 ? " (R) " : ""));
+        for (int k = 0; k <= 9; ++k) {
+            const bool marked = state.BodyLabel[k].find("(R)") != std::string::npos;
+            first.labels.push_back(state.BodyLabel[k] + (k >= 2 && !marked ? " (R) " : ""));
+        }
         first.ascendant = true;
         wheel.signBoxes[static_cast<std::size_t>((wheel.firstHouseSign + 6) % 12)].labels = {"Mercury (R) ",
                                                                                             "Jupiter (R) "};
@@ -39,15 +48,16 @@ int ShowChart(QApplication& app, bool second, bool crowded) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool show = false, second = false, crowded = false;
+    bool show = false, second = false, crowded = false, longTexts = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--crowded") == 0) crowded = true;
         if (std::strcmp(argv[i], "--show") == 0) show = true;
         if (std::strcmp(argv[i], "--second") == 0) second = true;
+        if (std::strcmp(argv[i], "--long") == 0) longTexts = true;
     }
     if (!show && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (show) return ShowChart(app, second, crowded);
+    if (show) return ShowChart(app, second, crowded, longTexts);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

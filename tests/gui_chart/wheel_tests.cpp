@@ -52,6 +52,45 @@ TEST_P(WheelArrangement, HouseOneAtTheLeftTenAtTheTopCounterClockwise) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WheelArrangement, ::testing::Values(QSize(450, 431), QSize(900, 862), QSize(300, 500)));
 
+// A crowded house: seven bodies and the ascendant in one box, which reaches
+// over its sector's cusps at the wheel's design size.
+class CrowdedHouse : public ::testing::TestWithParam<int> {};
+
+TEST_P(CrowdedHouse, EveryHouseLineStaysVisible) {
+    NatalWheel wheel;
+    wheel.resize(450, 431);
+    wheel.placeChildren();
+    const QStringList bodies = {"Sun", "Moon", "Mercury (R) ", "Venus", "Mars", "Jupiter (R) ", "Saturn (R) "};
+    wheel.setHouse(GetParam(), QStringLiteral("\r\n") + bodies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nAsc"),
+                   bodies, true);
+    const QImage image = wheel.grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    // Darkest grey near a point: a line (or a letter over it) is dark, a
+    // backing over a line leaves it almost white.
+    auto darkestNear = [&](QPointF at) {
+        int darkest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const QPoint px = (at * ratio).toPoint() + QPoint(dx, dy);
+                if (image.rect().contains(px)) darkest = std::min(darkest, qGray(image.pixel(px)));
+            }
+        return darkest;
+    };
+    const QRectF box = QRectF(wheel.houseBox(GetParam())->geometry());
+    int crossings = 0;
+    for (int k = 0; k < 12; ++k) {
+        const double angle = 180.0 + 30.0 * k;
+        for (double r = wheel.hubRadius() + 3; r < wheel.ringRadius() - 3; r += 2) {
+            const QPointF at = wheel.polar(r, angle);
+            crossings += box.contains(at);
+            EXPECT_LT(darkestNear(at), 225) << "cusp " << k << " at radius " << r;
+        }
+    }
+    EXPECT_GT(crossings, 0) << "the box should reach over a cusp for this test to mean anything";
+}
+
+INSTANTIATE_TEST_SUITE_P(Houses, CrowdedHouse, ::testing::Values(0, 3, 6, 9));
+
 struct PointCase {
     double degrees;  // counter-clockwise from the right-hand horizontal
     int house;

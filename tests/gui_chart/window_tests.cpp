@@ -1,5 +1,6 @@
 // The chart window: menu tree, check marks, toolbar, banner, button bar and
 // its layout rules, activation, navigation and the output entries.
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 
 #include "tests/gui_chart/chart_fixture.h"
+#include "ui/web_links.h"
 
 namespace qv::test {
 namespace {
@@ -241,16 +243,91 @@ TEST_F(WindowTest, WideWindowKeepsButtonsAtTheRightAndTheTitleCentred) {
     EXPECT_NEAR(heading->x() + heading->width() / 2.0, outer / 2.0, 1);
 }
 
-TEST_F(WindowTest, ActivationCentresTheFormAtTheTopAndCapturesIt) {
+// The chart window at the widths a user gives it.
+class AtWidth : public ChartTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        Show(London());
+        window->setWindowState(Qt::WindowNoState);
+        window->resize(GetParam(), 700);
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_P(AtWidth, LinksNeverCoverAButtonAndClicksReachTheButtons) {
+    QWidget* bar = window->buttonBar();
+    QList<QLabel*> shownLinks;
+    for (QLabel* link : bar->findChildren<QLabel*>())
+        if (link->isVisibleTo(bar)) shownLinks << link;
+    for (const char* name : {"cmdSaveAsJPEG", "cmdBack", "cmdExit"}) {
+        auto* button = child<QPushButton>(name);
+        for (QLabel* link : shownLinks)
+            EXPECT_FALSE(link->geometry().intersects(button->geometry())) << name << " / " << link->text().toStdString();
+        const QPoint centre = button->geometry().center();
+        if (!bar->rect().contains(centre)) continue;  // a narrow window pushes it out at the left
+        QWidget* hit = bar->childAt(centre);
+        EXPECT_TRUE(hit == button || button->isAncestorOf(hit)) << name;
+    }
+    if (GetParam() >= 1100) EXPECT_EQ(shownLinks.size(), 3);
+    if (GetParam() <= 330) EXPECT_TRUE(shownLinks.isEmpty());
+}
+
+TEST_P(AtWidth, DisplayFormCentredInTheAreaAtTheTopNeverLeftOfZero) {
+    auto expectPlaced = [this](const char* when) {
+        const int area = window->area()->viewport()->width();
+        const QRect frame = window->displayFrame()->geometry();
+        EXPECT_EQ(frame.top(), 0) << when;
+        EXPECT_EQ(frame.left(), std::max(0, (area - frame.width()) / 2)) << when;
+    };
+    expectPlaced("after the resize");
     window->displayFrame()->move(3, 40);
     window->activateChart();
-    const int screenWidth = window->screen()->geometry().width();
-    EXPECT_EQ(window->displayFrame()->x(), (screenWidth - window->displayFrame()->width()) / 2);
-    EXPECT_EQ(window->displayFrame()->y(), 0);
+    expectPlaced("after activation");
+    // Activation keeps a capture of the form for "Save As JPEG".
     const QPixmap capture = display()->picture();
     ASSERT_FALSE(capture.isNull());
     EXPECT_EQ(capture.deviceIndependentSize().toSize(), FrmDisplay::clientSize());
     EXPECT_EQ(display()->findChild<QLabel*>("Picture1")->pixmap().cacheKey(), capture.cacheKey());
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, AtWidth, ::testing::Values(330, 480, 640, 1100, 1600));
+
+// ------------------------------------------------------------ web links
+
+struct LinkCase {
+    const char* label;
+    std::function<void(ChartWindow&)> act;
+    WebPage page;
+};
+
+void PrintTo(const LinkCase& c, std::ostream* os) { *os << c.label; }
+
+class WebLink : public ChartTest, public ::testing::WithParamInterface<LinkCase> {};
+
+auto ClickLink(const char* name) {
+    return [name](ChartWindow& w) {
+        auto* link = w.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(link, nullptr) << name;
+        QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+    };
+}
+
+TEST_P(WebLink, OpensItsPageOrSaysWhichPageDidNotOpen) {
+    Show(London());
+    for (const bool browserOpens : {true, false}) {
+        std::vector<QUrl> opened;
+        const WebOpener previous = SetWebOpener([&](const QUrl& url) {
+            opened.push_back(url);
+            return browserOpens;
+        });
+        dialogs.clear();
+        GetParam().act(*window);
+        SetWebOpener(previous);
+        const QUrl page = WebPageUrl(GetParam().page);
+        EXPECT_EQ(opened, std::vector<QUrl>{page});
+        ASSERT_EQ(dialogs.messages().size(), browserOpens ? 0u : 1u);
+        if (!browserOpens) EXPECT_TRUE(dialogs.messages()[0].contains(page.toDisplayString()));
+    }
 }
 
 // ----------------------------------------------------------- navigation
@@ -293,6 +370,18 @@ auto ToolbarKey(const char* key) {
                 QTest::mouseClick(w.toolBar()->widgetForAction(a), Qt::LeftButton);
     };
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Links, WebLink,
+    ::testing::Values(LinkCase{"OnlineHelpEntry", Trigger("mnuOnline"), WebPage::OnlineHelp},
+                      LinkCase{"VisitEntry", Trigger("mnuVisit"), WebPage::VisitUs},
+                      LinkCase{"DonateEntry", Trigger("mnuDonate"), WebPage::Donate},
+                      LinkCase{"ToolbarHelp", ToolbarKey("Help"), WebPage::OnlineHelp},
+                      LinkCase{"BannerLink", ClickLink("lblBannerLink"), WebPage::ProjectPage},
+                      LinkCase{"BarOnlineHelp", ClickLink("lblBarLink_0"), WebPage::OnlineHelp},
+                      LinkCase{"BarVisit", ClickLink("lblBarLink_1"), WebPage::VisitUs},
+                      LinkCase{"BarDonate", ClickLink("lblBarLink_2"), WebPage::Donate}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, Navigation,
@@ -360,20 +449,19 @@ TEST_P(OutputEntry, OpensItsDialog) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, OutputEntry,
-    ::testing::Values(OutputCase{"SaveAs", Trigger("mnuSaveAsText"), "qvn"},
-                      OutputCase{"ToolbarSaveSavesTheReading", ToolbarKey("Save"), "qvn"},
-                      OutputCase{"Export", Trigger("mnuExport"), "txt"},
+    ::testing::Values(OutputCase{"Export", Trigger("mnuExport"), "txt"},
                       OutputCase{"SaveAsJpegEntry", Trigger("mnuSaveAsJpeg"), "jpg"},
                       OutputCase{"SaveAsJpegButton", Click("cmdSaveAsJPEG"), "jpg"},
                       OutputCase{"PrintEntry", Trigger("mnuPrint"), ""},
                       OutputCase{"ToolbarPrint", ToolbarKey("Print"), ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST_F(WindowTest, SaveAsOffersTheLastChosenName) {
-    state.ReadingFileName = "/tmp/earlier.qvn";
+TEST_F(WindowTest, SaveAsAndTheToolbarsSaveAskForTheReading) {
+    QSignalSpy save(window.get(), &ChartWindow::saveReadingRequested);
     entry("mnuSaveAsText")->trigger();
-    ASSERT_EQ(dialogs.calls.size(), 1u);
-    EXPECT_EQ(dialogs.calls[0].settings.initialName, "/tmp/earlier.qvn");
+    ToolbarKey("Save")(*window);
+    EXPECT_EQ(save.count(), 2);
+    EXPECT_TRUE(dialogs.calls.empty());  // the reading is saved where the birth data live
 }
 
 }  // namespace

@@ -7,8 +7,9 @@
 #include <QRegularExpression>
 #include <QWidget>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 #include "chartview/ui/chart_outputs.h"
+#include "chartview/ui/frm_display.h"
 #include "chartview/ui/picture.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
@@ -20,27 +21,17 @@ using test::Entries;
 using test::ReadAll;
 using test::WriteAll;
 
-// A white form with a few labels and the two hidden boxes the JPEG command
-// records its names in.
-class SampleForm : public QWidget {
-public:
+// A display form with a name in its personal data and the name the JPEG
+// dialog offers, as the chart window keeps them.
+struct SampleForm {
+    ChartState state;
+    std::unique_ptr<FrmDisplay> display;
+    QString lastJpegName;
     SampleForm() {
-        resize(636, 534);
-        setAutoFillBackground(true);
-        QPalette white = palette();
-        white.setColor(QPalette::Window, Qt::white);
-        setPalette(white);
-        auto* name = new QLabel(QStringLiteral("Name: Anna Maria"), this);
-        name->move(10, 10);
-        txtFile = new QLineEdit(this);
-        txtFile->setObjectName(QStringLiteral("txtFile"));
-        txtFile->hide();
-        txtFolder = new QLineEdit(this);
-        txtFolder->setObjectName(QStringLiteral("txtFolder"));
-        txtFolder->hide();
+        state.BirthName = "Anna Maria";
+        display = std::make_unique<FrmDisplay>(state);
     }
-    QLineEdit* txtFile = nullptr;
-    QLineEdit* txtFolder = nullptr;
+    void save(test::ScriptedDialogs& dialogs) { SaveJpegCommand(nullptr, *display, dialogs, lastJpegName); }
 };
 
 struct SplitCase {
@@ -200,7 +191,7 @@ protected:
 
     void Save(const QString& chosen) {
         dialogs.fileAnswers.push_back(chosen);
-        SaveFormJpegCommand(nullptr, form, dialogs);
+        form.save(dialogs);
     }
     QString At(const QString& name) const { return dir.path() + "/" + name; }
 };
@@ -217,11 +208,12 @@ TEST_F(JpegCommand, DialogAndNumberedCopies) {
     EXPECT_EQ(s.filter, "JPEG Image (*.jpg)");
     EXPECT_EQ(s.defaultSuffix.toLower(), "jpg");
     EXPECT_FALSE(s.confirmOverwrite);  // never overwrites
-    // The dialog offers the last chosen name again.
-    EXPECT_EQ(dialogs.calls[2].settings.initialName, At("chart"));
+    // The dialog offers the name of the picture the last choice made.
+    EXPECT_TRUE(dialogs.calls[0].settings.initialName.isEmpty());
+    EXPECT_EQ(dialogs.calls[2].settings.initialName, At("chart.jpg"));
 
-    EXPECT_EQ(form.txtFile->text(), "chart.jpg");
-    EXPECT_EQ(form.txtFolder->text(), dir.path());
+    EXPECT_EQ(form.display->txtFile()->text(), "chart.jpg");
+    EXPECT_EQ(form.display->txtFolder()->text(), dir.path());
     EXPECT_TRUE(Entries(temp.path()).isEmpty()) << Entries(temp.path()).join(' ').toStdString();
 }
 
@@ -231,13 +223,13 @@ TEST_F(JpegCommand, PictureHasTheFormsSizeAndLook) {
     QImageReader reader(At("my.jpg"));
     EXPECT_EQ(reader.format(), "jpeg");
     const QImage picture = reader.read();
-    const qreal ratio = form.devicePixelRatioF();
-    EXPECT_EQ(picture.size(), (QSizeF(form.size()) * ratio).toSize());
-    // White background, dark label text near the top left.
+    const qreal ratio = form.display->devicePixelRatioF();
+    EXPECT_EQ(picture.size(), (QSizeF(form.display->size()) * ratio).toSize());
+    // White background, the dark name in the personal data at the top.
     EXPECT_GT(qGray(picture.pixel(picture.width() - 5, picture.height() - 5)), 240);
     int darkest = 255;
-    for (int y = 10; y < 30; ++y)
-        for (int x = 10; x < 80; ++x) darkest = std::min(darkest, qGray(picture.pixel(x, y)));
+    for (int y = 14; y < 32; ++y)
+        for (int x = 184; x < 300; ++x) darkest = std::min(darkest, qGray(picture.pixel(x, y)));
     EXPECT_LT(darkest, 128);
 }
 
@@ -250,7 +242,7 @@ TEST_F(JpegCommand, DottedFolderIsKept) {
 TEST_F(JpegCommand, CancelWritesNothing) {
     Save(At("chart"));
     dialogs.fileAnswers.push_back(std::nullopt);
-    SaveFormJpegCommand(nullptr, form, dialogs);
+    form.save(dialogs);
     EXPECT_EQ(Entries(dir.path()), QStringList({"chart.jpg"}));
     EXPECT_TRUE(dialogs.messages().empty());
 }
@@ -281,7 +273,7 @@ TEST_P(JpegFailures, ShowAMessageAndLeaveNoFile) {
     test::ScriptedDialogs dialogs;
     SampleForm form;
     dialogs.fileAnswers.push_back(dir.path() + "/" + GetParam().chosen);
-    SaveFormJpegCommand(nullptr, form, dialogs);
+    form.save(dialogs);
 
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_EQ(dialogs.calls.back().icon, MessageIcon::Error);
@@ -296,7 +288,10 @@ INSTANTIATE_TEST_SUITE_P(
                     JpegFailure{"FolderInPlaceOfTheFile", "chart.jpg",
                                 [](const QString& d) { QDir(d).mkdir("chart.jpg"); }},
                     JpegFailure{"FileInPlaceOfTheFolder", "notes/chart.jpg",
-                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }}),
+                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }},
+                    JpegFailure{"Pipe", "chart.jpg", [](const QString& d) { test::MakePipe(d + "/chart.jpg"); }},
+                    JpegFailure{"LinkToADevice", "chart.jpg",
+                                [](const QString& d) { QFile::link("/dev/null", d + "/chart.jpg"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegFailures, AFullDiskLeavesNeitherPictureNorTemporaryFile) {
@@ -307,7 +302,7 @@ TEST(JpegFailures, AFullDiskLeavesNeitherPictureNorTemporaryFile) {
     dialogs.fileAnswers.push_back(dir.path() + "/chart.jpg");
     {
         test::FileSizeLimit limit(1000);
-        SaveFormJpegCommand(nullptr, form, dialogs);
+        form.save(dialogs);
     }
     ASSERT_EQ(dialogs.messages().size(), 1u);
     EXPECT_TRUE(Entries(dir.path()).isEmpty()) << Entries(dir.path()).join(' ').toStdString();

@@ -4,11 +4,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/frm_display.h"
+#include "chartview/ui/print.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -57,6 +61,39 @@ QString PdfText(const QString& pdf) {
     return QString::fromUtf8(run.readAllStandardOutput());
 }
 
+// One word of a PDF file as pdftotext places it: page (from 1) and box in points.
+struct PdfWord {
+    int page;
+    QRectF box;
+    QString text;
+};
+
+// Every word of a PDF file with its box, and the size of its first page.
+std::vector<PdfWord> PdfWords(const QString& pdf, QSizeF* pageSize) {
+    QProcess run;
+    run.start(QStringLiteral(QV_PDFTOTEXT), {"-bbox", pdf, "-"});
+    if (!run.waitForFinished(60000) || run.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext -bbox failed on " << pdf.toStdString();
+        return {};
+    }
+    const QString html = QString::fromUtf8(run.readAllStandardOutput());
+    std::vector<PdfWord> words;
+    int page = 0;
+    static const QRegularExpression item(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto it = item.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (!m.captured(1).isEmpty()) {
+            if (++page == 1) *pageSize = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
+            continue;
+        }
+        words.push_back({page, QRectF(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
+                                      QPointF(m.captured(5).toDouble(), m.captured(6).toDouble())),
+                         m.captured(7)});
+    }
+    return words;
+}
+
 TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     QTemporaryDir dir;
     ShownChart chart;
@@ -90,6 +127,46 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     EXPECT_TRUE(all.contains("can affect your")) << all.toStdString();
     EXPECT_TRUE(all.contains(paragraphs.first().simplified())) << paragraphs.first().toStdString();
     EXPECT_TRUE(all.contains(paragraphs.last().simplified())) << paragraphs.last().toStdString();
+    // Page 1 is the chart alone: nothing of the interpretation box, which
+    // would come clipped and with its scroll bar.
+    for (const QString& p : paragraphs)
+        EXPECT_FALSE(firstPage.contains(p.simplified().left(30))) << p.toStdString();
+
+    // Page 1 inside the margins of 15 mm, the text pages in readable type.
+    QSizeF page;
+    const std::vector<PdfWord> words = PdfWords(dir.filePath("chart.pdf"), &page);
+    ASSERT_FALSE(words.empty());
+    const double margin = 15 / 25.4 * 72 - 0.5;  // points
+    const QRectF printable(margin, margin, page.width() - 2 * margin, page.height() - 2 * margin);
+    double smallestText = 1e9;
+    for (const PdfWord& w : words) {
+        if (w.page == 1) EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString();
+        else smallestText = std::min(smallestText, w.box.height());
+    }
+    // A word's box is about 1.16 times its type size in this typeface.
+    EXPECT_GE(smallestText, 1.1 * 10.0);
+}
+
+TEST(PrintChart, PrintedInterpretationKeepsColoursAndBoldInReadableType) {
+    ShownChart chart;
+    const QTextDocument& box = *chart.display->RTB()->document();
+    const std::unique_ptr<QTextDocument> printed = PrintedInterpretation(box);
+    EXPECT_GE(printed->defaultFont().pointSizeF(), 10.0);
+    EXPECT_EQ(printed->toPlainText(), box.toPlainText());
+    // The same runs: each fragment's colour and weight as on screen.
+    auto runs = [](const QTextDocument& d) {
+        QStringList out;
+        for (QTextBlock b = d.begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                out << QStringLiteral("%1|%2|%3").arg(it.fragment().charFormat().foreground().color().name())
+                           .arg(it.fragment().charFormat().fontWeight() >= QFont::Bold)
+                           .arg(it.fragment().text());
+        return out;
+    };
+    const QStringList shown = runs(box);
+    EXPECT_EQ(runs(*printed), shown);
+    EXPECT_GT(shown.filter(QStringLiteral("|1|")).size(), 0);
+    EXPECT_GT(shown.filter(QStringLiteral("|0|")).size(), 0);
 }
 
 TEST(PrintChart, CancelPrintsNothing) {
@@ -139,7 +216,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PrintFailure{"MissingFolder", "no/such/folder/chart.pdf", [](const QString&) {}, 0},
                     PrintFailure{"FolderInPlaceOfTheFile", "chart.pdf",
                                  [](const QString& d) { QDir(d).mkdir("chart.pdf"); }, 0},
-                    PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096}),
+                    PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096},
+                    PrintFailure{"ReadOnlyEarlierPrint", "earlier.pdf",
+                                 [](const QString& d) { test::WriteReadOnly(d + "/earlier.pdf", "an earlier print"); },
+                                 0},
+                    PrintFailure{"Pipe", "chart.pdf", [](const QString& d) { test::MakePipe(d + "/chart.pdf"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {
@@ -148,7 +229,8 @@ TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {
     ShownChart chart;
     ScriptedDialogs dialogs;
     dialogs.fileAnswers.push_back(dir.filePath("chart"));
-    SaveJpegCommand(nullptr, *chart.display, dialogs);
+    QString lastName;
+    SaveJpegCommand(nullptr, *chart.display, dialogs, lastName);
 
     EXPECT_TRUE(dialogs.messages().empty());
     ASSERT_EQ(Entries(dir.path()), QStringList{"chart.jpg"});

@@ -3,7 +3,7 @@
 #include <QUrlQuery>
 #include <vector>
 
-#include "app/ui/web_links.h"
+#include "ui/web_links.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -122,9 +122,7 @@ TEST(WebLinks, ABrowserThatFailsIsReportedWithTheAddress) {
 TEST(HelpMenu, AboutBoxNamesProgramVersionAndLicence) {
     RecordingBrowser browser;
     test::TitleRecorder dialogs;
-    SetHelpDialogs(&dialogs);
-    ShowAboutBox(nullptr);
-    SetHelpDialogs(nullptr);
+    ShowAboutBox(nullptr, dialogs);
     ASSERT_EQ(dialogs.texts.size(), 1);
     EXPECT_EQ(dialogs.titles[0], "About Quorvane");
     const QString text = dialogs.texts[0];
@@ -138,9 +136,7 @@ TEST(HelpMenu, AboutBoxNamesProgramVersionAndLicence) {
 TEST(HelpMenu, UpdateCheckShowsTheVersionThenOpensTheProjectPage) {
     RecordingBrowser browser;
     test::TitleRecorder dialogs;
-    SetHelpDialogs(&dialogs);
-    ShowUpdateCheck(nullptr);
-    SetHelpDialogs(nullptr);
+    ShowUpdateCheck(nullptr, dialogs);
     ASSERT_EQ(dialogs.texts.size(), 1);
     EXPECT_EQ(dialogs.titles[0], "Check for Software Update");
     EXPECT_TRUE(dialogs.texts[0].contains("version 1.15"));

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/user_dialogs.h"
 
 namespace qv::test {
 

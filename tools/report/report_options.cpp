@@ -3,8 +3,10 @@
 #include <charconv>
 #include <functional>
 #include <optional>
+#include <set>
 
 #include "app/birth_values.h"
+#include "app/user_text.h"
 #include "state/time_zones.h"
 
 namespace qv::report {
@@ -89,7 +91,7 @@ std::optional<std::string> ParseDate(const std::optional<std::string>& text, Bir
     const std::string_view t = *text;
     if (t.size() != 10 || t[4] != '-' || t[7] != '-' || !AllDigits(t.substr(0, 4)) || !AllDigits(t.substr(5, 2)) ||
         !AllDigits(t.substr(8, 2)))
-        return "Malformed date \"" + *text + "\" (expected YYYY-MM-DD)";
+        return "Malformed date " + QuoteUserText(*text) + " (expected YYYY-MM-DD)";
     values.year = ToInt(t.substr(0, 4));
     values.month = ToInt(t.substr(5, 2));
     values.day = ToInt(t.substr(8, 2));
@@ -103,7 +105,7 @@ std::optional<std::string> ParseTime(const std::optional<std::string>& text, Bir
     const auto colon = t.find(':');
     if (colon == std::string_view::npos || colon < 1 || colon > 2 || t.size() - colon - 1 != 2 ||
         !AllDigits(t.substr(0, colon)) || !AllDigits(t.substr(colon + 1)))
-        return "Malformed time \"" + *text + "\" (expected HH:MM)";
+        return "Malformed time " + QuoteUserText(*text) + " (expected HH:MM)";
     values.hour = ToInt(t.substr(0, colon));
     values.minute = ToInt(t.substr(colon + 1));
     return CheckBirthTime(values);
@@ -134,8 +136,8 @@ std::optional<std::string> ParseAngle(const std::optional<std::string>& text, st
     }
     const auto colon = t.find(':');
     if (colon == std::string_view::npos)
-        return "Malformed " + std::string(what) + " \"" + *text + "\" (expected DEG:MIN followed by " + letters[0] +
-               " or " + letters[1] + ")";
+        return "Malformed " + std::string(what) + " " + QuoteUserText(*text) + " (expected DEG:MIN followed by " +
+               letters[0] + " or " + letters[1] + ")";
     degrees = t.substr(0, colon);
     minutes = t.substr(colon + 1);
     return std::nullopt;
@@ -187,6 +189,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
 
     RawOptions raw;
+    std::set<std::string_view> given;  // an option counts once, however it is spelt
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& arg = args[k];
         std::string_view name = arg;
@@ -197,9 +200,10 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
         const OptionRow* row = FindOption(name);
         if (!row) {
-            if (name.starts_with("-")) return OptionError{"Unknown option \"" + std::string(name) + "\" (see --help)"};
-            return OptionError{"Unexpected argument \"" + arg + "\" (see --help)"};
+            if (name.starts_with("-")) return OptionError{"Unknown option " + QuoteUserText(name) + " (see --help)"};
+            return OptionError{"Unexpected argument " + QuoteUserText(arg) + " (see --help)"};
         }
+        if (!given.insert(row->name).second) return OptionError{std::string(row->name) + " is given twice"};
         if (row->value.empty()) {
             if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
             row->set(raw, {});
@@ -237,7 +241,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
     if (raw.format == "json") options.format = OutputFormat::Json;
     else if (raw.format == "text") options.format = OutputFormat::Text;
-    else return OptionError{"Unknown format \"" + raw.format + "\" (expected json or text)"};
+    else return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {
         if (raw.saveReading->empty()) return OptionError{"Option --save-reading needs a file name"};
         options.saveReadingFile = *raw.saveReading;

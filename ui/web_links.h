@@ -12,11 +12,6 @@ namespace qv {
 
 class UserDialogs;
 
-// The program's name and version as the Help menu shows them.
-inline constexpr char kProgramName[] = "Quorvane";
-inline constexpr char kProgramVersion[] = "1.15";
-inline constexpr char kProgramLicence[] = "MIT License";
-
 enum class WebPage { OnlineHelp, VisitUs, Donate, MakeMoneyOnline, ProjectPage };
 
 // The address behind a fixed page of the program.
@@ -25,13 +20,11 @@ QUrl WebPageUrl(WebPage page);
 QUrl CoordinateSearchUrl(const QString& query);
 // Opens `url` in the browser; refuses anything but http and https.
 bool OpenWebPage(const QUrl& url);
-// OpenWebPage, and a message box naming the address when it cannot be opened.
+// The one way the windows open a page: OpenWebPage, and a message box naming
+// the address when no browser opens it.
 bool OpenWebPage(QWidget* parent, UserDialogs& dialogs, const QUrl& url);
 
 // The About box and the update prompt of the Help menus.
-void ShowAboutBox(QWidget* parent);
-void ShowUpdateCheck(QWidget* parent);
-// The same through the given dialogs.
 void ShowAboutBox(QWidget* parent, UserDialogs& dialogs);
 void ShowUpdateCheck(QWidget* parent, UserDialogs& dialogs);
 
@@ -43,8 +36,5 @@ QString UpdateCheckText();
 // the desktop's browser) and returns the previous opener.
 using WebOpener = std::function<bool(const QUrl&)>;
 WebOpener SetWebOpener(WebOpener opener);
-// For tests: the dialogs the parent-only ShowAboutBox / ShowUpdateCheck use
-// (nullptr restores the real message boxes).
-void SetHelpDialogs(UserDialogs* dialogs);
 
 }  // namespace qv

@@ -1,14 +1,18 @@
-// Sizes and fonts shared by the chart window and the display form. The forms
-// are laid out in twips (1/1440 inch); at 96 dpi fifteen twips make one
+// Sizes, fonts and colours shared by the program's windows. The forms are
+// laid out in twips (1/1440 inch); at 96 dpi fifteen twips make one
 // logical pixel, and Qt scales logical pixels on high-DPI screens.
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QRect>
 #include <QStringList>
 #include <cmath>
 
 namespace qv::ui {
+
+// The banner colour of both windows' title bars and button bar (RGB 104, 45, 123).
+inline const QColor kBannerColour(104, 45, 123);
 
 // Logical pixels of a length in twips (15 twips = 1 px at 96 dpi), rounded to nearest.
 inline int Px(double twips) { return static_cast<int>(std::lround(twips / 15.0)); }

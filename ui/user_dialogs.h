@@ -4,12 +4,14 @@
 
 #include <QString>
 #include <QStringList>
+#include <filesystem>
 #include <optional>
 
 #include "app/birth_form.h"
 
-class QWidget;
+class QFileDialog;
 class QPrinter;
+class QWidget;
 
 namespace qv {
 
@@ -39,14 +41,26 @@ public:
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
 };
 
-// The real dialogs (QMessageBox, QFileDialog, QPrintDialog).
+// The real dialogs (QMessageBox, QFileDialog, QPrintDialog). The file
+// dialogs open in the user's Documents folder (or home), then in the folder
+// of the last file chosen; nothing of them is kept after the program ends.
 class QtUserDialogs final : public UserDialogs {
 public:
+    QtUserDialogs();
     void message(QWidget* parent, const QString& text, MessageIcon icon) override;
     void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
+
+private:
+    QFileDialog* fileDialog(QWidget* parent, const FileDialogSettings& settings, bool save) const;
+    std::optional<QString> runFileDialog(QFileDialog* dialog);
+
+    QString folder_;  // where the next file dialog opens
 };
+
+// A path chosen in a file dialog as the file system names it.
+std::filesystem::path LocalFilePath(const QString& path);
 
 }  // namespace qv

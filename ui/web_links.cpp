@@ -1,10 +1,11 @@
-#include "app/ui/web_links.h"
+#include "ui/web_links.h"
 
 #include <QDesktopServices>
 #include <QUrlQuery>
 #include <utility>
 
-#include "app/ui/user_dialogs.h"
+#include "ui/program_identity.h"
+#include "ui/user_dialogs.h"
 
 namespace qv {
 
@@ -23,11 +24,6 @@ constexpr char kCoordinateWords[] = "Latitude Longitude";
 WebOpener& CurrentOpener() {
     static WebOpener opener;
     return opener;
-}
-
-UserDialogs*& HelpDialogs() {
-    static UserDialogs* dialogs = nullptr;
-    return dialogs;
 }
 
 QUrl ProjectPath(const QString& path) {
@@ -120,18 +116,6 @@ void ShowUpdateCheck(QWidget* parent, UserDialogs& dialogs) {
     OpenWebPage(parent, dialogs, WebPageUrl(WebPage::ProjectPage));
 }
 
-void ShowAboutBox(QWidget* parent) {
-    QtUserDialogs real;
-    ShowAboutBox(parent, HelpDialogs() ? *HelpDialogs() : real);
-}
-
-void ShowUpdateCheck(QWidget* parent) {
-    QtUserDialogs real;
-    ShowUpdateCheck(parent, HelpDialogs() ? *HelpDialogs() : real);
-}
-
 WebOpener SetWebOpener(WebOpener opener) { return std::exchange(CurrentOpener(), std::move(opener)); }
-
-void SetHelpDialogs(UserDialogs* dialogs) { HelpDialogs() = dialogs; }
 
 }  // namespace qv

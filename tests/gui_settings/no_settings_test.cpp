@@ -1,0 +1,79 @@
+// The program keeps no settings: a session with every real dialog leaves no
+// file in the configuration folder, and the file dialogs start in the
+// user's Documents folder, then in the folder of the last file chosen.
+#include <gtest/gtest.h>
+
+#include <QDirIterator>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "tests/support/answerer.h"
+#include "ui/user_dialogs.h"
+
+namespace qv {
+namespace {
+
+using test::Answerer;
+
+// Every file below `folder`, hidden ones included.
+QStringList FilesBelow(const QString& folder) {
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << it.next();
+    return files;
+}
+
+TEST(NoSettings, ASessionWithEveryDialogWritesNoSettingsFile) {
+    const QString home = QDir::homePath();
+    const QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    ASSERT_TRUE(QDir(config).exists());
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("Documents")));
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("charts")));
+    QtUserDialogs dialogs;
+
+    {
+        Answerer<QMessageBox> ok([](QMessageBox* box) { box->accept(); });
+        dialogs.message(nullptr, QStringLiteral("Please Enter Your Name"), MessageIcon::Error);
+        dialogs.titledMessage(nullptr, QStringLiteral("About Quorvane"), QStringLiteral("x"), MessageIcon::Information);
+        EXPECT_FALSE(ok.timedOut);
+    }
+    QStringList opensIn;
+    const QString chosen = home + QStringLiteral("/charts/ada");
+    {
+        Answerer<QFileDialog> save([&](QFileDialog* d) {
+            if (opensIn.isEmpty()) opensIn << d->directory().absolutePath();
+            d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+            static_cast<QDialog*>(d)->accept();
+        });
+        const auto got = dialogs.saveFileName(nullptr, {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"),
+                                                        QStringLiteral("qvn"), {}, true, false});
+        EXPECT_EQ(got, std::optional<QString>(chosen + QStringLiteral(".qvn")));
+    }
+    for (const bool save : {false, true}) {
+        Answerer<QFileDialog> cancel([&](QFileDialog* d) {
+            opensIn << d->directory().absolutePath();
+            d->reject();
+        });
+        EXPECT_FALSE((save ? dialogs.saveFileName(nullptr, {}) : dialogs.openFileName(nullptr, {})).has_value());
+    }
+    {
+        Answerer<QPrintDialog> cancel([](QPrintDialog* d) { d->reject(); });
+        QPrinter printer;
+        EXPECT_FALSE(dialogs.printDialog(nullptr, printer));
+    }
+    QCoreApplication::processEvents();
+
+    // Documents first, then where the last file was chosen; a cancel keeps it.
+    EXPECT_EQ(opensIn, (QStringList{home + QStringLiteral("/Documents"), home + QStringLiteral("/charts"),
+                                    home + QStringLiteral("/charts")}));
+    EXPECT_EQ(FilesBelow(config), QStringList());
+    const QStringList homeSettings = FilesBelow(home).filter(QStringLiteral(".conf")) +
+                                     FilesBelow(home + QStringLiteral("/.config"));
+    EXPECT_EQ(homeSettings, QStringList());
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,115 @@
+#include "ui/user_dialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include "ui/program_identity.h"
+
+namespace qv {
+
+namespace {
+
+const QString kTitle = QString::fromLatin1(kProgramName);
+
+std::optional<QString> RunFileDialog(QFileDialog* dialog) {
+    std::optional<QString> chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        chosen = dialog->selectedFiles().constFirst();
+    delete dialog;
+    if (chosen && chosen->isEmpty()) chosen.reset();
+    return chosen;
+}
+
+// Qt's file dialog writes its folder history through QSettings("QtProject")
+// when it closes: a QtProject.conf in the user's configuration folder. The
+// program keeps no settings between runs, so that store is pointed at a path
+// under which no file can be made, and the dialogs start fresh every run.
+void KeepNoDialogHistory() {
+    static const bool pointed = [] {
+        const QString nowhere = QStringLiteral("/dev/null");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+        return true;
+    }();
+    (void)pointed;
+}
+
+// The user's Documents folder, or the home folder when there is none.
+QString StartFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+}  // namespace
+
+QtUserDialogs::QtUserDialogs() : folder_(StartFolder()) { KeepNoDialogHistory(); }
+
+QFileDialog* QtUserDialogs::fileDialog(QWidget* parent, const FileDialogSettings& s, bool save) const {
+    const auto mode = save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen;
+    auto* dialog = new QFileDialog(parent, s.title.isEmpty() ? kTitle : s.title, folder_);
+    // Qt's own dialog on every desktop: a platform dialog may keep a history of its own.
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(mode);
+    if (!s.filter.isEmpty()) dialog->setNameFilter(s.filter);
+    if (!s.defaultSuffix.isEmpty()) dialog->setDefaultSuffix(s.defaultSuffix);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !s.confirmOverwrite);
+    if (mode == QFileDialog::AcceptOpen)
+        dialog->setFileMode(s.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    else
+        dialog->setFileMode(QFileDialog::AnyFile);
+    // A full name offered again opens its own folder.
+    if (!s.initialName.isEmpty()) dialog->selectFile(s.initialName);
+    return dialog;
+}
+
+std::optional<QString> QtUserDialogs::runFileDialog(QFileDialog* dialog) {
+    std::optional<QString> chosen = RunFileDialog(dialog);
+    if (chosen) folder_ = QFileInfo(*chosen).absolutePath();
+    return chosen;
+}
+
+void QtUserDialogs::message(QWidget* parent, const QString& text, MessageIcon icon) {
+    titledMessage(parent, kTitle, text, icon);
+}
+
+void QtUserDialogs::titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical, title,
+                    text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSettings& settings) {
+    return runFileDialog(fileDialog(parent, settings, true));
+}
+
+std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const FileDialogSettings& settings) {
+    return runFileDialog(fileDialog(parent, settings, false));
+}
+
+bool QtUserDialogs::printDialog(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(kTitle);
+    // The chart always prints whole, so there is no page range to choose.
+    // Printing to a PDF file stays: on a machine without a printer it is the
+    // only way to print at all.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
+                      QAbstractPrintDialog::PrintCollateCopies);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::filesystem::path LocalFilePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+}  // namespace qv
