@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "astro/calendar.h"
+#include "astro/text_steps.h"
 
 namespace qv {
 
@@ -41,6 +42,41 @@ constexpr ElementRow kElements[9] = {
 constexpr double kKeplerTolerance = 1e-12;
 // Safety net only: the table's eccentricities converge in a handful of steps.
 constexpr int kKeplerMaxSteps = 100;
+// The rotating solution stops after a step of at most this: Newton's error is
+// then below e/(2(1 − e))·step² < 10⁻¹⁸ for every body of the table. Radians.
+constexpr double kRotationStepTolerance = 1e-9;
+
+// The slowly turning angles of one body as sin and cos at J2000 with their
+// rates: ω the argument of perihelion ϖ − Ω (for the Earth ϖ itself), Ω the
+// node, i the inclination. Rates in radians per Julian century.
+struct SlowAngles {
+    SinCos omega, node, incl;
+    double omegaRate = 0, nodeRate = 0, inclRate = 0;
+};
+
+// Arcseconds per century to radians per century.
+constexpr double RateRadians(double arcsecPerCentury) { return arcsecPerCentury / 3600.0 * kDegToRad; }
+
+std::array<SlowAngles, 9> MakeSlowAngles() {
+    std::array<SlowAngles, 9> table{};
+    for (int index = 0; index < 9; ++index) {
+        const ElementRow& r = kElements[index];
+        SlowAngles& a = table[static_cast<std::size_t>(index)];
+        const bool earth = index == kEarth;
+        a.omega = SinCosOf((earth ? r.peri : r.peri - r.node) * kDegToRad);
+        a.omegaRate = RateRadians(earth ? r.periRate : r.periRate - r.nodeRate);
+        a.node = SinCosOf(r.node * kDegToRad);
+        a.nodeRate = RateRadians(r.nodeRate);
+        a.incl = SinCosOf(r.i * kDegToRad);
+        a.inclRate = RateRadians(r.iRate);
+    }
+    return table;
+}
+
+const std::array<SlowAngles, 9>& SlowAngleTable() {
+    static const std::array<SlowAngles, 9> table = MakeSlowAngles();
+    return table;
+}
 
 }  // namespace
 
@@ -69,6 +105,41 @@ double TrueAnomaly(double M, double e) {
     double v = 2.0 * std::atan(std::sqrt((1.0 + e) / (1.0 - e)) * std::tan(E / 2.0));
     if (v < 0) v = v + kTwoPi;
     return v;
+}
+
+// E − e·sin E = M by Newton; (sin E, cos E) turned by each step δ. Radians.
+SinCos EccentricAnomaly(double M, SinCos sinCosM, double e) {
+    // Start E₀ = M + e·sin M·(1 + e·cos M), as the term-by-term solution.
+    const double start = e * sinCosM.s * (1.0 + e * sinCosM.c);
+    double E = M + start;
+    SinCos sc = SinCosNear(sinCosM, start);
+    for (int step = 0; step < kKeplerMaxSteps; ++step) {
+        const double delta = -(E - e * sc.s - M) / (1.0 - e * sc.c);
+        E = E + delta;
+        sc = SinCosNear(sc, delta);
+        if (!(std::fabs(delta) > kRotationStepTolerance)) break;
+    }
+    return sc;
+}
+
+// Orbit plane x = a(cos E − e), y = a√(1 − e²)·sin E, turned by ω, then by i
+// about the node line and by Ω (the Earth by ϖ only). AU.
+EclipticXY HeliocentricFromEccentricAnomaly(int index, double d) {
+    const OrbitalElements P = PlanetElements(index, d);
+    const double M = WrapRadians(P.L - P.peri);
+    const SinCos E = EccentricAnomaly(M, SinCosOf(M), P.e);
+    const double x = P.a * (E.c - P.e);
+    const double y = P.a * std::sqrt(1.0 - P.e * P.e) * E.s;
+
+    const SlowAngles& slow = SlowAngleTable()[static_cast<std::size_t>(index)];
+    const double T = d / 36525.0;
+    const SinCos w = SinCosNear(slow.omega, slow.omegaRate * T);
+    const double xo = x * w.c - y * w.s;  // r·cos u
+    const double yo = x * w.s + y * w.c;  // r·sin u
+    if (index == kEarth) return {xo, yo};
+    const SinCos node = SinCosNear(slow.node, slow.nodeRate * T);
+    const double cosI = SinCosNear(slow.incl, slow.inclRate * T).c;
+    return {xo * node.c - yo * node.s * cosI, xo * node.s + yo * node.c * cosI};
 }
 
 // Earth: r = a(1 − e²)/(1 + e cos v), direction v + ϖ in the ecliptic. AU.
@@ -106,10 +177,14 @@ double GeocentricLongitude(int index, double d) {
 }
 
 std::array<double, 9> GeocentricLongitudes(double d) {
-    const EclipticXY earth = EarthHeliocentric(d);
+    const EclipticXY earth = HeliocentricFromEccentricAnomaly(kEarth, d);
     std::array<double, 9> out{};
-    for (int index = 0; index < 9; ++index)
-        out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
+    for (int index = 0; index < 9; ++index) {
+        const EclipticXY planet = index == kEarth ? EclipticXY{} : HeliocentricFromEccentricAnomaly(index, d);
+        double lon = GeocentricFrom(planet, earth);
+        if (NearArcsecondStep(lon)) lon = GeocentricLongitude(index, d);
+        out[static_cast<std::size_t>(index)] = lon;
+    }
     return out;
 }
 

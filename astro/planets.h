@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "astro/sincos.h"
+
 namespace qv {
 
 // Body index of the element table.
@@ -30,8 +32,15 @@ OrbitalElements PlanetElements(int index, double d);
 // Kepler's equation by Newton's method to 1e-12.
 double TrueAnomaly(double M, double e);
 
+// sin E and cos E of the eccentric anomaly: Kepler's equation E − e·sin E = M
+// by Newton from sin M and cos M, each step a rotation of the pair instead of
+// a new sine and cosine. Radians in.
+SinCos EccentricAnomaly(double M, SinCos sinCosM, double e);
+
 // Geocentric ecliptic longitude of body 0..8 (2 gives the Sun) at d days
-// since J2000, degrees in [0, 360).
+// since J2000, degrees in [0, 360). The formulas term by term (true anomaly
+// through its tangent, every angle through the library); slow, kept as the
+// arbiter of the fast GeocentricLongitudes near a text step.
 double GeocentricLongitude(int index, double d);
 
 // Heliocentric ecliptic x, y. AU.
@@ -50,8 +59,15 @@ EclipticXY PlanetHeliocentric(int index, double d);
 // Longitude of the planet seen from the Earth, degrees in [0, 360).
 double GeocentricFrom(EclipticXY planet, EclipticXY earth);
 
-// All nine longitudes at one moment, the Earth solved once; the same values
-// as nine GeocentricLongitude calls. Degrees.
+// Body 0..8 heliocentric x, y at d from the eccentric anomaly (the Earth's
+// own index gives the Earth), the slowly turning node, perihelion and
+// inclination by short series around their J2000 values. AU.
+EclipticXY HeliocentricFromEccentricAnomaly(int index, double d);
+
+// All nine longitudes at one moment, the Earth solved once; within
+// kTextStepMargin of nine GeocentricLongitude calls, and exactly theirs for a
+// value within that margin of an arcsecond step, so the texts are the same.
+// Two library calls per body (one sincos, one atan). Degrees.
 std::array<double, 9> GeocentricLongitudes(double d);
 
 }  // namespace qv

@@ -1,10 +1,25 @@
-// One whole chart computation: ascendant, Moon and the eleven positions.
+// The astronomical engine, the program's fast one beside the literal one (the
+// tests' judge) in the same run:
+//   BM_WholeChart                 ascendant, Moon and the eleven position
+//                                 texts through the chart state, one person
+//   BM_Longitudes/fast|literal    all eleven longitudes, no texts
+//   BM_Planets/fast|literal       the nine geocentric longitudes
+//   BM_Moon/fast|literal          the Moon
+//   BM_Ascendant/fast|literal     the ascendant
+// The longitude benchmarks cycle through 4,096 random births (1901–2050,
+// every zone and place) so that branches and Kepler steps vary as in use.
 #include <benchmark/benchmark.h>
+
+#include <vector>
 
 #include "app/birth_form.h"
 #include "astro/ascendant.h"
+#include "astro/calendar.h"
 #include "astro/moon.h"
+#include "astro/planets.h"
 #include "astro/positions.h"
+#include "tests/oracle/chart_comparison.h"
+#include "tests/oracle/literal_engine.h"
 
 namespace {
 
@@ -43,5 +58,87 @@ void BM_WholeChart(benchmark::State& bench) {
     }
 }
 BENCHMARK(BM_WholeChart)->Repetitions(10)->ReportAggregatesOnly(true);
+
+// The inputs of the three computations for one random birth.
+struct Moment {
+    int year, month, day;
+    double utHours, lonWest, lat;
+    double daysSinceJ2000, centuriesSinceJ2000;
+};
+
+const std::vector<Moment>& Moments() {
+    static const std::vector<Moment> moments = [] {
+        std::vector<Moment> out;
+        for (std::uint64_t k = 0; k < 4096; ++k) {
+            const qv::oracle::Birth b = qv::oracle::RandomBirth(2024, k);
+            Moment m{b.year, b.month, b.day, b.hour + b.minute / 60.0, 0, 0, 0, 0};
+            m.lonWest = (b.east ? -1 : 1) * (b.lonDeg + b.lonMin / 60.0);
+            m.lat = (b.south ? -1 : 1) * (b.latDeg + b.latMin / 60.0);
+            m.daysSinceJ2000 = qv::DaysSinceJ2000(b.year, b.month, b.day, b.hour, b.minute);
+            m.centuriesSinceJ2000 = qv::CenturiesSinceJ2000(qv::JulianDayNumber(b.month, b.day, b.year), m.utHours);
+            out.push_back(m);
+        }
+        return out;
+    }();
+    return moments;
+}
+
+struct Fast {
+    static auto Planets(double d) { return qv::GeocentricLongitudes(d); }
+    static double Moon(double T) { return qv::MoonLongitude(T); }
+    static double Ascendant(const Moment& m) {
+        return qv::AscendantDegrees(m.year, m.month, m.day, m.utHours, m.lonWest, m.lat);
+    }
+};
+
+struct Literal {
+    static auto Planets(double d) { return qv::oracle::GeocentricLongitudes(d); }
+    static double Moon(double T) { return qv::oracle::MoonLongitude(T); }
+    static double Ascendant(const Moment& m) {
+        return qv::oracle::AscendantDegrees(m.year, m.month, m.day, m.utHours, m.lonWest, m.lat);
+    }
+};
+
+template <class Engine>
+void BM_Longitudes(benchmark::State& bench) {
+    const auto& moments = Moments();
+    std::size_t k = 0;
+    for (auto _ : bench) {
+        const Moment& m = moments[k++ & 4095];
+        benchmark::DoNotOptimize(Engine::Planets(m.daysSinceJ2000));
+        benchmark::DoNotOptimize(Engine::Moon(m.centuriesSinceJ2000));
+        benchmark::DoNotOptimize(Engine::Ascendant(m));
+    }
+}
+
+template <class Engine>
+void BM_Planets(benchmark::State& bench) {
+    const auto& moments = Moments();
+    std::size_t k = 0;
+    for (auto _ : bench) benchmark::DoNotOptimize(Engine::Planets(moments[k++ & 4095].daysSinceJ2000));
+}
+
+template <class Engine>
+void BM_Moon(benchmark::State& bench) {
+    const auto& moments = Moments();
+    std::size_t k = 0;
+    for (auto _ : bench) benchmark::DoNotOptimize(Engine::Moon(moments[k++ & 4095].centuriesSinceJ2000));
+}
+
+template <class Engine>
+void BM_Ascendant(benchmark::State& bench) {
+    const auto& moments = Moments();
+    std::size_t k = 0;
+    for (auto _ : bench) benchmark::DoNotOptimize(Engine::Ascendant(moments[k++ & 4095]));
+}
+
+BENCHMARK(BM_Longitudes<Fast>)->Name("BM_Longitudes/fast");
+BENCHMARK(BM_Longitudes<Literal>)->Name("BM_Longitudes/literal");
+BENCHMARK(BM_Planets<Fast>)->Name("BM_Planets/fast");
+BENCHMARK(BM_Planets<Literal>)->Name("BM_Planets/literal");
+BENCHMARK(BM_Moon<Fast>)->Name("BM_Moon/fast");
+BENCHMARK(BM_Moon<Literal>)->Name("BM_Moon/literal");
+BENCHMARK(BM_Ascendant<Fast>)->Name("BM_Ascendant/fast");
+BENCHMARK(BM_Ascendant<Literal>)->Name("BM_Ascendant/literal");
 
 }  // namespace
