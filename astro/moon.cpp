@@ -5,6 +5,7 @@
 #include "astro/calendar.h"
 #include "astro/sincos.h"
 #include "astro/text_steps.h"
+#include "astro/vector_math.h"
 #include "astro/universal_time.h"
 
 namespace qv {
@@ -70,7 +71,14 @@ double MoonTurn(double L) {
 // Σ of the 25 terms from sin and cos of D, M, M′ and F; the rows of table
 // 47.A in order. Degrees.
 double PeriodicSum(const MoonArguments& a) {
-    const SinCos d1 = SinCosOf(a.D), m1 = SinCosOf(a.M), p1 = SinCosOf(a.Mp), f1 = SinCosOf(a.F);
+    SinCos four[4];
+    if (VectorMathActive()) {
+        const double x[4] = {a.D, a.M, a.Mp, a.F};
+        avx2::SinCos4(x, four);
+    } else {
+        four[0] = SinCosOf(a.D), four[1] = SinCosOf(a.M), four[2] = SinCosOf(a.Mp), four[3] = SinCosOf(a.F);
+    }
+    const SinCos d1 = four[0], m1 = four[1], p1 = four[2], f1 = four[3];
     const SinCos d2 = DoubleAngle(d1), d4 = DoubleAngle(d2);
     const SinCos p2 = DoubleAngle(p1), p3 = AngleSum(p2, p1);
     const SinCos f2 = DoubleAngle(f1);

@@ -4,6 +4,7 @@
 
 #include "astro/calendar.h"
 #include "astro/text_steps.h"
+#include "astro/vector_math.h"
 
 namespace qv {
 
@@ -43,8 +44,8 @@ constexpr double kKeplerTolerance = 1e-12;
 // Safety net only: the table's eccentricities converge in a handful of steps.
 constexpr int kKeplerMaxSteps = 100;
 // The rotating solution stops after a step of at most this: Newton's error is
-// then below e/(2(1 − e))·step² < 10⁻¹⁸ for every body of the table. Radians.
-constexpr double kRotationStepTolerance = 1e-9;
+// then below e/(2(1 − e))·step² < 10⁻¹⁶ for every body of the table. Radians.
+constexpr double kRotationStepTolerance = 2e-8;
 
 // The slowly turning angles of one body as sin and cos at J2000 with their
 // rates: ω the argument of perihelion ϖ − Ω (for the Earth ϖ itself), Ω the
@@ -76,6 +77,37 @@ std::array<SlowAngles, 9> MakeSlowAngles() {
 const std::array<SlowAngles, 9>& SlowAngleTable() {
     static const std::array<SlowAngles, 9> table = MakeSlowAngles();
     return table;
+}
+
+// Body index of each vector lane (see PlanetLanes).
+constexpr int kLaneBody[PlanetLanes::kCount] = {kEarth,  kMercury, kVenus, kMars,  kJupiter, kSaturn,
+                                                kUranus, kNeptune, kPluto, kPluto, kPluto,   kPluto};
+
+// The vector path keeps to 150 years either side of J2000. Days.
+constexpr double kVectorDays = 54787.5;
+
+PlanetLanes MakePlanetLanes() {
+    PlanetLanes k{};
+    for (int lane = 0; lane < PlanetLanes::kCount; ++lane) {
+        const int index = kLaneBody[lane];
+        const ElementRow& r = kElements[index];
+        const SlowAngles& slow = SlowAngleTable()[static_cast<std::size_t>(index)];
+        const bool earth = index == kEarth;
+        k.a[lane] = r.a, k.aRate[lane] = r.aRate, k.e[lane] = r.e, k.eRate[lane] = r.eRate;
+        k.L[lane] = r.L, k.LRate[lane] = r.LRate, k.peri[lane] = r.peri, k.periRate[lane] = r.periRate;
+        k.omegaS[lane] = slow.omega.s, k.omegaC[lane] = slow.omega.c, k.omegaRate[lane] = slow.omegaRate;
+        k.nodeS[lane] = earth ? 0.0 : slow.node.s, k.nodeC[lane] = earth ? 1.0 : slow.node.c;
+        k.nodeRate[lane] = earth ? 0.0 : slow.nodeRate;
+        k.inclS[lane] = earth ? 0.0 : slow.incl.s, k.inclC[lane] = earth ? 1.0 : slow.incl.c;
+        k.inclRate[lane] = earth ? 0.0 : slow.inclRate;
+        k.seen[lane] = earth ? 0.0 : 1.0;
+    }
+    return k;
+}
+
+const PlanetLanes& PlanetLaneTable() {
+    static const PlanetLanes lanes = MakePlanetLanes();
+    return lanes;
 }
 
 }  // namespace
@@ -177,13 +209,21 @@ double GeocentricLongitude(int index, double d) {
 }
 
 std::array<double, 9> GeocentricLongitudes(double d) {
-    const EclipticXY earth = HeliocentricFromEccentricAnomaly(kEarth, d);
     std::array<double, 9> out{};
+    if (VectorMathActive() && std::fabs(d) <= kVectorDays) {
+        double lanes[PlanetLanes::kCount];
+        avx2::GeocentricLanes(PlanetLaneTable(), d, lanes);
+        for (int lane = 0; lane < 9; ++lane) out[static_cast<std::size_t>(kLaneBody[lane])] = lanes[lane];
+    } else {
+        const EclipticXY earth = HeliocentricFromEccentricAnomaly(kEarth, d);
+        for (int index = 0; index < 9; ++index) {
+            const EclipticXY planet = index == kEarth ? EclipticXY{} : HeliocentricFromEccentricAnomaly(index, d);
+            out[static_cast<std::size_t>(index)] = GeocentricFrom(planet, earth);
+        }
+    }
     for (int index = 0; index < 9; ++index) {
-        const EclipticXY planet = index == kEarth ? EclipticXY{} : HeliocentricFromEccentricAnomaly(index, d);
-        double lon = GeocentricFrom(planet, earth);
+        double& lon = out[static_cast<std::size_t>(index)];
         if (NearArcsecondStep(lon)) lon = GeocentricLongitude(index, d);
-        out[static_cast<std::size_t>(index)] = lon;
     }
     return out;
 }

@@ -67,7 +67,8 @@ EclipticXY HeliocentricFromEccentricAnomaly(int index, double d);
 // All nine longitudes at one moment, the Earth solved once; within
 // kTextStepMargin of nine GeocentricLongitude calls, and exactly theirs for a
 // value within that margin of an arcsecond step, so the texts are the same.
-// Two library calls per body (one sincos, one atan). Degrees.
+// Two library calls per body (one sincos, one atan), four bodies per call on
+// the vector path (vector_math.h). Degrees.
 std::array<double, 9> GeocentricLongitudes(double d);
 
 }  // namespace qv

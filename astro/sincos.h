@@ -29,25 +29,39 @@ inline SinCos DoubleAngle(SinCos a) { return {2.0 * a.s * a.c, (a.c - a.s) * (a.
 inline double SinOfSum(SinCos a, SinCos b) { return a.s * b.c + a.c * b.s; }
 inline double SinOfDifference(SinCos a, SinCos b) { return a.s * b.c - a.c * b.s; }
 
-// sin x and cos x of a small angle by Taylor series, to within an ulp or two
-// for |x| ≤ 0.4; the library beyond. Three lengths of series: terms to x⁵ and
-// x⁴ below 2⁻¹⁰, to x⁷ and x⁸ below 2⁻⁵, to x¹³ and x¹⁴ up to 0.4; in each the
-// first term left out is below a fifth of an ulp. Radians.
+// Taylor series of sin x and cos x about 0 in three lengths, for a double or
+// a vector of doubles: to x⁵ and x⁴ for |x| ≤ 2⁻¹⁰, to x⁷ and x⁸ for
+// |x| ≤ 2⁻⁵, to x¹³ and x¹⁴ for |x| ≤ 0.4. In each range the first term
+// left out is below a fifth of an ulp. x2 is x². Radians.
+namespace taylor {
+// ±1/n! for n = 3, 5 … 13 and 2, 4 … 14.
+inline constexpr double s3 = -1.0 / 6.0, s5 = 1.0 / 120.0, s7 = -1.0 / 5040.0, s9 = 1.0 / 362880.0,
+                        s11 = -1.0 / 39916800.0, s13 = 1.0 / 6227020800.0;
+inline constexpr double c2 = -0.5, c4 = 1.0 / 24.0, c6 = -1.0 / 720.0, c8 = 1.0 / 40320.0, c10 = -1.0 / 3628800.0,
+                        c12 = 1.0 / 479001600.0, c14 = -1.0 / 87178291200.0;
+
+template <class T> T SinShort(T x, T x2) { return x + x * x2 * (s3 + x2 * s5); }
+template <class T> T CosShort(T x2) { return 1.0 + x2 * (c2 + x2 * c4); }
+template <class T> T SinMedium(T x, T x2) { return x + x * x2 * (s3 + x2 * (s5 + x2 * s7)); }
+template <class T> T CosMedium(T x2) { return 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * c8))); }
+template <class T> T SinLong(T x, T x2) {
+    return x + x * x2 * (s3 + x2 * (s5 + x2 * (s7 + x2 * (s9 + x2 * (s11 + x2 * s13)))));
+}
+template <class T> T CosLong(T x2) {
+    return 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * (c8 + x2 * (c10 + x2 * (c12 + x2 * c14))))));
+}
+}  // namespace taylor
+
+// sin x and cos x of a small angle by the shortest Taylor series that holds
+// them to within an ulp or two; the library for |x| > 0.4. Radians.
 inline SinCos SinCosSmall(double x) {
-    // ±1/n! for n = 3, 5 … 13 and 2, 4 … 14.
-    constexpr double s3 = -1.0 / 6.0, s5 = 1.0 / 120.0, s7 = -1.0 / 5040.0, s9 = 1.0 / 362880.0,
-                     s11 = -1.0 / 39916800.0, s13 = 1.0 / 6227020800.0;
-    constexpr double c2 = -0.5, c4 = 1.0 / 24.0, c6 = -1.0 / 720.0, c8 = 1.0 / 40320.0, c10 = -1.0 / 3628800.0,
-                     c12 = 1.0 / 479001600.0, c14 = -1.0 / 87178291200.0;
+    using namespace taylor;
     const double ax = std::fabs(x);
     const double x2 = x * x;
-    if (ax <= 0x1p-10) return {x + x * x2 * (s3 + x2 * s5), 1.0 + x2 * (c2 + x2 * c4)};
-    if (ax <= 0x1p-5)
-        return {x + x * x2 * (s3 + x2 * (s5 + x2 * s7)), 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * c8)))};
+    if (ax <= 0x1p-10) return {SinShort(x, x2), CosShort(x2)};
+    if (ax <= 0x1p-5) return {SinMedium(x, x2), CosMedium(x2)};
     if (!(ax <= 0.4)) return SinCosOf(x);
-    const double sp = s3 + x2 * (s5 + x2 * (s7 + x2 * (s9 + x2 * (s11 + x2 * s13))));
-    const double cp = c2 + x2 * (c4 + x2 * (c6 + x2 * (c8 + x2 * (c10 + x2 * (c12 + x2 * c14)))));
-    return {x + x * x2 * sp, 1.0 + x2 * cp};
+    return {SinLong(x, x2), CosLong(x2)};
 }
 
 // The angle base + δ for a small δ (radians), from the parts of base.

@@ -1,11 +1,13 @@
-// The astronomical engine, the program's fast one beside the literal one (the
-// tests' judge) in the same run:
-//   BM_WholeChart                 ascendant, Moon and the eleven position
-//                                 texts through the chart state, one person
-//   BM_Longitudes/fast|literal    all eleven longitudes, no texts
-//   BM_Planets/fast|literal       the nine geocentric longitudes
-//   BM_Moon/fast|literal          the Moon
-//   BM_Ascendant/fast|literal     the ascendant
+// The astronomical engine, the program's fast one (its vector path, and its
+// scalar path for CPUs without AVX2) beside the literal one (the tests'
+// judge) in the same run:
+//   BM_WholeChart                         ascendant, Moon and the eleven
+//                                         position texts through the chart
+//                                         state, one person
+//   BM_Longitudes/vector|scalar|literal   all eleven longitudes, no texts
+//   BM_Planets/…                          the nine geocentric longitudes
+//   BM_Moon/…                             the Moon
+//   BM_Ascendant/…                        the ascendant
 // The longitude benchmarks cycle through 4,096 random births (1901–2050,
 // every zone and place) so that branches and Kepler steps vary as in use.
 #include <benchmark/benchmark.h>
@@ -18,6 +20,7 @@
 #include "astro/moon.h"
 #include "astro/planets.h"
 #include "astro/positions.h"
+#include "astro/vector_math.h"
 #include "tests/oracle/chart_comparison.h"
 #include "tests/oracle/literal_engine.h"
 
@@ -83,7 +86,9 @@ const std::vector<Moment>& Moments() {
     return moments;
 }
 
+// The program's engine on the path the CPU allows (vector where it has AVX2).
 struct Fast {
+    static constexpr bool kVector = true;
     static auto Planets(double d) { return qv::GeocentricLongitudes(d); }
     static double Moon(double T) { return qv::MoonLongitude(T); }
     static double Ascendant(const Moment& m) {
@@ -91,7 +96,13 @@ struct Fast {
     }
 };
 
+// The same engine held to its scalar path.
+struct Scalar : Fast {
+    static constexpr bool kVector = false;
+};
+
 struct Literal {
+    static constexpr bool kVector = true;
     static auto Planets(double d) { return qv::oracle::GeocentricLongitudes(d); }
     static double Moon(double T) { return qv::oracle::MoonLongitude(T); }
     static double Ascendant(const Moment& m) {
@@ -99,8 +110,16 @@ struct Literal {
     }
 };
 
+// Holds the engine to its scalar path for one benchmark when asked.
+template <class Engine>
+struct PathFor {
+    PathFor() { qv::SetVectorMath(Engine::kVector); }
+    ~PathFor() { qv::SetVectorMath(true); }
+};
+
 template <class Engine>
 void BM_Longitudes(benchmark::State& bench) {
+    const PathFor<Engine> path;
     const auto& moments = Moments();
     std::size_t k = 0;
     for (auto _ : bench) {
@@ -113,6 +132,7 @@ void BM_Longitudes(benchmark::State& bench) {
 
 template <class Engine>
 void BM_Planets(benchmark::State& bench) {
+    const PathFor<Engine> path;
     const auto& moments = Moments();
     std::size_t k = 0;
     for (auto _ : bench) benchmark::DoNotOptimize(Engine::Planets(moments[k++ & 4095].daysSinceJ2000));
@@ -120,6 +140,7 @@ void BM_Planets(benchmark::State& bench) {
 
 template <class Engine>
 void BM_Moon(benchmark::State& bench) {
+    const PathFor<Engine> path;
     const auto& moments = Moments();
     std::size_t k = 0;
     for (auto _ : bench) benchmark::DoNotOptimize(Engine::Moon(moments[k++ & 4095].centuriesSinceJ2000));
@@ -127,18 +148,19 @@ void BM_Moon(benchmark::State& bench) {
 
 template <class Engine>
 void BM_Ascendant(benchmark::State& bench) {
+    const PathFor<Engine> path;
     const auto& moments = Moments();
     std::size_t k = 0;
     for (auto _ : bench) benchmark::DoNotOptimize(Engine::Ascendant(moments[k++ & 4095]));
 }
 
-BENCHMARK(BM_Longitudes<Fast>)->Name("BM_Longitudes/fast");
-BENCHMARK(BM_Longitudes<Literal>)->Name("BM_Longitudes/literal");
-BENCHMARK(BM_Planets<Fast>)->Name("BM_Planets/fast");
-BENCHMARK(BM_Planets<Literal>)->Name("BM_Planets/literal");
-BENCHMARK(BM_Moon<Fast>)->Name("BM_Moon/fast");
-BENCHMARK(BM_Moon<Literal>)->Name("BM_Moon/literal");
-BENCHMARK(BM_Ascendant<Fast>)->Name("BM_Ascendant/fast");
-BENCHMARK(BM_Ascendant<Literal>)->Name("BM_Ascendant/literal");
+#define QV_ENGINE_BENCHMARKS(bm)                      \
+    BENCHMARK(bm<Fast>)->Name(#bm "/vector");         \
+    BENCHMARK(bm<Scalar>)->Name(#bm "/scalar");       \
+    BENCHMARK(bm<Literal>)->Name(#bm "/literal")
+QV_ENGINE_BENCHMARKS(BM_Longitudes);
+QV_ENGINE_BENCHMARKS(BM_Planets);
+QV_ENGINE_BENCHMARKS(BM_Moon);
+QV_ENGINE_BENCHMARKS(BM_Ascendant);
 
 }  // namespace

@@ -1,6 +1,7 @@
-// quorvane-oracle [--charts N] [--seed S] [--jobs J]
+// quorvane-oracle [--charts N] [--seed S] [--jobs J] [--scalar]
 //
-// Computes N random charts (default 10,000,000) with the program's engine and
+// Computes N random charts (default 10,000,000) with the program's engine (its
+// vector path where the CPU has one, or with --scalar its scalar path) and
 // with the literal one and prints how many differ in any text, the largest
 // longitude difference per slot, and how close the literal longitudes came to
 // an arcsecond step. Exit status 0 when every text agrees and every longitude
@@ -16,6 +17,7 @@
 
 #include "astro/positions.h"
 #include "astro/text_steps.h"
+#include "astro/vector_math.h"
 #include "tests/oracle/chart_comparison.h"
 
 namespace {
@@ -29,7 +31,7 @@ bool ParseCount(const char* text, std::uint64_t& out) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: quorvane-oracle [--charts N] [--seed S] [--jobs 1..64]\n");
+    std::fprintf(stderr, "usage: quorvane-oracle [--charts N] [--seed S] [--jobs 1..64] [--scalar]\n");
     return 2;
 }
 
@@ -39,6 +41,10 @@ int main(int argc, char** argv) {
     std::uint64_t charts = 10'000'000, seed = 15, jobs = std::max(1u, std::thread::hardware_concurrency());
     for (int k = 1; k < argc; ++k) {
         const std::string_view option = argv[k];
+        if (option == "--scalar") {
+            qv::SetVectorMath(false);
+            continue;
+        }
         std::uint64_t* target = option == "--charts" ? &charts : option == "--seed" ? &seed
                                : option == "--jobs"  ? &jobs
                                                      : nullptr;
@@ -60,8 +66,9 @@ int main(int argc, char** argv) {
     for (const auto& t : tallies) total.Add(t);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    std::printf("charts: %llu (seed %llu, %llu jobs, %.1f s)\n", static_cast<unsigned long long>(total.charts),
-                static_cast<unsigned long long>(seed), static_cast<unsigned long long>(jobs), seconds);
+    std::printf("charts: %llu (seed %llu, %s path, %llu jobs, %.1f s)\n",
+                static_cast<unsigned long long>(total.charts), static_cast<unsigned long long>(seed),
+                qv::VectorMathActive() ? "vector" : "scalar", static_cast<unsigned long long>(jobs), seconds);
     std::printf("charts with a differing text: %llu\n", static_cast<unsigned long long>(total.mismatchedCharts));
     if (!total.firstMismatch.empty()) std::printf("first: %s\n", total.firstMismatch.c_str());
     std::printf("largest longitude difference: %.3g deg\n", total.LargestDifference());
