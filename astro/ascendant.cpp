@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "astro/angle_reduction.h"
 #include "astro/calendar.h"
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
@@ -22,7 +23,7 @@ double GreenwichSiderealHours(double T, double utHours) {
 double RamcDegrees(double gmstHours, double lonWest) {
     double ramc = 15.0 * gmstHours - lonWest;
     // Exactly what subtracting 360 until below 360 gives: each step is exact.
-    if (ramc >= 360.0) ramc = std::fmod(ramc, 360.0);
+    if (ramc >= 360.0) ramc = Remainder360(ramc);
     return ramc;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "astro/angle_reduction.h"
 #include "astro/calendar.h"
 #include "astro/sincos.h"
 #include "astro/text_steps.h"
@@ -58,11 +59,11 @@ double MoonTurn(double L) {
     // The same as adding or subtracting 360 one turn at a time: every such
     // step is exact, and a value landing on 360 stays 360.
     if (L < 0) {
-        L = std::fmod(L, 360.0);
+        L = Remainder360(L);
         if (L < 0) L = L + 360.0;
         L = L + 0.0;  // no negative zero
     } else if (L > 360.0) {
-        L = std::fmod(L, 360.0);
+        L = Remainder360(L);
         if (L == 0.0) L = 360.0;
     }
     return L;

@@ -4,6 +4,7 @@
 
 #include "astro/calendar.h"
 #include "astro/text_steps.h"
+#include "astro/planet_lanes.h"
 #include "astro/vector_math.h"
 
 namespace qv {
@@ -43,63 +44,50 @@ constexpr ElementRow kElements[9] = {
 constexpr double kKeplerTolerance = 1e-12;
 // Safety net only: the table's eccentricities converge in a handful of steps.
 constexpr int kKeplerMaxSteps = 100;
-// The rotating solution stops after a step of at most this: Newton's error is
-// then below e/(2(1 − e))·step² < 10⁻¹⁶ for every body of the table. Radians.
-constexpr double kRotationStepTolerance = 2e-8;
 
-// The slowly turning angles of one body as sin and cos at J2000 with their
-// rates: ω the argument of perihelion ϖ − Ω (for the Earth ϖ itself), Ω the
-// node, i the inclination. Rates in radians per Julian century.
-struct SlowAngles {
-    SinCos omega, node, incl;
-    double omegaRate = 0, nodeRate = 0, inclRate = 0;
+// The planets' lane kernel on doubles: one body per step, the math library.
+struct ScalarOps {
+    using Lane = double;
+    static constexpr int kWidth = 1;
+    static double Load(const double* p) { return *p; }
+    static void Store(double* p, double x) { *p = x; }
+    static double Broadcast(double x) { return x; }
+    static double Trunc(double x) { return std::trunc(x); }
+    static double Sqrt(double x) { return std::sqrt(x); }
+    static double PlusIfNegative(double x, double c) { return x < 0 ? x + c : x; }
+    static void SinCosOf(double x, double& s, double& c) {
+        const SinCos sc = qv::SinCosOf(x);
+        s = sc.s;
+        c = sc.c;
+    }
+    static double ArcTan2(double y, double x) { return qv::ArcTan2(y, x); }
 };
 
-// Arcseconds per century to radians per century.
-constexpr double RateRadians(double arcsecPerCentury) { return arcsecPerCentury / 3600.0 * kDegToRad; }
+using ScalarKernel = PlanetKernel<ScalarOps>;
 
-std::array<SlowAngles, 9> MakeSlowAngles() {
-    std::array<SlowAngles, 9> table{};
-    for (int index = 0; index < 9; ++index) {
-        const ElementRow& r = kElements[index];
-        SlowAngles& a = table[static_cast<std::size_t>(index)];
-        const bool earth = index == kEarth;
-        a.omega = SinCosOf((earth ? r.peri : r.peri - r.node) * kDegToRad);
-        a.omegaRate = RateRadians(earth ? r.periRate : r.periRate - r.nodeRate);
-        a.node = SinCosOf(r.node * kDegToRad);
-        a.nodeRate = RateRadians(r.nodeRate);
-        a.incl = SinCosOf(r.i * kDegToRad);
-        a.inclRate = RateRadians(r.iRate);
-    }
-    return table;
-}
-
-const std::array<SlowAngles, 9>& SlowAngleTable() {
-    static const std::array<SlowAngles, 9> table = MakeSlowAngles();
-    return table;
-}
-
-// Body index of each vector lane (see PlanetLanes).
+// Body index of each lane (see PlanetLanes).
 constexpr int kLaneBody[PlanetLanes::kCount] = {kEarth,  kMercury, kVenus, kMars,  kJupiter, kSaturn,
                                                 kUranus, kNeptune, kPluto, kPluto, kPluto,   kPluto};
 
-// The vector path keeps to 150 years either side of J2000. Days.
-constexpr double kVectorDays = 54787.5;
+// Arcseconds per century to radians per century.
+constexpr double RateRadians(double arcsecPerCentury) { return arcsecPerCentury / 3600.0 * kDegToRad; }
 
 PlanetLanes MakePlanetLanes() {
     PlanetLanes k{};
     for (int lane = 0; lane < PlanetLanes::kCount; ++lane) {
         const int index = kLaneBody[lane];
         const ElementRow& r = kElements[index];
-        const SlowAngles& slow = SlowAngleTable()[static_cast<std::size_t>(index)];
-        const bool earth = index == kEarth;
         k.a[lane] = r.a, k.aRate[lane] = r.aRate, k.e[lane] = r.e, k.eRate[lane] = r.eRate;
         k.L[lane] = r.L, k.LRate[lane] = r.LRate, k.peri[lane] = r.peri, k.periRate[lane] = r.periRate;
-        k.omegaS[lane] = slow.omega.s, k.omegaC[lane] = slow.omega.c, k.omegaRate[lane] = slow.omegaRate;
-        k.nodeS[lane] = earth ? 0.0 : slow.node.s, k.nodeC[lane] = earth ? 1.0 : slow.node.c;
-        k.nodeRate[lane] = earth ? 0.0 : slow.nodeRate;
-        k.inclS[lane] = earth ? 0.0 : slow.incl.s, k.inclC[lane] = earth ? 1.0 : slow.incl.c;
-        k.inclRate[lane] = earth ? 0.0 : slow.inclRate;
+        // The Earth's orbit is turned by ϖ alone; its node and inclination are unused.
+        const bool earth = index == kEarth;
+        const SinCos omega = SinCosOf((earth ? r.peri : r.peri - r.node) * kDegToRad);
+        const SinCos node = earth ? SinCos{} : SinCosOf(r.node * kDegToRad);
+        const SinCos incl = earth ? SinCos{} : SinCosOf(r.i * kDegToRad);
+        k.omegaS[lane] = omega.s, k.omegaC[lane] = omega.c;
+        k.omegaRate[lane] = RateRadians(earth ? r.periRate : r.periRate - r.nodeRate);
+        k.nodeS[lane] = node.s, k.nodeC[lane] = node.c, k.nodeRate[lane] = earth ? 0.0 : RateRadians(r.nodeRate);
+        k.inclS[lane] = incl.s, k.inclC[lane] = incl.c, k.inclRate[lane] = earth ? 0.0 : RateRadians(r.iRate);
         k.seen[lane] = earth ? 0.0 : 1.0;
     }
     return k;
@@ -139,39 +127,10 @@ double TrueAnomaly(double M, double e) {
     return v;
 }
 
-// E − e·sin E = M by Newton; (sin E, cos E) turned by each step δ. Radians.
-SinCos EccentricAnomaly(double M, SinCos sinCosM, double e) {
-    // Start E₀ = M + e·sin M·(1 + e·cos M), as the term-by-term solution.
-    const double start = e * sinCosM.s * (1.0 + e * sinCosM.c);
-    double E = M + start;
-    SinCos sc = SinCosNear(sinCosM, start);
-    for (int step = 0; step < kKeplerMaxSteps; ++step) {
-        const double delta = -(E - e * sc.s - M) / (1.0 - e * sc.c);
-        E = E + delta;
-        sc = SinCosNear(sc, delta);
-        if (!(std::fabs(delta) > kRotationStepTolerance)) break;
-    }
-    return sc;
-}
-
-// Orbit plane x = a(cos E − e), y = a√(1 − e²)·sin E, turned by ω, then by i
-// about the node line and by Ω (the Earth by ϖ only). AU.
-EclipticXY HeliocentricFromEccentricAnomaly(int index, double d) {
-    const OrbitalElements P = PlanetElements(index, d);
-    const double M = WrapRadians(P.L - P.peri);
-    const SinCos E = EccentricAnomaly(M, SinCosOf(M), P.e);
-    const double x = P.a * (E.c - P.e);
-    const double y = P.a * std::sqrt(1.0 - P.e * P.e) * E.s;
-
-    const SlowAngles& slow = SlowAngleTable()[static_cast<std::size_t>(index)];
-    const double T = d / 36525.0;
-    const SinCos w = SinCosNear(slow.omega, slow.omegaRate * T);
-    const double xo = x * w.c - y * w.s;  // r·cos u
-    const double yo = x * w.s + y * w.c;  // r·sin u
-    if (index == kEarth) return {xo, yo};
-    const SinCos node = SinCosNear(slow.node, slow.nodeRate * T);
-    const double cosI = SinCosNear(slow.incl, slow.inclRate * T).c;
-    return {xo * node.c - yo * node.s * cosI, xo * node.s + yo * node.c * cosI};
+// Three Newton steps of the lane kernel, on one body. Radians.
+SinCos EccentricAnomaly(double M, double e) {
+    const ScalarKernel::Pair sc = ScalarKernel::Kepler(M, {std::sin(M), std::cos(M)}, e);
+    return {sc.s, sc.c};
 }
 
 // Earth: r = a(1 − e²)/(1 + e cos v), direction v + ϖ in the ecliptic. AU.
@@ -210,17 +169,17 @@ double GeocentricLongitude(int index, double d) {
 
 std::array<double, 9> GeocentricLongitudes(double d) {
     std::array<double, 9> out{};
-    if (VectorMathActive() && std::fabs(d) <= kVectorDays) {
-        double lanes[PlanetLanes::kCount];
-        avx2::GeocentricLanes(PlanetLaneTable(), d, lanes);
-        for (int lane = 0; lane < 9; ++lane) out[static_cast<std::size_t>(kLaneBody[lane])] = lanes[lane];
-    } else {
-        const EclipticXY earth = HeliocentricFromEccentricAnomaly(kEarth, d);
-        for (int index = 0; index < 9; ++index) {
-            const EclipticXY planet = index == kEarth ? EclipticXY{} : HeliocentricFromEccentricAnomaly(index, d);
-            out[static_cast<std::size_t>(index)] = GeocentricFrom(planet, earth);
-        }
+    if (!(std::fabs(d) <= kFastDays)) {
+        for (int index = 0; index < 9; ++index) out[static_cast<std::size_t>(index)] = GeocentricLongitude(index, d);
+        return out;
     }
+    double lanes[PlanetLanes::kCount];
+    if (VectorMathActive())
+        avx2::GeocentricLanes(PlanetLaneTable(), d, lanes);
+    else
+        ScalarKernel::Geocentric(PlanetLaneTable(), d, lanes);
+    for (int lane = 0; lane < PlanetLanes::kBodies; ++lane) out[static_cast<std::size_t>(kLaneBody[lane])] = lanes[lane];
+    // Near an arcsecond step the term-by-term formulas decide.
     for (int index = 0; index < 9; ++index) {
         double& lon = out[static_cast<std::size_t>(index)];
         if (NearArcsecondStep(lon)) lon = GeocentricLongitude(index, d);
