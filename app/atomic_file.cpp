@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <system_error>
+
+#include "app/user_text.h"
 
 namespace qv {
 namespace {
@@ -15,19 +18,65 @@ namespace {
 std::string Reason(int err) { return std::generic_category().message(err); }
 
 std::string SaveError(const std::filesystem::path& file, std::string_view reason) {
-    return "Could not save \"" + file.string() + "\": " + std::string(reason) + ".";
+    return "Could not save " + QuoteUserText(file.string()) + ": " + std::string(reason) + ".";
 }
 
 std::string OpenError(const std::filesystem::path& file, std::string_view reason) {
-    return "Could not read \"" + file.string() + "\": " + std::string(reason) + ".";
+    return "Could not read " + QuoteUserText(file.string()) + ": " + std::string(reason) + ".";
 }
 
-// The file a save really replaces: symbolic links followed.
-std::filesystem::path ResolvedTarget(const std::filesystem::path& target) {
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(target, ec)) return target;
-    std::filesystem::path resolved = std::filesystem::weakly_canonical(target, ec);
-    return ec ? target : resolved;
+// Most links followed in a row before a save gives up, as the kernel does.
+constexpr int kMaxLinkHops = 40;
+
+// The file a save really writes: symbolic links followed to the path they
+// name, also when that path does not exist yet. False with ELOOP on a cycle.
+bool FollowLinks(const std::filesystem::path& target, std::filesystem::path& real, int& err) {
+    std::filesystem::path p = target;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(p.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            real = p;
+            return true;
+        }
+        std::error_code ec;
+        const std::filesystem::path next = std::filesystem::read_symlink(p, ec);
+        if (ec) {
+            err = ec.value();
+            return false;
+        }
+        p = next.is_absolute() ? next : p.parent_path() / next;
+    }
+    err = ELOOP;
+    return false;
+}
+
+// What an existing non-file is, for the refusal; nullptr for a regular file.
+const char* NotAFile(mode_t mode) {
+    if (S_ISREG(mode)) return nullptr;
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a pipe";
+    if (S_ISSOCK(mode)) return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    return "something else";
+}
+
+// Read-only: no write bit at all, as a read-only attribute would be, even
+// for root; otherwise a file this process may not write.
+bool IsReadOnly(const std::filesystem::path& file, mode_t mode) {
+    if ((mode & 0222) == 0) return true;
+    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) == 0) return false;
+    return errno == EACCES || errno == EPERM || errno == EROFS;
+}
+
+// The refusal for a target whose links are followed to `real`, if any.
+std::optional<std::string> RefuseTarget(const std::filesystem::path& target, const std::filesystem::path& real) {
+    struct stat info {};
+    // A missing file is created; other failures are named by the write.
+    if (::stat(real.c_str(), &info) != 0) return std::nullopt;
+    if (const char* what = NotAFile(info.st_mode))
+        return QuoteUserText(target.string()) + " is " + what + ", not a file.";
+    if (IsReadOnly(real, info.st_mode)) return QuoteUserText(target.string()) + " is read-only.";
+    return std::nullopt;
 }
 
 bool WriteAll(int fd, std::string_view bytes, int& err) {
@@ -43,6 +92,16 @@ bool WriteAll(int fd, std::string_view bytes, int& err) {
     return true;
 }
 
+// CheckSaveTarget, also giving the file the target names in `real`.
+std::optional<std::string> CheckTarget(const std::filesystem::path& target, std::filesystem::path& real) {
+    int err = 0;
+    if (target.empty()) return SaveError(target, "no file name was given");
+    if (!FollowLinks(target, real, err)) return SaveError(target, Reason(err));
+    if (auto refusal = RefuseTarget(target, real)) return refusal;
+    if (!real.has_filename()) return SaveError(target, "no file name was given");
+    return std::nullopt;
+}
+
 // Mode for a new file: what open(…, 0666) would give under the umask.
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
@@ -52,13 +111,20 @@ mode_t NewFileMode() {
 
 }  // namespace
 
+std::optional<std::string> CheckSaveTarget(const std::filesystem::path& target) {
+    std::filesystem::path real;
+    return CheckTarget(target, real);
+}
+
 std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
-    if (target.empty() || !target.has_filename()) return SaveError(target, "no file name was given");
-    const std::filesystem::path real = ResolvedTarget(target);
+    std::filesystem::path real;
+    if (auto refusal = CheckTarget(target, real)) return refusal;
     std::filesystem::path folder = real.parent_path();
     if (folder.empty()) folder = ".";
 
-    std::string tmpl = (folder / ("." + real.filename().string() + ".XXXXXX")).string();
+    // A short name, so that beside a file of the longest legal name it fits.
+    std::string tmpl = (folder / ".qv-XXXXXX").string();
+    int err = 0;
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) return SaveError(target, Reason(errno));
 
@@ -68,7 +134,6 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
     // Permissions are best effort: some file systems (FAT sticks) refuse them.
     ::fchmod(fd, mode);
 
-    int err = 0;
     bool ok = WriteAll(fd, bytes, err);
     // EINVAL: the file system cannot sync; the data is written all the same.
     if (ok && ::fsync(fd) != 0 && errno != EINVAL) {
@@ -95,6 +160,8 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
     }
     return std::nullopt;
 }
+
+void ReportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
 TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines,
                                    std::size_t maxLineBytes) {

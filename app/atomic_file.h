@@ -11,14 +11,28 @@
 
 namespace qv {
 
-// Writes `bytes` to a temporary file in the target's folder, flushes it to
-// disk and then renames it over `target`, so the target holds either its old
-// content or the complete new one. An existing target keeps its permissions;
-// a symbolic link is followed and the file it names is replaced.
-// Returns nullopt on success, otherwise a sentence naming the file and the
-// reason (for example: Could not save "/x/a.qvn": Permission denied.).
+// Why nothing may be saved under `target`, or nullopt when it may. Symbolic
+// links are followed to the file they name (which need not exist yet). An
+// existing folder, pipe, socket or device is refused, and so is a read-only
+// file: one without any write permission bit (whoever runs the program, root
+// included) or one this process may not write. The sentence names `target`
+// as given, e.g. "/x/a.qvn" is read-only.
+[[nodiscard]] std::optional<std::string> CheckSaveTarget(const std::filesystem::path& target);
+
+// Checks the target (CheckSaveTarget), then writes `bytes` to a temporary
+// file (".qv-XXXXXX") in the folder of the file the target names, flushes it
+// to disk and renames it over that file, so it holds either its old content
+// or the complete new one; a symbolic link stays a link. An existing file
+// keeps its permissions. Returns nullopt on success, otherwise a sentence
+// naming the file and the reason (for example: Could not save "/x/a.qvn":
+// Permission denied.); the temporary file is then gone.
 [[nodiscard]] std::optional<std::string> WriteFileAtomically(const std::filesystem::path& target,
                                                              std::string_view bytes);
+
+// Lets a write beyond the process's file-size limit fail with EFBIG, so it is
+// reported like any other write error instead of killing the program
+// (SIGXFSZ). Each program calls it once at start.
+void ReportFileSizeLimitAsError();
 
 // Lines of a text file, read with bounds: at most `maxLines` lines, each cut
 // to `maxLineBytes` bytes (the rest of an over-long line is skipped), and no

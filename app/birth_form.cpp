@@ -53,6 +53,43 @@ bool ZoneMagnitude(std::string_view text, std::int16_t& out) {
     return true;
 }
 
+// Degrees and minutes of one coordinate, both boxes known to hold digits.
+struct Angle {
+    int degrees, minutes;
+};
+Angle AngleOf(std::string_view degrees, std::string_view minutes) {
+    Angle a{0, 0};
+    std::from_chars(degrees.data(), degrees.data() + degrees.size(), a.degrees);
+    std::from_chars(minutes.data(), minutes.data() + minutes.size(), a.minutes);
+    return a;
+}
+
+// Checks 13 to 15, after the twelve: latitude up to 90° 0', longitude up to
+// 180° 0', minutes up to 59, in box order. Minutes that carry a coordinate
+// past its limit (90° 30') put the focus on the minutes box.
+std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form) {
+    struct Coordinate {
+        Angle angle;
+        int limit;
+        int check;
+        const char* message;
+        const char* degreesBox;
+        const char* minutesBox;
+    };
+    const Coordinate coordinates[] = {
+        {AngleOf(form.txtLatD, form.txtLatM), 90, kCheckLatitudeRange, "Latitude must be from 0 to 90 degrees",
+         "txtLatD", "txtLatM"},
+        {AngleOf(form.txtLonD, form.txtLonM), 180, kCheckLongitudeRange, "Longitude must be from 0 to 180 degrees",
+         "txtLonD", "txtLonM"},
+    };
+    for (const Coordinate& c : coordinates) {
+        if (c.angle.degrees > c.limit) return Fail(c.check, c.message, c.degreesBox);
+        if (c.angle.minutes > 59) return Fail(kCheckMinutesRange, "Minutes must be from 0 to 59", c.minutesBox);
+        if (c.angle.degrees == c.limit && c.angle.minutes > 0) return Fail(c.check, c.message, c.minutesBox);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 void LoadFixedLists(ChartState& state) {
@@ -101,7 +138,7 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
         f.icon = MessageIcon::Information;
         return f;
     }
-    return std::nullopt;
+    return CheckCoordinateRanges(form);
 }
 
 void CopyFormToState(const BirthFormData& form, ChartState& state) {

@@ -28,10 +28,15 @@ struct BirthFormData {
 
 enum class MessageIcon { Error, Information };
 
+// The coordinate checks that follow the form's twelve.
+inline constexpr int kCheckLatitudeRange = 13;   // latitude beyond 90° 0'
+inline constexpr int kCheckLongitudeRange = 14;  // longitude beyond 180° 0'
+inline constexpr int kCheckMinutesRange = 15;    // minutes beyond 59
+
 // A failed check: its message, icon, the box that gets focus (object name,
 // empty for none) and, for the direction checks, the option the form selects.
 struct ValidationFailure {
-    int check = 0;            // 1..12 as numbered by the form; 5 also for "only numbers"
+    int check = 0;            // 1..15 as numbered above; 5 also for "only numbers"
     std::string message;
     MessageIcon icon = MessageIcon::Error;
     std::string focus;        // e.g. "txtLatD"
@@ -42,7 +47,8 @@ struct ValidationFailure {
 // Fills BodyLabel and SignAbbrevList, as the form does when it opens.
 void LoadFixedLists(ChartState& state);
 
-// The form's checks in order; nullopt when the form may be calculated.
+// The form's checks in order, the twelve and then the coordinate ranges
+// (13 to 15); nullopt when the form may be calculated.
 std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
 
 // The calculation's copy of the form into the chart state (birth data and the

@@ -10,9 +10,11 @@
 
 namespace qv {
 
-// The file's bytes, UTF-8 with CR LF line ends. Separator lines are a lone
-// CR followed by CR LF; result messages are written as stored, so a missing
-// category keeps its "M-" marker and its embedded CR LF.
+// The file's bytes, UTF-8 with CR LF line ends; bytes of the name and the
+// place that are not valid UTF-8 are written as U+FFFD, as in a reading.
+// Separator lines are a lone CR followed by CR LF; result messages are
+// written as stored, so a missing category keeps its "M-" marker and its
+// embedded CR LF.
 std::string MakeTextExport(const ChartState& state);
 
 // Writes the export safely (see WriteFileAtomically). nullopt on success,

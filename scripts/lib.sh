@@ -13,6 +13,7 @@ QV_PACKAGES=(
   libsleef-dev
   fonts-dejavu-core
   poppler-utils
+  libgeonames-dev libicu-dev tzdata
 )
 
 qv_install_missing() {

@@ -1,11 +1,13 @@
 // quorvane: the desktop program.
 #include <QApplication>
 
+#include "app/atomic_file.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/single_instance.h"
 #include "app/ui/user_dialogs.h"
 
 int main(int argc, char* argv[]) {
+    qv::ReportFileSizeLimitAsError();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationVersion(QStringLiteral("1.15"));

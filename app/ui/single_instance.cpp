@@ -47,9 +47,25 @@ bool SingleInstance::acquire() {
         listen();
         return true;
     }
-    if (lock_->error() == QLockFile::LockFailedError) return false;
     // No lock could be made (permissions, a full disk): run unguarded.
+    if (lock_->error() != QLockFile::LockFailedError) return true;
+    // A lock file that names no process (empty or garbage) tells nothing of
+    // its maker; when no copy answers on the socket it is left over and is
+    // taken over. A copy that holds the lock keeps the file from removal.
+    qint64 pid = 0;
+    QString host, app;
+    if (lock_->getLockInfo(&pid, &host, &app) || instanceAnswers()) return false;
+    if (!lock_->removeStaleLockFile() || !lock_->tryLock(0)) return false;
+    listen();
     return true;
+}
+
+bool SingleInstance::instanceAnswers(int timeoutMs) const {
+    QLocalSocket socket;
+    socket.connectToServer(socketPath());
+    const bool answered = socket.waitForConnected(timeoutMs);
+    socket.abort();
+    return answered;
 }
 
 void SingleInstance::listen() {

@@ -22,8 +22,10 @@ public:
     ~SingleInstance() override;
 
     // True when this process is now the running copy. A lock left behind by
-    // a copy that no longer runs is taken over. When the lock cannot be made
-    // at all (an unwritable folder), the program runs rather than refusing.
+    // a copy that no longer runs is taken over, and so is a lock file that
+    // names no process at all when no copy answers on the socket. When the
+    // lock cannot be made at all (an unwritable folder), the program runs
+    // rather than refusing.
     bool acquire();
     // Asks the running copy to bring its window forward; false when it
     // could not be reached.
@@ -38,6 +40,8 @@ signals:
 
 private:
     void listen();
+    // True when a running copy accepts a connection on the socket.
+    bool instanceAnswers(int timeoutMs = 1000) const;
 
     QString directory_;
     std::unique_ptr<QLockFile> lock_;

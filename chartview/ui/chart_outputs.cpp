@@ -45,12 +45,7 @@ void SaveJpegOf(QWidget* parent, QWidget& form, const QImage& picture, UserDialo
     RecordInForm(form, "txtFile", result.fileName);
     if (result.refused) return;
     RecordInForm(form, "txtFolder", result.folder);
-    if (!result.written) {
-        QString reason = result.error.isEmpty() ? QStringLiteral("the picture could not be written") : result.error;
-        if (!reason.endsWith(u'.')) reason += u'.';
-        dialogs.message(parent, QStringLiteral("Could not save \"%1\": %2").arg(result.finalPath, reason),
-                        MessageIcon::Error);
-    }
+    if (!result.written) dialogs.message(parent, result.error, MessageIcon::Error);
 }
 
 }  // namespace

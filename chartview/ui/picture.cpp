@@ -1,5 +1,6 @@
 #include "chartview/ui/picture.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
@@ -7,11 +8,13 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "app/atomic_file.h"
+#include "app/ui/reading_commands.h"
 #include "app/ui/user_dialogs.h"
+#include "app/user_text.h"
 
 namespace qv {
 
@@ -51,6 +54,13 @@ QString CollapseSeparators(const QString& folder) {
         out += folder[i];
     }
     return out;
+}
+
+// `what` followed by "path": reason, the path quoted safely, ending in one full stop.
+QString FileFailure(const char* what, const QString& path, const QString& reason) {
+    QString text = QString::fromLatin1(what) + QString::fromStdString(QuoteUserText(path.toStdString())) +
+                   QStringLiteral(": ") + reason;
+    return text.endsWith(u'.') ? text : text + u'.';
 }
 
 }  // namespace
@@ -125,17 +135,19 @@ bool BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality, QStr
     };
     QImageReader reader(bmpPath, "bmp");
     const QImage image = reader.read();
-    if (image.isNull()) return fail(reader.errorString());
+    if (image.isNull()) return fail(FileFailure("Could not read ", bmpPath, reader.errorString()));
 
-    QSaveFile out(jpgPath);
-    if (!out.open(QIODevice::WriteOnly)) return fail(out.errorString());
-    QImageWriter writer(&out, "jpg");
+    // Encoded in memory, then written by the program's one file writer, which
+    // refuses what must not be replaced and leaves the file whole or absent.
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpg");
     writer.setQuality(quality);
-    if (!writer.write(image)) {
-        out.cancelWriting();
-        return fail(writer.errorString());
-    }
-    if (!out.commit()) return fail(out.errorString());
+    if (!writer.write(image)) return fail(FileFailure("Could not save ", jpgPath, writer.errorString()));
+    const std::string_view bytes(jpeg.constData(), static_cast<std::size_t>(jpeg.size()));
+    if (const auto failed = WriteFileAtomically(LocalFilePath(jpgPath), bytes))
+        return fail(QString::fromStdString(*failed));
     return true;
 }
 
@@ -154,20 +166,21 @@ JpegSaveResult SaveFormAsJpeg(const QImage& picture, const QString& chosenPath, 
     SplitPath(result.finalPath, result.folder, finalName);
 
     if (picture.isNull()) {
-        result.error = QStringLiteral("There is no picture of the chart to save.");
+        result.error = FileFailure("Could not save ", result.finalPath,
+                                   QStringLiteral("there is no picture of the chart to save"));
         return result;
     }
     // The temporary BMP lives in a private folder of its own, so it can never
     // replace a file of the user's, and goes away with that folder.
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        result.error = scratch.errorString();
+        result.error = FileFailure("Could not save ", result.finalPath, scratch.errorString());
         return result;
     }
     const QString bmpPath = scratch.filePath(QStringLiteral("chart.bmp"));
     QImageWriter bmp(bmpPath, "bmp");
     if (!bmp.write(picture)) {
-        result.error = bmp.errorString();
+        result.error = FileFailure("Could not save ", result.finalPath, bmp.errorString());
         return result;
     }
     result.written = BmpToJpeg(bmpPath, result.finalPath, kJpegQuality, &result.error);

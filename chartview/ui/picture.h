@@ -47,8 +47,10 @@ QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* 
                        UserDialogs& dialogs);
 
 // Reads the BMP file `bmpPath` and writes it as the JPEG file `jpgPath` with
-// `quality` (0..100). The JPEG appears complete or not at all. On failure
-// returns false and describes the reason in `error` (when given).
+// `quality` (0..100), through WriteFileAtomically: the JPEG appears complete
+// or not at all, and a folder, pipe, device or read-only file in its place is
+// refused. On failure returns false and puts the message for the user, which
+// names the file, in `error` (when given).
 bool BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality, QString* error = nullptr);
 
 // What SaveFormAsJpeg did.
@@ -58,7 +60,7 @@ struct JpegSaveResult {
     QString fileName;        // file name after the cut (recorded in txtFile)
     QString folder;          // folder of the final path (recorded in txtFolder)
     QString finalPath;       // where the picture went (or was meant to go)
-    QString error;           // the reason, when neither written nor refused
+    QString error;           // the message, when neither written nor refused
 };
 
 // Saves `picture` under the name derived from `chosenPath`: cut at the first

@@ -1,17 +1,20 @@
 #include "chartview/ui/print.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFileInfo>
+#include <QBuffer>
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QWidget>
 #include <memory>
+
+#include "app/atomic_file.h"
+#include "app/ui/reading_commands.h"
+#include "app/user_text.h"
 
 namespace qv {
 
@@ -116,26 +119,25 @@ bool PrintDisplayForm(QWidget& form, QPrinter& printer, QString* error) {
         return true;
     }
 
-    // A PDF file: written beside the old one and put in its place at the end.
-    const QString shown = QFileInfo(pdfName).absoluteFilePath();
-    QSaveFile file(pdfName);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
-                               .arg(shown, file.errorString()));
+    // A PDF file: made in memory, then written by the program's one file
+    // writer, which refuses what must not be replaced and keeps an earlier
+    // file whole when the write fails.
+    QByteArray bytes;
     {
-        QPdfWriter pdf(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setPageLayout(printer.pageLayout());
         pdf.setResolution(dpi);
         pdf.setTitle(printer.docName());
         pdf.setCreator(printer.creator());
-        if (!PaintDisplayForm(form, pdf, error)) {
-            file.cancelWriting();
-            return Fail(error, QStringLiteral("The file \"%1\" could not be written.").arg(shown));
-        }
+        if (!PaintDisplayForm(form, pdf, error))
+            return Fail(error, QStringLiteral("Could not save %1: the chart could not be drawn.")
+                                   .arg(QString::fromStdString(QuoteUserText(pdfName.toStdString()))));
     }
-    if (!file.commit())
-        return Fail(error, QStringLiteral("The file \"%1\" could not be written: %2")
-                               .arg(shown, file.errorString()));
+    const std::string_view pdfBytes(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (const auto failed = WriteFileAtomically(LocalFilePath(pdfName), pdfBytes))
+        return Fail(error, QString::fromStdString(*failed));
     return true;
 }
 

@@ -20,8 +20,9 @@ const QTextDocument* InterpretationOf(const QWidget& form);
 bool PaintDisplayForm(QWidget& form, QPagedPaintDevice& device, QString* error = nullptr);
 
 // Prints the form on the printer chosen in the print dialog. When the printer
-// writes a PDF file, that file is written whole or not at all: an earlier file
-// of that name stays as it was when printing fails.
+// writes a PDF file, that file goes through WriteFileAtomically: it is written
+// whole or not at all, an earlier file of that name stays as it was when
+// printing fails, and a folder, pipe, device or read-only file is refused.
 bool PrintDisplayForm(QWidget& form, QPrinter& printer, QString* error = nullptr);
 
 }  // namespace qv

@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -73,8 +74,7 @@ struct BatchResult {
     std::string out, err;
 };
 
-BatchResult RunCsv(const std::string& csv, int jobs = 1) {
-    std::istringstream in(csv);
+BatchResult RunOn(std::istream& in, int jobs) {
     std::ostringstream out, err;
     BatchSettings settings;
     settings.jobs = jobs;
@@ -83,6 +83,11 @@ BatchResult RunCsv(const std::string& csv, int jobs = 1) {
     std::istringstream lines(r.out);
     for (std::string line; std::getline(lines, line);) r.lines.push_back(Json::parse(line));
     return r;
+}
+
+BatchResult RunCsv(const std::string& csv, int jobs = 1) {
+    std::istringstream in(csv);
+    return RunOn(in, jobs);
 }
 
 // The single-chart command: its JSON object, or its message without the line break.
@@ -189,7 +194,6 @@ TEST(Batch, RowsTheSingleChartCommandCannotExpress) {
         {"two letters", with(kColLatDir, "NS"), "The latitude direction must be N or S"},
         {"a field missing", CsvLine(shorter), "The row has 16 fields; 17 are expected"},
         {"a field too many", CsvLine(longer), "The row has 18 fields; 17 are expected"},
-        {"empty line", "", "The row is empty"},
         {"stray quote", "As\"ha" + CsvLine(good).substr(4), "A quote stands inside a field that does not start with one"},
     };
     std::string csv = kHeader + "\n";
@@ -389,6 +393,108 @@ TEST(Batch, HeaderAndExitStatus) {
         EXPECT_EQ(r.status, c.status) << c.what;
         EXPECT_EQ(r.lines.size(), c.lines) << c.what;
         EXPECT_EQ(r.err, c.err) << c.what;
+    }
+}
+
+// Rows as the tests spell them: "chart" or the error text.
+std::vector<std::string> Outcomes(const BatchResult& r) {
+    std::vector<std::string> out;
+    for (std::size_t k = 0; k < r.lines.size(); ++k) {
+        EXPECT_EQ(r.lines[k]["row"], k + 1);
+        out.push_back(r.lines[k].contains("error") ? r.lines[k]["error"].get<std::string>() : "chart");
+    }
+    return out;
+}
+
+const std::string kStop = "The row is longer than 65536 bytes; the rest of the input is not read";
+
+TEST(Batch, BlankLinesAreSkippedAndOverLongLinesEndTheBatch) {
+    const std::string good = CsvLine(Asha().fields);
+    Fields badFields = Asha().fields;
+    badFields[kColHour] = "x";
+    const std::string bad = CsvLine(badFields);
+    const std::string huge(70000, 'x');
+    struct Case {
+        const char* what;
+        std::string csv;
+        int status;
+        std::vector<std::string> rows;
+        std::string err;
+    };
+    const Case cases[] = {
+        {"empty line between rows", kHeader + "\n" + good + "\n\n" + good + "\n", kExitOk, {"chart", "chart"}, ""},
+        {"CR LF empty lines", kHeader + "\r\n\r\n" + good + "\r\n\r\n\r\n" + good + "\r\n", kExitOk,
+         {"chart", "chart"}, ""},
+        {"ends with an empty line", kHeader + "\n" + good + "\n\n", kExitOk, {"chart"}, ""},
+        {"nothing but empty lines", kHeader + "\n\n\r\n\r", kExitOk, {}, ""},
+        {"empty lines take no number", kHeader + "\n\n\n" + bad + "\n", kExitSomeRowsRefused,
+         {"The hour must be from 0 to 23"}, ""},
+        {"a blank is no empty line", kHeader + "\n \n", kExitSomeRowsRefused,
+         {"The row has 1 fields; 17 are expected"}, ""},
+        {"over-long row", kHeader + "\n" + good + "\n" + huge + "\n" + good + "\n", kExitSomeRowsRefused,
+         {"chart", kStop}, ""},
+        {"over-long header", huge + "\n" + good + "\n", kExitRefused, {},
+         "The first line is longer than 65536 bytes. The first line must be the header " + kHeader + "\n"},
+    };
+    for (const Case& c : cases) {
+        for (int jobs : {1, 2}) {
+            const BatchResult r = RunCsv(c.csv, jobs);
+            EXPECT_EQ(r.status, c.status) << c.what;
+            EXPECT_EQ(Outcomes(r), c.rows) << c.what;
+            EXPECT_EQ(r.err, c.err) << c.what;
+        }
+    }
+}
+
+// `prefix`, then one byte for ever; after `cap` bytes it ends all the same,
+// so that a reader that does not stop fails the test instead of hanging it.
+class EndlessInput : public std::streambuf {
+public:
+    EndlessInput(std::string prefix, char fill) : prefix_(std::move(prefix)), fill_(fill) {}
+    std::size_t given() const { return given_; }
+
+protected:
+    int_type underflow() override {
+        if (given_ >= kCap) return traits_type::eof();
+        for (std::size_t k = 0; k < block_.size(); ++k)
+            block_[k] = given_ + k < prefix_.size() ? prefix_[given_ + k] : fill_;
+        given_ += block_.size();
+        setg(block_.data(), block_.data(), block_.data() + block_.size());
+        return traits_type::to_int_type(block_[0]);
+    }
+
+private:
+    static constexpr std::size_t kCap = 256u << 20;
+    std::string prefix_;
+    char fill_;
+    std::array<char, 4096> block_{};
+    std::size_t given_ = 0;
+};
+
+TEST(Batch, EndlessInputEndsSoonAfterTheLimit) {
+    const std::string rows = kHeader + "\n" + CsvLine(Asha().fields) + "\n";
+    struct Case {
+        const char* what;
+        std::string prefix;
+        char fill;
+        int status;
+        std::vector<std::string> rows;
+    };
+    const Case cases[] = {
+        {"zero bytes from the start", "", '\0', kExitRefused, {}},
+        {"an endless line after a row", rows, 'x', kExitSomeRowsRefused, {"chart", kStop}},
+        {"an endless quoted field", rows + "\"", ',', kExitSomeRowsRefused, {"chart", kStop}},
+        {"an endless run of commas", rows, ',', kExitSomeRowsRefused, {"chart", kStop}},
+    };
+    for (const Case& c : cases) {
+        for (int jobs : {1, 2}) {
+            EndlessInput source(c.prefix, c.fill);
+            std::istream in(&source);
+            const BatchResult r = RunOn(in, jobs);
+            EXPECT_EQ(r.status, c.status) << c.what;
+            EXPECT_EQ(Outcomes(r), c.rows) << c.what;
+            EXPECT_LT(source.given(), 1u << 20) << c.what;
+        }
     }
 }
 

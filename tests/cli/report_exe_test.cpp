@@ -3,6 +3,8 @@
 
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,12 +35,13 @@ std::string Slurp(const std::filesystem::path& p) {
     return s.str();
 }
 
-Result RunExe(const std::vector<std::string>& args) {
+// `before` is shell text put before the command: a limit, an input, a timeout.
+Result RunExe(const std::vector<std::string>& args, const std::string& before = "") {
     const auto dir = std::filesystem::temp_directory_path() /
                      ("qv_cli_" + std::to_string(::getpid()) + "_" +
                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
-    std::string cmd = Quote(QV_REPORT_EXE);
+    std::string cmd = before + Quote(QV_REPORT_EXE);
     for (const auto& a : args) cmd += " " + Quote(a);
     cmd += " >" + Quote((dir / "out").string()) + " 2>" + Quote((dir / "err").string());
     const int raw = std::system(cmd.c_str());
@@ -60,6 +63,56 @@ TEST(ReportExecutable, RefusesWithStatus2AndNothingOnStdout) {
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, c.err);
+    }
+}
+
+const std::vector<std::string> kAsha = {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34",
+                                       "--lat", "28:37N", "--lon", "77:13E", "--city", "New Delhi", "--state",
+                                       "Delhi", "--country", "India"};
+
+// A file-size limit is a write error like any other, not a kill signal, and
+// leaves no temporary file behind.
+TEST(ReportExecutable, AFileSizeLimitIsReportedAsAnError) {
+    const auto dir = std::filesystem::temp_directory_path() / ("qv_fsize_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    // Only the saved reading meets the limit: the messages go through a pipe.
+    std::string cmd = "ulimit -f 0; " + Quote(QV_REPORT_EXE);
+    for (const auto& a : kAsha) cmd += " " + Quote(a);
+    cmd += " --save-reading " + Quote((dir / "asha.qvn").string()) + " 2>&1 >/dev/null; echo \"status $?\"";
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string got;
+    char buffer[512];
+    while (const std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) got.append(buffer, n);
+    ::pclose(pipe);
+    EXPECT_EQ(got, "Could not save \"" + (dir / "asha.qvn").string() + "\": File too large.\nstatus 1\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    std::filesystem::remove_all(dir);
+}
+
+// Input without end stops at the first over-long line; the timeout only
+// keeps a broken build from hanging the suite.
+TEST(ReportExecutable, EndlessBatchInputEnds) {
+    const std::string header =
+        "name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,lon_dir,dst,city,state,country";
+    const std::string row = "Asha,1975,6,15,14,30,34,28,37,N,77,13,E,0,New Delhi,Delhi,India";
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::size_t lines;
+    };
+    const Case cases[] = {
+        {"--batch /dev/zero", {"--batch", "/dev/zero"}, "", 2, 0},
+        {"zeros on standard input", {"--batch", "-"}, "</dev/zero ", 2, 0},
+        {"an endless line after a row", {"--batch", "-", "--jobs", "2"},
+         "{ printf '%s\\n%s\\n' '" + header + "' '" + row + "'; tr '\\0' x </dev/zero; } | ", 3, 2},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunExe(c.args, c.input + "timeout 10 ");
+        EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+        EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')), c.lines) << c.what;
     }
 }
 

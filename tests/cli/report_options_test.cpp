@@ -103,8 +103,8 @@ TEST(ReportOptions, Refusals) {
          "Unknown option \"--colour\" (see --help)"},
         {"stray word", Plus(Good(), {"extra"}),
          "Unexpected argument \"extra\" (see --help)"},
-        {"value missing at end", Plus(Good(), {"--city"}),
-         "Option --city needs a value: TEXT"},
+        {"value missing at end", Plus(Good(), {"--format"}),
+         "Option --format needs a value: json|text"},
         {"value swallowed by next option", Plus({"--city"}, {"--name", "Asha"}),
          "Option --city needs a value: TEXT"},
         {"flag with value", Plus(Good(), {"--dst=yes"}),
@@ -145,6 +145,26 @@ TEST(ReportOptions, AcceptedForms) {
         EXPECT_EQ(o->form.optLongEast, c.lonEast) << c.what;
         EXPECT_EQ(o->form.chkDST, c.dst) << c.what;
     }
+}
+
+TEST(ReportOptions, AnOptionGivenTwiceIsRefused) {
+    // Every option, in both spellings; flags too, and the same value again.
+    const std::pair<std::string, const char*> options[] = {
+        {"--name", "Asha"}, {"--date", "1975-06-15"}, {"--time", "14:30"}, {"--zone", "34"},
+        {"--lat", "28:37N"}, {"--lon", "77:13E"}, {"--dst", nullptr}, {"--city", "Delhi"},
+        {"--state", "Delhi"}, {"--country", "India"}, {"--format", "json"}, {"--reading", "a.qvn"},
+        {"--save-reading", "a.qvn"}, {"--stations", nullptr}, {"--batch", "a.csv"}, {"--jobs", "2"},
+    };
+    for (const auto& [option, value] : options) {
+        const Args once = value ? Args{option, value} : Args{option};
+        const Args inlined = value ? Args{option + "=" + value} : Args{option};
+        for (const Args& again : {once, inlined}) {
+            Args twice = once;
+            twice.insert(twice.end(), again.begin(), again.end());
+            EXPECT_EQ(ErrorOf(twice), option + " is given twice") << option;
+        }
+    }
+    EXPECT_EQ(ErrorOf(Plus(Good(), {"--date", "1975-06-16"})), "--date is given twice");
 }
 
 TEST(ReportOptions, HelpWinsOverEverythingElse) {

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/reading_file.h"
 #include "tests/reading/temp_folder.h"
+#include "tools/report/batch.h"
 #include "tools/report/report_run.h"
 
 namespace qv::report {
@@ -99,14 +103,87 @@ TEST(ReportReading, ReadingExcludesTheBirthOptions) {
     EXPECT_NE(r.err.find("--reading"), std::string::npos);
 }
 
-TEST(ReportReading, AFailedSaveIsReportedAndKeepsTheOldReading) {
+TEST(ReportReading, ASaveThatMayNotReplaceItsTargetIsRefused) {
     TempFolder dir;
+    const std::string d = dir.path().string();
     std::filesystem::create_directory(dir / "taken.qvn");
-    const Result r = RunWith(Plus(kBirth, {"--save-reading", (dir / "taken.qvn").string()}));
-    EXPECT_EQ(r.status, kExitFailed);
-    EXPECT_NE(r.err.find("Is a directory"), std::string::npos) << r.err;
-    EXPECT_EQ(r.out, "");
+    ASSERT_EQ(::mkfifo((dir / "pipe.qvn").c_str(), 0644), 0);
+    WriteBytes(dir / "kept.qvn", "kept");
+    std::filesystem::permissions(dir / "kept.qvn", std::filesystem::perms(0444));
+    const std::pair<const char*, std::string> cases[] = {
+        {"taken.qvn", "\"" + d + "/taken.qvn\" is a folder, not a file.\n"},
+        {"pipe.qvn", "\"" + d + "/pipe.qvn\" is a pipe, not a file.\n"},
+        {"kept.qvn", "\"" + d + "/kept.qvn\" is read-only.\n"},
+    };
+    for (const auto& [name, err] : cases) {
+        const Result r = RunWith(Plus(kBirth, {"--save-reading", (dir / name).string()}));
+        EXPECT_EQ(r.status, kExitFailed) << name;
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(r.out, "");
+    }
     EXPECT_TRUE(std::filesystem::is_directory(dir / "taken.qvn"));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.qvn"));
+    EXPECT_EQ(ReadBytes(dir / "kept.qvn"), "kept");
+    EXPECT_EQ(dir.EntryCount(), 3u);
+}
+
+// Coordinates out of range: the same words from the command, a batch row and
+// a saved reading.
+TEST(CoordinateRanges, RefusedInTheSameWordsEverywhere) {
+    TempFolder dir;
+    const std::string good = (dir / "good.qvn").string();
+    ASSERT_EQ(RunWith(Plus(kBirth, {"--save-reading", good})).status, kExitOk);
+    const ReadingLines saved = ReadReadingFile(good).lines;
+
+    const std::string lat = "Latitude must be from 0 to 90 degrees";
+    const std::string lon = "Longitude must be from 0 to 180 degrees";
+    const std::string min = "Minutes must be from 0 to 59";
+    struct Case {
+        std::string latD, latM, lonD, lonM, message;
+    };
+    const Case cases[] = {
+        {"999", "999", "74", "0", lat}, {"91", "0", "74", "0", lat},   {"90", "1", "74", "0", lat},
+        {"40", "60", "74", "0", min},   {"40", "42", "181", "0", lon}, {"40", "42", "180", "30", lon},
+        {"40", "42", "74", "075", min},
+    };
+    for (const Case& c : cases) {
+        const Result command =
+            RunWith({"--name", "Ana", "--date", "1950-01-01", "--time", "0:05", "--zone", "5", "--lat",
+                     c.latD + ":" + c.latM + "N", "--lon", c.lonD + ":" + c.lonM + "W", "--city", "New York",
+                     "--state", "NY", "--country", "USA"});
+        EXPECT_EQ(command.status, kExitRefused);
+        EXPECT_EQ(command.err, c.message + "\n");
+
+        std::istringstream csv(std::string(kBatchHeader) + "\nAna,1950,1,1,0,5,5," + c.latD + "," + c.latM + ",N," +
+                               c.lonD + "," + c.lonM + ",W,0,New York,NY,USA\n");
+        std::ostringstream out, err;
+        EXPECT_EQ(RunBatch(csv, out, err, {}), kExitSomeRowsRefused);
+        EXPECT_EQ(nlohmann::json::parse(out.str()), (nlohmann::json{{"row", 1}, {"error", c.message}}));
+
+        ReadingLines lines = saved;
+        lines[7] = c.lonD, lines[8] = c.lonM, lines[9] = c.latD, lines[10] = c.latM;
+        WriteBytes(dir / "far.qvn", ReadingFileBytes(lines));
+        const Result reading = RunWith({"--reading", (dir / "far.qvn").string()});
+        EXPECT_EQ(reading.status, kExitRefused);
+        EXPECT_EQ(reading.err, c.message + "\n");
+    }
+}
+
+// Bytes of the name and the place that are not UTF-8 are exported as U+FFFD,
+// and nothing else of the export changes.
+TEST(TextExport, InvalidUtf8BecomesTheReplacementCharacter) {
+    for (const char* option : {"--name", "--city", "--state", "--country"}) {
+        Args broken = Plus(kBirth, {"--format", "text"});
+        Args replaced = broken;
+        for (std::size_t k = 0; k + 1 < broken.size(); ++k)
+            if (broken[k] == option) {
+                broken[k + 1] = "A\xff\xc3 B\xed\xa0\x80";
+                replaced[k + 1] = "A\uFFFD\uFFFD B\uFFFD\uFFFD\uFFFD";
+            }
+        const Result a = RunWith(broken), b = RunWith(replaced);
+        ASSERT_EQ(a.status, kExitOk) << option;
+        EXPECT_EQ(a.out, b.out) << option;
+    }
 }
 
 TEST(ReportJson, HousesAndFindings) {

@@ -46,6 +46,38 @@ TEST(ReportRun, RefusalsGoToStderrWithStatus2) {
     }
 }
 
+// The user's bytes in a message never reach the terminal raw.
+TEST(ReportRun, ControlCharactersInMessagesAreEscaped) {
+    Args badDate = Chart("1975-06-15", "14:30", "34", "28:37N", "77:13E");
+    badDate[3] = "\x1b[2J";
+    Args badLat = Chart("1975-06-15", "14:30", "34", "\x07N", "77:13E");
+    Args badFormat = Chart("1975-06-15", "14:30", "34", "28:37N", "77:13E");
+    badFormat.insert(badFormat.end(), {"--format", "te\x9bxt"});
+    Args badSave = Chart("1975-06-15", "14:30", "34", "28:37N", "77:13E");
+    badSave.insert(badSave.end(), {"--save-reading", "/nonexistent/\r.qvn"});
+    struct Case {
+        Args args;
+        int status;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"--bo\x1b]0;gus"}, kExitRefused, "Unknown option \"--bo\\x1b]0;gus\" (see --help)\n"},
+        {{"ex\ntra"}, kExitRefused, "Unexpected argument \"ex\\x0atra\" (see --help)\n"},
+        {badDate, kExitRefused, "Malformed date \"\\x1b[2J\" (expected YYYY-MM-DD)\n"},
+        {badLat, kExitRefused, "Malformed latitude \"\\x07N\" (expected DEG:MIN followed by N or S)\n"},
+        {badFormat, kExitRefused, "Unknown format \"te\\x9bxt\" (expected json or text)\n"},
+        {{"--batch", "rows\x1b.csv"}, kExitRefused, "The batch file \"rows\\x1b.csv\" could not be opened\n"},
+        {{"--reading", "a\x1b.qvn"}, kExitRefused, "Could not read \"a\\x1b.qvn\": No such file or directory.\n"},
+        {badSave, kExitFailed, "Could not save \"/nonexistent/\\x0d.qvn\": No such file or directory.\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = RunWith(c.args);
+        EXPECT_EQ(r.status, c.status) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
 TEST(ReportRun, HelpPrintsTheUsage) {
     const Result r = RunWith({"--help"});
     EXPECT_EQ(r.status, kExitOk);

@@ -43,6 +43,9 @@ struct CheckCase {
 TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
     const auto E = MessageIcon::Error;
     const auto I = MessageIcon::Information;
+    const std::string kLat = "Latitude must be from 0 to 90 degrees";
+    const std::string kLon = "Longitude must be from 0 to 180 degrees";
+    const std::string kMin = "Minutes must be from 0 to 59";
     const CheckCase cases[] = {
         {"no name", [](auto& f) { f.txtName.clear(); }, 1, "Please Enter Your Name", E, "txtName"},
         {"no lat deg", [](auto& f) { f.txtLatD.clear(); }, 2, "Please Enter Degree of Latitude", E, "txtLatD"},
@@ -84,6 +87,19 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
          "Please Enter Minute of Longitude", E, "txtLonM"},
         {"city before directions", [](auto& f) { f.txtCity.clear(); f.optLatSouth = -1; }, 6,
          "Please Enter Your City name", E, "txtCity"},
+        // The coordinate ranges, after the twelve, in box order.
+        {"latitude 91", [](auto& f) { f.txtLatD = "91"; f.txtLatM = "0"; }, 13, kLat, E, "txtLatD"},
+        {"latitude 999:999", [](auto& f) { f.txtLatD = "999"; f.txtLatM = "999"; }, 13, kLat, E, "txtLatD"},
+        {"latitude 90:01, minutes push it over", [](auto& f) { f.txtLatD = "90"; f.txtLatM = "1"; }, 13, kLat, E,
+         "txtLatM"},
+        {"latitude minutes 60", [](auto& f) { f.txtLatM = "60"; }, 15, kMin, E, "txtLatM"},
+        {"latitude 90:60", [](auto& f) { f.txtLatD = "90"; f.txtLatM = "60"; }, 15, kMin, E, "txtLatM"},
+        {"longitude 181", [](auto& f) { f.txtLonD = "181"; }, 14, kLon, E, "txtLonD"},
+        {"longitude 180:30", [](auto& f) { f.txtLonD = "180"; f.txtLonM = "30"; }, 14, kLon, E, "txtLonM"},
+        {"longitude minutes 099", [](auto& f) { f.txtLonM = "099"; }, 15, kMin, E, "txtLonM"},
+        {"latitude before longitude", [](auto& f) { f.txtLatM = "75"; f.txtLonD = "200"; }, 15, kMin, E, "txtLatM"},
+        {"the twelve come first", [](auto& f) { f.txtLatD = "999"; f.cboMonth = 3; f.cboDate = 30; }, 12,
+         "Please Enter Correct Date Or Month !", I, ""},
     };
     for (const auto& c : cases) {
         BirthFormData f = GoodForm();
@@ -107,7 +123,9 @@ TEST(ValidateInput, AcceptedForms) {
         {"30 April", [](auto& f) { f.cboMonth = 3; f.cboDate = 29; }},
         {"31 March", [](auto& f) { f.cboMonth = 2; f.cboDate = 30; }},
         {"blank name", [](auto& f) { f.txtName = "   "; }},
-        {"three digits beyond range", [](auto& f) { f.txtLatD = "999"; f.txtLonM = "000"; }},
+        {"the poles", [](auto& f) { f.txtLatD = "90"; f.txtLatM = "0"; }},
+        {"the date line, leading zeros", [](auto& f) { f.txtLonD = "180"; f.txtLonM = "000"; }},
+        {"last minutes", [](auto& f) { f.txtLatD = "89"; f.txtLatM = "59"; f.txtLonD = "179"; f.txtLonM = "059"; }},
         {"South and West", [](auto& f) { f.optLatSouth = 1; f.optLongEast = 1; }},
     };
     for (const auto& [what, change] : cases) {

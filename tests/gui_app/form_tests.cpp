@@ -330,6 +330,32 @@ TEST_F(AppTest, PastedNonDigitsInCoordinatesStopTheCalculation) {
     }
 }
 
+// Typed digits beyond a coordinate's range stop the calculation with the
+// error icon, and the focus goes to the box that is wrong.
+TEST_F(AppTest, CoordinatesOutOfRangeStopTheCalculation) {
+    struct Typed {
+        const char* box;
+        QString text;
+        const char* message;
+    };
+    const Typed cases[] = {
+        {"txtLatD", "91", "Latitude must be from 0 to 90 degrees"},
+        {"txtLatM", "60", "Minutes must be from 0 to 59"},
+        {"txtLonD", "999", "Longitude must be from 0 to 180 degrees"},
+        {"txtLonM", "75", "Minutes must be from 0 to 59"},
+    };
+    for (const auto& c : cases) {
+        enter(kAda);
+        box(c.box)->setText(c.text);
+        dialogs.clear();
+        click("cmdCalculate");
+        EXPECT_EQ(dialogs.lastMessage(), QString::fromLatin1(c.message)) << c.box;
+        EXPECT_EQ(dialogs.lastIcon(), MessageIcon::Error);
+        EXPECT_EQ(focusedName(), QString::fromLatin1(c.box));
+        EXPECT_EQ(chart(), nullptr);
+    }
+}
+
 TEST_F(AppTest, CoordinateLookUpNeedsThePlaceAndOpensOneSearch) {
     std::vector<QUrl> opened;
     const WebOpener previous = SetWebOpener([&opened](const QUrl& url) {

@@ -75,6 +75,32 @@ TEST(SingleInstance, LeftoversOfACrashedCopyAreTakenOver) {
     EXPECT_TRUE(woken.wait(3000));
 }
 
+// A lock file that names no process is taken over when no copy answers on
+// the socket, and refuses the start when one does.
+TEST(SingleInstance, ALockFileWithoutAProcessIdLocksNobodyOut) {
+    const QByteArray contents[] = {"", "\n", "garbage\n", "0\nquorvane\nhost\n", "-42\n", "\xff\xfe\x00\x01",
+                                   QByteArray(100000, 'x')};
+    for (const QByteArray& content : contents) {
+        for (const bool answering : {false, true}) {
+            QTemporaryDir dir;
+            SingleInstance probe(dir.path());
+            QFile lock(probe.lockPath());
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.write(content);
+            lock.close();
+            QLocalServer running;
+            if (answering) ASSERT_TRUE(running.listen(probe.socketPath()));
+
+            SingleInstance next(dir.path());
+            EXPECT_EQ(next.acquire(), !answering) << content.left(20).toStdString() << answering;
+            if (!answering) {
+                SingleInstance third(dir.path());  // the lock is a real one now
+                EXPECT_FALSE(third.acquire());
+            }
+        }
+    }
+}
+
 // The program itself, run twice with its own runtime folder.
 TEST(SingleInstance, TheProgramRefusesASecondCopyAndSurvivesACrash) {
     const QString program = QStringLiteral(QV_BINARY_DIR "/quorvane");

@@ -6,6 +6,7 @@
 
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QByteArray>
 #include <QDir>
@@ -31,6 +32,15 @@ inline void WriteAll(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     f.write(bytes);
 }
+
+// A file holding `bytes` without any write permission bit.
+inline void WriteReadOnly(const QString& path, const QByteArray& bytes) {
+    WriteAll(path, bytes);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+}
+
+// A named pipe, as a hostile save target.
+inline void MakePipe(const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0644), 0); }
 
 // Every name in a folder, hidden ones included, sorted.
 inline QStringList Entries(const QString& folder) {

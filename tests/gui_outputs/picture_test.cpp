@@ -296,7 +296,10 @@ INSTANTIATE_TEST_SUITE_P(
                     JpegFailure{"FolderInPlaceOfTheFile", "chart.jpg",
                                 [](const QString& d) { QDir(d).mkdir("chart.jpg"); }},
                     JpegFailure{"FileInPlaceOfTheFolder", "notes/chart.jpg",
-                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }}),
+                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }},
+                    JpegFailure{"Pipe", "chart.jpg", [](const QString& d) { test::MakePipe(d + "/chart.jpg"); }},
+                    JpegFailure{"LinkToADevice", "chart.jpg",
+                                [](const QString& d) { QFile::link("/dev/null", d + "/chart.jpg"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegFailures, AFullDiskLeavesNeitherPictureNorTemporaryFile) {

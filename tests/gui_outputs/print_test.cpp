@@ -151,7 +151,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(PrintFailure{"MissingFolder", "no/such/folder/chart.pdf", [](const QString&) {}, 0},
                     PrintFailure{"FolderInPlaceOfTheFile", "chart.pdf",
                                  [](const QString& d) { QDir(d).mkdir("chart.pdf"); }, 0},
-                    PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096}),
+                    PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096},
+                    PrintFailure{"ReadOnlyEarlierPrint", "earlier.pdf",
+                                 [](const QString& d) { test::WriteReadOnly(d + "/earlier.pdf", "an earlier print"); },
+                                 0},
+                    PrintFailure{"Pipe", "chart.pdf", [](const QString& d) { test::MakePipe(d + "/chart.pdf"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {

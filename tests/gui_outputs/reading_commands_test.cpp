@@ -375,7 +375,9 @@ INSTANTIATE_TEST_SUITE_P(
                     SaveFailure{"FolderInPlaceOfTheFile", "anna.qvn",
                                 [](const QString& d) { QDir(d).mkdir("anna.qvn"); }},
                     SaveFailure{"FileInPlaceOfTheFolder", "notes/anna.qvn",
-                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }}),
+                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }},
+                    SaveFailure{"ReadOnly", "anna.qvn", [](const QString& d) { test::WriteReadOnly(d + "/anna.qvn", "old"); }},
+                    SaveFailure{"Pipe", "anna.qvn", [](const QString& d) { test::MakePipe(d + "/anna.qvn"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveReadingFailures, AFullDiskKeepsTheEarlierReading) {
@@ -591,7 +593,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(ExportFailure{"MissingFolder", "no/such/folder/anna.txt", [](const QString&) {}, 0},
                     ExportFailure{"FolderInPlaceOfTheFile", "anna.txt",
                                   [](const QString& d) { QDir(d).mkdir("anna.txt"); }, 0},
-                    ExportFailure{"FullDiskOverAnEarlierExport", "kept.txt", [](const QString&) {}, 64}),
+                    ExportFailure{"FullDiskOverAnEarlierExport", "kept.txt", [](const QString&) {}, 64},
+                    ExportFailure{"ReadOnly", "anna.txt",
+                                  [](const QString& d) { test::WriteReadOnly(d + "/anna.txt", "old"); }, 0},
+                    ExportFailure{"Pipe", "anna.txt", [](const QString& d) { test::MakePipe(d + "/anna.txt"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -17,6 +17,12 @@
 //    equinox of date (no nutation).
 // The ephemeris must answer from its own files (SEFLG_SWIEPH); the run stops
 // when it falls back to another source.
+//
+// "As shown" is the precise engine (ephemeris/), which is what the chart shows
+// in precise mode. The precise engine itself is then compared with a second,
+// independent computation: the library's analytical ephemeris (Moshier's
+// theory, SEFLG_MOSEPH), which uses no files, and the library's house code
+// for the ascendant. Those errors are given in arcseconds.
 
 #include <swephexp.h>
 
@@ -36,6 +42,7 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/time_zones.h"
+#include "ephemeris/ephemeris.h"
 
 namespace {
 
@@ -146,16 +153,92 @@ double Quantile(std::vector<double> v, double q) {
     return v[n];
 }
 
-void PrintTable(const char* title, const Errors& errors) {
+void PrintTable(const char* title, const Errors& errors, bool arcseconds = false) {
+    const char* unit = arcseconds ? "″" : "′";
+    const double scale = arcseconds ? 60.0 : 1.0;
     std::printf("\n%s\n\n", title);
-    std::printf("| Body | Median error (′) | 95th percentile (′) | Maximum error (′) |\n");
+    std::printf("| Body | Median error (%s) | 95th percentile (%s) | Maximum error (%s) |\n", unit, unit, unit);
     std::printf("|---|---:|---:|---:|\n");
     for (int k = 0; k < kBodies; ++k) {
         const auto& v = errors.arcmin[k];
-        std::printf("| %s | %.2f | %.2f | %.2f |\n", kNames[k], Quantile(v, 0.5), Quantile(v, 0.95),
-                    *std::max_element(v.begin(), v.end()));
+        std::printf("| %s | %.2f | %.2f | %.2f |\n", kNames[k], scale * Quantile(v, 0.5), scale * Quantile(v, 0.95),
+                    scale * *std::max_element(v.begin(), v.end()));
     }
 }
+
+double JulianDay(const Moment& m) {
+    return swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL);
+}
+
+// The precise engine's eleven longitudes, as precise mode shows them.
+std::array<double, kBodies> PreciseLongitudes(const Moment& m, const std::string& ephe) {
+    const auto result = qv::ComputeEphemerisPositions(JulianDay(m), m.latMinutes / 60.0, m.lonMinutes / 60.0, ephe);
+    if (const auto* failure = std::get_if<qv::EphemerisFailure>(&result)) {
+        std::fprintf(stderr, "%s\n", failure->message.c_str());
+        std::exit(1);
+    }
+    return std::get<qv::EphemerisPositions>(result).longitude;
+}
+
+// The same apparent longitudes from the library's analytical ephemeris, which
+// reads no files, and the ascendant from the library's house code.
+std::array<double, kBodies> AnalyticalLongitudes(const Moment& m) {
+    const double jd = JulianDay(m);
+    std::array<double, kBodies> lon{};
+    char error[AS_MAXCH] = {};
+    for (int body = SE_SUN; body <= SE_PLUTO; ++body) {
+        double xx[6] = {};
+        const int got = swe_calc_ut(jd, body, SEFLG_MOSEPH, xx, error);
+        if (got < 0 || (got & SEFLG_MOSEPH) == 0) {
+            std::fprintf(stderr, "The analytical ephemeris did not answer (flags %d): %s\n", got, error);
+            std::exit(1);
+        }
+        lon[body] = xx[0];
+    }
+    double cusps[13] = {};
+    double ascmc[10] = {};
+    if (swe_houses_ex(jd, SEFLG_MOSEPH, m.latMinutes / 60.0, m.lonMinutes / 60.0, 'E', cusps, ascmc) < 0) {
+        std::fprintf(stderr, "The Swiss Ephemeris could not compute the ascendant\n");
+        std::exit(1);
+    }
+    lon[10] = ascmc[0];
+    return lon;
+}
+
+// The precise engine against the analytical ephemeris: errors, and the charts
+// whose signs or analysis differ.
+struct PreciseCheck {
+    static constexpr double kCuspMargin = 0.5 / 60.0;  // degrees
+    Errors errors;
+    std::array<long, kBodies> signDiffers{};
+    long anySignDiffers = 0, analysisDiffers = 0, differsAwayFromCusp = 0;
+
+    void Add(const std::array<double, kBodies>& precise, const std::array<double, kBodies>& analytical) {
+        errors.Add(precise, analytical);
+        bool any = false;
+        for (int k = 0; k < kBodies; ++k) {
+            if (SignOf(precise[k]) == SignOf(analytical[k])) continue;
+            ++signDiffers[k];
+            any = true;
+            const double fromCusp = std::fmod(precise[k], 30.0);
+            differsAwayFromCusp += std::min(fromCusp, 30.0 - fromCusp) > kCuspMargin;
+        }
+        anySignDiffers += any;
+        analysisDiffers += Analysis(precise) != Analysis(analytical);
+    }
+
+    void Print(long moments) const {
+        PrintTable("The precise engine against the analytical ephemeris (apparent, true equinox and ecliptic of date):",
+                   errors, true);
+        std::printf("\nShare of charts in which the precise engine and the analytical ephemeris show another sign:\n\n");
+        std::printf("| Body | Charts with another sign |\n|---|---:|\n");
+        const auto share = [moments](long n) { return 100.0 * static_cast<double>(n) / static_cast<double>(moments); };
+        for (int k = 0; k < kBodies; ++k) std::printf("| %s | %.3f %% |\n", kNames[k], share(signDiffers[k]));
+        std::printf("| any of the eleven | %.3f %% |\n", share(anySignDiffers));
+        std::printf("| the analysis (elements, qualities, house types) | %.3f %% |\n", share(analysisDiffers));
+        std::printf("\nSigns that differ with the body more than 0.5′ from a cusp: %ld\n", differsAwayFromCusp);
+    }
+};
 
 }  // namespace
 
@@ -191,6 +274,7 @@ int main(int argc, char** argv) {
     qv::LoadFixedLists(state);
     qv::LoadTimeZones(state);
     Errors shown, own;
+    PreciseCheck precise;
     std::array<long, kBodies> signDiffers{};
     long anySignDiffers = 0, analysisDiffers = 0;
     constexpr int kOwnBodies = SEFLG_SWIEPH | SEFLG_J2000 | SEFLG_TRUEPOS | SEFLG_NONUT;
@@ -205,8 +289,9 @@ int main(int argc, char** argv) {
                        static_cast<int>(hms.minutes().count()), lat(rng), lon(rng)};
 
         const auto ours = ChartLongitudes(m, state);
-        const auto apparent = EphemerisLongitudes(m, SEFLG_SWIEPH, SEFLG_SWIEPH);
+        const auto apparent = PreciseLongitudes(m, ephe);
         shown.Add(ours, apparent);
+        precise.Add(apparent, AnalyticalLongitudes(m));
 
         auto frame = EphemerisLongitudes(m, kOwnBodies, kOwnMoon);
         const auto moonOfDate = EphemerisLongitudes(m, kOwnMoon, kOwnMoon);
@@ -226,7 +311,8 @@ int main(int argc, char** argv) {
     char version[AS_MAXCH] = {};
     swe_version(version);
     std::printf("%ld moments, seed %lu, Swiss Ephemeris %s (files in %s).\n", moments, seed, version, ephe.c_str());
-    PrintTable("Against the longitudes as shown (apparent, true equinox and ecliptic of date):", shown);
+    PrintTable("Against the precise engine, the longitudes as shown (apparent, true equinox and ecliptic of date):",
+               shown);
     PrintTable("Against the engine's own frame (planets geometric J2000, Moon and ascendant mean of date):", own);
     std::printf("\nShare of charts in which the sign differs from the one shown by the ephemeris:\n\n");
     std::printf("| Body | Charts with another sign |\n|---|---:|\n");
@@ -235,6 +321,7 @@ int main(int argc, char** argv) {
     std::printf("| any of the eleven | %.2f %% |\n", 100.0 * static_cast<double>(anySignDiffers) / moments);
     std::printf("| the analysis (elements, qualities, house types) | %.2f %% |\n",
                 100.0 * static_cast<double>(analysisDiffers) / moments);
+    precise.Print(moments);
     swe_close();
     return 0;
 }

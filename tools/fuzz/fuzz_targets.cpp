@@ -30,6 +30,15 @@ const std::filesystem::path& ScratchReading() {
     return path;
 }
 
+// Messages reach a terminal: no byte of the user's may steer it. Line ends
+// of the messages themselves are the only control characters allowed.
+void RequireNoRawControls(std::string_view message) {
+    for (const char c : message) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x20 && b != '\n') || b == 0x7F) __builtin_trap();
+    }
+}
+
 }  // namespace
 
 void ReadingFileTarget(const std::uint8_t* data, std::size_t size) {
@@ -70,6 +79,7 @@ void CsvReaderTarget(const std::uint8_t* data, std::size_t size) {
     report::BatchSettings settings;
     settings.jobs = size % 8 == 0 ? 2 : 1;
     (void)report::RunBatch(in, out, err, settings);
+    RequireNoRawControls(err.str());
 }
 
 void ReportOptionsTarget(const std::uint8_t* data, std::size_t size) {
@@ -85,6 +95,7 @@ void ReportOptionsTarget(const std::uint8_t* data, std::size_t size) {
     }
     if (!current.empty() || size == 0) args.push_back(std::move(current));
     const auto parsed = report::ParseReportOptions(args);
+    if (const auto* refused = std::get_if<report::OptionError>(&parsed)) RequireNoRawControls(refused->message);
     if (const auto* options = std::get_if<report::ReportOptions>(&parsed); options && options->help)
         (void)report::ReportUsage();
 }

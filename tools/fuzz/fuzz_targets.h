@@ -14,11 +14,13 @@ namespace qv::fuzz {
 void ReadingFileTarget(const std::uint8_t* data, std::size_t size);
 
 // The bytes as a batch CSV file: read record by record with a small size
-// limit, then run through the whole batch (on two jobs for some inputs).
+// limit, then run through the whole batch (on two jobs for some inputs); its
+// messages must hold no raw control character.
 void CsvReaderTarget(const std::uint8_t* data, std::size_t size);
 
 // The bytes as a command line, arguments separated by NUL bytes, given to
-// the option parser (and to the usage text when it asks for help).
+// the option parser (and to the usage text when it asks for help); a refusal
+// must hold no raw control character.
 void ReportOptionsTarget(const std::uint8_t* data, std::size_t size);
 
 // Target by name: "reading_file", "csv_reader", "report_options".

@@ -14,6 +14,7 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/time_zones.h"
+#include "app/user_text.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/report_run.h"
 
@@ -63,6 +64,13 @@ bool Direction(std::string_view text, char first, char second, int& option) {
     return true;
 }
 
+// The next record that is a row: blank lines are skipped and take no number.
+bool NextRow(CsvReader& reader, CsvRecord& record) {
+    while (reader.Next(record))
+        if (!record.blank) return true;
+    return false;
+}
+
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
@@ -74,7 +82,6 @@ public:
     bool Process(const CsvRecord& record, std::size_t row, std::string& out) {
         std::optional<std::string> refusal;
         if (!record.error.empty()) refusal = record.error;
-        else if (record.blank) refusal = "The row is empty";
         else if (record.count != kBatchFieldCount)
             refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(kBatchFieldCount) +
                       " are expected";
@@ -141,7 +148,7 @@ Outcome RunOnOneThread(CsvReader& reader, std::ostream& out, Progress& progress)
         }
         buffer.clear();
     };
-    while (!outcome.writeFailed && reader.Next(record)) {
+    while (!outcome.writeFailed && NextRow(reader, record)) {
         ++outcome.rows;
         if (!worker.Process(record, outcome.rows, buffer)) outcome.anyRefused = true;
         if (buffer.size() >= kFlushBytes) {
@@ -203,7 +210,7 @@ private:
             }
             chunk->count = 0;
             chunk->firstRow = row + 1;
-            while (chunk->count < kChunkRows && reader_.Next(chunk->records[chunk->count])) ++chunk->count;
+            while (chunk->count < kChunkRows && NextRow(reader_, chunk->records[chunk->count])) ++chunk->count;
             row += chunk->count;
             const bool last = chunk->count < kChunkRows;
             std::lock_guard lock(mutex_);
@@ -347,6 +354,11 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
         err << "The batch file could not be read\n";
         return kExitRefused;
     }
+    if (reader.Stopped()) {
+        err << "The first line is longer than " << CsvReader::kDefaultMaxRecordBytes << " bytes. "
+            << *CheckBatchHeader(header, found) << '\n';
+        return kExitRefused;
+    }
     if (auto refusal = CheckBatchHeader(header, found)) {
         err << *refusal << '\n';
         return kExitRefused;
@@ -381,7 +393,7 @@ int RunBatchFile(const std::string& path, std::ostream& out, std::ostream& err, 
     if (path == "-") return RunBatch(std::cin, out, err, settings);
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        err << "The batch file \"" << path << "\" could not be opened\n";
+        err << "The batch file " << QuoteUserText(path) << " could not be opened\n";
         return kExitRefused;
     }
     return RunBatch(file, out, err, settings);

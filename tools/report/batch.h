@@ -2,7 +2,9 @@
 //
 // The file starts with exactly the header line kBatchHeader. Rows are counted
 // from 1, the first row after the header; a record whose quoted field spans
-// lines is one row. Every row gives one line on the output, in input order:
+// lines is one row, and blank lines are skipped without a number. A line
+// longer than 64 KiB ends the batch: the rows before it are written, then its
+// error line (or, for the header, the refusal of the file). Every row gives one line on the output, in input order:
 // the chart object with "row" in front, or {"row": n, "error": message} for a
 // row that is refused, with the single-chart command's messages for the same
 // mistakes. A bad or missing header refuses the whole file (nothing is

@@ -156,10 +156,15 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
     }
 }
 
-void CsvReader::SkipToNextLine(std::size_t from) {
+// Moves pos_ past the line on which the record at pos_ starts. False when
+// that line is longer than the limit; pos_ then stands just past the limit.
+bool CsvReader::SkipToNextLine() {
+    std::size_t scanned = 0;  // bytes of the line passed so far
     for (;;) {
-        const auto it = std::find_if(buf_.begin() + static_cast<std::ptrdiff_t>(from), buf_.end(), IsLineEnd);
-        if (it != buf_.end()) {
+        const std::size_t window = std::min(buf_.size() - pos_, maxRecordBytes_ + 1 - scanned);
+        const auto begin = buf_.begin() + static_cast<std::ptrdiff_t>(pos_);
+        const auto it = std::find_if(begin, begin + static_cast<std::ptrdiff_t>(window), IsLineEnd);
+        if (it != begin + static_cast<std::ptrdiff_t>(window)) {
             std::size_t at = static_cast<std::size_t>(it - buf_.begin());
             if (buf_[at] == '\r') {
                 if (at + 1 == buf_.size() && !eof_) {
@@ -171,11 +176,12 @@ void CsvReader::SkipToNextLine(std::size_t from) {
             }
             pos_ = at + 1;
             ++line_;
-            return;
+            return true;
         }
-        pos_ = buf_.size();
-        if (!Refill()) return;
-        from = pos_;
+        scanned += window;
+        pos_ += window;
+        if (scanned > maxRecordBytes_) return false;
+        if (pos_ == buf_.size() && !Refill()) return true;  // the input ends within the line
     }
 }
 
@@ -187,6 +193,7 @@ bool CsvReader::Next(CsvRecord& record) {
         bomChecked_ = true;
     }
     for (;;) {
+        if (stopped_) return false;
         if (pos_ >= buf_.size() && !Refill()) return false;
         std::size_t end = 0;
         const std::size_t startLine = line_;
@@ -205,7 +212,11 @@ bool CsvReader::Next(CsvRecord& record) {
                 record.oversized = true;
                 record.error = problem_;
                 record.count = 0;
-                SkipToNextLine(pos_);
+                if (!SkipToNextLine()) {
+                    stopped_ = true;
+                    record.error = "The row is longer than " + std::to_string(maxRecordBytes_) +
+                                   " bytes; the rest of the input is not read";
+                }
                 return true;
         }
     }

@@ -6,7 +6,9 @@
 // A record that breaks the quoting rules, or grows beyond the size limit, is
 // returned with an error and reading resumes on the line after the record's
 // first line, so one stray quote costs one record and not the rest of the
-// file. Memory stays bounded by the limits, whatever the input.
+// file. When that first line is itself longer than the limit, the input may
+// never end (/dev/zero): the record is refused as soon as it passes the limit
+// and nothing after it is read. Memory stays bounded, whatever the input.
 #pragma once
 
 #include <cstddef>
@@ -46,12 +48,15 @@ public:
     // True when the input stream failed for another reason than its end.
     bool ReadFailed() const { return readFailed_; }
 
+    // True once a line longer than the limit has stopped the reading.
+    bool Stopped() const { return stopped_; }
+
 private:
     enum class Parse { Done, NeedMore, Malformed };
 
     Parse ParseRecord(CsvRecord& record, std::size_t& end);
     bool Refill();
-    void SkipToNextLine(std::size_t from);
+    bool SkipToNextLine();
     void Compact();
 
     std::istream& in_;
@@ -62,6 +67,7 @@ private:
     bool eof_ = false;
     bool readFailed_ = false;
     bool bomChecked_ = false;
+    bool stopped_ = false;
     std::string problem_;  // the rule a malformed record broke
 };
 

@@ -3,6 +3,9 @@
 #include <charconv>
 #include <functional>
 #include <optional>
+#include <set>
+
+#include "app/user_text.h"
 
 namespace qv::report {
 
@@ -84,7 +87,7 @@ std::optional<std::string> CheckDate(const std::optional<std::string>& text, Bir
     const std::string_view t = *text;
     if (t.size() != 10 || t[4] != '-' || t[7] != '-' || !AllDigits(t.substr(0, 4)) || !AllDigits(t.substr(5, 2)) ||
         !AllDigits(t.substr(8, 2)))
-        return "Malformed date \"" + *text + "\" (expected YYYY-MM-DD)";
+        return "Malformed date " + QuoteUserText(*text) + " (expected YYYY-MM-DD)";
     const int year = ToInt(t.substr(0, 4));
     const int month = ToInt(t.substr(5, 2));
     const int day = ToInt(t.substr(8, 2));
@@ -104,7 +107,7 @@ std::optional<std::string> CheckTime(const std::optional<std::string>& text, Bir
     const auto colon = t.find(':');
     if (colon == std::string_view::npos || colon < 1 || colon > 2 || t.size() - colon - 1 != 2 ||
         !AllDigits(t.substr(0, colon)) || !AllDigits(t.substr(colon + 1)))
-        return "Malformed time \"" + *text + "\" (expected HH:MM)";
+        return "Malformed time " + QuoteUserText(*text) + " (expected HH:MM)";
     const int hour = ToInt(t.substr(0, colon));
     const int minute = ToInt(t.substr(colon + 1));
     if (hour > 23) return "The hour must be from 0 to 23";
@@ -141,8 +144,8 @@ std::optional<std::string> CheckAngle(const std::optional<std::string>& text, st
     }
     const auto colon = t.find(':');
     if (colon == std::string_view::npos)
-        return "Malformed " + std::string(what) + " \"" + *text + "\" (expected DEG:MIN followed by " + first +
-               " or " + second + ")";
+        return "Malformed " + std::string(what) + " " + QuoteUserText(*text) + " (expected DEG:MIN followed by " +
+               first + " or " + second + ")";
     degrees = t.substr(0, colon);
     minutes = t.substr(colon + 1);
     return std::nullopt;
@@ -194,6 +197,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
 
     RawOptions raw;
+    std::set<std::string_view> given;  // an option counts once, however it is spelt
     for (std::size_t k = 0; k < args.size(); ++k) {
         const std::string& arg = args[k];
         std::string_view name = arg;
@@ -204,9 +208,10 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
         const OptionRow* row = FindOption(name);
         if (!row) {
-            if (name.starts_with("-")) return OptionError{"Unknown option \"" + std::string(name) + "\" (see --help)"};
-            return OptionError{"Unexpected argument \"" + arg + "\" (see --help)"};
+            if (name.starts_with("-")) return OptionError{"Unknown option " + QuoteUserText(name) + " (see --help)"};
+            return OptionError{"Unexpected argument " + QuoteUserText(arg) + " (see --help)"};
         }
+        if (!given.insert(row->name).second) return OptionError{std::string(row->name) + " is given twice"};
         if (row->value.empty()) {
             if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
             row->set(raw, {});
@@ -245,7 +250,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     BirthFormData& form = options.form;
     if (raw.format == "json") options.format = OutputFormat::Json;
     else if (raw.format == "text") options.format = OutputFormat::Text;
-    else return OptionError{"Unknown format \"" + raw.format + "\" (expected json or text)"};
+    else return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {
         if (raw.saveReading->empty()) return OptionError{"Option --save-reading needs a file name"};
         options.saveReadingFile = *raw.saveReading;

@@ -1,0 +1,56 @@
+// The atlas: reading the gazetteer into the index (once per run of the
+// program, at the first key press in City), one completion look-up for two to
+// six typed letters, and the clock and zone row of a place at a birth moment.
+#include <benchmark/benchmark.h>
+
+#include <string>
+#include <string_view>
+
+#include "atlas/places.h"
+#include "atlas/zone_at.h"
+#include "atlas/zone_slot.h"
+
+namespace {
+
+// The data the figures were taken with.
+const bool kContext = (benchmark::AddCustomContext("tzdata", qv::TzdataVersion()),
+                       benchmark::AddCustomContext("gazetteer_cities", std::to_string(qv::Atlas().size())), true);
+
+void BM_AtlasFirstLoad(benchmark::State& run) {
+    std::size_t bytes = 0;
+    for (auto _ : run) {
+        const qv::PlaceIndex index(qv::ReadGazetteer());
+        bytes = index.MemoryBytes();
+        benchmark::DoNotOptimize(bytes);
+    }
+    run.counters["index_bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_AtlasFirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The first `letters` letters of names people type, in turn.
+void BM_FindPlaces(benchmark::State& run) {
+    constexpr std::string_view kNames[] = {"Chicago", "Sao Paulo", "London", "Mumbai", "Springfield",
+                                           "Berlin",  "Kathmandu", "Winston", "Adelaide", "Moscow"};
+    const auto letters = static_cast<std::size_t>(run.range(0));
+    const qv::PlaceIndex& atlas = qv::Atlas();
+    std::size_t i = 0;
+    for (auto _ : run) {
+        benchmark::DoNotOptimize(atlas.Find(kNames[i].substr(0, letters), 10));
+        i = (i + 1) % std::size(kNames);
+    }
+}
+BENCHMARK(BM_FindPlaces)->DenseRange(2, 6)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The clock of Chicago and its row, walking through the years (zone file cached).
+void BM_ZoneAtAndRow(benchmark::State& run) {
+    qv::LocalDateTime t{1901, 1, 15, 14, 30};
+    for (auto _ : run) {
+        const auto clock = qv::ZoneAt("America/Chicago", t);
+        benchmark::DoNotOptimize(qv::ZoneSlotFor(clock.time));
+        t.year = t.year < 2050 ? t.year + 1 : 1901;
+        t.month = t.month % 12 + 1;
+    }
+}
+BENCHMARK(BM_ZoneAtAndRow)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
