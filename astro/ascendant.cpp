@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "astro/angle_reduction.h"
 #include "astro/calendar.h"
+#include "astro/text_steps.h"
 #include "astro/universal_time.h"
 
 namespace qv {
@@ -21,7 +23,7 @@ double GreenwichSiderealHours(double T, double utHours) {
 double RamcDegrees(double gmstHours, double lonWest) {
     double ramc = 15.0 * gmstHours - lonWest;
     // Exactly what subtracting 360 until below 360 gives: each step is exact.
-    if (ramc >= 360.0) ramc = std::fmod(ramc, 360.0);
+    if (ramc >= 360.0) ramc = Remainder360(ramc);
     return ramc;
 }
 
@@ -30,17 +32,28 @@ double ObliquityRadians(double T) {
     return kDegToRad * (23.452294 - 0.0130125 * T);
 }
 
+// ε = ε₀ + δ with sin ε₀, cos ε₀ of 23.452294° computed once. Radians.
+SinCos ObliquitySinCos(double T) {
+    static const double eps0 = ObliquityRadians(0.0);
+    static const SinCos base = SinCosOf(eps0);
+    return SinCosNear(base, ObliquityRadians(T) - eps0);
+}
+
 // Ascendant from RAMC, ε and latitude, half-circle chosen by cos RAMC. Degrees.
-double RisingLongitude(double ramcRadians, double epsRadians, double lat) {
-    const double y = std::cos(ramcRadians);
-    const double x = -std::sin(ramcRadians) * std::cos(epsRadians) -
-                     std::sin(epsRadians) * std::tan(lat * kDegToRad);
+double RisingLongitudeFrom(SinCos ramc, SinCos eps, double lat) {
+    const double y = ramc.c;
+    const double x = -ramc.s * eps.c - eps.s * std::tan(lat * kDegToRad);
     double A = ArcTan2(y, x);
     if (A < 0) A = A + kPi;
-    if (std::cos(ramcRadians) < 0) A = A + kPi;
+    if (ramc.c < 0) A = A + kPi;
     double asc = A * kRadToDeg;
     while (asc >= 360.0) asc = asc - 360.0;
     return asc;
+}
+
+// Every sine and cosine from the library. Degrees.
+double RisingLongitude(double ramcRadians, double epsRadians, double lat) {
+    return RisingLongitudeFrom(SinCosOf(ramcRadians), SinCosOf(epsRadians), lat);
 }
 
 // Ascendant for a civil date and UT hours on it. Degrees.
@@ -48,7 +61,10 @@ double AscendantDegrees(int year, int month, int day, double utHours, double lon
     const double jd0 = JulianDayNumber(month, day, year);
     const double T = CenturiesSince1900(jd0, utHours);
     const double ramc = RamcDegrees(GreenwichSiderealHours(T, utHours), lonWest) * kDegToRad;
-    return RisingLongitude(ramc, ObliquityRadians(T), lat);
+    const SinCos sinCosRamc = SinCosOf(ramc);
+    const double asc = RisingLongitudeFrom(sinCosRamc, ObliquitySinCos(T), lat);
+    if (!NearArcsecondStep(asc)) return asc;
+    return RisingLongitudeFrom(sinCosRamc, SinCosOf(ObliquityRadians(T)), lat);
 }
 
 void CalculateAscendant(ChartState& state) {

@@ -1,6 +1,7 @@
 // Tropical ascendant of the birth moment and place.
 #pragma once
 
+#include "astro/sincos.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -21,12 +22,21 @@ double RamcDegrees(double gmstHours, double lonWest);
 // Mean obliquity of the ecliptic, radians, from T.
 double ObliquityRadians(double T);
 
+// sin ε and cos ε of the mean obliquity from T, by a short series around
+// its value at T = 0 (no library call).
+SinCos ObliquitySinCos(double T);
+
 // Ecliptic longitude rising at latitude lat (degrees, north positive) for
 // RAMC and obliquity in radians; degrees in [0, 360).
 double RisingLongitude(double ramcRadians, double epsRadians, double lat);
 
+// The same from sin and cos of RAMC and of the obliquity. Degrees in [0, 360).
+double RisingLongitudeFrom(SinCos ramc, SinCos eps, double lat);
+
 // The ascendant in degrees for a civil date, UT hours on that date and the
-// place (longitude west positive, latitude north positive).
+// place (longitude west positive, latitude north positive). The obliquity by
+// ObliquitySinCos; within kTextStepMargin of RisingLongitude, and exactly
+// that within the margin of an arcsecond step, so the texts are the same.
 double AscendantDegrees(int year, int month, int day, double utHours, double lonWest, double lat);
 
 }  // namespace qv

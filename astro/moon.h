@@ -11,7 +11,15 @@ void ComputeMoonPosition(ChartState& state);
 // Julian centuries from J2000.0 for a civil date's JDN and UT hours on it.
 double CenturiesSinceJ2000(double jdn, double utHours);
 
-// Geocentric ecliptic longitude of the Moon at T, degrees in [0, 360].
+// Geocentric ecliptic longitude of the Moon at T, degrees in [0, 360]: the
+// periodic sum from one sincos of each of D, M, M′ and F, every other
+// argument by the addition rules; within kTextStepMargin of
+// MoonLongitudeTermByTerm, and exactly that within the margin of an
+// arcsecond step, so the texts are the same.
 double MoonLongitude(double T);
+
+// The same longitude term by term, one sine per term as the series is
+// written; slow, kept as the arbiter near a text step. Degrees in [0, 360].
+double MoonLongitudeTermByTerm(double T);
 
 }  // namespace qv

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "astro/calendar.h"
+#include "astro/text_steps.h"
+#include "astro/planet_lanes.h"
+#include "astro/vector_math.h"
 
 namespace qv {
 
@@ -42,6 +45,59 @@ constexpr double kKeplerTolerance = 1e-12;
 // Safety net only: the table's eccentricities converge in a handful of steps.
 constexpr int kKeplerMaxSteps = 100;
 
+// The planets' lane kernel on doubles: one body per step, the math library.
+struct ScalarOps {
+    using Lane = double;
+    static constexpr int kWidth = 1;
+    static double Load(const double* p) { return *p; }
+    static void Store(double* p, double x) { *p = x; }
+    static double Broadcast(double x) { return x; }
+    static double Trunc(double x) { return std::trunc(x); }
+    static double Sqrt(double x) { return std::sqrt(x); }
+    static double PlusIfNegative(double x, double c) { return x < 0 ? x + c : x; }
+    static void SinCosOf(double x, double& s, double& c) {
+        const SinCos sc = qv::SinCosOf(x);
+        s = sc.s;
+        c = sc.c;
+    }
+    static double ArcTan2(double y, double x) { return qv::ArcTan2(y, x); }
+};
+
+using ScalarKernel = PlanetKernel<ScalarOps>;
+
+// Body index of each lane (see PlanetLanes).
+constexpr int kLaneBody[PlanetLanes::kCount] = {kEarth,  kMercury, kVenus, kMars,  kJupiter, kSaturn,
+                                                kUranus, kNeptune, kPluto, kPluto, kPluto,   kPluto};
+
+// Arcseconds per century to radians per century.
+constexpr double RateRadians(double arcsecPerCentury) { return arcsecPerCentury / 3600.0 * kDegToRad; }
+
+PlanetLanes MakePlanetLanes() {
+    PlanetLanes k{};
+    for (int lane = 0; lane < PlanetLanes::kCount; ++lane) {
+        const int index = kLaneBody[lane];
+        const ElementRow& r = kElements[index];
+        k.a[lane] = r.a, k.aRate[lane] = r.aRate, k.e[lane] = r.e, k.eRate[lane] = r.eRate;
+        k.L[lane] = r.L, k.LRate[lane] = r.LRate, k.peri[lane] = r.peri, k.periRate[lane] = r.periRate;
+        // The Earth's orbit is turned by ϖ alone; its node and inclination are unused.
+        const bool earth = index == kEarth;
+        const SinCos omega = SinCosOf((earth ? r.peri : r.peri - r.node) * kDegToRad);
+        const SinCos node = earth ? SinCos{} : SinCosOf(r.node * kDegToRad);
+        const SinCos incl = earth ? SinCos{} : SinCosOf(r.i * kDegToRad);
+        k.omegaS[lane] = omega.s, k.omegaC[lane] = omega.c;
+        k.omegaRate[lane] = RateRadians(earth ? r.periRate : r.periRate - r.nodeRate);
+        k.nodeS[lane] = node.s, k.nodeC[lane] = node.c, k.nodeRate[lane] = earth ? 0.0 : RateRadians(r.nodeRate);
+        k.inclS[lane] = incl.s, k.inclC[lane] = incl.c, k.inclRate[lane] = earth ? 0.0 : RateRadians(r.iRate);
+        k.seen[lane] = earth ? 0.0 : 1.0;
+    }
+    return k;
+}
+
+const PlanetLanes& PlanetLaneTable() {
+    static const PlanetLanes lanes = MakePlanetLanes();
+    return lanes;
+}
+
 }  // namespace
 
 // Mean elements at d days since J2000 (rates per Julian century). AU, radians.
@@ -69,6 +125,12 @@ double TrueAnomaly(double M, double e) {
     double v = 2.0 * std::atan(std::sqrt((1.0 + e) / (1.0 - e)) * std::tan(E / 2.0));
     if (v < 0) v = v + kTwoPi;
     return v;
+}
+
+// Three Newton steps of the lane kernel, on one body. Radians.
+SinCos EccentricAnomaly(double M, double e) {
+    const ScalarKernel::Pair sc = ScalarKernel::Kepler(M, {std::sin(M), std::cos(M)}, e);
+    return {sc.s, sc.c};
 }
 
 // Earth: r = a(1 − e²)/(1 + e cos v), direction v + ϖ in the ecliptic. AU.
@@ -106,10 +168,22 @@ double GeocentricLongitude(int index, double d) {
 }
 
 std::array<double, 9> GeocentricLongitudes(double d) {
-    const EclipticXY earth = EarthHeliocentric(d);
     std::array<double, 9> out{};
-    for (int index = 0; index < 9; ++index)
-        out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
+    if (!(std::fabs(d) <= kFastDays)) {
+        for (int index = 0; index < 9; ++index) out[static_cast<std::size_t>(index)] = GeocentricLongitude(index, d);
+        return out;
+    }
+    double lanes[PlanetLanes::kCount];
+    if (VectorMathActive())
+        avx2::GeocentricLanes(PlanetLaneTable(), d, lanes);
+    else
+        ScalarKernel::Geocentric(PlanetLaneTable(), d, lanes);
+    for (int lane = 0; lane < PlanetLanes::kBodies; ++lane) out[static_cast<std::size_t>(kLaneBody[lane])] = lanes[lane];
+    // Near an arcsecond step the term-by-term formulas decide.
+    for (int index = 0; index < 9; ++index) {
+        double& lon = out[static_cast<std::size_t>(index)];
+        if (NearArcsecondStep(lon)) lon = GeocentricLongitude(index, d);
+    }
     return out;
 }
 

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "astro/sincos.h"
+
 namespace qv {
 
 // Body index of the element table.
@@ -30,8 +32,16 @@ OrbitalElements PlanetElements(int index, double d);
 // Kepler's equation by Newton's method to 1e-12.
 double TrueAnomaly(double M, double e);
 
+// sin E and cos E of the eccentric anomaly for e < 0.26: Kepler's equation
+// E − e·sin E = M by three Newton steps, each a rotation of the pair instead
+// of a new sine and cosine (the fast path's solution, planet_lanes.h).
+// Radians in.
+SinCos EccentricAnomaly(double M, double e);
+
 // Geocentric ecliptic longitude of body 0..8 (2 gives the Sun) at d days
-// since J2000, degrees in [0, 360).
+// since J2000, degrees in [0, 360). The formulas term by term (true anomaly
+// through its tangent, every angle through the library); slow, kept as the
+// arbiter of the fast GeocentricLongitudes near a text step.
 double GeocentricLongitude(int index, double d);
 
 // Heliocentric ecliptic x, y. AU.
@@ -50,8 +60,12 @@ EclipticXY PlanetHeliocentric(int index, double d);
 // Longitude of the planet seen from the Earth, degrees in [0, 360).
 double GeocentricFrom(EclipticXY planet, EclipticXY earth);
 
-// All nine longitudes at one moment, the Earth solved once; the same values
-// as nine GeocentricLongitude calls. Degrees.
+// All nine longitudes at one moment, the Earth solved once; within
+// kTextStepMargin of nine GeocentricLongitude calls, and exactly theirs for a
+// value within that margin of an arcsecond step, so the texts are the same.
+// Two library calls per body (one sincos, one atan), four bodies per call on
+// the vector path (planet_lanes.h, vector_math.h); the formulas term by term
+// beyond 150 years from J2000. Degrees.
 std::array<double, 9> GeocentricLongitudes(double d);
 
 }  // namespace qv

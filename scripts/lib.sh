@@ -10,6 +10,7 @@ QV_PACKAGES=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libswe-dev swe-standard-data
+  libsleef-dev
   fonts-dejavu-core
   poppler-utils
   libgeonames-dev libicu-dev tzdata
