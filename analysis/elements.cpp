@@ -1,9 +1,12 @@
 #include "analysis/elements.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "astro/calendar.h"
+#include "state/text_room.h"
 
 namespace qv {
 namespace {
@@ -74,27 +77,79 @@ constexpr Family kQualityFamily{"Quality", kQualityIntro, " quality present in y
 constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.",
                               " house missing in your chart."};
 
-// Message of one category from whether any body fell into it, written over
-// `message` (its storage is reused from chart to chart).
-void CategoryMessage(std::string& message, const Family& family, std::string_view name,
-                     std::string_view missingText, bool present) {
-    message.clear();
+// Message of one category from whether any body fell into it.
+std::string CategoryMessage(const Family& family, std::string_view name, std::string_view missingText, bool present) {
+    std::string message;
     if (present) {
         message.append("You have ").append(name).append(family.presentPhrase);
     } else {
         message.append(kMissingMarker).append("You have ").append(name).append(family.missingPhrase);
         message.append("\r\n").append(missingText);
     }
+    return message;
 }
 
-// The stored message as the box shows it, CR LF as "\n", written over `out`.
-void DisplayText(std::string& out, std::string_view message) {
-    out.clear();
+// A stored message as its line of the box: without the "M-" marker, CR LF as
+// "\n", and the line's own "\n" at the end.
+std::string BoxLine(std::string_view message) {
+    if (message.starts_with(kMissingMarker)) message.remove_prefix(kMissingMarker.size());
+    std::string line;
     std::size_t start = 0;
     for (std::size_t crlf; (crlf = message.find("\r\n", start)) != std::string_view::npos; start = crlf + 1)
-        out.append(message, start, crlf - start);  // the LF opens the next piece
-    out.append(message, start);
+        line.append(message, start, crlf - start);  // the LF opens the next piece
+    line.append(message, start);
+    return line.append("\n");
 }
+
+// One category's texts, present and missing: the stored messages and the
+// lines of the box.
+struct CategoryTexts {
+    std::array<std::string, 2> message;  // [present]
+    std::array<std::string, 2> line;     // [present]
+};
+
+// Every text the analysis writes, made once: per family its heading and
+// introduction lines and its categories' texts.
+struct FamilyTexts {
+    std::string heading, intro;
+    std::vector<CategoryTexts> categories;
+};
+
+struct AnalysisTexts {
+    std::array<FamilyTexts, 3> families;  // elements, qualities, house types
+    std::size_t longest = 0;              // longest message or line, bytes
+};
+
+template <std::size_t N>
+FamilyTexts MakeFamilyTexts(const Family& family, const std::array<std::string_view, N>& names,
+                            const std::array<std::string_view, N>& missingTexts, std::size_t& longest) {
+    FamilyTexts texts{std::string(family.heading) + "\n", std::string(family.intro) + "\n", {}};
+    longest = std::max(longest, texts.intro.size());
+    for (std::size_t i = 0; i < N; ++i) {
+        CategoryTexts& category = texts.categories.emplace_back();
+        for (bool present : {false, true}) {
+            category.message[present] = CategoryMessage(family, names[i], missingTexts[i], present);
+            category.line[present] = BoxLine(category.message[present]);
+            longest = std::max({longest, category.message[present].size(), category.line[present].size()});
+        }
+    }
+    return texts;
+}
+
+const AnalysisTexts& Texts() {
+    static const AnalysisTexts texts = [] {
+        AnalysisTexts t;
+        t.families = {MakeFamilyTexts(kElementFamily, kElementName, kElementMissingText, t.longest),
+                      MakeFamilyTexts(kQualityFamily, kQualityName, kQualityMissingText, t.longest),
+                      MakeFamilyTexts(kHouseFamily, kHouseTypeName, kHouseTypeMissingText, t.longest)};
+        return t;
+    }();
+    return texts;
+}
+
+// The box's runs: per family a heading, an introduction, one line per
+// category and, after the first two, an empty line.
+constexpr std::size_t kRunCount = 3 * 2 + 10 + 2;
 
 // Run `next` of the box in this colour and weight, added when the box has
 // fewer runs; `next` moves on. Its text is the caller's to write.
@@ -109,18 +164,18 @@ StyledRun& NextRun(std::vector<StyledRun>& runs, std::size_t& next, std::uint8_t
     return run;
 }
 
-void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family& family, const std::string* results,
-                  std::size_t count, bool blankLineAfter) {
-    NextRun(runs, next, 0, 0, 128, true).text.assign(family.heading).append("\n");
-    NextRun(runs, next, 0, 128, 0, false).text.assign(family.intro).append("\n");
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string& entry = results[i];
-        const bool missing = entry.starts_with(kMissingMarker);
-        std::string& text = NextRun(runs, next, 0, 0, 0, missing).text;
-        DisplayText(text, missing ? std::string_view(entry).substr(kMissingMarker.size()) : std::string_view(entry));
-        text.append("\n");
+// One family's results and runs from which of its categories hold a body.
+template <std::size_t M>
+void WriteFamily(const FamilyTexts& texts, const bool* held, std::size_t room, std::array<std::string, M>& results,
+                 std::vector<StyledRun>& runs, std::size_t& next, bool blankLineAfter) {
+    WriteKeepingRoom(NextRun(runs, next, 0, 0, 128, true).text, texts.heading, room);
+    WriteKeepingRoom(NextRun(runs, next, 0, 128, 0, false).text, texts.intro, room);
+    for (std::size_t i = 0; i < texts.categories.size(); ++i) {
+        WriteKeepingRoom(results[i], texts.categories[i].message[held[i]], room);
+        WriteKeepingRoom(NextRun(runs, next, 0, 0, 0, !held[i]).text, texts.categories[i].line[held[i]], room);
     }
-    if (blankLineAfter) NextRun(runs, next, 0, 0, 0, false).text.assign("\n");
+    for (std::size_t i = texts.categories.size(); i < M; ++i) results[i].clear();  // the spare slot
+    if (blankLineAfter) WriteKeepingRoom(NextRun(runs, next, 0, 0, 0, false).text, "\n", room);
 }
 
 }  // namespace
@@ -153,42 +208,30 @@ HouseType HouseTypeOfHouse(int house) { return static_cast<HouseType>((house - 1
 int WholeSignHouse(int sign, int ascSign) { return ((sign - ascSign) % 12 + 12) % 12 + 1; }
 
 void AnalyseElementsQualityHouse(ChartState& state) {
-    // Emptied, not freed: the next chart writes the same slots again.
-    for (std::string& s : state.HouseSign) s.clear();
-    for (std::string& s : state.ElementResult) s.clear();
-    for (std::string& s : state.QualityResult) s.clear();
-    for (std::string& s : state.HouseTypeResult) s.clear();
-
-    const std::optional<int> ascSign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[10]));
-    if (ascSign) {
-        for (int h = 0; h < 12; ++h) state.HouseSign[h].assign(kSignNames[(*ascSign + h) % 12].substr(0, 3));
+    const int ascSign = SignIndexFromAbbreviation(AbbreviationOfPosition(state.PlanetPosition[kAscendantSlot]));
+    for (int h = 0; h < 12; ++h) {
+        std::string& houseSign = state.HouseSign[static_cast<std::size_t>(h)];
+        if (ascSign < 0) houseSign.clear();
+        else houseSign.assign(SignAbbreviation((ascSign + h) % 12));
     }
 
-    std::array<bool, 4> elementHeld{};
-    std::array<bool, 3> qualityHeld{};
-    std::array<bool, 3> houseTypeHeld{};
-    for (int body = 0; body < 10; ++body) {
-        const std::optional<int> sign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[body]));
-        if (!sign) continue;
-        elementHeld[static_cast<int>(ElementOfSign(*sign))] = true;
-        qualityHeld[static_cast<int>(QualityOfSign(*sign))] = true;
-        if (ascSign) houseTypeHeld[static_cast<int>(HouseTypeOfHouse(WholeSignHouse(*sign, *ascSign)))] = true;
+    bool elementHeld[4] = {}, qualityHeld[3] = {}, houseTypeHeld[3] = {};
+    for (std::size_t body = 0; body < kAscendantSlot; ++body) {
+        const int sign = SignIndexFromAbbreviation(AbbreviationOfPosition(state.PlanetPosition[body]));
+        if (sign < 0) continue;
+        elementHeld[static_cast<int>(ElementOfSign(sign))] = true;
+        qualityHeld[static_cast<int>(QualityOfSign(sign))] = true;
+        if (ascSign >= 0) houseTypeHeld[static_cast<int>(HouseTypeOfHouse(WholeSignHouse(sign, ascSign)))] = true;
     }
 
-    for (std::size_t i = 0; i < kElementName.size(); ++i)
-        CategoryMessage(state.ElementResult[i], kElementFamily, kElementName[i], kElementMissingText[i], elementHeld[i]);
-    for (std::size_t i = 0; i < kQualityName.size(); ++i)
-        CategoryMessage(state.QualityResult[i], kQualityFamily, kQualityName[i], kQualityMissingText[i], qualityHeld[i]);
-    for (std::size_t i = 0; i < kHouseTypeName.size(); ++i)
-        CategoryMessage(state.HouseTypeResult[i], kHouseFamily, kHouseTypeName[i], kHouseTypeMissingText[i],
-                        houseTypeHeld[i]);
-
-    // The runs are written over the previous chart's, and the extra ones dropped.
+    // Results and runs are written over the previous chart's, in their storage.
+    const AnalysisTexts& texts = Texts();
     std::vector<StyledRun>& runs = state.InterpretationRuns;
+    if (runs.capacity() < kRunCount) runs.reserve(kRunCount);
     std::size_t next = 0;
-    AppendFamily(runs, next, kElementFamily, state.ElementResult.data(), kElementName.size(), true);
-    AppendFamily(runs, next, kQualityFamily, state.QualityResult.data(), kQualityName.size(), true);
-    AppendFamily(runs, next, kHouseFamily, state.HouseTypeResult.data(), kHouseTypeName.size(), false);
+    WriteFamily(texts.families[0], elementHeld, texts.longest, state.ElementResult, runs, next, true);
+    WriteFamily(texts.families[1], qualityHeld, texts.longest, state.QualityResult, runs, next, true);
+    WriteFamily(texts.families[2], houseTypeHeld, texts.longest, state.HouseTypeResult, runs, next, false);
     runs.resize(next);
 }
 

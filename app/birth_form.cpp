@@ -127,8 +127,6 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
 }
 
 void CopyFormToState(const BirthFormData& form, ChartState& state) {
-    LoadTimeZones(state);
-
     // A list index outside its list leaves the value it would set unchanged.
     state.BirthName = TrimBlanks(form.txtName);
     if (form.cboMonth >= 0 && form.cboMonth < 12) state.BirthMonth = static_cast<std::int16_t>(form.cboMonth + 1);

@@ -58,7 +58,8 @@ void LoadFixedLists(ChartState& state);
 std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
 
 // The calculation's copy of the form into the chart state (birth data and the
-// zone values). Reloads the time-zone table first.
+// zone values, which come from the built-in table: the state's copy of the
+// table is loaded once, by LoadFixedLists, and not per chart).
 void CopyFormToState(const BirthFormData& form, ChartState& state);
 
 }  // namespace qv

@@ -10,10 +10,26 @@ namespace qv {
 
 void RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel) {
     CopyFormToState(form, state);
-    CalculateAscendant(state);
-    ComputeMoonPosition(state);
-    CalculatePositions(state);
-    MarkRetrogrades(state);
+    ClassicChartNumbers(state);
+    ChartFromNumbers(state, wheel);
+}
+
+void ClassicChartNumbers(ChartState& state) {
+    state.BodyLongitude[kAscendantSlot] = AscendantOfChart(state);
+    state.BodyLongitude[kMoonSlot] = MoonOfChart(state);
+    StorePlanetLongitudes(state);
+    StoreRetrogradeFlags(state);
+}
+
+void WriteChartTexts(ChartState& state) {
+    WriteAscendantText(state);
+    WriteMoonTexts(state);
+    WritePositionTexts(state);
+    WriteBodyLabels(state);
+}
+
+void ChartFromNumbers(ChartState& state, ChartWheel& wheel) {
+    WriteChartTexts(state);
     FillChartWheel(state, wheel);
     AnalyseElementsQualityHouse(state);
 }

@@ -1,4 +1,9 @@
 // One whole calculation after the form's checks have passed.
+//
+// The road of a chart: the birth data into the state, the engine's numbers
+// (BodyLongitude, slots 0..10, and RetrogradeFlag, Mercury … Pluto), then one
+// shared step from those numbers to every text, the wheel and the analysis.
+// An engine of its own writes the same numbers and calls ChartFromNumbers.
 #pragma once
 
 #include <optional>
@@ -11,9 +16,22 @@
 
 namespace qv {
 
-// Copies the form into the state, computes ascendant, Moon, positions,
-// retrograde marks, the wheel and the analysis, in that order.
+// Copies the form into the state and calculates the chart: the built-in
+// engine's numbers, then ChartFromNumbers.
 void RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel);
+
+// The built-in engine's numbers for the birth data in the state: the
+// ascendant, the Moon, the Sun and the planets into BodyLongitude, and the
+// retrograde flags from the station tables.
+void ClassicChartNumbers(ChartState& state);
+
+// Every text and label of the chart from BodyLongitude and RetrogradeFlag:
+// AscendantText, MoonText, MoonSignName, PositionName, PlanetPosition and
+// BodyLabel.
+void WriteChartTexts(ChartState& state);
+
+// The chart from its numbers: WriteChartTexts, the wheel, the analysis.
+void ChartFromNumbers(ChartState& state, ChartWheel& wheel);
 
 // The chart of `values` as the command calculates it: turned into the form's
 // data and checked as the form checks it, then calculated into a state whose

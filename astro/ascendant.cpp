@@ -67,15 +67,23 @@ double AscendantDegrees(int year, int month, int day, double utHours, double lon
     return RisingLongitudeFrom(sinCosRamc, SinCosOf(ObliquityRadians(T)), lat);
 }
 
-void CalculateAscendant(ChartState& state) {
+// The ascendant of the chart's place at its Universal Time. Degrees.
+double AscendantOfChart(const ChartState& state) {
     double lon = state.LonDegrees + state.LonMinutes / 60.0;
     if (state.LonEast) lon = -lon;
     double lat = state.LatDegrees + state.LatMinutes / 60.0;
     if (state.LatSouth) lat = -lat;
-    const double asc = NormalizeDegrees(AscendantDegrees(state.BirthYear, state.BirthMonth, state.BirthDay,
-                                                         UniversalTimeHours(state), lon, lat));
-    state.AscendantText = FormatLongitude(asc);
-    state.BodyLongitude[10] = asc;
+    return NormalizeDegrees(AscendantDegrees(state.BirthYear, state.BirthMonth, state.BirthDay,
+                                             UniversalTimeHours(state), lon, lat));
+}
+
+void WriteAscendantText(ChartState& state) {
+    WriteLongitudeText(state.BodyLongitude[kAscendantSlot], state.AscendantText);
+}
+
+void CalculateAscendant(ChartState& state) {
+    state.BodyLongitude[kAscendantSlot] = AscendantOfChart(state);
+    WriteAscendantText(state);
 }
 
 }  // namespace qv

@@ -6,8 +6,14 @@
 
 namespace qv {
 
-// Writes AscendantText (and BodyLongitude[10]).
+// Writes BodyLongitude[10] and its text AscendantText.
 void CalculateAscendant(ChartState& state);
+
+// The chart's ascendant from its birth data, degrees in [0, 360).
+double AscendantOfChart(const ChartState& state);
+
+// Writes AscendantText from BodyLongitude[10].
+void WriteAscendantText(ChartState& state);
 
 // Julian centuries from 1900 January 0.5 for a civil date's JDN and UT hours.
 double CenturiesSince1900(double jd0, double utHours);

@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace qv {
 
@@ -10,14 +11,56 @@ namespace {
 
 // Plain decimal of a whole number held in a double, without padding or sign.
 char* PutWhole(char* p, char* end, double value) {
+    if (value >= 0 && value < 100) {  // every degree, minute and second within a sign
+        const int v = static_cast<int>(value);
+        if (v >= 10) *p++ = static_cast<char>('0' + v / 10);
+        *p++ = static_cast<char>('0' + v % 10);
+        return p;
+    }
     if (!(value >= 0 && value < 1e18)) value = 0;  // NaN or out of reach: no undefined cast
     return std::to_chars(p, end, static_cast<long long>(value)).ptr;
+}
+
+// 0..99 as two digits.
+char* PutTwoDigits(char* p, int value) {
+    *p++ = static_cast<char>('0' + value / 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
 }
 
 char* PutText(char* p, std::string_view text) {
     for (char c : text) *p++ = c;
     return p;
 }
+
+// Longest longitude text: 20 digits three times, the separators and the
+// abbreviation.
+constexpr std::size_t kLongitudeTextRoom = 96;
+
+char* PutLongitudeText(char* p, char* end, double lon) {
+    const LongitudeParts parts = LongitudePartsOf(lon);
+    p = PutWhole(p, end, parts.degrees);
+    p = PutText(p, "\u00B0 ");
+    p = PutWhole(p, end, parts.minutes);
+    p = PutText(p, "' ");
+    p = PutWhole(p, end, parts.seconds);
+    p = PutText(p, "\" ");
+    if (parts.sign >= 0 && parts.sign <= 11) p = PutText(p, SignAbbreviation(static_cast<int>(parts.sign)));
+    return p;
+}
+
+// An abbreviation's three bytes as one number.
+constexpr std::uint32_t PackedAbbreviation(std::string_view a) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(a[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(a[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(a[2])) << 16;
+}
+
+constexpr std::array<std::uint32_t, 12> kPackedAbbreviations = [] {
+    std::array<std::uint32_t, 12> packed{};
+    for (std::size_t k = 0; k < 12; ++k) packed[k] = PackedAbbreviation(SignAbbreviations.substr(3 * k, 3));
+    return packed;
+}();
 
 }  // namespace
 
@@ -27,8 +70,10 @@ std::string_view SignAbbreviation(int sign) {
 }
 
 int SignIndexFromAbbreviation(std::string_view abbreviation) {
-    for (int k = 0; k < 12; ++k)
-        if (SignAbbreviation(k) == abbreviation) return k;
+    if (abbreviation.size() != 3) return -1;
+    const std::uint32_t key = PackedAbbreviation(abbreviation);
+    for (std::size_t k = 0; k < kPackedAbbreviations.size(); ++k)
+        if (kPackedAbbreviations[k] == key) return static_cast<int>(k);
     return -1;
 }
 
@@ -82,27 +127,52 @@ double ArcTan2(double y, double x) {
     return y >= 0 ? a : -a;
 }
 
-std::string FormatLongitude(double lon) {
+// Degrees, minutes and seconds floored, sign = Int(degrees / 30), degrees
+// brought into the sign as repeated −30 would. Degrees.
+LongitudeParts LongitudePartsOf(double lon) {
     lon = std::fabs(lon);
-    double deg = std::floor(lon);
-    const double frac = lon - deg;
+    LongitudeParts parts;
+    parts.degrees = std::floor(lon);
+    const double frac = lon - parts.degrees;
     const double m = 60.0 * frac;
-    const double min = std::floor(m);
-    const double s = m - min;
-    const double sec = std::floor(60.0 * s);
-    const double sign = std::floor(deg / 30.0);
-    if (deg >= 30) deg = deg - 30.0 * std::floor(deg / 30.0);  // same as repeated −30
-    // Longest text: 20 digits three times, the separators and the abbreviation.
-    char buf[96];
-    char* const end = buf + sizeof buf;
-    char* p = PutWhole(buf, end, deg);
-    p = PutText(p, "\u00B0 ");
-    p = PutWhole(p, end, min);
-    p = PutText(p, "' ");
-    p = PutWhole(p, end, sec);
-    p = PutText(p, "\" ");
-    if (sign >= 0 && sign <= 11) p = PutText(p, SignAbbreviation(static_cast<int>(sign)));
-    return std::string(buf, p);
+    parts.minutes = std::floor(m);
+    const double s = m - parts.minutes;
+    parts.seconds = std::floor(60.0 * s);
+    parts.sign = std::floor(parts.degrees / 30.0);
+    if (parts.degrees >= 30) parts.degrees = parts.degrees - 30.0 * std::floor(parts.degrees / 30.0);
+    return parts;
+}
+
+std::string FormatLongitude(double lon) {
+    char buf[kLongitudeTextRoom];
+    return std::string(buf, PutLongitudeText(buf, buf + sizeof buf, lon));
+}
+
+void WriteLongitudeText(double lon, std::string& text) {
+    char buf[kLongitudeTextRoom];
+    text.assign(buf, PutLongitudeText(buf, buf + sizeof buf, lon));
+}
+
+void WritePositionText(double lon, std::string& text) {
+    const LongitudeParts parts = LongitudePartsOf(lon);
+    // A sign 0..11 bounds the degrees below 30; the minutes stay below 60.
+    if (parts.sign >= 0 && parts.sign <= 11 && parts.minutes < 60) {
+        char buf[9];
+        char* p = PutTwoDigits(buf, static_cast<int>(parts.degrees));
+        *p++ = ' ';
+        p = PutText(p, SignAbbreviation(static_cast<int>(parts.sign)));
+        *p++ = ' ';
+        PutTwoDigits(p, static_cast<int>(parts.minutes));
+        text.assign(buf, sizeof buf);
+        return;
+    }
+    // No sign (360 and beyond, NaN): whatever the text's last characters give.
+    text = FormatPosition(FormatLongitude(lon));
+}
+
+int SignOfLongitude(double lon) {
+    const double sign = LongitudePartsOf(lon).sign;
+    return sign >= 0 && sign <= 11 ? static_cast<int>(sign) : -1;
 }
 
 std::string_view TrimBlanks(std::string_view s) {

@@ -23,7 +23,8 @@ std::string_view SignAbbreviation(int sign);
 // Full sign name ("Aries" … "Pisces") for an exact abbreviation; empty if none.
 std::string_view SignNameFromAbbreviation(std::string_view abbreviation);
 
-// Sign number 0..11 for an exact abbreviation; -1 if none.
+// Sign number 0..11 for an exact abbreviation; -1 if none. Three bytes
+// compared at once: the chart's hot path looks every body's sign up here.
 int SignIndexFromAbbreviation(std::string_view abbreviation);
 
 // Julian Day Number (JD at noon) of a civil date; Julian calendar up to
@@ -50,6 +51,24 @@ std::string FormatLongitude(double lon);
 // "05 Ari 07": two-digit degrees, abbreviation, two-digit minutes, made from a
 // FormatLongitude text; the seconds are dropped.
 std::string FormatPosition(std::string_view longitudeText);
+
+// The numbers of a longitude text, by FormatLongitude's own floors: whole
+// degrees within the sign, truncated minutes and seconds, and the sign
+// number (a text names a sign only for 0..11). Degrees in.
+struct LongitudeParts {
+    double degrees = 0, minutes = 0, seconds = 0, sign = 0;
+};
+LongitudeParts LongitudePartsOf(double lon);
+
+// FormatLongitude(lon), written over `text` in its own storage.
+void WriteLongitudeText(double lon, std::string& text);
+
+// FormatPosition(FormatLongitude(lon)), written over `text` in its own
+// storage from the numbers, without the longitude text.
+void WritePositionText(double lon, std::string& text);
+
+// Sign 0..11 a longitude's text names, -1 when it names none (360 and beyond).
+int SignOfLongitude(double lon);
 
 // Text with blanks (U+0020) removed at both ends.
 std::string_view TrimBlanks(std::string_view s);

@@ -146,14 +146,22 @@ double MoonLongitude(double T) {
     return NearArcsecondStep(L) ? MoonLongitudeTermByTerm(T) : L;
 }
 
-void ComputeMoonPosition(ChartState& state) {
+// The Moon at T of the chart's civil date and Universal Time. Degrees.
+double MoonOfChart(const ChartState& state) {
     const double N = JulianDayNumber(state.BirthMonth, state.BirthDay, state.BirthYear);
-    const double L = MoonLongitude(CenturiesSinceJ2000(N, UniversalTimeHours(state)));
-    std::string text = FormatLongitude(L);
-    const std::string_view name = SignNameFromAbbreviation(TrimBlanks(LastCharacters(text, 3)));
-    state.MoonText = std::move(text);
-    if (!name.empty()) state.MoonSignName = name;
-    state.BodyLongitude[1] = L;
+    return MoonLongitude(CenturiesSinceJ2000(N, UniversalTimeHours(state)));
+}
+
+void WriteMoonTexts(ChartState& state) {
+    const double L = state.BodyLongitude[kMoonSlot];
+    WriteLongitudeText(L, state.MoonText);
+    const int sign = SignOfLongitude(L);
+    if (sign >= 0) state.MoonSignName.assign(kSignNames[static_cast<std::size_t>(sign)]);
+}
+
+void ComputeMoonPosition(ChartState& state) {
+    state.BodyLongitude[kMoonSlot] = MoonOfChart(state);
+    WriteMoonTexts(state);
 }
 
 }  // namespace qv

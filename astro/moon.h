@@ -5,8 +5,15 @@
 
 namespace qv {
 
-// Writes MoonText and MoonSignName (and BodyLongitude[1]).
+// Writes BodyLongitude[1] and its texts MoonText and MoonSignName.
 void ComputeMoonPosition(ChartState& state);
+
+// The Moon of the chart's Universal Time, degrees in [0, 360].
+double MoonOfChart(const ChartState& state);
+
+// Writes MoonText from BodyLongitude[1], and MoonSignName, the name of its
+// sign; a longitude whose text names no sign (360) keeps MoonSignName.
+void WriteMoonTexts(ChartState& state);
 
 // Julian centuries from J2000.0 for a civil date's JDN and UT hours on it.
 double CenturiesSinceJ2000(double jdn, double utHours);

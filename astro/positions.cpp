@@ -15,10 +15,8 @@ constexpr int kSlotBody[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kS
 
 }  // namespace
 
-void CalculatePositions(ChartState& state) {
+void StorePlanetLongitudes(ChartState& state) {
     using namespace std::chrono;
-    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) state.PositionName[slot] = kBodyNames[slot];
-
     const sys_time<minutes> ut = UniversalMoment(state);
     const auto dayStart = floor<days>(ut);
     const year_month_day ymd{dayStart};
@@ -26,16 +24,21 @@ void CalculatePositions(ChartState& state) {
     const double d = DaysSinceJ2000(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
                                     static_cast<int>(static_cast<unsigned>(ymd.day())),
                                     static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
-
     const std::array<double, 9> lons = GeocentricLongitudes(d);
-    for (std::size_t slot = 0; slot < 10; ++slot) {
-        if (slot == 1) continue;
-        const double lon = lons[static_cast<std::size_t>(kSlotBody[slot])];
-        state.PlanetPosition[slot] = FormatPosition(FormatLongitude(lon));
-        state.BodyLongitude[slot] = lon;
+    for (std::size_t slot = 0; slot < 10; ++slot)
+        if (slot != kMoonSlot) state.BodyLongitude[slot] = lons[static_cast<std::size_t>(kSlotBody[slot])];
+}
+
+void WritePositionTexts(ChartState& state) {
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
+        state.PositionName[slot].assign(kBodyNames[slot]);
+        WritePositionText(state.BodyLongitude[slot], state.PlanetPosition[slot]);
     }
-    state.PlanetPosition[1] = FormatPosition(state.MoonText);
-    state.PlanetPosition[10] = FormatPosition(state.AscendantText);
+}
+
+void CalculatePositions(ChartState& state) {
+    StorePlanetLongitudes(state);
+    WritePositionTexts(state);
 }
 
 }  // namespace qv

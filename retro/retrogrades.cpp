@@ -19,6 +19,23 @@ using namespace std::chrono;
 constexpr std::size_t kFirstPlanetLabel = 2;
 constexpr std::string_view kRetrogradeMark = " (R) ";
 
+// A body's name followed by the mark, built by the compiler.
+struct MarkedLabel {
+    std::array<char, 16> text{};
+    std::size_t size = 0;
+    constexpr std::string_view view() const { return {text.data(), size}; }
+};
+
+constexpr std::array<MarkedLabel, kBodyNames.size()> MarkedLabels() {
+    std::array<MarkedLabel, kBodyNames.size()> labels{};
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
+        MarkedLabel& label = labels[slot];
+        for (char c : kBodyNames[slot]) label.text[label.size++] = c;
+        for (char c : kRetrogradeMark) label.text[label.size++] = c;
+    }
+    return labels;
+}
+
 // Local civil birth moment from the state's birth fields; nothing when they
 // do not form a valid date and time.
 std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
@@ -35,18 +52,25 @@ std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
 
 }  // namespace
 
-void MarkRetrogrades(ChartState& state) {
-    // A date that does not exist is retrograde nowhere: no stale marks survive.
+void StoreRetrogradeFlags(ChartState& state) {
     const auto birth = BirthMoment(state);
     for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
         state.RetrogradeFlag[f] = birth && IsRetrograde(*birth, static_cast<StationPlanet>(f));
     }
+}
+
+void WriteBodyLabels(ChartState& state) {
+    static constexpr auto kLabels = MarkedLabels();
     for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
-        state.BodyLabel[slot] = kBodyNames[slot];
+        const bool marked = slot >= kFirstPlanetLabel && slot < kFirstPlanetLabel + kStationPlanetCount &&
+                            state.RetrogradeFlag[slot - kFirstPlanetLabel];
+        state.BodyLabel[slot].assign(marked ? kLabels[slot].view() : kBodyNames[slot]);
     }
-    for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
-        if (state.RetrogradeFlag[f]) state.BodyLabel[f + kFirstPlanetLabel] += kRetrogradeMark;
-    }
+}
+
+void MarkRetrogrades(ChartState& state) {
+    StoreRetrogradeFlags(state);
+    WriteBodyLabels(state);
 }
 
 }  // namespace qv

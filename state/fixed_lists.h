@@ -23,6 +23,7 @@ inline constexpr std::array<std::string_view, 12> kSignNames = {
 // The chart's bodies, slots 0..10: their names and unmarked labels.
 inline constexpr std::array<std::string_view, 11> kBodyNames = {
     "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
+inline constexpr std::size_t kMoonSlot = 1;
 inline constexpr std::size_t kAscendantSlot = 10;
 
 // English month names, 0 January … 11 December.

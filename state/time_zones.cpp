@@ -1,6 +1,6 @@
 #include "state/time_zones.h"
 
-#include <charconv>
+#include <array>
 #include <cstdlib>
 #include <iterator>
 #include <string>
@@ -91,17 +91,31 @@ constexpr ZoneRow kZones[kTimeZoneCount] = {
     {"Yukon War Time,YWT,-8.0", "8", "0"},
 };
 
-// Every calculation reloads the table, which then nearly always holds these
-// texts already: only a slot that differs is written.
+// Writing the table again over itself only writes the slots that differ.
 void Reload(std::string& slot, std::string_view text) {
     if (slot != text) slot.assign(text);
 }
 
-// The whole number a table text holds; false when it holds none.
-bool ZoneNumber(std::string_view text, std::int16_t& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && ec == std::errc{} && end == text.data() + text.size();
+// The whole number a table text holds, worked out by the compiler.
+constexpr std::int16_t ZoneNumber(std::string_view text) {
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty()) throw "a zone correction must be a whole number";
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') throw "a zone correction must be a whole number";
+        value = value * 10 + (c - '0');
+    }
+    return static_cast<std::int16_t>(negative ? -value : value);
 }
+
+// Each row's corrections as numbers: hours, minutes.
+constexpr auto kZoneNumbers = [] {
+    std::array<std::array<std::int16_t, 2>, kTimeZoneCount> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        numbers[i] = {ZoneNumber(kZones[i].hours), ZoneNumber(kZones[i].minutes)};
+    return numbers;
+}();
 
 }  // namespace
 
@@ -117,13 +131,12 @@ void StoreZone(ChartState& state, int slot) {
     if (slot < 0 || slot >= kTimeZoneCount) return;
     const auto i = static_cast<std::size_t>(slot);
     state.ZoneSlot = static_cast<std::int16_t>(slot);
-    state.ZoneHoursText = state.TimeZoneHours[i];
-    state.ZoneMinutesText = state.TimeZoneMinutes[i];
-    // A text that holds no number leaves the numbers it would set as they were.
-    if (ZoneNumber(state.ZoneHoursText, state.ZoneHoursValue))
-        state.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(state.ZoneHoursValue));
-    if (ZoneNumber(state.ZoneMinutesText, state.ZoneMinutesValue))
-        state.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(state.ZoneMinutesValue));
+    state.ZoneHoursText.assign(kZones[i].hours);
+    state.ZoneMinutesText.assign(kZones[i].minutes);
+    state.ZoneHoursValue = kZoneNumbers[i][0];
+    state.ZoneMinutesValue = kZoneNumbers[i][1];
+    state.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(state.ZoneHoursValue));
+    state.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(state.ZoneMinutesValue));
 }
 
 }  // namespace qv

@@ -14,7 +14,8 @@ void LoadTimeZones(ChartState& state);
 // Stores the zone of table slot `slot` as the chart's: ZoneSlot; the texts
 // ZoneHoursText and ZoneMinutesText as the table holds them; their numbers
 // ZoneHoursValue and ZoneMinutesValue; and their magnitudes ZoneHoursAbs and
-// ZoneMinutesAbs. A slot outside the table changes nothing.
+// ZoneMinutesAbs. The row comes from the built-in table, whatever the state's
+// copy holds; a slot outside the table changes nothing.
 void StoreZone(ChartState& state, int slot);
 
 }  // namespace qv

@@ -1,0 +1,18 @@
+// Texts written chart after chart into the same strings: a text written over
+// one with room enough reuses that room, so once every string has the room of
+// its longest text, a chart allocates nothing.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+// `text` over `target`, which keeps room for at least `room` bytes.
+inline void WriteKeepingRoom(std::string& target, std::string_view text, std::size_t room) {
+    if (target.capacity() < room) target.reserve(room);
+    target.assign(text);
+}
+
+}  // namespace qv
