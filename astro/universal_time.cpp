@@ -1,7 +1,7 @@
 #include "astro/universal_time.h"
 
-#include <cstdio>
-
+#include <charconv>
+#include <cstring>
 
 namespace qv {
 
@@ -30,16 +30,40 @@ std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& st
     return t;
 }
 
-std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
+char* PutZeroPadded(char* out, long value, int width) {
+    char digits[24];
+    const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
+    if (value < 0) {
+        *out++ = '-';
+        --width;
+    }
+    for (int k = length; k < width; ++k) *out++ = '0';
+    std::memcpy(out, digits, static_cast<std::size_t>(length));
+    return out + length;
+}
+
+char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t) {
     using namespace std::chrono;
     const auto dayStart = floor<days>(t);
     const year_month_day ymd{dayStart};
     const hh_mm_ss hms{t - dayStart};
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:00Z", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
-    return buf;
+    out = PutZeroPadded(out, static_cast<int>(ymd.year()), 4);
+    *out++ = '-';
+    out = PutZeroPadded(out, static_cast<unsigned>(ymd.month()), 2);
+    *out++ = '-';
+    out = PutZeroPadded(out, static_cast<unsigned>(ymd.day()), 2);
+    *out++ = 'T';
+    out = PutZeroPadded(out, hms.hours().count(), 2);
+    *out++ = ':';
+    out = PutZeroPadded(out, hms.minutes().count(), 2);
+    std::memcpy(out, ":00Z", 4);
+    return out + 4;
+}
+
+std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
+    char buf[kIsoMinuteRoom];
+    return std::string(buf, PutIsoMinute(buf, t));
 }
 
 }  // namespace qv

@@ -24,4 +24,13 @@ std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& st
 // "YYYY-MM-DDTHH:MM:00Z" of a moment.
 std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
 
+// The same text written at `out`, which has room for kIsoMinuteRoom bytes;
+// returns its end.
+inline constexpr std::size_t kIsoMinuteRoom = 40;
+char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t);
+
+// `value` as printf's "%0*d" writes it: at least `width` characters, zeros
+// after any minus sign. Room for 12 bytes or `width`; returns the end.
+char* PutZeroPadded(char* out, long value, int width);
+
 }  // namespace qv

@@ -4,13 +4,22 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <iterator>
+#include <type_traits>
 
+#include <nlohmann/json.hpp>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "astro/text_steps.h"
+#include "astro/universal_time.h"
+#include "chartview/chart_json.h"
+#include "chartview/text_export.h"
+#include "retro/stations.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
-#include "astro/ascendant.h"
-#include "astro/moon.h"
-#include "astro/positions.h"
-#include "astro/text_steps.h"
+#include "tests/oracle/literal_chart.h"
 #include "tests/oracle/literal_engine.h"
 
 namespace qv::oracle {
@@ -47,6 +56,75 @@ int DaysInMonth(int year, int month) {
 
 // Whole number of a zone text from the table ("5", "-10", "-30").
 int ZoneNumber(const std::string& text) { return std::stoi(text); }
+
+// The person and place of a birth: plain, quoted, non-ASCII and escaped
+// texts in turn, so the JSON line meets each.
+struct Person {
+    const char* name;
+    const char* city;
+    const char* state;
+    const char* country;
+};
+constexpr Person kPeople[] = {
+    {"Asha", "New Delhi", "Delhi", "India"},
+    {"O'Neil, \"Pat\"", "Back\\slash", "Tab\there", "UK"},
+    {"Zo\u00EB Ray", "Qu\u00E9bec", "QC", "Canada"},
+    {"\u5C71\u7530", "\u6771\u4EAC", "\xFFbroken", "Japan"},
+};
+const Person& PersonOf(const Birth& b) { return kPeople[static_cast<std::size_t>(b.minute) % std::size(kPeople)]; }
+
+BirthFormData FormOf(const Birth& b) {
+    const Person& p = PersonOf(b);
+    BirthFormData f;
+    f.txtName = p.name;
+    f.txtCity = p.city;
+    f.txtState = p.state;
+    f.txtCountry = p.country;
+    f.cboMonth = b.month - 1;
+    f.cboDate = b.day - 1;
+    f.cboYear = YearItem(b.year);
+    f.cboHour = b.hour;
+    f.cboMinute = b.minute;
+    f.cboTimeZone = b.zoneSlot;
+    f.txtLatD = std::to_string(b.latDeg);
+    f.txtLatM = std::to_string(b.latMin);
+    f.optLatSouth = b.south ? 1 : 0;
+    f.txtLonD = std::to_string(b.lonDeg);
+    f.txtLonM = std::to_string(b.lonMin);
+    f.optLongEast = b.east ? 0 : 1;
+    f.chkDST = b.dst;
+    return f;
+}
+
+// Universal Time as the JSON's text, written by snprintf.
+std::string LiteralIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
+    using namespace std::chrono;
+    const auto dayStart = floor<days>(t);
+    const year_month_day ymd{dayStart};
+    const hh_mm_ss hms{t - dayStart};
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%04d-%02u-%02uT%02d:%02d:00Z", static_cast<int>(ymd.year()),
+                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
+                  static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
+    return buf;
+}
+
+// "what: [a] / [b]" when a and b differ, else empty.
+template <class T>
+std::string Differ(const std::string& what, const T& a, const T& b) {
+    if (a == b) return {};
+    return what + ": [" + a + "] / [" + b + "]";
+}
+
+template <class T, std::size_t N>
+std::string DifferAt(const std::string& what, const std::array<T, N>& a, const std::array<T, N>& b) {
+    for (std::size_t k = 0; k < N; ++k)
+        if (a[k] != b[k]) {
+            if constexpr (std::is_same_v<T, std::string>) return Differ(what + "[" + std::to_string(k) + "]", a[k], b[k]);
+            else return what + "[" + std::to_string(k) + "]: " + std::to_string(a[k]) + " / " + std::to_string(b[k]);
+        }
+    return {};
+}
 
 }  // namespace
 
@@ -85,21 +163,44 @@ std::string Describe(const Birth& b) {
     return buf;
 }
 
-ProgramCharts::ProgramCharts() { LoadTimeZones(state_); }
+ProgramCharts::ProgramCharts() { LoadFixedLists(chart_.state); }
 
-std::pair<int, int> ProgramCharts::ZoneCorrection(int slot) const {
-    const auto k = static_cast<std::size_t>(slot);
-    return {ZoneNumber(state_.TimeZoneHours[k]), ZoneNumber(state_.TimeZoneMinutes[k])};
+const Chart& ProgramCharts::Calculate(const Birth& b) {
+    // As the batch: a fresh chart starts without a Moon sign.
+    chart_.state.MoonSignName.clear();
+    RunChartCalculation(FormOf(b), chart_.state, chart_.wheel);
+    return chart_;
 }
 
-ChartTexts ProgramCharts::Chart(const Birth& b) {
-    ChartState& s = state_;
+const std::string& ProgramCharts::Line() {
+    line_.clear();
+    writer_.AppendChart(line_, 1, chart_.state, chart_.wheel);
+    return line_;
+}
+
+Chart LiteralChart(const Birth& b) {
+    using namespace std::chrono;
+    Chart chart;
+    ChartState& s = chart.state;
+    LoadFixedLists(s);
+    const Person& person = PersonOf(b);
+    s.BirthName = person.name;
+    s.BirthCity = person.city;
+    s.BirthState = person.state;
+    s.BirthCountry = person.country;
     s.BirthYear = static_cast<std::int16_t>(b.year);
     s.BirthMonth = static_cast<std::int16_t>(b.month);
     s.BirthDay = static_cast<std::int16_t>(b.day);
     s.BirthHour = static_cast<std::int16_t>(b.hour);
     s.BirthMinute = static_cast<std::int16_t>(b.minute);
-    StoreZone(s, b.zoneSlot);
+    const auto row = static_cast<std::size_t>(b.zoneSlot);
+    s.ZoneSlot = static_cast<std::int16_t>(b.zoneSlot);
+    s.ZoneHoursText = s.TimeZoneHours[row];
+    s.ZoneMinutesText = s.TimeZoneMinutes[row];
+    s.ZoneHoursValue = static_cast<std::int16_t>(ZoneNumber(s.ZoneHoursText));
+    s.ZoneMinutesValue = static_cast<std::int16_t>(ZoneNumber(s.ZoneMinutesText));
+    s.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(s.ZoneHoursValue));
+    s.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(s.ZoneMinutesValue));
     s.DaylightSaving = b.dst;
     s.LatDegrees = static_cast<std::int16_t>(b.latDeg);
     s.LatMinutes = static_cast<std::int16_t>(b.latMin);
@@ -108,39 +209,23 @@ ChartTexts ProgramCharts::Chart(const Birth& b) {
     s.LonMinutes = static_cast<std::int16_t>(b.lonMin);
     s.LonEast = b.east;
 
-    CalculateAscendant(s);
-    ComputeMoonPosition(s);
-    CalculatePositions(s);
-
-    ChartTexts out;
-    out.ascendant = s.AscendantText;
-    out.moon = s.MoonText;
-    out.moonSign = s.MoonSignName;
-    std::copy_n(s.PlanetPosition.begin(), 11, out.positions.begin());
-    out.longitudes = s.BodyLongitude;
-    return out;
-}
-
-ChartTexts LiteralChart(const Birth& b, std::pair<int, int> zone) {
-    using namespace std::chrono;
-    const double correction = zone.first + zone.second / 60.0 - (b.dst ? 1.0 : 0.0);
+    const double correction = s.ZoneHoursValue + s.ZoneMinutesValue / 60.0 - (b.dst ? 1.0 : 0.0);
     const double ut = b.hour + b.minute / 60.0 + correction;
-
     double lonWest = b.lonDeg + b.lonMin / 60.0;
     if (b.east) lonWest = -lonWest;
     double lat = b.latDeg + b.latMin / 60.0;
     if (b.south) lat = -lat;
 
-    ChartTexts out;
     const double asc = AscendantDegrees(b.year, b.month, b.day, ut, lonWest, lat);
     const double moon = MoonLongitude(CenturiesSinceJ2000(JulianDayNumber(b.month, b.day, b.year), ut));
-    out.ascendant = FormatLongitude(asc);
-    out.moon = FormatLongitude(moon);
-    out.moonSign = SignNameOfText(out.moon);
+    s.AscendantText = FormatLongitude(asc);
+    s.MoonText = FormatLongitude(moon);
+    s.MoonSignName = SignNameOfText(s.MoonText);
 
     const sys_time<minutes> local = sys_days{std::chrono::year{b.year} / b.month / b.day} + hours{b.hour} +
                                     minutes{b.minute};
-    const sys_time<minutes> moment = local + hours{zone.first} + minutes{zone.second} - hours{b.dst ? 1 : 0};
+    const sys_time<minutes> moment = local + hours{s.ZoneHoursValue} + minutes{s.ZoneMinutesValue} -
+                                     hours{b.dst ? 1 : 0};
     const sys_days date = floor<days>(moment);
     const year_month_day ymd{date};
     const hh_mm_ss hms{moment - date};
@@ -153,20 +238,61 @@ ChartTexts LiteralChart(const Birth& b, std::pair<int, int> zone) {
     constexpr int kSlotBody[10] = {2, -1, 0, 1, 3, 4, 5, 6, 7, 8};
     for (std::size_t slot = 0; slot < 10; ++slot) {
         if (slot == 1) continue;
-        out.longitudes[slot] = planets[static_cast<std::size_t>(kSlotBody[slot])];
-        out.positions[slot] = FormatPosition(FormatLongitude(out.longitudes[slot]));
+        s.BodyLongitude[slot] = planets[static_cast<std::size_t>(kSlotBody[slot])];
+        s.PlanetPosition[slot] = FormatPosition(FormatLongitude(s.BodyLongitude[slot]));
     }
-    out.longitudes[1] = moon;
-    out.positions[1] = FormatPosition(out.moon);
-    out.longitudes[10] = asc;
-    out.positions[10] = FormatPosition(out.ascendant);
-    return out;
+    s.BodyLongitude[1] = moon;
+    s.PlanetPosition[1] = FormatPosition(s.MoonText);
+    s.BodyLongitude[10] = asc;
+    s.PlanetPosition[10] = FormatPosition(s.AscendantText);
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) s.PositionName[slot] = kBodyNames[slot];
+
+    const local_days birthDay{std::chrono::year{b.year} / b.month / b.day};
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f)
+        s.RetrogradeFlag[f] = IsRetrograde(birthDay + hours{b.hour} + minutes{b.minute}, static_cast<StationPlanet>(f));
+    oracle::MarkLabels(s);
+    oracle::FillChartWheel(s, chart.wheel);
+    oracle::AnalyseElementsQualityHouse(s);
+    return chart;
+}
+
+std::string LibraryLine(const ChartState& state, const ChartWheel& wheel) {
+    nlohmann::ordered_json line = nlohmann::ordered_json::object();
+    line["row"] = 1;
+    WriteChartJson(state, wheel, line);
+    return JsonLine(line) + "\n";
+}
+
+std::string FirstDifference(const Chart& program, const Chart& literal) {
+    const ChartState& a = program.state;
+    const ChartState& b = literal.state;
+    const ChartWheel& wa = program.wheel;
+    const ChartWheel& wb = literal.wheel;
+    for (const std::string& d :
+         {Differ("AscendantText", a.AscendantText, b.AscendantText), Differ("MoonText", a.MoonText, b.MoonText),
+          Differ("MoonSignName", a.MoonSignName, b.MoonSignName),
+          DifferAt("PositionName", a.PositionName, b.PositionName),
+          DifferAt("PlanetPosition", a.PlanetPosition, b.PlanetPosition),
+          DifferAt("BodyLabel", a.BodyLabel, b.BodyLabel), DifferAt("HouseSign", a.HouseSign, b.HouseSign),
+          DifferAt("ElementResult", a.ElementResult, b.ElementResult),
+          DifferAt("QualityResult", a.QualityResult, b.QualityResult),
+          DifferAt("HouseTypeResult", a.HouseTypeResult, b.HouseTypeResult),
+          a.InterpretationRuns == b.InterpretationRuns ? std::string() : std::string("InterpretationRuns"),
+          wa.signBoxes == wb.signBoxes ? std::string() : std::string("wheel: sign boxes"),
+          DifferAt("wheel: first house sign", std::array{wa.firstHouseSign}, std::array{wb.firstHouseSign}),
+          DifferAt("SignBoxText", wa.SignBoxText, wb.SignBoxText), DifferAt("lblNatal", wa.lblNatal, wb.lblNatal),
+          DifferAt("imgSign", wa.imgSign, wb.imgSign), Differ("lblLagna", wa.lblLagna, wb.lblLagna),
+          Differ("lblRashi", wa.lblRashi, wb.lblRashi),
+          Differ("text export", MakeTextExport(a), MakeTextExport(b))})
+        if (!d.empty()) return d;
+    return {};
 }
 
 void Tally::Add(const Tally& other) {
     charts += other.charts;
     if (firstMismatch.empty()) firstMismatch = other.firstMismatch;
     mismatchedCharts += other.mismatchedCharts;
+    mismatchedLines += other.mismatchedLines;
     for (std::size_t k = 0; k < largestDifference.size(); ++k)
         largestDifference[k] = std::max(largestDifference[k], other.largestDifference[k]);
     nearStep += other.nearStep;
@@ -178,27 +304,27 @@ double Tally::LargestDifference() const {
 }
 
 void Compare(const Birth& b, ProgramCharts& program, Tally& tally) {
-    const ChartTexts got = program.Chart(b);
-    const ChartTexts want = LiteralChart(b, program.ZoneCorrection(b.zoneSlot));
+    const Chart& got = program.Calculate(b);
+    const Chart want = LiteralChart(b);
     ++tally.charts;
     for (std::size_t k = 0; k < 11; ++k) {
-        const double diff = std::fabs(got.longitudes[k] - want.longitudes[k]);
+        const double diff = std::fabs(got.state.BodyLongitude[k] - want.state.BodyLongitude[k]);
         // A NaN difference counts as the largest possible.
         tally.largestDifference[k] = std::max(tally.largestDifference[k], diff == diff ? diff : 360.0);
-        const double step = ArcsecondStepDistance(want.longitudes[k]);
+        const double step = ArcsecondStepDistance(want.state.BodyLongitude[k]);
         tally.nearestStep = std::min(tally.nearestStep, step);
         if (step < kTextStepMargin) ++tally.nearStep;
     }
-    const bool same = got.ascendant == want.ascendant && got.moon == want.moon && got.moonSign == want.moonSign &&
-                      got.positions == want.positions;
-    if (same) return;
-    ++tally.mismatchedCharts;
-    if (!tally.firstMismatch.empty()) return;
-    tally.firstMismatch = Describe(b) + ": program";
-    for (const std::string& t : got.positions) tally.firstMismatch += " [" + t + "]";
-    tally.firstMismatch += " " + got.ascendant + " / " + got.moon + "; literal";
-    for (const std::string& t : want.positions) tally.firstMismatch += " [" + t + "]";
-    tally.firstMismatch += " " + want.ascendant + " / " + want.moon;
+    std::string difference = FirstDifference(got, want);
+    if (difference.empty())
+        difference = Differ("universal time", FormatIsoMinute(UniversalMoment(got.state)),
+                            LiteralIsoMinute(UniversalMoment(want.state)));
+    const bool sameLine = program.Line() == LibraryLine(got.state, got.wheel);
+    if (!sameLine) ++tally.mismatchedLines;
+    if (difference.empty() && !sameLine) difference = "JSON line: [" + program.Line() + "]";
+    if (difference.empty()) return;
+    if (!difference.starts_with("JSON")) ++tally.mismatchedCharts;
+    if (tally.firstMismatch.empty()) tally.firstMismatch = Describe(b) + ": " + difference;
 }
 
 }  // namespace qv::oracle

@@ -1,12 +1,17 @@
 // Random birth data over the program's whole range, and one chart computed by
-// the program (through its chart state) and by the literal engine, compared
-// text by text and longitude by longitude.
+// the program (its whole road, through the chart state) and by the literal
+// engine with the literal labels, wheel and analysis, compared text by text,
+// list by list and longitude by longitude; the program's JSON line is
+// compared byte for byte with the JSON library's line of the same chart.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
+#include "app/chart_wheel.h"
+#include "chartview/chart_json_line.h"
 #include "state/chart_state.h"
 
 namespace qv::oracle {
@@ -31,40 +36,53 @@ Birth RandomBirth(std::uint64_t seed, std::uint64_t index);
 // "1975-06-15 14:30 zone 34 DST 0 28:37N 77:13E".
 std::string Describe(const Birth& b);
 
-// The chart's texts and longitudes, slots 0..10 as PlanetPosition.
-struct ChartTexts {
-    std::string ascendant, moon, moonSign;
-    std::array<std::string, 11> positions;
-    std::array<double, 11> longitudes{};
+// A chart: its state and its wheel.
+struct Chart {
+    ChartState state;
+    ChartWheel wheel;
 };
 
-// The program's chart: the zone table loaded once, the chart state filled
-// from the birth, then the ascendant, the Moon and the position list.
+// The program's charts, one state and wheel reused from chart to chart as
+// the batch reuses them: the birth through the form and the whole road.
 class ProgramCharts {
 public:
     ProgramCharts();
-    ChartTexts Chart(const Birth& b);
-    // The zone's corrections to UT as the table writes them (hours, minutes).
-    std::pair<int, int> ZoneCorrection(int slot) const;
+    const Chart& Calculate(const Birth& b);
+    // The JSON line of the last chart as the batch writes it, row 1.
+    const std::string& Line();
 
 private:
-    ChartState state_;
+    Chart chart_;
+    ChartJsonLineWriter writer_;
+    std::string line_;
 };
 
-// The literal engine's chart for a birth, with the zone's corrections: UT is
-// the clock time plus the correction, less an hour with daylight saving; the
-// planets take that moment with calendar carry, the ascendant and the Moon
-// the hours on the civil date.
-ChartTexts LiteralChart(const Birth& b, std::pair<int, int> zone);
+// The literal chart of a birth: the literal engine's longitudes and texts,
+// the zone as the table's texts give it (UT is the clock time plus the
+// correction, less an hour with daylight saving; the planets take that moment
+// with calendar carry, the ascendant and the Moon the hours on the civil
+// date), then the literal labels, wheel and analysis.
+Chart LiteralChart(const Birth& b);
+
+// The JSON library's line of a chart as the batch wrote it before the
+// direct writer: a tree with "row" 1 in front, dumped compact, invalid UTF-8
+// replaced, with a line break.
+std::string LibraryLine(const ChartState& state, const ChartWheel& wheel);
+
+// The first text, list or wheel entry in which two charts differ, as
+// "what: [program] / [literal]"; empty when every one is the same. The
+// longitudes are left out, and the text export is compared as a whole.
+std::string FirstDifference(const Chart& program, const Chart& literal);
 
 // Tally of many comparisons.
 struct Tally {
     std::uint64_t charts = 0;
     std::uint64_t mismatchedCharts = 0;  // at least one text differs
+    std::uint64_t mismatchedLines = 0;   // the JSON line differs from the library's
     std::array<double, 11> largestDifference{};  // |program − literal| per slot, degrees
     std::uint64_t nearStep = 0;  // literal longitudes within kTextStepMargin of an arcsecond step
     double nearestStep = 1.0;    // closest a literal longitude came to a step, degrees
-    std::string firstMismatch;   // birth and texts of the first mismatch
+    std::string firstMismatch;   // birth and the first difference
 
     void Add(const Tally& other);
     double LargestDifference() const;

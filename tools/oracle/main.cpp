@@ -1,11 +1,14 @@
 // quorvane-oracle [--charts N] [--seed S] [--jobs J] [--scalar]
 //
-// Computes N random charts (default 10,000,000) with the program's engine (its
-// vector path where the CPU has one, or with --scalar its scalar path) and
-// with the literal one and prints how many differ in any text, the largest
-// longitude difference per slot, and how close the literal longitudes came to
-// an arcsecond step. Exit status 0 when every text agrees and every longitude
-// lies within the text-step margin, 1 otherwise, 2 for a bad command line.
+// Computes N random charts (default 10,000,000) with the program's whole road
+// (its engine's vector path where the CPU has one, or with --scalar its
+// scalar path) and with the literal engine, labels, wheel and analysis, and
+// prints how many differ in any text, list, wheel entry or text export, how
+// many JSON lines of the program differ from the JSON library's line of the
+// same chart, the largest longitude difference per slot, and how close the
+// literal longitudes came to an arcsecond step. Exit status 0 when all agree
+// and every longitude lies within the text-step margin, 1 otherwise, 2 for a
+// bad command line.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -70,7 +73,9 @@ int main(int argc, char** argv) {
     std::printf("charts: %llu (seed %llu, %s path, %llu jobs, %.1f s)\n",
                 static_cast<unsigned long long>(total.charts), static_cast<unsigned long long>(seed),
                 qv::VectorMathActive() ? "vector" : "scalar", static_cast<unsigned long long>(jobs), seconds);
-    std::printf("charts with a differing text: %llu\n", static_cast<unsigned long long>(total.mismatchedCharts));
+    std::printf("charts with a differing text, list, wheel entry or export: %llu\n",
+                static_cast<unsigned long long>(total.mismatchedCharts));
+    std::printf("JSON lines differing from the library's: %llu\n", static_cast<unsigned long long>(total.mismatchedLines));
     if (!total.firstMismatch.empty()) std::printf("first: %s\n", total.firstMismatch.c_str());
     std::printf("largest longitude difference: %.3g deg\n", total.LargestDifference());
     for (std::size_t slot = 0; slot < total.largestDifference.size(); ++slot)
@@ -78,5 +83,6 @@ int main(int argc, char** argv) {
     std::printf("literal longitudes within %.0e deg of an arcsecond step: %llu\n", qv::kTextStepMargin,
                 static_cast<unsigned long long>(total.nearStep));
     std::printf("closest to a step: %.3g deg\n", total.nearestStep);
-    return total.mismatchedCharts == 0 && total.LargestDifference() < qv::kTextStepMargin ? 0 : 1;
+    const bool same = total.mismatchedCharts == 0 && total.mismatchedLines == 0;
+    return same && total.LargestDifference() < qv::kTextStepMargin ? 0 : 1;
 }

@@ -1,20 +1,14 @@
 #include "tools/report/batch_json.h"
 
-#include "chartview/chart_json.h"
-
 namespace qv::report {
 
 void ChartLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
                                   const ChartWheel& wheel) {
-    chart_["row"] = row;  // the first member, written before the chart's own
-    WriteChartJson(state, wheel, chart_);
-    out.append(JsonLine(chart_)).push_back('\n');
+    lines_.AppendChart(out, row, state, wheel);
 }
 
 void ChartLineWriter::AppendError(std::string& out, std::size_t row, std::string_view message) {
-    error_["row"] = row;
-    error_["error"] = std::string(message);
-    out.append(JsonLine(error_)).push_back('\n');
+    lines_.AppendError(out, row, message);
 }
 
 }  // namespace qv::report

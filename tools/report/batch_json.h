@@ -1,15 +1,15 @@
 // One line of JSON per batch row: the chart object of WriteChartJson with
-// "row" in front, or {"row": n, "error": message}. A writer keeps one tree
-// and writes chart after chart into it, so the tree's storage is reused.
+// "row" in front, or {"row": n, "error": message}. The lines are written
+// straight from the chart (ChartJsonLineWriter), byte for byte what the JSON
+// library writes for that tree, into storage kept from row to row.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "app/chart_wheel.h"
+#include "chartview/chart_json_line.h"
 #include "state/chart_state.h"
 
 namespace qv::report {
@@ -23,8 +23,7 @@ public:
     void AppendError(std::string& out, std::size_t row, std::string_view message);
 
 private:
-    nlohmann::ordered_json chart_ = nlohmann::ordered_json::object();
-    nlohmann::ordered_json error_ = nlohmann::ordered_json::object();
+    ChartJsonLineWriter lines_;
 };
 
 }  // namespace qv::report

@@ -1,0 +1,23 @@
+// The chart's labels, wheel and analysis as the program wrote them before
+// they were derived from sign numbers: every sign looked up by its text,
+// every message and line built piece by piece. Frozen, like the literal
+// engine: the judge of the program's texts, lists and wheel.
+#pragma once
+
+#include "app/chart_wheel.h"
+#include "state/chart_state.h"
+
+namespace qv::oracle {
+
+// BodyLabel from RetrogradeFlag: the names reset, " (R) " appended to each
+// retrograde planet.
+void MarkLabels(ChartState& state);
+
+// The wheel from PlanetPosition, BodyLabel, AscendantText, MoonSignName and
+// SignAbbrevList.
+void FillChartWheel(const ChartState& state, ChartWheel& wheel);
+
+// HouseSign, the three result lists and InterpretationRuns from PlanetPosition.
+void AnalyseElementsQualityHouse(ChartState& state);
+
+}  // namespace qv::oracle
