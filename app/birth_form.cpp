@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "astro/calendar.h"
+#include "state/text_room.h"
 #include "state/time_zones.h"
 
 namespace qv {
@@ -128,7 +129,7 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
 
 void CopyFormToState(const BirthFormData& form, ChartState& state) {
     // A list index outside its list leaves the value it would set unchanged.
-    state.BirthName = TrimBlanks(form.txtName);
+    WriteKeepingRoom(state.BirthName, TrimBlanks(form.txtName), kTypedTextRoom);
     if (form.cboMonth >= 0 && form.cboMonth < 12) state.BirthMonth = static_cast<std::int16_t>(form.cboMonth + 1);
     if (form.cboDate >= 0 && form.cboDate < 31) state.BirthDay = static_cast<std::int16_t>(form.cboDate + 1);
     if (form.cboYear >= 0 && form.cboYear < kBirthYearCount)
@@ -148,9 +149,9 @@ void CopyFormToState(const BirthFormData& form, ChartState& state) {
     state.LatSouth = form.optLatSouth == 1;
     state.DaylightSaving = form.chkDST;
 
-    state.BirthCity = TrimBlanks(form.txtCity);
-    state.BirthState = TrimBlanks(form.txtState);
-    state.BirthCountry = TrimBlanks(form.txtCountry);
+    WriteKeepingRoom(state.BirthCity, TrimBlanks(form.txtCity), kTypedTextRoom);
+    WriteKeepingRoom(state.BirthState, TrimBlanks(form.txtState), kTypedTextRoom);
+    WriteKeepingRoom(state.BirthCountry, TrimBlanks(form.txtCountry), kTypedTextRoom);
 }
 
 }  // namespace qv

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "state/text_room.h"
 #include "state/time_zones.h"
 
 namespace qv {
@@ -73,7 +74,7 @@ std::optional<std::string> BirthValuesToForm(const BirthValues& v, BirthFormData
     if (auto refused = CheckBirthTime(v)) return refused;
     if (auto refused = CheckZoneSlot(v)) return refused;
 
-    form.txtName = v.name;
+    WriteKeepingRoom(form.txtName, v.name, kTypedTextRoom);
     form.cboMonth = v.month - 1;
     form.cboDate = v.day - 1;
     form.cboYear = YearItem(v.year);
@@ -87,9 +88,9 @@ std::optional<std::string> BirthValuesToForm(const BirthValues& v, BirthFormData
     form.txtLonM = v.lonMinutes;
     form.optLongEast = v.lonDirection == LongitudeDirection::None ? -1 : v.lonDirection == LongitudeDirection::West;
     form.chkDST = v.daylightSaving;
-    form.txtCity = v.city;
-    form.txtState = v.state;
-    form.txtCountry = v.country;
+    WriteKeepingRoom(form.txtCity, v.city, kTypedTextRoom);
+    WriteKeepingRoom(form.txtState, v.state, kTypedTextRoom);
+    WriteKeepingRoom(form.txtCountry, v.country, kTypedTextRoom);
 
     if (auto failure = ValidateInput(form)) return std::move(failure->message);
     return std::nullopt;

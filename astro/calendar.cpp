@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "state/text_room.h"
+
 namespace qv {
 
 namespace {
@@ -150,7 +152,8 @@ std::string FormatLongitude(double lon) {
 
 void WriteLongitudeText(double lon, std::string& text) {
     char buf[kLongitudeTextRoom];
-    text.assign(buf, PutLongitudeText(buf, buf + sizeof buf, lon));
+    const char* const end = PutLongitudeText(buf, buf + sizeof buf, lon);
+    WriteKeepingRoom(text, std::string_view(buf, static_cast<std::size_t>(end - buf)), kLongitudeTextRoom);
 }
 
 void WritePositionText(double lon, std::string& text) {

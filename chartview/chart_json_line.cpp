@@ -1,5 +1,6 @@
 #include "chartview/chart_json_line.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -124,6 +125,9 @@ struct Line {
     void Padded(long value, int width) { p = PutZeroPadded(p, value, width); }
 };
 
+// Room made at the first line: enough for any chart whose texts are not
+// far beyond the program's own, so the next lines make none.
+constexpr std::size_t kLineRoom = 64 * 1024;
 // Room for everything but the texts: names, punctuation, numbers.
 constexpr std::size_t kFixedRoom = 8192;
 // Most bytes one byte of a text becomes: a control character as \u00XX.
@@ -300,7 +304,7 @@ char* PutJsonEscaped(char* out, std::string_view text) {
 }
 
 char* ChartJsonLineWriter::Room(std::size_t bytes) {
-    if (room_.size() < bytes) room_.resize(bytes);
+    if (room_.size() < bytes) room_.resize(std::max(bytes, kLineRoom));
     return room_.data();
 }
 

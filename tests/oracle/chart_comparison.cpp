@@ -256,9 +256,9 @@ Chart LiteralChart(const Birth& b) {
     return chart;
 }
 
-std::string LibraryLine(const ChartState& state, const ChartWheel& wheel) {
+std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWheel& wheel) {
     nlohmann::ordered_json line = nlohmann::ordered_json::object();
-    line["row"] = 1;
+    line["row"] = row;
     WriteChartJson(state, wheel, line);
     return JsonLine(line) + "\n";
 }
@@ -319,7 +319,7 @@ void Compare(const Birth& b, ProgramCharts& program, Tally& tally) {
     if (difference.empty())
         difference = Differ("universal time", FormatIsoMinute(UniversalMoment(got.state)),
                             LiteralIsoMinute(UniversalMoment(want.state)));
-    const bool sameLine = program.Line() == LibraryLine(got.state, got.wheel);
+    const bool sameLine = program.Line() == LibraryLine(1, got.state, got.wheel);
     if (!sameLine) ++tally.mismatchedLines;
     if (difference.empty() && !sameLine) difference = "JSON line: [" + program.Line() + "]";
     if (difference.empty()) return;

@@ -65,9 +65,9 @@ private:
 Chart LiteralChart(const Birth& b);
 
 // The JSON library's line of a chart as the batch wrote it before the
-// direct writer: a tree with "row" 1 in front, dumped compact, invalid UTF-8
+// direct writer: a tree with "row" in front, dumped compact, invalid UTF-8
 // replaced, with a line break.
-std::string LibraryLine(const ChartState& state, const ChartWheel& wheel);
+std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWheel& wheel);
 
 // The first text, list or wheel entry in which two charts differ, as
 // "what: [program] / [literal]"; empty when every one is the same. The

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,10 +11,12 @@
 #include <vector>
 
 #include "app/birth_form.h"
+#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
 #include "chartview/chart_json.h"
+#include "chartview/chart_json_line.h"
 #include "chartview/text_export.h"
 #include "tools/report/batch.h"
 #include "tools/report/csv_reader.h"
@@ -97,10 +101,59 @@ void ReportOptionsTarget(const std::uint8_t* data, std::size_t size) {
         (void)report::ReportUsage();
 }
 
+void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
+    using Json = nlohmann::ordered_json;
+    struct Chart {
+        ChartState state;
+        ChartWheel wheel;
+    };
+    static const Chart calculated = [] {
+        Chart c;
+        const BirthValues asha{.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30,
+                               .zoneSlot = 34, .latDegrees = "28", .latMinutes = "37",
+                               .latDirection = LatitudeDirection::North, .lonDegrees = "77", .lonMinutes = "13",
+                               .lonDirection = LongitudeDirection::East, .city = "New Delhi", .state = "Delhi",
+                               .country = "India"};
+        if (CalculateChartOf(asha, c.state, c.wheel)) __builtin_trap();
+        return c;
+    }();
+    Chart chart = calculated;
+    ChartState& s = chart.state;
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (bytes.size() >= sizeof(double)) {
+        std::memcpy(&s.BodyLongitude[static_cast<std::size_t>(data[0]) % 11], data, sizeof(double));
+        bytes.remove_prefix(sizeof(double));
+    }
+    std::string* const texts[] = {&s.BirthName,         &s.BirthCity,        &s.BirthState,     &s.BirthCountry,
+                                  &s.AscendantText,     &s.MoonText,         &s.MoonSignName,   &s.PositionName[3],
+                                  &s.PlanetPosition[5], &s.BodyLabel[9],     &s.HouseSign[0],   &s.ElementResult[1],
+                                  &s.QualityResult[2],  &s.HouseTypeResult[0], &s.TimeZoneName[34]};
+    for (std::string* text : texts) {
+        const std::size_t cut = std::min(bytes.find('\0'), bytes.size());
+        text->assign(bytes.substr(0, cut));
+        bytes.remove_prefix(std::min(cut + 1, bytes.size()));
+    }
+    chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].labels.emplace_back(bytes);
+
+    Json tree = Json::object();
+    tree["row"] = size;
+    WriteChartJson(s, chart.wheel, tree);
+    ChartJsonLineWriter writer;
+    std::string line;
+    writer.AppendChart(line, size, s, chart.wheel);
+    if (line != JsonLine(tree) + "\n") __builtin_trap();
+
+    const std::string message(reinterpret_cast<const char*>(data), size);
+    line.clear();
+    writer.AppendError(line, size, message);
+    if (line != JsonLine(Json({{"row", size}, {"error", message}})) + "\n") __builtin_trap();
+}
+
 TargetFunction TargetByName(std::string_view name) {
     if (name == "reading_file") return ReadingFileTarget;
     if (name == "csv_reader") return CsvReaderTarget;
     if (name == "report_options") return ReportOptionsTarget;
+    if (name == "json_line") return JsonLineTarget;
     return nullptr;
 }
 

@@ -23,7 +23,14 @@ void CsvReaderTarget(const std::uint8_t* data, std::size_t size);
 // must hold no raw control character.
 void ReportOptionsTarget(const std::uint8_t* data, std::size_t size);
 
-// Target by name: "reading_file", "csv_reader", "report_options".
+// The bytes as the texts of a chart: the first eight as a double for a
+// longitude (any bit pattern), the rest cut at NUL bytes into the name, the
+// place and other texts the JSON line holds; the batch's line writer must
+// write the JSON library's bytes for that chart, and for the bytes as a
+// refused row's message.
+void JsonLineTarget(const std::uint8_t* data, std::size_t size);
+
+// Target by name: "reading_file", "csv_reader", "report_options", "json_line".
 using TargetFunction = void (*)(const std::uint8_t*, std::size_t);
 TargetFunction TargetByName(std::string_view name);
 

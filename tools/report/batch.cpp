@@ -1,9 +1,9 @@
 #include "tools/report/batch.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
-#include <deque>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -15,6 +15,7 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/user_text.h"
+#include "state/text_room.h"
 #include "state/time_zones.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/report_run.h"
@@ -77,7 +78,7 @@ public:
         else if (record.count != kBatchFieldCount)
             refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(kBatchFieldCount) +
                       " are expected";
-        else refusal = FormFromBatchRow(record, form_);
+        else refusal = FormFromBatchRow(record, values_, form_);
         if (refusal) {
             writer_.AppendError(out, row, *refusal);
             return false;
@@ -93,6 +94,7 @@ public:
 private:
     ChartState state_;
     ChartWheel wheel_;
+    BirthValues values_;
     BirthFormData form_;
     ChartLineWriter writer_;
 };
@@ -162,6 +164,33 @@ struct Chunk {
     std::size_t seq = 0;
     std::string output;
     bool anyRefused = false;
+};
+
+// Chunks waiting their turn, first in first out, in a ring that grows only
+// when more chunks wait than ever before: no allocation per chunk.
+class ChunkQueue {
+public:
+    bool empty() const { return size_ == 0; }
+    Chunk* front() const { return ring_[head_]; }
+    void pop_front() {
+        head_ = (head_ + 1) % ring_.size();
+        --size_;
+    }
+    void push_back(Chunk* chunk) {
+        if (size_ == ring_.size()) {
+            std::vector<Chunk*> larger(std::max<std::size_t>(8, 2 * ring_.size()));
+            for (std::size_t k = 0; k < size_; ++k) larger[k] = ring_[(head_ + k) % ring_.size()];
+            ring_.swap(larger);
+            head_ = 0;
+        }
+        ring_[(head_ + size_) % ring_.size()] = chunk;
+        ++size_;
+    }
+
+private:
+    std::vector<Chunk*> ring_;
+    std::size_t head_ = 0;
+    std::size_t size_ = 0;
 };
 
 class Pipeline {
@@ -278,7 +307,7 @@ private:
 
     std::mutex mutex_;
     std::condition_variable freed_, workAvailable_, chunkDone_;
-    std::deque<Chunk*> free_, work_;
+    ChunkQueue free_, work_;
     std::vector<Chunk*> ready_;  // finished chunks by seq modulo their number
     std::size_t chunkCount_ = 0;
     bool readerDone_ = false;
@@ -303,6 +332,13 @@ std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found)
 
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form) {
     BirthValues values;
+    return FormFromBatchRow(record, values, form);
+}
+
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthValues& values, BirthFormData& form) {
+    values.latDirection = LatitudeDirection::None;
+    values.lonDirection = LongitudeDirection::None;
+    values.daylightSaving = false;
     values.year = FieldNumber(record.Field(kColYear));
     values.month = FieldNumber(record.Field(kColMonth));
     values.day = FieldNumber(record.Field(kColDay));
@@ -321,14 +357,14 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormDa
     if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
 
     values.daylightSaving = dst == "1";
-    values.name.assign(record.Field(kColName));
+    WriteKeepingRoom(values.name, record.Field(kColName), kTypedTextRoom);
     values.latDegrees.assign(TrimBlanksAndTabs(record.Field(kColLatDeg)));
     values.latMinutes.assign(TrimBlanksAndTabs(record.Field(kColLatMin)));
     values.lonDegrees.assign(TrimBlanksAndTabs(record.Field(kColLonDeg)));
     values.lonMinutes.assign(TrimBlanksAndTabs(record.Field(kColLonMin)));
-    values.city.assign(record.Field(kColCity));
-    values.state.assign(record.Field(kColState));
-    values.country.assign(record.Field(kColCountry));
+    WriteKeepingRoom(values.city, record.Field(kColCity), kTypedTextRoom);
+    WriteKeepingRoom(values.state, record.Field(kColState), kTypedTextRoom);
+    WriteKeepingRoom(values.country, record.Field(kColCountry), kTypedTextRoom);
     // Then the form's own checks, in the form's order and words.
     return BirthValuesToForm(values, form);
 }

@@ -19,6 +19,7 @@
 #include <string_view>
 
 #include "app/birth_form.h"
+#include "app/birth_values.h"
 #include "tools/report/csv_reader.h"
 
 namespace qv::report {
@@ -47,6 +48,10 @@ std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found)
 // command checks its options and then as the birth-data form checks its
 // boxes. nullopt when the chart can be calculated, else the message.
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form);
+
+// The same through `values`, which is written over as a whole: a worker
+// keeps one from row to row, so the texts keep their storage.
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthValues& values, BirthFormData& form);
 
 struct BatchSettings {
     int jobs = 1;          // worker threads; 1 works on the calling thread

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "state/text_room.h"
+
 namespace qv::report {
 
 namespace {
@@ -85,7 +87,7 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
             problem_ = "The row has more than " + std::to_string(kMaxFields) + " fields";
             return Parse::Malformed;
         }
-        if (record.count == record.fields.size()) record.fields.emplace_back();
+        if (record.count == record.fields.size()) record.fields.emplace_back().reserve(kTypedTextRoom);
         std::string& field = record.fields[record.count++];
         if (p < limit && *p == '"') {
             ++p;

@@ -1,0 +1,133 @@
+// The batch's JSON line writer against the JSON library, its judge: the same
+// bytes for random charts with random people and places, and for any text
+// and any double in any member.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "app/chart_run.h"
+#include "chartview/chart_json_line.h"
+#include "state/time_zones.h"
+#include "tests/oracle/chart_comparison.h"
+
+namespace qv {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// What a person may type or a file may hold: words and blanks, quotes and
+// backslashes, control characters, non-ASCII from one to four bytes at the
+// edges of each length, and bytes that are no UTF-8 (overlong forms,
+// surrogates, beyond U+10FFFF, stray continuations, cut sequences).
+constexpr std::string_view kPieces[] = {
+    "Asha", " ", "New Delhi", "O'Neil", "\"", "\\", "/", "\x7F", "\u0080", "\u00E9", "\u07FF", "\u0800",
+    "\uFFFD", "\uFFFF", "\U00010000", "\U0010FFFF", "\u5C71\u7530", "\r\n", "\t", "\b", "\f",
+    "\xC0\x80", "\xC1\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+    "\xF5", "\xFF", "\x80", "\xBF", "\xE2\x82", "\xF0\x9F\x98", "\xC3", "\xE2\x82\xAC",
+};
+
+std::string RandomText(std::mt19937_64& rng) {
+    std::string text;
+    const std::size_t pieces = 1 + rng() % 8;
+    for (std::size_t k = 0; k < pieces; ++k) {
+        if (rng() % 4 == 0) text.push_back(static_cast<char>(rng() % 256));  // any byte at all
+        else text.append(kPieces[rng() % std::size(kPieces)]);
+    }
+    return text;
+}
+
+// Any double: every bit pattern (NaN, infinities, subnormals, negative zero)
+// or a longitude-like one.
+double RandomDouble(std::mt19937_64& rng) {
+    if (rng() % 2) return std::uniform_real_distribution<double>(-720.0, 720.0)(rng);
+    return std::bit_cast<double>(static_cast<std::uint64_t>(rng()));
+}
+
+// One of the texts the line writes, chosen at random, for the test to change.
+std::string& SomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng) {
+    const std::size_t k = rng() % 11;
+    switch (rng() % 10) {
+        case 0: return s.AscendantText;
+        case 1: return s.MoonSignName;
+        case 2: return s.PositionName[k];
+        case 3: return s.PlanetPosition[k];
+        case 4: return s.BodyLabel[k];
+        case 5: return s.HouseSign[k];
+        case 6: return s.ElementResult[k % 4];
+        case 7: return s.HouseTypeResult[k % 3];
+        case 8: return s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)];
+        default: {
+            WheelBox& box = w.signBoxes[k];
+            if (box.labels.empty()) box.labels.emplace_back();
+            return box.labels.back();
+        }
+    }
+}
+
+TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
+    std::mt19937_64 rng(15);
+    ChartState state;
+    ChartWheel wheel;
+    ChartJsonLineWriter writer;
+    std::string line;
+    for (std::size_t row = 1; row <= 100000; ++row) {
+        const oracle::Birth b = oracle::RandomBirth(1515, row);
+        BirthValues values{.name = RandomText(rng), .year = b.year, .month = b.month, .day = b.day, .hour = b.hour,
+                           .minute = b.minute, .zoneSlot = b.zoneSlot, .daylightSaving = b.dst,
+                           .city = RandomText(rng), .state = RandomText(rng), .country = RandomText(rng)};
+        SetLatitude(values, (b.south ? -1 : 1) * (b.latDeg * 60 + b.latMin));
+        SetLongitude(values, (b.east ? 1 : -1) * (b.lonDeg * 60 + b.lonMin));
+        state.MoonSignName.clear();
+        ASSERT_EQ(CalculateChartOf(values, state, wheel), std::nullopt) << row;
+        if (row % 4 == 0) {
+            SomeText(state, wheel, rng) = RandomText(rng);
+            state.BodyLongitude[rng() % 11] = RandomDouble(rng);
+        }
+        line.clear();
+        writer.AppendChart(line, row, state, wheel);
+        ASSERT_EQ(line, oracle::LibraryLine(row, state, wheel)) << "row " << row;
+
+        const std::string message = RandomText(rng);
+        line.clear();
+        writer.AppendError(line, row, message);
+        ASSERT_EQ(line, Json({{"row", row}, {"error", message}}).dump(-1, ' ', false, Json::error_handler_t::replace) +
+                            "\n")
+            << "row " << row;
+    }
+}
+
+// Escaping at its edges, each against the library and spelled out.
+TEST(ChartJsonLine, EscapesAsTheLibrary) {
+    struct Case {
+        std::string_view text, escaped;
+    };
+    const Case cases[] = {
+        {"plain ASCII, eight bytes and more", "plain ASCII, eight bytes and more"},
+        {"\"\\/\b\f\n\r\t", "\\\"\\\\/\\b\\f\\n\\r\\t"},
+        {std::string_view("\x00\x01\x1F\x7F", 4), "\\u0000\\u0001\\u001f\x7F"},
+        {"\u00E9\U0010FFFF", "\u00E9\U0010FFFF"},
+        {"\xC3(", "\uFFFD("},                   // a sequence broken by ASCII: the byte is read again
+        {"\xE2\x82", "\uFFFD"},                  // cut short by the end: replaced as a whole
+        {"\xE0\x80\xAF", "\uFFFD\uFFFD\uFFFD"},  // overlong: nothing of it continues
+        {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},  // a surrogate
+        {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"a\xFF\xFE" "b", "a\uFFFD\uFFFD" "b"},
+        {"12345678\"", "12345678\\\""},  // the first byte after a clean block of eight
+    };
+    for (const Case& c : cases) {
+        char out[256];
+        const std::string got(out, PutJsonEscaped(out, c.text));
+        const std::string library = Json(std::string(c.text)).dump(-1, ' ', false, Json::error_handler_t::replace);
+        EXPECT_EQ("\"" + got + "\"", library) << c.escaped;
+        EXPECT_EQ(got, c.escaped);
+    }
+}
+
+}  // namespace
+}  // namespace qv
