@@ -212,7 +212,7 @@ void AnalyseElementsQualityHouse(ChartState& state) {
     for (int h = 0; h < 12; ++h) {
         std::string& houseSign = state.HouseSign[static_cast<std::size_t>(h)];
         if (ascSign < 0) houseSign.clear();
-        else houseSign.assign(SignAbbreviation((ascSign + h) % 12));
+        else WriteKeepingRoom(houseSign, SignAbbreviation((ascSign + h) % 12));
     }
 
     bool elementHeld[4] = {}, qualityHeld[3] = {}, houseTypeHeld[3] = {};

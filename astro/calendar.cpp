@@ -35,6 +35,13 @@ char* PutText(char* p, std::string_view text) {
     return p;
 }
 
+// floor(x) for x ≥ 0 (or NaN) without a library call: below 2^52 the
+// truncation to an integer is the floor and exact; above, x is whole.
+double FloorOfNonNegative(double x) {
+    if (x < 4503599627370496.0) return static_cast<double>(static_cast<std::int64_t>(x));
+    return std::floor(x);
+}
+
 // Longest longitude text: 20 digits three times, the separators and the
 // abbreviation.
 constexpr std::size_t kLongitudeTextRoom = 96;
@@ -64,6 +71,21 @@ constexpr std::array<std::uint32_t, 12> kPackedAbbreviations = [] {
     return packed;
 }();
 
+// A perfect hash of the twelve packed abbreviations into 16 slots.
+constexpr std::size_t AbbreviationSlot(std::uint32_t packed) { return static_cast<std::uint32_t>(packed * 17613u) >> 28; }
+
+// The sign of each slot; -1 for the four no abbreviation takes.
+constexpr std::array<std::int8_t, 16> kSignOfSlot = [] {
+    std::array<std::int8_t, 16> sign{};
+    sign.fill(-1);
+    for (std::size_t k = 0; k < 12; ++k) {
+        std::int8_t& slot = sign[AbbreviationSlot(kPackedAbbreviations[k])];
+        if (slot >= 0) throw "two abbreviations share a slot";
+        slot = static_cast<std::int8_t>(k);
+    }
+    return sign;
+}();
+
 }  // namespace
 
 std::string_view SignAbbreviation(int sign) {
@@ -74,9 +96,8 @@ std::string_view SignAbbreviation(int sign) {
 int SignIndexFromAbbreviation(std::string_view abbreviation) {
     if (abbreviation.size() != 3) return -1;
     const std::uint32_t key = PackedAbbreviation(abbreviation);
-    for (std::size_t k = 0; k < kPackedAbbreviations.size(); ++k)
-        if (kPackedAbbreviations[k] == key) return static_cast<int>(k);
-    return -1;
+    const int sign = kSignOfSlot[AbbreviationSlot(key)];
+    return sign >= 0 && kPackedAbbreviations[static_cast<std::size_t>(sign)] == key ? sign : -1;
 }
 
 std::string_view SignNameFromAbbreviation(std::string_view abbreviation) {
@@ -134,14 +155,14 @@ double ArcTan2(double y, double x) {
 LongitudeParts LongitudePartsOf(double lon) {
     lon = std::fabs(lon);
     LongitudeParts parts;
-    parts.degrees = std::floor(lon);
+    parts.degrees = FloorOfNonNegative(lon);
     const double frac = lon - parts.degrees;
     const double m = 60.0 * frac;
-    parts.minutes = std::floor(m);
+    parts.minutes = FloorOfNonNegative(m);
     const double s = m - parts.minutes;
-    parts.seconds = std::floor(60.0 * s);
-    parts.sign = std::floor(parts.degrees / 30.0);
-    if (parts.degrees >= 30) parts.degrees = parts.degrees - 30.0 * std::floor(parts.degrees / 30.0);
+    parts.seconds = FloorOfNonNegative(60.0 * s);
+    parts.sign = FloorOfNonNegative(parts.degrees / 30.0);
+    if (parts.degrees >= 30) parts.degrees = parts.degrees - 30.0 * parts.sign;
     return parts;
 }
 
@@ -166,7 +187,7 @@ void WritePositionText(double lon, std::string& text) {
         p = PutText(p, SignAbbreviation(static_cast<int>(parts.sign)));
         *p++ = ' ';
         PutTwoDigits(p, static_cast<int>(parts.minutes));
-        text.assign(buf, sizeof buf);
+        WriteKeepingRoom(text, std::string_view(buf, sizeof buf));
         return;
     }
     // No sign (360 and beyond, NaN): whatever the text's last characters give.

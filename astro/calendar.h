@@ -24,7 +24,7 @@ std::string_view SignAbbreviation(int sign);
 std::string_view SignNameFromAbbreviation(std::string_view abbreviation);
 
 // Sign number 0..11 for an exact abbreviation; -1 if none. Three bytes
-// compared at once: the chart's hot path looks every body's sign up here.
+// hashed and compared at once: the chart looks every body's sign up here.
 int SignIndexFromAbbreviation(std::string_view abbreviation);
 
 // Julian Day Number (JD at noon) of a civil date; Julian calendar up to

@@ -8,6 +8,7 @@
 #include "astro/text_steps.h"
 #include "astro/vector_math.h"
 #include "astro/universal_time.h"
+#include "state/text_room.h"
 
 namespace qv {
 
@@ -156,7 +157,7 @@ void WriteMoonTexts(ChartState& state) {
     const double L = state.BodyLongitude[kMoonSlot];
     WriteLongitudeText(L, state.MoonText);
     const int sign = SignOfLongitude(L);
-    if (sign >= 0) state.MoonSignName.assign(kSignNames[static_cast<std::size_t>(sign)]);
+    if (sign >= 0) WriteKeepingRoom(state.MoonSignName, kSignNames[static_cast<std::size_t>(sign)]);
 }
 
 void ComputeMoonPosition(ChartState& state) {

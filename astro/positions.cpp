@@ -5,6 +5,7 @@
 #include "astro/calendar.h"
 #include "astro/planets.h"
 #include "astro/universal_time.h"
+#include "state/text_room.h"
 
 namespace qv {
 
@@ -31,7 +32,7 @@ void StorePlanetLongitudes(ChartState& state) {
 
 void WritePositionTexts(ChartState& state) {
     for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
-        state.PositionName[slot].assign(kBodyNames[slot]);
+        WriteKeepingRoom(state.PositionName[slot], kBodyNames[slot]);
         WritePositionText(state.BodyLongitude[slot], state.PlanetPosition[slot]);
     }
 }

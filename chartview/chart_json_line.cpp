@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // nlohmann::detail::to_chars: the judge's own shortest round-trip form of a
 // double (Grisu2), which std::to_chars does not always match digit for digit.
 #include <nlohmann/json.hpp>
@@ -13,6 +17,7 @@
 #include "analysis/elements.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
+#include "state/text_room.h"
 #include "state/time_zones.h"
 
 namespace qv {
@@ -21,21 +26,75 @@ namespace {
 
 // ---- Escaping ----------------------------------------------------------------
 
-constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-
 // Bytes that are copied as they stand: printable ASCII but `"` and `\`.
 bool IsPlain(unsigned char c) { return c >= 0x20 && c < 0x80 && c != '"' && c != '\\'; }
 
-// Whether any of eight bytes is not plain: a byte below 0x20, one of 0x80
-// and above, or one equal to `"` or `\` (each test exact for presence).
-bool AnyNotPlain(std::uint64_t w) {
-    const std::uint64_t quote = w ^ ('"' * kOnes);
-    const std::uint64_t backslash = w ^ ('\\' * kOnes);
-    const std::uint64_t below20 = (w - 0x20 * kOnes) & ~w;
-    const std::uint64_t isQuote = (quote - kOnes) & ~quote;
-    const std::uint64_t isBackslash = (backslash - kOnes) & ~backslash;
-    return ((below20 | isQuote | isBackslash | w) & kHighs) != 0;
+// Bits of the bytes that are not plain among the 16 (8) at `p`: bit k of
+// byte k (for 8 bytes, bit 8k+7). Each byte is tested on its own, so bits
+// of bytes already seen can be shifted out.
+#if defined(__SSE2__)
+unsigned NotPlainBits16(const unsigned char* p) {
+    // As signed bytes, those below 0x20 and those of 0x80 and above are all
+    // less than 0x20.
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i notPlain =
+        _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
+                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
+    return static_cast<unsigned>(_mm_movemask_epi8(notPlain));
+}
+#endif
+
+template <class Word>
+Word NotPlainBits(const unsigned char* p) {
+    constexpr Word kOnes = static_cast<Word>(0x0101010101010101ull);
+    constexpr Word kLow7 = 0x7F * kOnes;
+    constexpr Word kHighs = 0x80 * kOnes;
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    // High bit of a lane set when its low seven bits are nonzero (at least
+    // 0x20), without a carry into the next lane.
+    const auto nonzero = [](Word x) { return static_cast<Word>(((x & kLow7) + kLow7) | x); };
+    const Word atLeast20 = (w & kLow7) + 0x60 * kOnes;
+    const Word quote = w ^ ('"' * kOnes);
+    const Word backslash = w ^ ('\\' * kOnes);
+    return static_cast<Word>((w | ~atLeast20 | ~nonzero(quote) | ~nonzero(backslash)) & kHighs);
+}
+
+// The first byte from `s` on that is not plain among words of `Word`, the
+// last one overlapping what was seen; `s` unchanged when the text is shorter.
+template <class Word>
+const unsigned char* SkipPlainWords(const unsigned char* begin, const unsigned char* s, const unsigned char* end,
+                                    bool& found) {
+    constexpr std::size_t n = sizeof(Word);
+    found = true;
+    for (; static_cast<std::size_t>(end - s) >= n; s += n)
+        if (const Word bits = NotPlainBits<Word>(s)) return s + static_cast<std::size_t>(__builtin_ctzll(bits)) / 8;
+    if (s < end && static_cast<std::size_t>(end - begin) >= n) {
+        const auto seen = static_cast<std::size_t>(s - (end - n));
+        const auto bits = static_cast<std::uint64_t>(NotPlainBits<Word>(end - n)) >> (8 * seen);
+        return bits ? s + static_cast<std::size_t>(__builtin_ctzll(bits)) / 8 : end;
+    }
+    found = s == end;
+    return s;
+}
+
+// The first byte from `s` on that is not plain, or `end`; the text starts at
+// `begin`, and a window that reaches back before `s` has the bytes seen
+// already shifted out.
+const unsigned char* SkipPlain(const unsigned char* begin, const unsigned char* s, const unsigned char* end) {
+#if defined(__SSE2__)
+    for (; end - s >= 16; s += 16)
+        if (const unsigned bits = NotPlainBits16(s)) return s + __builtin_ctz(bits);
+    if (s < end && end - begin >= 16) {
+        const unsigned bits = NotPlainBits16(end - 16) >> (s - (end - 16));
+        return bits ? s + __builtin_ctz(bits) : end;
+    }
+#endif
+    bool found = false;
+    s = SkipPlainWords<std::uint64_t>(begin, s, end, found);
+    if (!found) s = SkipPlainWords<std::uint32_t>(begin, s, end, found);
+    while (s < end && IsPlain(*s)) ++s;
+    return s;
 }
 
 // An ASCII byte that is not plain, escaped.
@@ -273,18 +332,17 @@ void WriteChart(const ChartState& state, const ChartWheel& wheel, Line& line) {
 }  // namespace
 
 char* PutJsonEscaped(char* out, std::string_view text) {
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const auto* const end = s + text.size();
+    const auto* const begin = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* const end = begin + text.size();
+    const auto* s = begin;
     while (s < end) {
-        // A run of plain bytes, eight at a time while they last.
+        // A run of plain bytes, copied as it stands.
         const unsigned char* const plain = s;
-        for (std::uint64_t w; end - s >= 8; s += 8) {
-            std::memcpy(&w, s, 8);
-            if (AnyNotPlain(w)) break;
-        }
-        while (s < end && IsPlain(*s)) ++s;
-        std::memcpy(out, plain, static_cast<std::size_t>(s - plain));
-        out += s - plain;
+        s = SkipPlain(begin, s, end);
+        const auto run = static_cast<std::size_t>(s - plain);
+        if (run > 16) CopyLongText(out, reinterpret_cast<const char*>(plain), run);
+        else CopyShortText(out, reinterpret_cast<const char*>(plain), run);
+        out += run;
         if (s == end) break;
         if (*s < 0x80) {
             out = PutEscapedAscii(out, *s++);

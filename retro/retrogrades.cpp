@@ -8,6 +8,7 @@
 
 #include "retro/stations.h"
 #include "state/fixed_lists.h"
+#include "state/text_room.h"
 
 namespace qv {
 
@@ -54,9 +55,8 @@ std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
 
 void StoreRetrogradeFlags(ChartState& state) {
     const auto birth = BirthMoment(state);
-    for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
-        state.RetrogradeFlag[f] = birth && IsRetrograde(*birth, static_cast<StationPlanet>(f));
-    }
+    const unsigned planets = birth ? RetrogradePlanets(*birth) : 0u;
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f) state.RetrogradeFlag[f] = (planets >> f & 1u) != 0;
 }
 
 void WriteBodyLabels(ChartState& state) {
@@ -64,7 +64,7 @@ void WriteBodyLabels(ChartState& state) {
     for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
         const bool marked = slot >= kFirstPlanetLabel && slot < kFirstPlanetLabel + kStationPlanetCount &&
                             state.RetrogradeFlag[slot - kFirstPlanetLabel];
-        state.BodyLabel[slot].assign(marked ? kLabels[slot].view() : kBodyNames[slot]);
+        WriteKeepingRoom(state.BodyLabel[slot], marked ? kLabels[slot].view() : kBodyNames[slot]);
     }
 }
 

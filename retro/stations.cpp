@@ -97,6 +97,36 @@ bool StrictlyInsidePeriod(const TableView& table, std::int32_t day) {
     return day < table.endDay[k];
 }
 
+// Every day of the birth-data form's years with one bit per planet that is
+// retrograde on it (bit f for flag f), worked out by the compiler from the
+// station days: a birth's flags are one look-up.
+constexpr std::int32_t kFirstTableDay = std::chrono::sys_days{std::chrono::year{1901} / 1 / 1}.time_since_epoch().count();
+constexpr std::int32_t kLastTableDay = std::chrono::sys_days{std::chrono::year{2050} / 12 / 31}.time_since_epoch().count();
+
+constexpr auto kRetrogradeDays = [] {
+    std::array<std::uint8_t, static_cast<std::size_t>(kLastTableDay - kFirstTableDay + 1)> bits{};
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f) {
+        const TableView& table = kTables[f];
+        for (std::size_t k = 0; k < table.startDay.size(); ++k) {
+            const std::int32_t first = std::max(table.startDay[k] + 1, kFirstTableDay);
+            const std::int32_t last = std::min(table.endDay[k] - 1, kLastTableDay);
+            for (std::int32_t day = first; day <= last; ++day)
+                bits[static_cast<std::size_t>(day - kFirstTableDay)] |= static_cast<std::uint8_t>(1u << f);
+        }
+    }
+    return bits;
+}();
+
+// The bits of the planets retrograde on day number `day`.
+std::uint8_t RetrogradeBitsOn(std::int32_t day) {
+    if (day >= kFirstTableDay && day <= kLastTableDay)
+        return kRetrogradeDays[static_cast<std::size_t>(day - kFirstTableDay)];
+    std::uint8_t bits = 0;
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f)
+        if (StrictlyInsidePeriod(kTables[f], day)) bits = static_cast<std::uint8_t>(bits | 1u << f);
+    return bits;
+}
+
 }  // namespace
 
 std::string_view StationPlanetName(StationPlanet planet) {
@@ -114,9 +144,12 @@ StationLists LoadStations(StationPlanet planet) {
     return {table.start, table.end};
 }
 
+std::uint8_t RetrogradePlanets(std::chrono::local_time<std::chrono::minutes> birth) {
+    return RetrogradeBitsOn(static_cast<std::int32_t>(floor<days>(birth).time_since_epoch().count()));
+}
+
 bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, StationPlanet planet) {
-    const auto day = static_cast<std::int32_t>(floor<days>(birth).time_since_epoch().count());
-    return StrictlyInsidePeriod(TableOf(planet), day);
+    return (RetrogradePlanets(birth) >> static_cast<unsigned>(planet) & 1u) != 0;
 }
 
 bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth,

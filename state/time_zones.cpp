@@ -1,5 +1,7 @@
 #include "state/time_zones.h"
 
+#include "state/text_room.h"
+
 #include <array>
 #include <cstdlib>
 #include <iterator>
@@ -131,8 +133,8 @@ void StoreZone(ChartState& state, int slot) {
     if (slot < 0 || slot >= kTimeZoneCount) return;
     const auto i = static_cast<std::size_t>(slot);
     state.ZoneSlot = static_cast<std::int16_t>(slot);
-    state.ZoneHoursText.assign(kZones[i].hours);
-    state.ZoneMinutesText.assign(kZones[i].minutes);
+    WriteKeepingRoom(state.ZoneHoursText, kZones[i].hours);
+    WriteKeepingRoom(state.ZoneMinutesText, kZones[i].minutes);
     state.ZoneHoursValue = kZoneNumbers[i][0];
     state.ZoneMinutesValue = kZoneNumbers[i][1];
     state.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(state.ZoneHoursValue));

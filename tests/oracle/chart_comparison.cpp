@@ -69,7 +69,7 @@ constexpr Person kPeople[] = {
     {"Asha", "New Delhi", "Delhi", "India"},
     {"O'Neil, \"Pat\"", "Back\\slash", "Tab\there", "UK"},
     {"Zo\u00EB Ray", "Qu\u00E9bec", "QC", "Canada"},
-    {"\u5C71\u7530", "\u6771\u4EAC", "\xFFbroken", "Japan"},
+    {"\u5C71\u7530", "\u6771\u4EAC", "\xFF" "broken", "Japan"},
 };
 const Person& PersonOf(const Birth& b) { return kPeople[static_cast<std::size_t>(b.minute) % std::size(kPeople)]; }
 

@@ -119,6 +119,8 @@ TEST(ChartJsonLine, EscapesAsTheLibrary) {
         {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},
         {"a\xFF\xFE" "b", "a\uFFFD\uFFFD" "b"},
         {"12345678\"", "12345678\\\""},  // the first byte after a clean block of eight
+        {"Ascend\t ", "Ascend\\t "},       // a blank right after a control character
+        {"0123456789abcdef\t  x", "0123456789abcdef\\t  x"},
     };
     for (const Case& c : cases) {
         char out[256];
