@@ -1,44 +1,84 @@
 #!/usr/bin/env bash
-# Throughput and peak memory of quorvane-report --batch on a generated file.
+# Throughput and peak memory of quorvane-report --batch, beside a baseline.
 #
-#   bench/batch.sh BUILD_DIR [ROWS]       (ROWS defaults to 1,000,000)
+#   bench/batch.sh BUILD_DIR [ROWS] [BASELINE_REPORT] [REPEATS]
 #
-# Writes ROWS random valid rows with bench/batch_rows.py into a scratch file,
-# then runs the built program with 1 and 2 jobs, output to /dev/null, under
-# /usr/bin/time -v, and prints the charts per second and the peak resident
-# memory of each run. A second file with every tenth row broken checks that
-# the bad rows cost nothing extra and give status 3.
+# ROWS defaults to 1,000,000 and REPEATS to 3. Writes ROWS random valid rows
+# with bench/batch_rows.py into a scratch file, and a second file with every
+# tenth row broken. Then runs the built program (and BASELINE_REPORT, another
+# build of quorvane-report, when given) on each file with 1 and 2 jobs,
+# output to /dev/null, under /usr/bin/time -v, REPEATS times, the programs in
+# turn so that both meet the same machine. One-job runs are pinned to CPU
+# QV_BENCH_CPU (default 1). Prints every run (charts per second, CPU time,
+# peak resident memory, exit status), then the medians: charts per second of
+# each program and job count, this build against the baseline, and two jobs
+# against one.
 set -euo pipefail
-build=${1:?usage: bench/batch.sh BUILD_DIR [ROWS]}
+build=${1:?usage: bench/batch.sh BUILD_DIR [ROWS] [BASELINE_REPORT] [REPEATS]}
 rows=${2:-1000000}
+baseline=${3:-}
+repeats=${4:-3}
+cpu=${QV_BENCH_CPU:-1}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 exe="$build/tools/report/quorvane-report"
 [ -x "$exe" ] || { echo "no $exe: build the quorvane-report target first" >&2; exit 1; }
+[ -z "$baseline" ] || [ -x "$baseline" ] || { echo "no baseline program $baseline" >&2; exit 1; }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
 python3 "$here/batch_rows.py" "$rows" > "$scratch/good.csv"
 python3 "$here/batch_rows.py" "$rows" --bad-every 10 > "$scratch/mixed.csv"
-echo "rows: $rows ($(du -h "$scratch/good.csv" | cut -f1) of CSV)"
+echo "rows: $rows ($(du -h "$scratch/good.csv" | cut -f1) of CSV); load: $(cut -d' ' -f1-3 /proc/loadavg)"
 
-run() {  # file jobs
-    local status=0
-    /usr/bin/time -v "$exe" --batch "$1" --jobs "$2" > /dev/null 2> "$scratch/time" || status=$?
-    local wall rss
-    wall=$(sed -n 's/.*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$scratch/time")
-    rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' "$scratch/time")
-    local user sys
-    user=$(sed -n 's/.*User time (seconds): //p' "$scratch/time")
-    sys=$(sed -n 's/.*System time (seconds): //p' "$scratch/time")
-    python3 - "$rows" "$wall" "$rss" "$user" "$sys" "$2" "$(basename "$1")" "$status" <<'PY'
-import sys
-rows, wall, rss, user, sys_t, jobs, name, status = sys.argv[1:]
-parts = [float(p) for p in wall.split(":")]
+run() {  # name program file jobs
+    local status=0 pin=()
+    [ "$4" = 1 ] && pin=(taskset -c "$cpu")
+    "${pin[@]}" /usr/bin/time -v "$2" --batch "$3" --jobs "$4" > /dev/null 2> "$scratch/time" || status=$?
+    python3 - "$rows" "$1" "$(basename "$3" .csv)" "$4" "$status" "$scratch/time" <<'PY' | tee -a "$scratch/runs"
+import re, sys
+rows, name, file, jobs, status, path = sys.argv[1:]
+text = open(path).read()
+def field(label):
+    return re.search(re.escape(label) + r": (.*)", text).group(1)
+parts = [float(p) for p in field("Elapsed (wall clock) time (h:mm:ss or m:ss)").split(":")]
 seconds = parts[-1] + 60 * parts[-2] + (3600 * parts[-3] if len(parts) > 2 else 0)
-print(f"{name:10} jobs {jobs}: {seconds:7.2f} s  {int(rows) / seconds:10.0f} charts/s  "
-      f"cpu {float(user) + float(sys_t):7.2f} s  peak RSS {int(rss) / 1024:6.1f} MiB  status {status}")
+cpu = float(field("User time (seconds)")) + float(field("System time (seconds)"))
+rss = int(field("Maximum resident set size (kbytes)")) / 1024
+print(f"{name:9} {file:6} jobs {jobs}: {seconds:7.2f} s {int(rows) / seconds:10.0f} charts/s "
+      f"cpu {cpu:7.2f} s  peak RSS {rss:6.1f} MiB  status {status}")
 PY
 }
 
-for jobs in 1 2; do run "$scratch/good.csv" "$jobs"; done
-for jobs in 1 2; do run "$scratch/mixed.csv" "$jobs"; done
+for _ in $(seq "$repeats"); do
+    for file in good mixed; do
+        for jobs in 1 2; do
+            [ -z "$baseline" ] || run baseline "$baseline" "$scratch/$file.csv" "$jobs"
+            run this "$exe" "$scratch/$file.csv" "$jobs"
+        done
+    done
+done
+
+python3 - "$scratch/runs" <<'PY'
+import re, statistics, sys
+rates, rss = {}, {}
+for line in open(sys.argv[1]):
+    m = re.match(r"(\S+)\s+(\S+)\s+jobs (\d): .*?(\d+) charts/s .*peak RSS\s+([\d.]+)", line)
+    if m:
+        key = (m.group(1), m.group(2), int(m.group(3)))
+        rates.setdefault(key, []).append(int(m.group(4)))
+        rss.setdefault(key, []).append(float(m.group(5)))
+print("medians:")
+for key in sorted(rates):
+    print(f"  {key[0]:9} {key[1]:6} jobs {key[2]}: {statistics.median(rates[key]):10.0f} charts/s "
+          f"peak RSS {max(rss[key]):6.1f} MiB")
+for file in ("good", "mixed"):
+    for jobs in (1, 2):
+        this, base = rates.get(("this", file, jobs)), rates.get(("baseline", file, jobs))
+        if this and base:
+            print(f"  {file:6} jobs {jobs}: this build / baseline = "
+                  f"{statistics.median(this) / statistics.median(base):.2f}")
+    for name in ("this", "baseline"):
+        one, two = rates.get((name, file, 1)), rates.get((name, file, 2))
+        if one and two:
+            print(f"  {file:6} {name}: two jobs / one = {statistics.median(two) / statistics.median(one):.2f}")
+PY

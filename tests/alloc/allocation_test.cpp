@@ -35,8 +35,11 @@ namespace {
 
 std::size_t Allocations() { return g_allocations.load(std::memory_order_relaxed); }
 
-// Texts from one to sixty bytes, beyond any short-string buffer.
+// Texts from one to sixty bytes, most beyond any short-string buffer.
 std::string TextOfLength(std::mt19937& rng) { return std::string(1 + rng() % 60, static_cast<char>('a' + rng() % 26)); }
+
+// Texts from 16 to 60 bytes: each outgrows a short-string buffer at once.
+std::string LongText(std::mt19937& rng) { return std::string(16 + rng() % 45, static_cast<char>('a' + rng() % 26)); }
 
 // The form of random birth `index`, its texts of random lengths.
 BirthFormData RandomForm(std::mt19937& rng, std::uint64_t index) {
@@ -97,12 +100,12 @@ std::size_t BatchAllocations(std::size_t rows, int jobs) {
     std::string csv = std::string(report::kBatchHeader) + "\n";
     for (std::size_t k = 0; k < rows; ++k) {
         const oracle::Birth b = oracle::RandomBirth(9, k);
-        csv += TextOfLength(rng) + "," + std::to_string(b.year) + "," + std::to_string(b.month) + "," +
+        csv += LongText(rng) + "," + std::to_string(b.year) + "," + std::to_string(b.month) + "," +
                std::to_string(b.day) + "," + std::to_string(b.hour) + "," + std::to_string(b.minute) + "," +
                std::to_string(b.zoneSlot) + "," + std::to_string(b.latDeg) + "," + std::to_string(b.latMin) +
                (b.south ? ",S," : ",N,") + std::to_string(b.lonDeg) + "," + std::to_string(b.lonMin) +
-               (b.east ? ",E," : ",W,") + (b.dst ? "1," : "0,") + TextOfLength(rng) + "," + TextOfLength(rng) + "," +
-               TextOfLength(rng) + "\n";
+               (b.east ? ",E," : ",W,") + (b.dst ? "1," : "0,") + LongText(rng) + "," + LongText(rng) + "," +
+               LongText(rng) + "\n";
     }
     std::istringstream in(csv);
     NullBuffer sink;
@@ -117,7 +120,8 @@ std::size_t BatchAllocations(std::size_t rows, int jobs) {
 
 // Rows beyond the first chunks, whose buffers are then all in use, cost
 // nothing: a long batch allocates what a short one does (once the tables
-// made at the first use are made).
+// made at the first use are made). Its texts outgrow a short string at once,
+// as a record's field then grows once to the room of a typed text.
 TEST(Allocations, NoneForRowsAfterTheBatchWarmedUp) {
     BatchAllocations(10, 1);
     for (int jobs : {1, 2}) {

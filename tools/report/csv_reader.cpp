@@ -16,6 +16,12 @@ constexpr std::size_t kKeptRecordBytes = 4096;
 
 bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 
+// Room for `bytes` in a field: a field that outgrows its storage grows at
+// once to the room of a typed text, so that reused records stop growing.
+void MakeRoom(std::string& field, std::size_t bytes) {
+    if (bytes > field.capacity()) field.reserve(std::max(bytes, kTypedTextRoom));
+}
+
 // Physical line breaks in [p, end): LF, CR LF and lone CR each count once.
 std::size_t CountLineBreaks(const char* p, const char* end) {
     std::size_t n = 0;
@@ -87,7 +93,7 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
             problem_ = "The row has more than " + std::to_string(kMaxFields) + " fields";
             return Parse::Malformed;
         }
-        if (record.count == record.fields.size()) record.fields.emplace_back().reserve(kTypedTextRoom);
+        if (record.count == record.fields.size()) record.fields.emplace_back();
         std::string& field = record.fields[record.count++];
         if (p < limit && *p == '"') {
             ++p;
@@ -102,6 +108,7 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
                     return outOfRoom();
                 }
                 embeddedBreaks += CountLineBreaks(p, q);
+                MakeRoom(field, field.size() + static_cast<std::size_t>(q - p) + 1);
                 field.append(p, q);
                 p = q + 1;
                 if (p == limit) {
@@ -126,6 +133,7 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
                 problem_ = "A quote stands inside a field that does not start with one";
                 return Parse::Malformed;
             }
+            MakeRoom(field, static_cast<std::size_t>(q - p));
             field.assign(p, q);
             p = q;
         }
