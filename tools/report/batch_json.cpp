@@ -5,9 +5,9 @@
 namespace qv::report {
 
 void ChartLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
-                                  const ChartWheel& wheel) {
+                                  const ChartWheel& wheel, const AtlasUse& atlas) {
     chart_["row"] = row;  // the first member, written before the chart's own
-    WriteChartJson(state, wheel, chart_);
+    WriteChartJson(state, wheel, chart_, atlas);
     out.append(JsonLine(chart_)).push_back('\n');
 }
 
