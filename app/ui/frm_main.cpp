@@ -1,11 +1,11 @@
 #include "app/ui/frm_main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QFrame>
@@ -390,15 +390,7 @@ void FrmMain::fillFields(const BirthFormData& d) {
 
 bool FrmMain::ValidateInput() {
     const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());
-    if (!failure) {
-        if (!atlasPlace_ || zoneByHand_) return true;
-        const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
-        if (clock.refusal.empty()) return true;
-        dialogs_.message(this, QString::fromStdString(clock.refusal), MessageIcon::Error);
-        const bool skipped = clock.clock.ok() && clock.clock.kind == LocalTimeKind::Skipped;
-        (skipped ? cboHour : cboTimeZone)->setFocus(Qt::OtherFocusReason);
-        return false;
-    }
+    if (!failure) return !refuseAtlasClock();
     dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     // The direction checks choose the first option; the next press uses it.
     if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1)
@@ -412,6 +404,16 @@ bool FrmMain::ValidateInput() {
         }
     }
     return false;
+}
+
+bool FrmMain::refuseAtlasClock() {
+    if (!atlasPlace_ || zoneByHand_) return false;
+    const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
+    if (clock.refusal.empty()) return false;
+    dialogs_.message(this, QString::fromStdString(clock.refusal), MessageIcon::Error);
+    const bool skipped = clock.clock.ok() && clock.clock.kind == LocalTimeKind::Skipped;
+    (skipped ? cboHour : cboTimeZone)->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void FrmMain::lookUpCoordinates() {

@@ -68,6 +68,8 @@ private:
     // True when a key pressed in `box` is refused (and its message shown).
     bool refuseKey(QLineEdit* box, QKeyEvent* key);
     void fillFields(const BirthFormData& data);
+    // While the atlas chose the zone: a skipped time or no row, with its message.
+    bool refuseAtlasClock();
 
     // The atlas: completions for City, the place chosen, its clock.
     void buildAtlas();
