@@ -482,15 +482,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FrmMain::buildAtlas() {
-    placeModel_ = new QStandardItemModel(this);
-    placeCompleter_ = new QCompleter(placeModel_, this);
-    placeCompleter_->setWidget(txtCity);
-    placeCompleter_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
-    placeCompleter_->setMaxVisibleItems(static_cast<int>(kOfferedPlaces));
-    placeCompleter_->popup()->setObjectName(QStringLiteral("lstPlaces"));
-    placeCompleter_->popup()->installEventFilter(this);  // after the completer's own: runs first
-    connect(placeCompleter_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &FrmMain::choosePlace);
-
     connect(txtCity, &QLineEdit::textEdited, this, &FrmMain::offerPlaces);
     for (QLineEdit* b : {txtLatD, txtLatM, txtLonD, txtLonM})
         connect(b, &QLineEdit::textEdited, this, &FrmMain::forgetAtlasPlace);
@@ -502,8 +493,21 @@ void FrmMain::buildAtlas() {
     connect(chkDST, &QCheckBox::clicked, this, &FrmMain::keepZoneByHand);
 }
 
+void FrmMain::buildPlaceList() {
+    if (placeCompleter_) return;
+    placeModel_ = new QStandardItemModel(this);
+    placeCompleter_ = new QCompleter(placeModel_, this);
+    placeCompleter_->setWidget(txtCity);
+    placeCompleter_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    placeCompleter_->setMaxVisibleItems(static_cast<int>(kOfferedPlaces));
+    placeCompleter_->popup()->setObjectName(QStringLiteral("lstPlaces"));
+    placeCompleter_->popup()->installEventFilter(this);  // after the completer's own: runs first
+    connect(placeCompleter_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &FrmMain::choosePlace);
+}
+
 void FrmMain::loadAtlas() {
     if (atlasLoader_ || atlasReady_) return;
+    buildPlaceList();
     atlasLoader_ = QThread::create(&qv::LoadAtlas);
     atlasLoader_->setParent(this);
     connect(atlasLoader_, &QThread::finished, this, &FrmMain::atlasLoaded);

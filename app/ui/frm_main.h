@@ -73,6 +73,7 @@ private:
 
     // The atlas: completions for City, the place chosen, its clock.
     void buildAtlas();
+    void buildPlaceList();     // at the first key press in City, not before
     void loadAtlas();          // on a worker thread, once
     void atlasLoaded();
     void offerPlaces();        // City edited by the user
