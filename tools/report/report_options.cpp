@@ -59,7 +59,7 @@ const std::vector<OptionRow>& OptionTable() {
         {"--country", "TEXT", "country of birth",
          [](RawOptions& o, const std::string& v) { o.country = v, o.countryGiven = true; }},
         {"--place", "TEXT",
-         "birth place from the offline atlas (\"Chicago\", \"London, Canada\"): its\n"
+         "birth place from the offline atlas, e.g. \"London, Canada\": its\n"
          "                          coordinates, names, and the zone and daylight saving of\n"
          "                          the birth moment; --lat, --lon, --zone, --dst, --city,\n"
          "                          --state and --country given as well win",
