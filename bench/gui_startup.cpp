@@ -1,11 +1,16 @@
-// Start-up to the birth-data form shown, a click on "&Get My Quorvane" to the
-// chart window shown, and the memory the program holds with a chart open.
+// Start-up to the birth-data form shown, a letter typed into City to the
+// atlas's places offered, a click on "&Get My Quorvane" to the chart window
+// shown, and the memory the program holds with a chart open.
 // Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise
 // (e.g. QT_QPA_PLATFORM=xcb under Xvfb).
 #include <benchmark/benchmark.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QWindow>
 #include <fstream>
@@ -71,6 +76,45 @@ void BM_StartupToFormShown(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StartupToFormShown)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// One key as the keyboard delivers it to `box`.
+void Key(QWidget* box, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(box, &press);
+    QCoreApplication::sendEvent(box, &release);
+}
+
+// A letter typed into City (or taken back) to the places offered for it:
+// the look-up, the list filled and shown. The gazetteer is read first.
+void BM_CityLetterToPlacesOffered(benchmark::State& state) {
+    SilentDialogs dialogs;
+    qv::AppController app(dialogs);
+    app.start();
+    WaitShown(app.form());
+    auto* city = app.form()->findChild<QLineEdit*>(QStringLiteral("txtCity"));
+    city->setFocus();
+    for (QChar c : QStringLiteral("Chi")) Key(city, Qt::Key_unknown, QString(c));
+    auto* completer = app.form()->findChild<QCompleter*>();  // made at the first key press
+    if (!completer) {
+        state.SkipWithError("City offers no places");
+        return;
+    }
+    QAbstractItemView* places = completer->popup();
+    QElapsedTimer waited;
+    waited.start();
+    while (!places->isVisible() && waited.elapsed() < 20000) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    if (!places->isVisible()) state.SkipWithError("no places were offered");
+    bool typed = false;
+    for (auto _ : state) {
+        if (typed) Key(city, Qt::Key_Backspace, QStringLiteral("\b"));
+        else Key(city, Qt::Key_C, QStringLiteral("c"));
+        typed = !typed;
+    }
+    if (!places->isVisible() || places->model()->rowCount() == 0 || dialogs.messages)
+        state.SkipWithError("the places went away");
+}
+BENCHMARK(BM_CityLetterToPlacesOffered)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_ClickToChartWindowShown(benchmark::State& state) {
     SilentDialogs dialogs;

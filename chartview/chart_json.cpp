@@ -1,6 +1,7 @@
 #include "chartview/chart_json.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 #include "analysis/elements.h"
@@ -34,7 +35,22 @@ double SignedDegrees(int degrees, int minutes, bool negative) {
     return (negative ? -value : value) + 0.0;
 }
 
-void WriteInput(const ChartState& s, Json& input) {
+// `text` into `slot`, or null for an empty text.
+void PutOrNull(Json& slot, std::string_view text) {
+    if (text.empty()) slot = nullptr;
+    else Put(slot, text);
+}
+
+// The offset east of UTC that the chart's zone row and box give under its
+// Universal Time rule, "+05:30" or "-05:00".
+std::string UtcOffsetText(const ChartState& s) {
+    const int east = -(s.ZoneHoursValue * 60 + s.ZoneMinutesValue) + (s.DaylightSaving ? 60 : 0);
+    char text[16];
+    std::snprintf(text, sizeof text, "%c%02d:%02d", east < 0 ? '-' : '+', std::abs(east) / 60, std::abs(east) % 60);
+    return text;
+}
+
+void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
     char date[32], time[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", s.BirthYear, s.BirthMonth, s.BirthDay);
     std::snprintf(time, sizeof time, "%02d:%02d", s.BirthHour, s.BirthMinute);
@@ -50,6 +66,9 @@ void WriteInput(const ChartState& s, Json& input) {
     Put(input["city"], s.BirthCity);
     Put(input["state"], s.BirthState);
     Put(input["country"], s.BirthCountry);
+    PutOrNull(input["place"], atlas.place);
+    PutOrNull(input["zone_id"], atlas.zoneId);
+    Put(input["utc_offset"], UtcOffsetText(s));
 }
 
 void WritePositions(const ChartState& s, Json& list) {
@@ -92,8 +111,8 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 
 }  // namespace
 
-void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& chart) {
-    WriteInput(state, chart["input"]);
+void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& chart, const AtlasUse& atlas) {
+    WriteInput(state, atlas, chart["input"]);
     Put(chart["ascendant_text"], state.AscendantText);
     Put(chart["moon_text"], state.MoonText);
     Put(chart["moon_sign"], state.MoonSignName);
@@ -105,14 +124,14 @@ void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& char
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, chart["house_types"]);
 }
 
-Json ChartJson(const ChartState& state, const ChartWheel& wheel) {
+Json ChartJson(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
     Json chart = Json::object();
-    WriteChartJson(state, wheel, chart);
+    WriteChartJson(state, wheel, chart, atlas);
     return chart;
 }
 
-std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel) {
-    return ChartJson(state, wheel).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
+    return ChartJson(state, wheel, atlas).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 std::string JsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -176,6 +177,11 @@ struct Line {
     void Unsigned(std::uint64_t value) { p = std::to_chars(p, p + 24, value).ptr; }
     void Integer(std::int64_t value) { p = std::to_chars(p, p + 24, value).ptr; }
     void Bool(bool value) { Raw(value ? "true" : "false"); }
+    // A string, or null for an empty one.
+    void StringOrNull(std::string_view text) {
+        if (text.empty()) Raw("null");
+        else String(text);
+    }
     void Number(double value) {
         if (!std::isfinite(value)) Raw("null");
         else p = nlohmann::detail::to_chars(p, p + kNumberRoom, value);
@@ -214,9 +220,19 @@ double SignedDegrees(int degrees, int minutes, bool negative) {
     return (negative ? -value : value) + 0.0;
 }
 
+// The offset east of UTC that the chart's zone row and box give, "+05:30".
+void PutUtcOffset(const ChartState& s, Line& line) {
+    const int east = -(s.ZoneHoursValue * 60 + s.ZoneMinutesValue) + (s.DaylightSaving ? 60 : 0);
+    line.Raw(east < 0 ? "\"-" : "\"+");
+    line.Padded(std::abs(east) / 60, 2);
+    line.Raw(":");
+    line.Padded(std::abs(east) % 60, 2);
+    line.Raw("\"");
+}
+
 // The members below follow WriteChartJson (chart_json.cpp) one for one.
 
-void WriteInput(const ChartState& s, Line& line) {
+void WriteInput(const ChartState& s, const AtlasUse& atlas, Line& line) {
     line.Raw("{\"name\":");
     line.String(s.BirthName);
     line.Raw(",\"date\":\"");
@@ -246,6 +262,12 @@ void WriteInput(const ChartState& s, Line& line) {
     line.String(s.BirthState);
     line.Raw(",\"country\":");
     line.String(s.BirthCountry);
+    line.Raw(",\"place\":");
+    line.StringOrNull(atlas.place);
+    line.Raw(",\"zone_id\":");
+    line.StringOrNull(atlas.zoneId);
+    line.Raw(",\"utc_offset\":");
+    PutUtcOffset(s, line);
     line.Raw("}");
 }
 
@@ -306,9 +328,9 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
     line.Raw("]");
 }
 
-void WriteChart(const ChartState& state, const ChartWheel& wheel, Line& line) {
+void WriteChart(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, Line& line) {
     line.Raw(",\"input\":");
-    WriteInput(state, line);
+    WriteInput(state, atlas, line);
     line.Raw(",\"ascendant_text\":");
     line.String(state.AscendantText);
     line.Raw(",\"moon_text\":");
@@ -367,12 +389,13 @@ char* ChartJsonLineWriter::Room(std::size_t bytes) {
 }
 
 void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
-                                      const ChartWheel& wheel) {
-    char* const start = Room(kFixedRoom + kEscapedPerByte * TextBytes(state, wheel));
+                                      const ChartWheel& wheel, const AtlasUse& atlas) {
+    const std::size_t texts = TextBytes(state, wheel) + atlas.place.size() + atlas.zoneId.size();
+    char* const start = Room(kFixedRoom + kEscapedPerByte * texts);
     Line line{start};
     line.Raw("{\"row\":");
     line.Unsigned(row);
-    WriteChart(state, wheel, line);
+    WriteChart(state, wheel, atlas, line);
     line.Raw("}\n");
     out.append(start, line.p);
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "app/chart_wheel.h"
+#include "chartview/chart_json.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -18,7 +19,8 @@ namespace qv {
 class ChartJsonLineWriter {
 public:
     // Appends {"row":row, then the chart's members}, and a line break.
-    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel);
+    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel,
+                     const AtlasUse& atlas = {});
 
     // Appends {"row":row,"error":message} and a line break.
     void AppendError(std::string& out, std::size_t row, std::string_view message);

@@ -1,11 +1,13 @@
 #include "app/ui/frm_main.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,8 +20,11 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardItemModel>
+#include <QThread>
 #include <QVBoxLayout>
 
+#include "atlas/birth_place.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 #include "ui/program_identity.h"
@@ -56,6 +61,10 @@ QLineEdit* MakeCoordinateBox(const char* name, const QString& tip, QWidget* pare
 
 // The most items a list shows at once; longer lists scroll.
 constexpr int kVisibleListItems = 20;
+
+// Places offered while City is typed, and the letters typed before.
+constexpr std::size_t kOfferedPlaces = 10;
+constexpr int kLettersBeforeOffers = 2;
 
 QComboBox* MakeList(const char* name, QWidget* parent) {
     auto* list = new QComboBox(parent);
@@ -123,11 +132,15 @@ FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     buildControls();
     buildMenus();
     fillLists();
+    buildAtlas();
     const QSize hint = sizeHint();
     resize(qMax(hint.width(), 580), hint.height());
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    // The gazetteer is read once per run; a read under way finishes first.
+    if (atlasLoader_) atlasLoader_->wait();
+}
 
 void FrmMain::buildControls() {
     auto* central = new QWidget(this);
@@ -203,6 +216,14 @@ void FrmMain::buildControls() {
     chkDST = new QCheckBox(QStringLiteral("Daylight Saving Time"), birth);
     chkDST->setObjectName(QStringLiteral("chkDST"));
     bg->addWidget(chkDST, 4, 1, 1, 4);
+
+    // What the atlas found about the chosen place's clock; one line kept free.
+    lblAtlas = new QLabel(birth);
+    lblAtlas->setObjectName(QStringLiteral("lblAtlas"));
+    lblAtlas->setWordWrap(true);
+    lblAtlas->setMinimumHeight(lblAtlas->fontMetrics().height());
+    lblAtlas->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    bg->addWidget(lblAtlas, 5, 1, 1, 4);
     body->addWidget(birth);
 
     // Place: coordinates with their directions, then city, state, country.
@@ -341,6 +362,11 @@ BirthFormData FrmMain::formData() const {
 }
 
 void FrmMain::setFormData(const BirthFormData& d) {
+    forgetAtlasPlace();
+    fillFields(d);
+}
+
+void FrmMain::fillFields(const BirthFormData& d) {
     // Texts go in as they are: the key filters only see typed keys.
     txtName->setText(QString::fromStdString(d.txtName));
     txtLatD->setText(QString::fromStdString(d.txtLatD));
@@ -364,7 +390,7 @@ void FrmMain::setFormData(const BirthFormData& d) {
 
 bool FrmMain::ValidateInput() {
     const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());
-    if (!failure) return true;
+    if (!failure) return !refuseAtlasClock();
     dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     // The direction checks choose the first option; the next press uses it.
     if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1)
@@ -378,6 +404,16 @@ bool FrmMain::ValidateInput() {
         }
     }
     return false;
+}
+
+bool FrmMain::refuseAtlasClock() {
+    if (!atlasPlace_ || zoneByHand_) return false;
+    const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
+    if (clock.refusal.empty()) return false;
+    dialogs_.message(this, QString::fromStdString(clock.refusal), MessageIcon::Error);
+    const bool skipped = clock.clock.ok() && clock.clock.kind == LocalTimeKind::Skipped;
+    (skipped ? cboHour : cboTimeZone)->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void FrmMain::lookUpCoordinates() {
@@ -415,26 +451,124 @@ bool FrmMain::acceptTyped(QLineEdit* box, const QString& typed) {
     return false;
 }
 
+bool FrmMain::refuseKey(QLineEdit* box, QKeyEvent* key) {
+    // Keys that type no character (arrows, Home, function keys) and Tab
+    // and Shift+Tab, which move the focus, pass unfiltered.
+    const bool focusKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (key->text().isEmpty() || focusKey) return false;
+    // Alt or Meta with a key is a command whose shortcut did not match,
+    // not typing: it inserts nothing and needs no message.
+    const Qt::KeyboardModifiers mods = key->modifiers();
+    if ((mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier)) return true;
+    return !acceptTyped(box, key->text());
+}
+
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     auto* box = qobject_cast<QLineEdit*>(watched);
-    if (box && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        // Keys that type no character (arrows, Home, function keys) and Tab
-        // and Shift+Tab, which move the focus, pass unfiltered.
-        const bool focusKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
-        if (key->text().isEmpty() || focusKey) return false;
-        // Alt or Meta with a key is a command whose shortcut did not match,
-        // not typing: it inserts nothing and needs no message.
-        const Qt::KeyboardModifiers mods = key->modifiers();
-        if ((mods & (Qt::AltModifier | Qt::MetaModifier)) && !(mods & Qt::ControlModifier)) return true;
-        return !acceptTyped(box, key->text());  // a refused key is discarded
-    }
+    if (box && event->type() == QEvent::KeyPress) return refuseKey(box, static_cast<QKeyEvent*>(event));
     if (box && event->type() == QEvent::InputMethod) {
         // Characters composed by an input method are typed characters too.
         auto* im = static_cast<QInputMethodEvent*>(event);
         if (!im->commitString().isEmpty() && !acceptTyped(box, im->commitString())) return true;
     }
+    // While the places are offered, keys reach City through their list: the
+    // list keeps its own keys, the rest meet City's filter.
+    if (placeCompleter_ && watched == placeCompleter_->popup() && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool listKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+        return !listKey && refuseKey(txtCity, key);
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void FrmMain::buildAtlas() {
+    connect(txtCity, &QLineEdit::textEdited, this, &FrmMain::offerPlaces);
+    for (QLineEdit* b : {txtLatD, txtLatM, txtLonD, txtLonM})
+        connect(b, &QLineEdit::textEdited, this, &FrmMain::forgetAtlasPlace);
+    for (QButtonGroup* g : {latGroup_, lonGroup_})
+        connect(g, &QButtonGroup::buttonClicked, this, &FrmMain::forgetAtlasPlace);
+    for (QComboBox* l : {cboMonth, cboDate, cboYear, cboHour, cboMinute})
+        connect(l, &QComboBox::currentIndexChanged, this, &FrmMain::chooseZoneAgain);
+    connect(cboTimeZone, &QComboBox::activated, this, &FrmMain::keepZoneByHand);
+    connect(chkDST, &QCheckBox::clicked, this, &FrmMain::keepZoneByHand);
+}
+
+void FrmMain::buildPlaceList() {
+    if (placeCompleter_) return;
+    placeModel_ = new QStandardItemModel(this);
+    placeCompleter_ = new QCompleter(placeModel_, this);
+    placeCompleter_->setWidget(txtCity);
+    placeCompleter_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
+    placeCompleter_->setMaxVisibleItems(static_cast<int>(kOfferedPlaces));
+    placeCompleter_->popup()->setObjectName(QStringLiteral("lstPlaces"));
+    placeCompleter_->popup()->installEventFilter(this);  // after the completer's own: runs first
+    connect(placeCompleter_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &FrmMain::choosePlace);
+}
+
+void FrmMain::loadAtlas() {
+    if (atlasLoader_ || atlasReady_) return;
+    buildPlaceList();
+    atlasLoader_ = QThread::create(&qv::LoadAtlas);
+    atlasLoader_->setParent(this);
+    connect(atlasLoader_, &QThread::finished, this, &FrmMain::atlasLoaded);
+    atlasLoader_->start(QThread::LowPriority);
+}
+
+void FrmMain::atlasLoaded() {
+    atlasReady_ = true;
+    if (txtCity->hasFocus()) showPlaces();
+}
+
+void FrmMain::offerPlaces() {
+    forgetAtlasPlace();
+    loadAtlas();
+    showPlaces();
+}
+
+void FrmMain::showPlaces() {
+    const QString typed = txtCity->text().trimmed();
+    offeredPlaces_.clear();
+    if (atlasReady_ && typed.size() >= kLettersBeforeOffers)
+        offeredPlaces_ = FindPlaces(typed.toStdString(), kOfferedPlaces);
+    placeModel_->clear();
+    for (std::size_t i = 0; i < offeredPlaces_.size(); ++i) {
+        auto* item = new QStandardItem(QString::fromStdString(PlaceLabel(offeredPlaces_[i])));
+        item->setData(static_cast<int>(i), Qt::UserRole);
+        placeModel_->appendRow(item);
+    }
+    if (offeredPlaces_.empty()) placeCompleter_->popup()->hide();
+    else placeCompleter_->complete();
+}
+
+void FrmMain::choosePlace(const QModelIndex& index) {
+    const int i = index.data(Qt::UserRole).toInt();
+    if (i < 0 || static_cast<std::size_t>(i) >= offeredPlaces_.size()) return;
+    const Place place = offeredPlaces_[static_cast<std::size_t>(i)];
+    BirthFormData data = formData();
+    SetPlace(data, place);
+    fillFields(data);
+    atlasPlace_ = place;
+    zoneByHand_ = false;
+    chooseZoneAgain();
+}
+
+void FrmMain::chooseZoneAgain() {
+    if (!atlasPlace_) return;
+    const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
+    lblAtlas->setText(QString::fromStdString(clock.line));
+    if (zoneByHand_ || !clock.slot.found) return;
+    cboTimeZone->setCurrentIndex(clock.slot.slot);
+    chkDST->setChecked(clock.slot.daylightSaving);
+}
+
+void FrmMain::forgetAtlasPlace() {
+    atlasPlace_.reset();
+    zoneByHand_ = false;
+    lblAtlas->clear();
+}
+
+void FrmMain::keepZoneByHand() {
+    if (atlasPlace_) zoneByHand_ = true;
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <QMainWindow>
+#include <optional>
+#include <vector>
 
 #include "app/birth_form.h"
+#include "atlas/places.h"
 #include "state/chart_state.h"
 #include "ui/web_entries.h"
 
@@ -13,6 +16,11 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QKeyEvent;
+class QCompleter;
+class QModelIndex;
+class QStandardItemModel;
+class QThread;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,12 +38,15 @@ public:
     FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    // The form's contents as plain data, and back.
+    // The form's contents as plain data, and back. Data set from outside (a
+    // reading) is no longer the atlas's place.
     BirthFormData formData() const;
     void setFormData(const BirthFormData& data);
 
     // The twelve checks (and the digits-only check of the coordinate boxes).
     // On a failure: the message, the focus and the direction it selects.
+    // While the atlas chose the zone, a birth time the place's clocks skipped
+    // or an offset no row gives is refused as well.
     bool ValidateInput();
 
 signals:
@@ -54,6 +65,23 @@ private:
     void lookUpCoordinates();  // Command1
     // Checks one typed text against the box's filter; shows the refusal.
     bool acceptTyped(QLineEdit* box, const QString& typed);
+    // True when a key pressed in `box` is refused (and its message shown).
+    bool refuseKey(QLineEdit* box, QKeyEvent* key);
+    void fillFields(const BirthFormData& data);
+    // While the atlas chose the zone: a skipped time or no row, with its message.
+    bool refuseAtlasClock();
+
+    // The atlas: completions for City, the place chosen, its clock.
+    void buildAtlas();
+    void buildPlaceList();     // at the first key press in City, not before
+    void loadAtlas();          // on a worker thread, once
+    void atlasLoaded();
+    void offerPlaces();        // City edited by the user
+    void showPlaces();         // the atlas's matches of City, in its list
+    void choosePlace(const QModelIndex& index);
+    void chooseZoneAgain();    // the date or time changed
+    void forgetAtlasPlace();   // City or a coordinate edited by the user
+    void keepZoneByHand();     // zone or box changed by the user
 
     ChartState& state_;
     UserDialogs& dialogs_;
@@ -82,6 +110,15 @@ private:
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblWebLink_ = nullptr;
+    QLabel* lblAtlas = nullptr;  // what the atlas found, under the zone row
+
+    QCompleter* placeCompleter_ = nullptr;
+    QStandardItemModel* placeModel_ = nullptr;
+    std::vector<Place> offeredPlaces_;
+    std::optional<Place> atlasPlace_;  // while City and the coordinates are the atlas's
+    bool zoneByHand_ = false;          // the user changed the zone or the box since
+    QThread* atlasLoader_ = nullptr;
+    bool atlasReady_ = false;
     HelpMenuEntries help_;
     QAction* mnuCalculate = nullptr;
     QAction* mnuExit = nullptr;

@@ -382,10 +382,13 @@ TEST(Batch, HeaderAndExitStatus) {
         {"byte-order mark and CR LF", "\xEF\xBB\xBF" + kHeader + "\r\n" + good + "\r\n", kExitOk, 1, ""},
         {"quoted header", quotedHeader + "\n" + good + "\n", kExitOk, 1, ""},
         {"empty file", "", kExitRefused, 0, "The file is empty. " + refusedHeader},
-        {"no header", good + "\n", kExitRefused, 0, refusedHeader},
-        {"header in capitals", "NAME" + kHeader.substr(4) + "\n" + good + "\n", kExitRefused, 0, refusedHeader},
-        {"a column missing", kHeader.substr(0, kHeader.rfind(',')) + "\n", kExitRefused, 0, refusedHeader},
-        {"columns swapped", "year,name" + kHeader.substr(9) + "\n", kExitRefused, 0, refusedHeader},
+        {"no header", good + "\n", kExitRefused, 0, "The header names an unknown column \"Asha\". " + refusedHeader},
+        {"header in capitals", "NAME" + kHeader.substr(4) + "\n" + good + "\n", kExitRefused, 0,
+         "The header names an unknown column \"NAME\". " + refusedHeader},
+        {"a column missing", kHeader.substr(0, kHeader.rfind(',')) + "\n", kExitRefused, 0,
+         "The header has no country column. " + refusedHeader},
+        {"a column twice", kHeader + ",city\n", kExitRefused, 0, "The header names the column city twice\n"},
+        {"columns in another order", "year,name" + kHeader.substr(9) + "\n", kExitOk, 0, ""},
         {"blank line first", "\n" + kHeader + "\n", kExitRefused, 0, refusedHeader},
     };
     for (const Case& c : cases) {

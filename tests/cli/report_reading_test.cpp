@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 
@@ -121,6 +124,14 @@ nlohmann::ordered_json InputOfLines(const ReadingLines& l) {
     input["city"] = text(l[14]);
     input["state"] = text(l[15]);
     input["country"] = text(l[16]);
+    input["place"] = nullptr;
+    input["zone_id"] = nullptr;
+    const std::size_t row = static_cast<std::size_t>(std::stoi(l[6]));
+    const int east = -(std::stoi(table.TimeZoneHours[row]) * 60 + std::stoi(table.TimeZoneMinutes[row])) +
+                     (l[13] == "True" ? 60 : 0);
+    char offset[8];
+    std::snprintf(offset, sizeof offset, "%c%02d:%02d", east < 0 ? '-' : '+', std::abs(east) / 60, std::abs(east) % 60);
+    input["utc_offset"] = offset;
     return input;
 }
 

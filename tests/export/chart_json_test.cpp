@@ -23,21 +23,22 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
         {"north and east", test::Asha(),
          R"({"name":"Asha","date":"1975-06-15","time":"14:30","zone":34,"zone_text":"Indian Time, IST, +5.3",)"
          R"("dst":false,"latitude":28.616666666666667,"longitude":77.21666666666667,"city":"New Delhi",)"
-         R"("state":"Delhi","country":"India"})"},
+         R"("state":"Delhi","country":"India","place":null,"zone_id":null,"utc_offset":"+05:30"})"},
         {"south and west at midnight, trimmed, first year",
          {.name = "  Nell ", .year = 1901, .month = 1, .day = 5, .hour = 0, .minute = 5, .zoneSlot = 70,
           .latDegrees = "33", .latMinutes = "30", .latDirection = LatitudeDirection::South, .lonDegrees = "151",
           .lonMinutes = "0", .lonDirection = LongitudeDirection::West, .daylightSaving = true, .city = " Sydney",
           .state = "NSW ", .country = "Australia"},
          R"({"name":"Nell","date":"1901-01-05","time":"00:05","zone":70,"zone_text":"Yukon War Time,YWT,-8.0",)"
-         R"("dst":true,"latitude":-33.5,"longitude":-151.0,"city":"Sydney","state":"NSW","country":"Australia"})"},
+         R"("dst":true,"latitude":-33.5,"longitude":-151.0,"city":"Sydney","state":"NSW","country":"Australia",)"
+         R"("place":null,"zone_id":null,"utc_offset":"-07:00"})"},
         {"zero south and zero west are no negative zero",
          {.name = "Z", .year = 2050, .month = 12, .day = 31, .hour = 23, .minute = 59, .latDegrees = "0",
           .latMinutes = "0", .latDirection = LatitudeDirection::South, .lonDegrees = "0", .lonMinutes = "0",
           .lonDirection = LongitudeDirection::West, .city = "c", .state = "s", .country = "k"},
          R"({"name":"Z","date":"2050-12-31","time":"23:59","zone":0,)"
          R"("zone_text":"Alaska/Hawaii Daylight Time,AHDT,-9.0","dst":false,"latitude":0.0,"longitude":0.0,)"
-         R"("city":"c","state":"s","country":"k"})"},
+         R"("city":"c","state":"s","country":"k","place":null,"zone_id":null,"utc_offset":"-09:00"})"},
     };
     for (const Case& c : cases) {
         ChartState state;
@@ -46,6 +47,42 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
         const Json chart = ChartJson(state, wheel);
         EXPECT_EQ(chart.begin().key(), "input") << c.what;
         EXPECT_EQ(JsonLine(chart.at("input")), c.input) << c.what;
+    }
+}
+
+// The input ends with the atlas's place and zone, and the offset east of UTC
+// that the zone row and the box give together.
+TEST(ChartJson, InputEndsWithThePlaceAndTheOffsetOfRowAndBox) {
+    struct Case {
+        int slot;
+        bool dst;
+        AtlasUse atlas;
+        const char* tail;  // place, zone_id, utc_offset as one line
+    };
+    const Case cases[] = {
+        {34, false, {}, R"("place":null,"zone_id":null,"utc_offset":"+05:30")"},
+        {50, false, {}, R"("place":null,"zone_id":null,"utc_offset":"-03:30")"},  // Newfoundland
+        {50, true, {}, R"("place":null,"zone_id":null,"utc_offset":"-02:30")"},
+        {29, false, {}, R"("place":null,"zone_id":null,"utc_offset":"+00:00")"},  // GMT
+        {67, true, {}, R"("place":null,"zone_id":null,"utc_offset":"+00:00")"},   // WAT with the box
+        {32, true, {}, R"("place":null,"zone_id":null,"utc_offset":"-09:30")"},   // HST with the box
+        {18, false, {"Chicago, Illinois, United States of America", "America/Chicago"},
+         R"("place":"Chicago, Illinois, United States of America","zone_id":"America/Chicago","utc_offset":"-05:00")"},
+        {21, true, {"Chicago, Illinois, United States of America", ""},  // CST with the box
+         R"("place":"Chicago, Illinois, United States of America","zone_id":null,"utc_offset":"-05:00")"},
+    };
+    for (const Case& c : cases) {
+        BirthValues v = test::Asha();
+        v.zoneSlot = c.slot;
+        v.daylightSaving = c.dst;
+        ChartState state;
+        ChartWheel wheel;
+        ASSERT_EQ(CalculateChartOf(v, state, wheel), std::nullopt) << c.slot;
+        Json input = ChartJson(state, wheel, c.atlas).at("input");
+        Json tail = Json::object();
+        for (const char* key : {"place", "zone_id", "utc_offset"}) tail[key] = input.at(key);
+        EXPECT_EQ(JsonLine(tail), std::string("{") + c.tail + "}") << c.slot << " " << c.dst;
+        EXPECT_EQ(std::prev(input.end()).key(), "utc_offset");
     }
 }
 

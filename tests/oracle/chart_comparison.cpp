@@ -256,10 +256,10 @@ Chart LiteralChart(const Birth& b) {
     return chart;
 }
 
-std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWheel& wheel) {
+std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
     nlohmann::ordered_json line = nlohmann::ordered_json::object();
     line["row"] = row;
-    WriteChartJson(state, wheel, line);
+    WriteChartJson(state, wheel, line, atlas);
     return JsonLine(line) + "\n";
 }
 

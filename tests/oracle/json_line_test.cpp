@@ -89,9 +89,11 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
             SomeText(state, wheel, rng) = RandomText(rng);
             state.BodyLongitude[rng() % 11] = RandomDouble(rng);
         }
+        // What the atlas gave, for a row with a place: null when empty.
+        const AtlasUse atlas{row % 3 ? RandomText(rng) : "", row % 5 ? RandomText(rng) : ""};
         line.clear();
-        writer.AppendChart(line, row, state, wheel);
-        ASSERT_EQ(line, oracle::LibraryLine(row, state, wheel)) << "row " << row;
+        writer.AppendChart(line, row, state, wheel, atlas);
+        ASSERT_EQ(line, oracle::LibraryLine(row, state, wheel, atlas)) << "row " << row;
 
         const std::string message = RandomText(rng);
         line.clear();

@@ -124,7 +124,9 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
         std::memcpy(&s.BodyLongitude[static_cast<std::size_t>(data[0]) % 11], data, sizeof(double));
         bytes.remove_prefix(sizeof(double));
     }
-    std::string* const texts[] = {&s.BirthName,         &s.BirthCity,        &s.BirthState,     &s.BirthCountry,
+    AtlasUse atlas;
+    std::string* const texts[] = {&atlas.place,         &atlas.zoneId,
+                                  &s.BirthName,         &s.BirthCity,        &s.BirthState,     &s.BirthCountry,
                                   &s.AscendantText,     &s.MoonText,         &s.MoonSignName,   &s.PositionName[3],
                                   &s.PlanetPosition[5], &s.BodyLabel[9],     &s.HouseSign[0],   &s.ElementResult[1],
                                   &s.QualityResult[2],  &s.HouseTypeResult[0], &s.TimeZoneName[34]};
@@ -137,10 +139,10 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
 
     Json tree = Json::object();
     tree["row"] = size;
-    WriteChartJson(s, chart.wheel, tree);
+    WriteChartJson(s, chart.wheel, tree, atlas);
     ChartJsonLineWriter writer;
     std::string line;
-    writer.AppendChart(line, size, s, chart.wheel);
+    writer.AppendChart(line, size, s, chart.wheel, atlas);
     if (line != JsonLine(tree) + "\n") __builtin_trap();
 
     const std::string message(reinterpret_cast<const char*>(data), size);

@@ -24,8 +24,8 @@ void CsvReaderTarget(const std::uint8_t* data, std::size_t size);
 void ReportOptionsTarget(const std::uint8_t* data, std::size_t size);
 
 // The bytes as the texts of a chart: the first eight as a double for a
-// longitude (any bit pattern), the rest cut at NUL bytes into the name, the
-// place and other texts the JSON line holds; the batch's line writer must
+// longitude (any bit pattern), the rest cut at NUL bytes into the atlas's
+// place and zone, the name, the place and other texts the JSON line holds; the batch's line writer must
 // write the JSON library's bytes for that chart, and for the bytes as a
 // refused row's message.
 void JsonLineTarget(const std::uint8_t* data, std::size_t size);

@@ -1,6 +1,7 @@
 #include "tools/report/batch.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <condition_variable>
@@ -17,6 +18,7 @@
 #include "app/user_text.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
+#include "tools/report/atlas_input.h"
 #include "tools/report/batch_json.h"
 #include "tools/report/report_run.h"
 
@@ -60,6 +62,21 @@ std::optional<std::string> FieldDirection(std::string_view text,
     return directionOf(t.size() == 1 ? t[0] : '\0', direction);
 }
 
+// `values` as new birth values whose texts keep their storage (moved out
+// and back), so a worker's values cost nothing from row to row.
+void RenewBirthValues(BirthValues& values) {
+    std::string* const texts[] = {&values.name,       &values.latDegrees, &values.latMinutes,
+                                  &values.lonDegrees, &values.lonMinutes, &values.city,
+                                  &values.state,      &values.country};
+    std::array<std::string, std::size(texts)> kept;
+    for (std::size_t k = 0; k < kept.size(); ++k) kept[k] = std::move(*texts[k]);
+    values = BirthValues{};
+    for (std::size_t k = 0; k < kept.size(); ++k) {
+        *texts[k] = std::move(kept[k]);
+        texts[k]->clear();
+    }
+}
+
 // The next record that is a row: blank lines are skipped and take no number.
 bool NextRow(CsvReader& reader, CsvRecord& record) {
     while (reader.Next(record))
@@ -70,15 +87,16 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    RowWorker() { LoadFixedLists(state_); }
+    explicit RowWorker(const BatchColumns& columns) : columns_(columns) { LoadFixedLists(state_); }
 
     bool Process(const CsvRecord& record, std::size_t row, std::string& out) {
         std::optional<std::string> refusal;
+        atlas_ = {};
         if (!record.error.empty()) refusal = record.error;
-        else if (record.count != kBatchFieldCount)
-            refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(kBatchFieldCount) +
+        else if (record.count != columns_.count)
+            refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(columns_.count) +
                       " are expected";
-        else refusal = FormFromBatchRow(record, values_, form_);
+        else refusal = FormFromBatchRow(record, columns_, values_, form_, atlas_);
         if (refusal) {
             writer_.AppendError(out, row, *refusal);
             return false;
@@ -87,11 +105,13 @@ public:
         // previous row survives a calculation.
         state_.MoonSignName.clear();
         RunChartCalculation(form_, state_, wheel_);
-        writer_.AppendChart(out, row, state_, wheel_);
+        writer_.AppendChart(out, row, state_, wheel_, atlas_);
         return true;
     }
 
 private:
+    const BatchColumns& columns_;
+    AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
     BirthValues values_;
@@ -129,9 +149,9 @@ struct Outcome {
     bool writeFailed = false;
 };
 
-Outcome RunOnOneThread(CsvReader& reader, std::ostream& out, Progress& progress) {
+Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, std::ostream& out, Progress& progress) {
     Outcome outcome;
-    RowWorker worker;
+    RowWorker worker(columns);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -195,8 +215,8 @@ private:
 
 class Pipeline {
 public:
-    Pipeline(CsvReader& reader, std::ostream& out, Progress& progress, int jobs)
-        : reader_(reader), out_(out), progress_(progress), jobs_(jobs) {
+    Pipeline(CsvReader& reader, const BatchColumns& columns, std::ostream& out, Progress& progress, int jobs)
+        : reader_(reader), columns_(columns), out_(out), progress_(progress), jobs_(jobs) {
         const std::size_t chunks = 2 * static_cast<std::size_t>(jobs) + 2;
         chunks_.resize(chunks);
         for (auto& c : chunks_) {
@@ -252,7 +272,7 @@ private:
     }
 
     void Work() {
-        RowWorker worker;
+        RowWorker worker(columns_);
         for (;;) {
             Chunk* chunk = nullptr;
             {
@@ -300,6 +320,7 @@ private:
     }
 
     CsvReader& reader_;
+    const BatchColumns& columns_;
     std::ostream& out_;
     Progress& progress_;
     int jobs_;
@@ -317,54 +338,108 @@ private:
 
 }  // namespace
 
-std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found) {
+BatchColumns ClassicBatchColumns() {
+    BatchColumns columns;
+    columns.at.fill(kNoColumn);
+    for (std::size_t c = 0; c < kBatchFieldCount; ++c) columns.at[c] = c;
+    columns.count = kBatchFieldCount;
+    return columns;
+}
+
+std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header, bool found) {
     const std::string expected = "The first line must be the header " + std::string(kBatchHeader);
     if (!found) return "The file is empty. " + expected;
-    if (!header.error.empty() || header.count != kBatchFieldCount) return expected;
-    std::string_view names = kBatchHeader;
-    for (std::size_t k = 0; k < kBatchFieldCount; ++k) {
-        const std::size_t comma = names.find(',');
-        if (header.Field(k) != names.substr(0, comma)) return expected;
-        names.remove_prefix(comma == std::string_view::npos ? names.size() : comma + 1);
+    if (!header.error.empty() || header.blank) return expected;
+    BatchColumns columns;
+    columns.at.fill(kNoColumn);
+    columns.count = header.count;
+    for (std::size_t k = 0; k < header.count; ++k) {
+        const std::string_view name = header.Field(k);
+        const auto known = std::find(kBatchColumnNames.begin(), kBatchColumnNames.end(), name);
+        if (known == kBatchColumnNames.end())
+            return "The header names an unknown column " + QuoteUserText(name) + ". " + expected;
+        std::size_t& at = columns.at[static_cast<std::size_t>(known - kBatchColumnNames.begin())];
+        if (at != kNoColumn) return "The header names the column " + std::string(name) + " twice";
+        at = k;
     }
-    return std::nullopt;
+    // With a place, the atlas may give the zone, the box, each angle whole,
+    // and the names.
+    const bool place = columns.Has(kColPlace);
+    for (std::size_t c = 0; c < kBatchFieldCount; ++c) {
+        const bool optional = place && c >= kColZone;
+        if (!optional && !columns.Has(static_cast<BatchColumn>(c)))
+            return "The header has no " + std::string(kBatchColumnNames[c]) + " column. " + expected;
+    }
+    for (const BatchColumn first : {kColLatDeg, kColLonDeg}) {
+        const int present = columns.Has(first) + columns.Has(BatchColumn(first + 1)) + columns.Has(BatchColumn(first + 2));
+        if (present % 3 != 0)
+            return "The columns " + std::string(kBatchColumnNames[first]) + ", " +
+                   std::string(kBatchColumnNames[first + 1]) + " and " + std::string(kBatchColumnNames[first + 2]) +
+                   " come together";
+    }
+    return columns;
 }
 
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form) {
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
+                                            AtlasUse& atlas) {
     BirthValues values;
-    return FormFromBatchRow(record, values, form);
+    return FormFromBatchRow(record, columns, values, form, atlas);
 }
 
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthValues& values, BirthFormData& form) {
-    values.latDirection = LatitudeDirection::None;
-    values.lonDirection = LongitudeDirection::None;
-    values.daylightSaving = false;
-    values.year = FieldNumber(record.Field(kColYear));
-    values.month = FieldNumber(record.Field(kColMonth));
-    values.day = FieldNumber(record.Field(kColDay));
-    values.hour = FieldNumber(record.Field(kColHour));
-    values.minute = FieldNumber(record.Field(kColMinute));
-    values.zoneSlot = FieldNumber(record.Field(kColZone));
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,
+                                            BirthFormData& form, AtlasUse& atlas) {
+    // A column the header lacks reads as an empty field.
+    const auto field = [&](BatchColumn c) { return columns.Has(c) ? record.Field(columns.at[c]) : std::string_view(); };
+    const auto given = [&](BatchColumn c) { return !TrimBlanksAndTabs(field(c)).empty(); };
+    RenewBirthValues(values);
+    values.year = FieldNumber(field(kColYear));
+    values.month = FieldNumber(field(kColMonth));
+    values.day = FieldNumber(field(kColDay));
+    values.hour = FieldNumber(field(kColHour));
+    values.minute = FieldNumber(field(kColMinute));
+    // A row with a place takes from the atlas what it leaves empty.
+    const std::string_view place = TrimBlanksAndTabs(field(kColPlace));
+    const bool fromAtlas = !place.empty();
+    if (!fromAtlas && columns.Has(kColPlace)) {
+        for (std::size_t c = kColZone; c < kBatchFieldCount; ++c)
+            if (!columns.Has(static_cast<BatchColumn>(c))) return "The place field is empty";
+    }
+    const PlaceRequest request{std::string(place),
+                               given(kColLatDeg) || given(kColLatMin) || given(kColLatDir),
+                               given(kColLonDeg) || given(kColLonMin) || given(kColLonDir),
+                               given(kColZone),
+                               given(kColDst),
+                               given(kColCity),
+                               given(kColState),
+                               given(kColCountry)};
     // The single-chart command's order and words: date, time, zone, directions.
     if (auto refused = CheckBirthDate(values)) return refused;
     if (auto refused = CheckBirthTime(values)) return refused;
-    if (auto refused = CheckZoneSlot(values)) return refused;
-    if (auto refused = FieldDirection(record.Field(kColLatDir), LatitudeDirectionOf, values.latDirection))
+    if (!fromAtlas || request.zoneGiven) {
+        values.zoneSlot = FieldNumber(field(kColZone));
+        if (auto refused = CheckZoneSlot(values)) return refused;
+    }
+    if (auto refused = FieldDirection(field(kColLatDir), LatitudeDirectionOf, values.latDirection))
         return refused;
-    if (auto refused = FieldDirection(record.Field(kColLonDir), LongitudeDirectionOf, values.lonDirection))
+    if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, values.lonDirection))
         return refused;
-    const std::string_view dst = TrimBlanksAndTabs(record.Field(kColDst));
-    if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
+    if (!fromAtlas || request.dstGiven) {
+        const std::string_view dst = TrimBlanksAndTabs(field(kColDst));
+        if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
+        values.daylightSaving = dst == "1";
+    }
 
-    values.daylightSaving = dst == "1";
-    WriteKeepingRoom(values.name, record.Field(kColName), kTypedTextRoom);
-    values.latDegrees.assign(TrimBlanksAndTabs(record.Field(kColLatDeg)));
-    values.latMinutes.assign(TrimBlanksAndTabs(record.Field(kColLatMin)));
-    values.lonDegrees.assign(TrimBlanksAndTabs(record.Field(kColLonDeg)));
-    values.lonMinutes.assign(TrimBlanksAndTabs(record.Field(kColLonMin)));
-    WriteKeepingRoom(values.city, record.Field(kColCity), kTypedTextRoom);
-    WriteKeepingRoom(values.state, record.Field(kColState), kTypedTextRoom);
-    WriteKeepingRoom(values.country, record.Field(kColCountry), kTypedTextRoom);
+    WriteKeepingRoom(values.name, field(kColName), kTypedTextRoom);
+    values.latDegrees.assign(TrimBlanksAndTabs(field(kColLatDeg)));
+    values.latMinutes.assign(TrimBlanksAndTabs(field(kColLatMin)));
+    values.lonDegrees.assign(TrimBlanksAndTabs(field(kColLonDeg)));
+    values.lonMinutes.assign(TrimBlanksAndTabs(field(kColLonMin)));
+    WriteKeepingRoom(values.city, field(kColCity), kTypedTextRoom);
+    WriteKeepingRoom(values.state, field(kColState), kTypedTextRoom);
+    WriteKeepingRoom(values.country, field(kColCountry), kTypedTextRoom);
+    if (fromAtlas) {
+        if (auto refused = PlaceFromAtlas(request, values, atlas)) return refused;
+    }
     // Then the form's own checks, in the form's order and words.
     return BirthValuesToForm(values, form);
 }
@@ -378,21 +453,23 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
         return kExitRefused;
     }
     if (reader.Stopped()) {
-        err << "The first line is longer than " << CsvReader::kDefaultMaxRecordBytes << " bytes. "
-            << *CheckBatchHeader(header, found) << '\n';
+        err << "The first line is longer than " << CsvReader::kDefaultMaxRecordBytes
+            << " bytes. The first line must be the header " << kBatchHeader << '\n';
         return kExitRefused;
     }
-    if (auto refusal = CheckBatchHeader(header, found)) {
+    const auto read = ReadBatchHeader(header, found);
+    if (const auto* refusal = std::get_if<std::string>(&read)) {
         err << *refusal << '\n';
         return kExitRefused;
     }
+    const BatchColumns& columns = std::get<BatchColumns>(read);
 
     Progress progress(err, settings.progress);
     Outcome outcome;
     if (settings.jobs <= 1) {
-        outcome = RunOnOneThread(reader, out, progress);
+        outcome = RunOnOneThread(reader, columns, out, progress);
     } else {
-        Pipeline pipeline(reader, out, progress, settings.jobs);
+        Pipeline pipeline(reader, columns, out, progress, settings.jobs);
         outcome = pipeline.Run();
     }
     if (!outcome.writeFailed) {

@@ -1,6 +1,9 @@
 // quorvane-report --batch: one chart per CSV row, one JSON line per row.
 //
-// The file starts with exactly the header line kBatchHeader. Rows are counted
+// The file starts with a header line that names its columns, in any order:
+// the classic kBatchHeader, or a place column in place of zone, the latitude
+// and longitude columns and dst (city, state and country may then be left
+// out too); the atlas fills what a row leaves out, as --place does. Rows are counted
 // from 1, the first row after the header; a record whose quoted field spans
 // lines is one row, and blank lines are skipped without a number. A line
 // longer than 64 KiB ends the batch: the rows before it are written, then its
@@ -11,15 +14,18 @@
 // written, status 2); refused rows leave the others alone (status 3).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "app/birth_form.h"
 #include "app/birth_values.h"
+#include "chartview/chart_json.h"
 #include "tools/report/csv_reader.h"
 
 namespace qv::report {
@@ -28,11 +34,26 @@ inline constexpr std::string_view kBatchHeader =
     "name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,lon_dir,dst,city,state,country";
 inline constexpr std::size_t kBatchFieldCount = 17;
 
-// Column positions of the header.
+// The columns a batch file may have; the first 17 in the classic header's order.
 enum BatchColumn : std::size_t {
     kColName, kColYear, kColMonth, kColDay, kColHour, kColMinute, kColZone, kColLatDeg, kColLatMin, kColLatDir,
-    kColLonDeg, kColLonMin, kColLonDir, kColDst, kColCity, kColState, kColCountry
+    kColLonDeg, kColLonMin, kColLonDir, kColDst, kColCity, kColState, kColCountry, kColPlace
 };
+inline constexpr std::size_t kBatchColumnCount = 18;
+inline constexpr std::array<std::string_view, kBatchColumnCount> kBatchColumnNames = {
+    "name",    "year",    "month",   "day",     "hour", "minute", "zone",  "lat_deg", "lat_min",
+    "lat_dir", "lon_deg", "lon_min", "lon_dir", "dst",  "city",   "state", "country", "place"};
+
+// Where the header puts each column: its field number, or kNoColumn.
+inline constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
+struct BatchColumns {
+    std::array<std::size_t, kBatchColumnCount> at{};
+    std::size_t count = 0;  // fields in a row
+    bool Has(BatchColumn c) const { return at[c] != kNoColumn; }
+};
+
+// The classic header's columns.
+BatchColumns ClassicBatchColumns();
 
 // Exit status when at least one row was refused.
 inline constexpr int kExitSomeRowsRefused = 3;
@@ -40,18 +61,21 @@ inline constexpr int kExitSomeRowsRefused = 3;
 // Most worker threads --jobs accepts.
 inline constexpr int kMaxBatchJobs = 64;
 
-// The message refusing a file whose first record is not the header; nullopt
-// when it is. `found` is false for an empty file.
-std::optional<std::string> CheckBatchHeader(const CsvRecord& header, bool found);
+// The columns the header names, or the message refusing the file. `found`
+// is false for an empty file.
+std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header, bool found);
 
 // Fills `form` from one data row, checking the fields as the single-chart
-// command checks its options and then as the birth-data form checks its
-// boxes. nullopt when the chart can be calculated, else the message.
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthFormData& form);
+// command checks its options, asking the atlas for a row with a place, and
+// then checking as the birth-data form checks its boxes. nullopt when the
+// chart can be calculated, else the message. `atlas` says what the atlas gave.
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
+                                            AtlasUse& atlas);
 
 // The same through `values`, which is written over as a whole: a worker
 // keeps one from row to row, so the texts keep their storage.
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, BirthValues& values, BirthFormData& form);
+std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,
+                                            BirthFormData& form, AtlasUse& atlas);
 
 struct BatchSettings {
     int jobs = 1;          // worker threads; 1 works on the calling thread

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/chart_wheel.h"
+#include "chartview/chart_json.h"
 #include "chartview/chart_json_line.h"
 #include "state/chart_state.h"
 
@@ -17,7 +18,8 @@ namespace qv::report {
 class ChartLineWriter {
 public:
     // Appends the chart with "row" in front, and a line break.
-    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel);
+    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel,
+                     const AtlasUse& atlas = {});
 
     // Appends {"row": row, "error": message} and a line break.
     void AppendError(std::string& out, std::size_t row, std::string_view message);

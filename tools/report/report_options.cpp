@@ -22,7 +22,12 @@ struct RawOptions {
     std::optional<std::string> reading, saveReading;
     bool stations = false;
     std::optional<std::string> batch, jobs;
+    std::optional<std::string> place, findPlace, limit;
+    bool cityGiven = false, stateGiven = false, countryGiven = false;
 };
+
+// Most places --find-place prints.
+constexpr int kMaxFindLimit = 100;
 
 using Setter = std::function<void(RawOptions&, const std::string&)>;
 
@@ -47,9 +52,18 @@ const std::vector<OptionRow>& OptionTable() {
         {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
         {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
         {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
-        {"--city", "TEXT", "city of birth", [](RawOptions& o, const std::string& v) { o.city = v; }},
-        {"--state", "TEXT", "state of birth", [](RawOptions& o, const std::string& v) { o.state = v; }},
-        {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
+        {"--city", "TEXT", "city of birth",
+         [](RawOptions& o, const std::string& v) { o.city = v, o.cityGiven = true; }},
+        {"--state", "TEXT", "state of birth",
+         [](RawOptions& o, const std::string& v) { o.state = v, o.stateGiven = true; }},
+        {"--country", "TEXT", "country of birth",
+         [](RawOptions& o, const std::string& v) { o.country = v, o.countryGiven = true; }},
+        {"--place", "TEXT",
+         "birth place from the offline atlas, e.g. \"London, Canada\": its\n"
+         "                          coordinates, names, and the zone and daylight saving of\n"
+         "                          the birth moment; --lat, --lon, --zone, --dst, --city,\n"
+         "                          --state and --country given as well win",
+         [](RawOptions& o, const std::string& v) { o.place = v; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
         {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
@@ -62,6 +76,11 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.batch = v; }},
         {"--jobs", "N", "with --batch: rows computed in parallel, 1 to 64 (default 1)",
          [](RawOptions& o, const std::string& v) { o.jobs = v; }},
+        {"--find-place", "TEXT", "print the atlas's places matching TEXT as JSON, best first, nothing else",
+         [](RawOptions& o, const std::string& v) { o.findPlace = v; }},
+        {"--limit", "N", "with --find-place: most places printed, 1 to " + std::to_string(kMaxFindLimit) +
+                             " (default 10)",
+         [](RawOptions& o, const std::string& v) { o.limit = v; }},
     };
     return table;
 }
@@ -151,9 +170,12 @@ std::string ReportUsage() {
         "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
         "                       [--save-reading FILE.qvn]\n"
+        "       quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --place TEXT\n"
+        "                       [any option above, which wins over the atlas]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "       quorvane-report --stations\n"
         "       quorvane-report --batch FILE.csv [--jobs N]\n"
+        "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
@@ -169,13 +191,17 @@ std::string ReportUsage() {
         "\n"
         "Refused input is reported on standard error with exit status 2.\n"
         "\n"
-        "--batch reads a CSV file (RFC 4180, UTF-8) whose first line is the header\n"
+        "--batch reads a CSV file (RFC 4180, UTF-8) whose first line names its columns,\n"
+        "in any order:\n"
         "  name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,\n"
         "  lon_dir,dst,city,state,country\n"
-        "(lat_dir N or S, lon_dir E or W, dst 0 or 1) and prints one JSON object per row,\n"
-        "in order: the chart with \"row\" in front, rows counted from 1 after the header,\n"
-        "or {\"row\": n, \"error\": message} for a refused row. The status is 0 when every\n"
-        "row gave a chart, 3 when any was refused, 2 when the file has no such header.\n";
+        "(lat_dir N or S, lon_dir E or W, dst 0 or 1). A place column may stand in place\n"
+        "of zone, the six latitude and longitude columns and dst, and of city, state and\n"
+        "country: the atlas fills what a row leaves out, as with --place. It prints one\n"
+        "JSON object per row, in order: the chart with \"row\" in front, rows counted\n"
+        "from 1 after the header, or {\"row\": n, \"error\": message} for a refused row.\n"
+        "The status is 0 when every row gave a chart, 3 when any was refused, 2 when the\n"
+        "header is refused.\n";
     return usage;
 }
 
@@ -223,10 +249,25 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         options.stations = true;
         return options;
     }
+    if (raw.findPlace) {
+        if (given.size() != (raw.limit ? 2u : 1u))
+            return OptionError{"--find-place prints the atlas's places only; leave out the other options but --limit"};
+        if (raw.findPlace->empty()) return OptionError{"Option --find-place needs a place name"};
+        if (raw.limit) {
+            const std::string& n = *raw.limit;
+            if (!AllDigits(n) || n.size() > 3 || ToInt(n) < 1 || ToInt(n) > kMaxFindLimit)
+                return OptionError{"The limit must be from 1 to " + std::to_string(kMaxFindLimit)};
+            options.findLimit = static_cast<std::size_t>(ToInt(n));
+        }
+        options.findPlace = *raw.findPlace;
+        return options;
+    }
+    if (raw.limit) return OptionError{"--limit works with --find-place only"};
     if (raw.jobs && !raw.batch) return OptionError{"--jobs works with --batch only"};
+    const bool birthData = raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
+                           !raw.city.empty() || !raw.state.empty() || !raw.country.empty() || raw.place;
     if (raw.batch) {
-        if (raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
-            !raw.city.empty() || !raw.state.empty() || !raw.country.empty() || raw.reading || raw.saveReading)
+        if (birthData || raw.reading || raw.saveReading)
             return OptionError{"--batch takes the birth data from the file; leave out the other birth-data options"};
         if (raw.format != "json") return OptionError{"--batch writes JSON lines only; leave out --format text"};
         if (raw.batch->empty()) return OptionError{"Option --batch needs a file name"};
@@ -249,8 +290,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
 
     // A saved reading brings all the birth data; Run reads and checks it.
     if (raw.reading) {
-        if (raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
-            !raw.city.empty() || !raw.state.empty() || !raw.country.empty())
+        if (birthData)
             return OptionError{"--reading takes the birth data from the file; leave out the other birth-data options"};
         if (raw.reading->empty()) return OptionError{"Option --reading needs a file name"};
         options.readingFile = *raw.reading;
@@ -261,7 +301,9 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     BirthValues values;
     if (auto e = ParseDate(raw.date, values)) return OptionError{*e};
     if (auto e = ParseTime(raw.time, values)) return OptionError{*e};
-    if (auto e = ParseZone(raw.zone, values)) return OptionError{*e};
+    // With a place, the atlas gives what is left out.
+    if (raw.zone || !raw.place)
+        if (auto e = ParseZone(raw.zone, values)) return OptionError{*e};
     if (auto e = ParseAngle(raw.lat, "latitude", "NS", LatitudeDirectionOf, values.latDegrees, values.latMinutes,
                             values.latDirection))
         return OptionError{*e};
@@ -273,6 +315,13 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     values.state = raw.state;
     values.country = raw.country;
     values.daylightSaving = raw.dst;
+    if (raw.place) {
+        if (raw.place->empty()) return OptionError{"Option --place needs a place name"};
+        options.place = PlaceRequest{*raw.place, raw.lat.has_value(), raw.lon.has_value(), raw.zone.has_value(),
+                                     raw.dst, raw.cityGiven, raw.stateGiven, raw.countryGiven};
+        options.values = values;
+        return options;
+    }
 
     // Then the form's own checks, in the form's order and words.
     if (auto e = BirthValuesToForm(values, options.form)) return OptionError{*e};

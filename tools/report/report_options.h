@@ -2,12 +2,16 @@
 // vector to either the options or the message that refuses them.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "app/birth_form.h"
+#include "app/birth_values.h"
+#include "tools/report/atlas_input.h"
 
 namespace qv::report {
 
@@ -17,6 +21,12 @@ struct ReportOptions {
     bool help = false;  // print the usage and nothing else
     bool stations = false;  // print the built-in station tables and nothing else
     BirthFormData form;  // the birth data as the form would hold it
+    // --place: the place to find, and the values given with it; Run asks the
+    // atlas and checks the values as the form does (form unset here).
+    std::optional<PlaceRequest> place;
+    BirthValues values;
+    std::string findPlace;        // --find-place: print the atlas's matches and nothing else
+    std::size_t findLimit = 10;   // --limit: most matches --find-place prints
     OutputFormat format = OutputFormat::Json;
     std::string readingFile;      // --reading: birth data from this file (form unset here)
     std::string saveReadingFile;  // --save-reading: also write the reading here
@@ -30,8 +40,8 @@ struct OptionError {
 };
 
 // Options and their checks. On success the form passes ValidateInput, so the
-// chart can be calculated as it stands; with readingFile set the form is left
-// as it starts, for Run to restore from the file and check.
+// chart can be calculated as it stands; with readingFile or place set the form
+// is left as it starts, for Run to fill from the file or the atlas and check.
 std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args);
 
 // The text printed by --help.

@@ -11,6 +11,7 @@
 #include "app/reading_file.h"
 #include "chartview/chart_json.h"
 #include "chartview/text_export.h"
+#include "tools/report/atlas_input.h"
 #include "tools/report/batch.h"
 #include "tools/report/report_options.h"
 #include "tools/report/stations_json.h"
@@ -36,6 +37,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         return kExitOk;
     }
+    if (!options.findPlace.empty()) {
+        out << FindPlaceJsonText(options.findPlace, options.findLimit);
+        if (!out.flush()) {
+            err << "The places could not be written to standard output\n";
+            return kExitFailed;
+        }
+        return kExitOk;
+    }
     if (!options.batchFile.empty()) {
         BatchSettings settings;
         settings.jobs = options.jobs;
@@ -46,6 +55,17 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // A saved reading fills a fresh form and meets the form's checks, as when
     // the desktop program opens it.
     BirthFormData form = options.form;
+    // A place is looked up in the atlas, then the values meet the form's checks.
+    AtlasUse atlas;
+    if (options.place) {
+        BirthValues values = options.values;
+        std::optional<std::string> refused = PlaceFromAtlas(*options.place, values, atlas);
+        if (!refused) refused = BirthValuesToForm(values, form);
+        if (refused) {
+            err << *refused << '\n';
+            return kExitRefused;
+        }
+    }
     if (!options.readingFile.empty()) {
         if (const auto refused = ReadingIntoForm(options.readingFile, form)) {
             err << *refused << '\n';
@@ -67,7 +87,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     switch (options.format) {
-        case OutputFormat::Json: out << ChartJsonText(state, wheel); break;
+        case OutputFormat::Json: out << ChartJsonText(state, wheel, atlas); break;
         case OutputFormat::Text: out << MakeTextExport(state); break;
     }
     if (!out.flush()) {

@@ -1,0 +1,72 @@
+#include "tools/report/atlas_input.h"
+
+#include <nlohmann/json.hpp>
+
+#include "app/user_text.h"
+#include "atlas/birth_place.h"
+#include "atlas/clock_text.h"
+
+namespace qv::report {
+
+namespace {
+
+// The row of the place's standard time, for a box the user gave: the
+// offset without the daylight-saving hour the clock had.
+std::optional<int> StandardRow(const LocalTimeType& clock) {
+    const std::int32_t standard = clock.utcOffset - (clock.daylightSaving ? 3600 : 0);
+    const ZoneSlot slot = ZoneSlotFor(standard, false, clock.daylightSaving ? "" : clock.abbreviation);
+    if (!slot.found || slot.daylightSaving) return std::nullopt;
+    return slot.slot;
+}
+
+}  // namespace
+
+std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthValues& values, AtlasUse& used) {
+    const std::vector<Place> found = FindPlaces(request.text, 1);
+    if (found.empty()) return "No place in the atlas matches " + QuoteUserText(request.text);
+    const Place& place = found.front();
+    if (!request.latitudeGiven) SetPlaceLatitude(values, place);
+    if (!request.longitudeGiven) SetPlaceLongitude(values, place);
+    if (!request.cityGiven) values.city = place.name;
+    if (!request.stateGiven) values.state = place.state;
+    if (!request.countryGiven) values.country = place.country;
+    used = {PlaceLabel(place), {}};
+    if (request.zoneGiven && request.dstGiven) return std::nullopt;
+
+    const LocalDateTime local = BirthMoment(values);
+    const PlaceClock clock = ClockOfPlace(place, local);
+    if (!clock.clock.ok() || clock.clock.kind == LocalTimeKind::Skipped) return clock.refusal;
+    used.zoneId = place.zoneId;
+    const std::int32_t offset = clock.clock.time.utcOffset;
+    if (request.zoneGiven) {
+        values.daylightSaving =
+            SlotOffsetSeconds(values.zoneSlot, false) != offset && SlotOffsetSeconds(values.zoneSlot, true) == offset;
+        return std::nullopt;
+    }
+    if (request.dstGiven) {
+        const std::optional<int> row = StandardRow(clock.clock.time);
+        if (!row) return NoRowMessage(place.name, local, clock.clock);
+        values.zoneSlot = *row;
+        return std::nullopt;
+    }
+    if (!clock.slot.found) return clock.refusal;
+    values.zoneSlot = clock.slot.slot;
+    values.daylightSaving = clock.slot.daylightSaving;
+    return std::nullopt;
+}
+
+std::string FindPlaceJsonText(const std::string& text, std::size_t limit) {
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const Place& p : FindPlaces(text, limit)) {
+        list.push_back({{"name", p.name},
+                        {"state", p.state},
+                        {"country", p.country},
+                        {"latitude", p.latitude},
+                        {"longitude", p.longitude},
+                        {"zone_id", p.zoneId},
+                        {"label", PlaceLabel(p)}});
+    }
+    return list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace qv::report

@@ -1,0 +1,39 @@
+// A birth place from the atlas for the command (--place) and the batch (the
+// place column): the best match of the text fills whatever the user did not
+// give, and the place's clock at the birth moment chooses the zone row and
+// the daylight-saving box.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/birth_values.h"
+#include "chartview/chart_json.h"
+
+namespace qv::report {
+
+struct PlaceRequest {
+    std::string text;  // "Chicago", "London, Canada"
+    // What the user gave as well; given values win over the atlas.
+    bool latitudeGiven = false, longitudeGiven = false;
+    bool zoneGiven = false, dstGiven = false;
+    bool cityGiven = false, stateGiven = false, countryGiven = false;
+};
+
+// Completes `values` (date and time set, the given values in place) from the
+// atlas, in this order of refusal: a place not found, zone data that cannot
+// be read, a clock time that did not exist, an offset that no row gives.
+//  - Without a zone: the row and box of the place's clock; a repeated time
+//    takes the first. With the box given as well, the row of the place's
+//    standard time beside the given box.
+//  - With a zone and no box: the box ticked when the row needs it for the
+//    place's offset.
+//  - With both, the clock is not asked.
+// `used` names the place and, when its clock was asked, its IANA zone.
+std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthValues& values, AtlasUse& used);
+
+// The matches of --find-place as a JSON array, best first: name, state,
+// country, latitude, longitude, zone_id, label.
+std::string FindPlaceJsonText(const std::string& text, std::size_t limit);
+
+}  // namespace qv::report
