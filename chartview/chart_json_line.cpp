@@ -174,6 +174,11 @@ struct Line {
         p = PutJsonEscaped(p, text);
         *p++ = '"';
     }
+    // A member's key (with its comma and colon), then its text.
+    void Member(std::string_view key, std::string_view text) {
+        Raw(key);
+        String(text);
+    }
     void Unsigned(std::uint64_t value) { p = std::to_chars(p, p + 24, value).ptr; }
     void Integer(std::int64_t value) { p = std::to_chars(p, p + 24, value).ptr; }
     void Bool(bool value) { Raw(value ? "true" : "false"); }
@@ -233,8 +238,7 @@ void PutUtcOffset(const ChartState& s, Line& line) {
 // The members below follow WriteChartJson (chart_json.cpp) one for one.
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, Line& line) {
-    line.Raw("{\"name\":");
-    line.String(s.BirthName);
+    line.Member("{\"name\":", s.BirthName);
     line.Raw(",\"date\":\"");
     line.Padded(s.BirthYear, 4);
     line.Raw("-");
@@ -248,20 +252,17 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Line& line) {
     line.Raw("\",\"zone\":");
     line.Integer(s.ZoneSlot);
     const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
-    line.Raw(",\"zone_text\":");
-    line.String(inTable ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)]) : std::string_view());
+    line.Member(",\"zone_text\":",
+                inTable ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)]) : std::string_view());
     line.Raw(",\"dst\":");
     line.Bool(s.DaylightSaving);
     line.Raw(",\"latitude\":");
     line.Number(SignedDegrees(s.LatDegrees, s.LatMinutes, s.LatSouth));
     line.Raw(",\"longitude\":");
     line.Number(SignedDegrees(s.LonDegrees, s.LonMinutes, !s.LonEast));
-    line.Raw(",\"city\":");
-    line.String(s.BirthCity);
-    line.Raw(",\"state\":");
-    line.String(s.BirthState);
-    line.Raw(",\"country\":");
-    line.String(s.BirthCountry);
+    line.Member(",\"city\":", s.BirthCity);
+    line.Member(",\"state\":", s.BirthState);
+    line.Member(",\"country\":", s.BirthCountry);
     line.Raw(",\"place\":");
     line.StringOrNull(atlas.place);
     line.Raw(",\"zone_id\":");
@@ -276,12 +277,10 @@ void WritePositions(const ChartState& s, Line& line) {
     for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot) {
         line.Raw(slot == 0 ? "{\"name\":" : ",{\"name\":");
         line.String(s.PositionName[slot]);
-        line.Raw(",\"position\":");
-        line.String(s.PlanetPosition[slot]);
+        line.Member(",\"position\":", s.PlanetPosition[slot]);
         line.Raw(",\"longitude\":");
         line.Number(s.BodyLongitude[slot]);
-        line.Raw(",\"label\":");
-        line.String(s.BodyLabel[slot]);
+        line.Member(",\"label\":", s.BodyLabel[slot]);
         // Slots 2..9 are Mercury … Pluto, flags 0..7.
         line.Raw(",\"retrograde\":");
         line.Bool(slot >= 2 && slot <= 9 && s.RetrogradeFlag[slot - 2]);
@@ -295,8 +294,7 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Line& line) {
     for (std::size_t h = 0; h < 12; ++h) {
         line.Raw(h == 0 ? "{\"house\":" : ",{\"house\":");
         line.Unsigned(h + 1);
-        line.Raw(",\"sign\":");
-        line.String(s.HouseSign[h]);
+        line.Member(",\"sign\":", s.HouseSign[h]);
         line.Raw(",\"bodies\":[");
         const WheelBox& box = wheel.houseBox(static_cast<int>(h));
         for (std::size_t k = 0; k < box.labels.size(); ++k) {
@@ -321,8 +319,7 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
         line.String(names[i]);
         line.Raw(",\"present\":");
         line.Bool(IsPresentMessage(results[i]));
-        line.Raw(",\"message\":");
-        line.String(results[i]);
+        line.Member(",\"message\":", results[i]);
         line.Raw("}");
     }
     line.Raw("]");
@@ -331,12 +328,9 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 void WriteChart(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, Line& line) {
     line.Raw(",\"input\":");
     WriteInput(state, atlas, line);
-    line.Raw(",\"ascendant_text\":");
-    line.String(state.AscendantText);
-    line.Raw(",\"moon_text\":");
-    line.String(state.MoonText);
-    line.Raw(",\"moon_sign\":");
-    line.String(state.MoonSignName);
+    line.Member(",\"ascendant_text\":", state.AscendantText);
+    line.Member(",\"moon_text\":", state.MoonText);
+    line.Member(",\"moon_sign\":", state.MoonSignName);
     line.Raw(",\"universal_time\":\"");
     line.p = PutIsoMinute(line.p, UniversalMoment(state));
     line.Raw("\",\"positions\":");
@@ -388,27 +382,26 @@ char* ChartJsonLineWriter::Room(std::size_t bytes) {
     return room_.data();
 }
 
-void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
-                                      const ChartWheel& wheel, const AtlasUse& atlas) {
-    const std::size_t texts = TextBytes(state, wheel) + atlas.place.size() + atlas.zoneId.size();
-    char* const start = Room(kFixedRoom + kEscapedPerByte * texts);
-    Line line{start};
+char* ChartJsonLineWriter::StartLine(std::size_t row, std::size_t texts) {
+    Line line{Room(kFixedRoom + kEscapedPerByte * texts)};
     line.Raw("{\"row\":");
     line.Unsigned(row);
+    return line.p;
+}
+
+void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
+                                      const ChartWheel& wheel, const AtlasUse& atlas) {
+    Line line{StartLine(row, TextBytes(state, wheel) + atlas.place.size() + atlas.zoneId.size())};
     WriteChart(state, wheel, atlas, line);
     line.Raw("}\n");
-    out.append(start, line.p);
+    out.append(room_.data(), line.p);
 }
 
 void ChartJsonLineWriter::AppendError(std::string& out, std::size_t row, std::string_view message) {
-    char* const start = Room(kFixedRoom + kEscapedPerByte * message.size());
-    Line line{start};
-    line.Raw("{\"row\":");
-    line.Unsigned(row);
-    line.Raw(",\"error\":");
-    line.String(message);
+    Line line{StartLine(row, message.size())};
+    line.Member(",\"error\":", message);
     line.Raw("}\n");
-    out.append(start, line.p);
+    out.append(room_.data(), line.p);
 }
 
 }  // namespace qv

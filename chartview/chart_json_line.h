@@ -28,6 +28,8 @@ public:
 private:
     // Room to write one line in, kept from line to line.
     char* Room(std::size_t bytes);
+    // The start of a line, {"row":row, in room for `texts` bytes of texts.
+    char* StartLine(std::size_t row, std::size_t texts);
 
     std::string room_;
 };

@@ -43,25 +43,8 @@ std::string LongText(std::mt19937& rng) { return std::string(16 + rng() % 45, st
 
 // The form of random birth `index`, its texts of random lengths.
 BirthFormData RandomForm(std::mt19937& rng, std::uint64_t index) {
-    const oracle::Birth b = oracle::RandomBirth(7, index);
-    BirthFormData f;
-    f.txtName = TextOfLength(rng);
-    f.txtCity = TextOfLength(rng);
-    f.txtState = TextOfLength(rng);
-    f.txtCountry = TextOfLength(rng);
-    f.cboMonth = b.month - 1;
-    f.cboDate = b.day - 1;
-    f.cboYear = YearItem(b.year);
-    f.cboHour = b.hour;
-    f.cboMinute = b.minute;
-    f.cboTimeZone = b.zoneSlot;
-    f.txtLatD = std::to_string(b.latDeg);
-    f.txtLatM = std::to_string(b.latMin);
-    f.optLatSouth = b.south;
-    f.txtLonD = std::to_string(b.lonDeg);
-    f.txtLonM = std::to_string(b.lonMin);
-    f.optLongEast = b.east ? 0 : 1;
-    f.chkDST = b.dst;
+    BirthFormData f = oracle::FormOf(oracle::RandomBirth(7, index));
+    for (std::string* text : {&f.txtName, &f.txtCity, &f.txtState, &f.txtCountry}) *text = TextOfLength(rng);
     return f;
 }
 

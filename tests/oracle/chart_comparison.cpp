@@ -73,28 +73,6 @@ constexpr Person kPeople[] = {
 };
 const Person& PersonOf(const Birth& b) { return kPeople[static_cast<std::size_t>(b.minute) % std::size(kPeople)]; }
 
-BirthFormData FormOf(const Birth& b) {
-    const Person& p = PersonOf(b);
-    BirthFormData f;
-    f.txtName = p.name;
-    f.txtCity = p.city;
-    f.txtState = p.state;
-    f.txtCountry = p.country;
-    f.cboMonth = b.month - 1;
-    f.cboDate = b.day - 1;
-    f.cboYear = YearItem(b.year);
-    f.cboHour = b.hour;
-    f.cboMinute = b.minute;
-    f.cboTimeZone = b.zoneSlot;
-    f.txtLatD = std::to_string(b.latDeg);
-    f.txtLatM = std::to_string(b.latMin);
-    f.optLatSouth = b.south ? 1 : 0;
-    f.txtLonD = std::to_string(b.lonDeg);
-    f.txtLonM = std::to_string(b.lonMin);
-    f.optLongEast = b.east ? 0 : 1;
-    f.chkDST = b.dst;
-    return f;
-}
 
 // Universal Time as the JSON's text, written by snprintf.
 std::string LiteralIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
@@ -161,6 +139,29 @@ std::string Describe(const Birth& b) {
                   b.day, b.hour, b.minute, b.zoneSlot, b.dst ? 1 : 0, b.latDeg, b.latMin, b.south ? 'S' : 'N',
                   b.lonDeg, b.lonMin, b.east ? 'E' : 'W');
     return buf;
+}
+
+BirthFormData FormOf(const Birth& b) {
+    const Person& p = PersonOf(b);
+    BirthFormData f;
+    f.txtName = p.name;
+    f.txtCity = p.city;
+    f.txtState = p.state;
+    f.txtCountry = p.country;
+    f.cboMonth = b.month - 1;
+    f.cboDate = b.day - 1;
+    f.cboYear = YearItem(b.year);
+    f.cboHour = b.hour;
+    f.cboMinute = b.minute;
+    f.cboTimeZone = b.zoneSlot;
+    f.txtLatD = std::to_string(b.latDeg);
+    f.txtLatM = std::to_string(b.latMin);
+    f.optLatSouth = b.south ? 1 : 0;
+    f.txtLonD = std::to_string(b.lonDeg);
+    f.txtLonM = std::to_string(b.lonMin);
+    f.optLongEast = b.east ? 0 : 1;
+    f.chkDST = b.dst;
+    return f;
 }
 
 ProgramCharts::ProgramCharts() { LoadFixedLists(chart_.state); }

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/birth_form.h"
 #include "app/chart_wheel.h"
 #include "chartview/chart_json.h"
 #include "chartview/chart_json_line.h"
@@ -33,6 +34,9 @@ struct Birth {
 // daylight saving on and off, latitudes 0–90° N/S (90° itself one time in
 // 64), longitudes 0–180° E/W (180° itself one time in 64).
 Birth RandomBirth(std::uint64_t seed, std::uint64_t index);
+
+// The birth-data form holding a birth, with a person and place of its own.
+BirthFormData FormOf(const Birth& b);
 
 // "1975-06-15 14:30 zone 34 DST 0 28:37N 77:13E".
 std::string Describe(const Birth& b);

@@ -9,6 +9,7 @@
 #include "analysis/elements.h"
 #include "retro/stations.h"
 #include "state/fixed_lists.h"
+#include "tests/oracle/literal_engine.h"
 
 namespace qv::oracle {
 
@@ -25,23 +26,6 @@ std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
 std::string_view AbbreviationOfPosition(std::string_view positionText) {
     if (positionText.size() < 4) return {};
     return positionText.substr(3, 3);
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
-std::string_view LastCharacters(std::string_view s, std::size_t n) {
-    std::size_t pos = s.size();
-    while (n > 0 && pos > 0) {
-        --pos;
-        while (pos > 0 && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) --pos;
-        --n;
-    }
-    return s.substr(pos);
 }
 
 // ---- The wheel --------------------------------------------------------------

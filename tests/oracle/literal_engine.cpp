@@ -27,6 +27,8 @@ char* PutText(char* p, std::string_view text) {
     return p;
 }
 
+}  // namespace
+
 std::string_view TrimBlanks(std::string_view s) {
     const auto first = s.find_first_not_of(' ');
     if (first == std::string_view::npos) return {};
@@ -43,8 +45,6 @@ std::string_view LastCharacters(std::string_view s, std::size_t n) {
     }
     return s.substr(pos);
 }
-
-}  // namespace
 
 // ---- Calendar, angles and texts --------------------------------------------
 

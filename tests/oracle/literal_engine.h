@@ -33,6 +33,12 @@ std::string FormatLongitude(double lon);
 // "05 Ari 07" from a FormatLongitude text.
 std::string FormatPosition(std::string_view longitudeText);
 
+// Text with blanks removed at both ends.
+std::string_view TrimBlanks(std::string_view s);
+
+// The last n characters (UTF-8 code points) of s, or all of s if shorter.
+std::string_view LastCharacters(std::string_view s, std::size_t n);
+
 // Full sign name for the last three characters of a longitude text; empty if none.
 std::string_view SignNameOfText(std::string_view longitudeText);
 
