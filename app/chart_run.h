@@ -12,13 +12,21 @@
 #include "app/birth_form.h"
 #include "app/birth_values.h"
 #include "app/chart_wheel.h"
+#include "app/precise_engine.h"
 #include "state/chart_state.h"
 
 namespace qv {
 
-// Copies the form into the state and calculates the chart: the built-in
-// engine's numbers, then ChartFromNumbers.
-void RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel);
+// Copies the form into the state and calculates the chart: the engine's
+// numbers, then ChartFromNumbers. Without `precise` the built-in formulas
+// give the numbers; with it the precise engine does, and when it has none its
+// message comes back and the state and the wheel are left as they were.
+// PositionSource says which engine gave the chart.
+std::optional<std::string> RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel,
+                                               const PreciseEngine& precise = {});
+
+// The moment and place an engine takes for the birth data in the state.
+EngineInput EngineInputOf(const ChartState& state);
 
 // The built-in engine's numbers for the birth data in the state: the
 // ascendant, the Moon, the Sun and the planets into BodyLongitude, and the
@@ -35,7 +43,9 @@ void ChartFromNumbers(ChartState& state, ChartWheel& wheel);
 
 // The chart of `values` as the command calculates it: turned into the form's
 // data and checked as the form checks it, then calculated into a state whose
-// fixed lists are filled. nullopt on success, else the first message.
-std::optional<std::string> CalculateChartOf(const BirthValues& values, ChartState& state, ChartWheel& wheel);
+// fixed lists are filled, by `precise` when given. nullopt on success, else
+// the first message.
+std::optional<std::string> CalculateChartOf(const BirthValues& values, ChartState& state, ChartWheel& wheel,
+                                            const PreciseEngine& precise = {});
 
 }  // namespace qv

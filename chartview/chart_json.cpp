@@ -113,6 +113,7 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 
 void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& chart, const AtlasUse& atlas) {
     WriteInput(state, atlas, chart["input"]);
+    Put(chart["positions_from"], PositionsFromName(state.PositionSource));
     Put(chart["ascendant_text"], state.AscendantText);
     Put(chart["moon_text"], state.MoonText);
     Put(chart["moon_sign"], state.MoonSignName);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -20,12 +21,18 @@ struct AtlasUse {
     std::string zoneId;
 };
 
+// The JSON name of the engine that gave a chart's positions.
+constexpr std::string_view PositionsFromName(PositionsFrom from) {
+    return from == PositionsFrom::Ephemeris ? "ephemeris" : "formulas";
+}
+
 // Writes the chart's members into the object `chart`, in this order:
 // - input: the birth data as entered and stored: name, date "YYYY-MM-DD",
 //   time "HH:MM" (local clock), zone (table slot), zone_text, dst, latitude
 //   and longitude (signed degrees, north and east positive), city, state,
 //   country; then place and zone_id of `atlas`, and utc_offset, the offset
 //   east of UTC that the zone row and box give ("+05:30", "-05:00");
+// - positions_from: "formulas" or "ephemeris", PositionsFromName;
 // - ascendant_text, moon_text, moon_sign, universal_time;
 // - positions: the eleven {name, position, longitude, label, retrograde} in
 //   slot order;

@@ -328,6 +328,9 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 void WriteChart(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, Line& line) {
     line.Raw(",\"input\":");
     WriteInput(state, atlas, line);
+    line.Raw(",\"positions_from\":\"");
+    line.Raw(PositionsFromName(state.PositionSource));
+    line.Raw("\"");
     line.Member(",\"ascendant_text\":", state.AscendantText);
     line.Member(",\"moon_text\":", state.MoonText);
     line.Member(",\"moon_sign\":", state.MoonSignName);

@@ -39,6 +39,7 @@ std::string MakeTextExport(const ChartState& s) {
     ResultLines(out, "Element", s.ElementResult);
     ResultLines(out, "Quality", s.QualityResult);
     ResultLines(out, "House", s.HouseTypeResult);
+    if (s.PositionSource == PositionsFrom::Ephemeris) Line(out, kEphemerisSourceLine);
     return out;
 }
 

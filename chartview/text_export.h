@@ -5,16 +5,23 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/chart_state.h"
 
 namespace qv {
 
+// The last line of the export of a chart whose positions come from the
+// ephemeris.
+inline constexpr std::string_view kEphemerisSourceLine =
+    "Positions: Swiss Ephemeris (apparent geocentric, true equinox and ecliptic of date)";
+
 // The file's bytes, UTF-8 with CR LF line ends; bytes of the name and the
 // place that are not valid UTF-8 are written as U+FFFD, as in a reading.
 // Separator lines are a lone CR followed by CR LF; result messages are
 // written as stored, so a missing category keeps its "M-" marker and its
-// embedded CR LF.
+// embedded CR LF. A chart from the ephemeris ends in one more line,
+// kEphemerisSourceLine.
 std::string MakeTextExport(const ChartState& state);
 
 // Writes the export safely (see WriteFileAtomically). nullopt on success,

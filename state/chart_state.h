@@ -10,6 +10,10 @@
 
 namespace qv {
 
+// Where a chart's positions come from: the built-in formulas or the
+// ephemeris files (the precise mode the user may choose).
+enum class PositionsFrom : std::uint8_t { Formulas, Ephemeris };
+
 // One piece of the interpretation box: text in one colour and weight.
 struct StyledRun {
     std::string text;
@@ -72,6 +76,9 @@ struct ChartState {
     // Ecliptic longitudes in degrees behind PlanetPosition (slot order 0..10),
     // kept for reports; the texts above are what the chart shows.
     std::array<double, 11> BodyLongitude{};
+    // The engine that gave BodyLongitude and RetrogradeFlag. Not saved with
+    // a reading: a reading is calculated in the mode chosen when it opens.
+    PositionsFrom PositionSource = PositionsFrom::Formulas;
 
     // Interpretation box content, in display order.
     std::vector<StyledRun> InterpretationRuns;

@@ -87,7 +87,9 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    explicit RowWorker(const BatchColumns& columns) : columns_(columns) { LoadFixedLists(state_); }
+    RowWorker(const BatchColumns& columns, const PreciseEngine& precise) : columns_(columns), precise_(precise) {
+        LoadFixedLists(state_);
+    }
 
     bool Process(const CsvRecord& record, std::size_t row, std::string& out) {
         std::optional<std::string> refusal;
@@ -104,13 +106,17 @@ public:
         // A fresh chart starts without a Moon sign; nothing else of the
         // previous row survives a calculation.
         state_.MoonSignName.clear();
-        RunChartCalculation(form_, state_, wheel_);
+        if (const auto failed = RunChartCalculation(form_, state_, wheel_, precise_)) {
+            writer_.AppendError(out, row, *failed);
+            return false;
+        }
         writer_.AppendChart(out, row, state_, wheel_, atlas_);
         return true;
     }
 
 private:
     const BatchColumns& columns_;
+    const PreciseEngine& precise_;
     AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
@@ -149,9 +155,10 @@ struct Outcome {
     bool writeFailed = false;
 };
 
-Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, std::ostream& out, Progress& progress) {
+Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, std::ostream& out,
+                       Progress& progress) {
     Outcome outcome;
-    RowWorker worker(columns);
+    RowWorker worker(columns, precise);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -215,8 +222,9 @@ private:
 
 class Pipeline {
 public:
-    Pipeline(CsvReader& reader, const BatchColumns& columns, std::ostream& out, Progress& progress, int jobs)
-        : reader_(reader), columns_(columns), out_(out), progress_(progress), jobs_(jobs) {
+    Pipeline(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, std::ostream& out,
+             Progress& progress, int jobs)
+        : reader_(reader), columns_(columns), precise_(precise), out_(out), progress_(progress), jobs_(jobs) {
         const std::size_t chunks = 2 * static_cast<std::size_t>(jobs) + 2;
         chunks_.resize(chunks);
         for (auto& c : chunks_) {
@@ -272,7 +280,7 @@ private:
     }
 
     void Work() {
-        RowWorker worker(columns_);
+        RowWorker worker(columns_, precise_);
         for (;;) {
             Chunk* chunk = nullptr;
             {
@@ -321,6 +329,7 @@ private:
 
     CsvReader& reader_;
     const BatchColumns& columns_;
+    const PreciseEngine& precise_;
     std::ostream& out_;
     Progress& progress_;
     int jobs_;
@@ -467,9 +476,9 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
     Progress progress(err, settings.progress);
     Outcome outcome;
     if (settings.jobs <= 1) {
-        outcome = RunOnOneThread(reader, columns, out, progress);
+        outcome = RunOnOneThread(reader, columns, settings.precise, out, progress);
     } else {
-        Pipeline pipeline(reader, columns, out, progress, settings.jobs);
+        Pipeline pipeline(reader, columns, settings.precise, out, progress, settings.jobs);
         outcome = pipeline.Run();
     }
     if (!outcome.writeFailed) {

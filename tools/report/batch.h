@@ -25,6 +25,7 @@
 
 #include "app/birth_form.h"
 #include "app/birth_values.h"
+#include "app/precise_engine.h"
 #include "chartview/chart_json.h"
 #include "tools/report/csv_reader.h"
 
@@ -80,6 +81,7 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
 struct BatchSettings {
     int jobs = 1;          // worker threads; 1 works on the calling thread
     bool progress = false; // rows done, on `err`, rewritten in place
+    PreciseEngine precise; // when set, every chart's positions come from it
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

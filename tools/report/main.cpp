@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "app/atomic_file.h"
+#include "ephemeris/chart_engine.h"
 #include "tools/report/report_run.h"
 
 int main(int argc, char** argv) {
     qv::ReportFileSizeLimitAsError();
     std::vector<std::string> args(argv + 1, argv + argc);
-    return qv::report::Run(args, std::cout, std::cerr);
+    return qv::report::Run(args, std::cout, std::cerr, qv::EphemerisEngine());
 }

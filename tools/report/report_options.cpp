@@ -21,6 +21,7 @@ struct RawOptions {
     std::string format = "json";
     std::optional<std::string> reading, saveReading;
     bool stations = false;
+    bool precise = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
     bool cityGiven = false, stateGiven = false, countryGiven = false;
@@ -64,6 +65,11 @@ const std::vector<OptionRow>& OptionTable() {
          "                          the birth moment; --lat, --lon, --zone, --dst, --city,\n"
          "                          --state and --country given as well win",
          [](RawOptions& o, const std::string& v) { o.place = v; }},
+        {"--precise", "",
+         "positions from the Swiss Ephemeris files (Debian package\n"
+         "                          swe-standard-data) instead of the built-in formulas;\n"
+         "                          also with --reading and --batch",
+         [](RawOptions& o, const std::string&) { o.precise = true; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
         {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
@@ -169,12 +175,13 @@ std::string ReportUsage() {
         "Usage: quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --zone SLOT\n"
         "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
-        "                       [--save-reading FILE.qvn]\n"
+        "                       [--save-reading FILE.qvn] [--precise]\n"
         "       quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --place TEXT\n"
         "                       [any option above, which wins over the atlas]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
+        "                       [--precise]\n"
         "       quorvane-report --stations\n"
-        "       quorvane-report --batch FILE.csv [--jobs N]\n"
+        "       quorvane-report --batch FILE.csv [--jobs N] [--precise]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
@@ -190,6 +197,10 @@ std::string ReportUsage() {
         "  --help                  print this text\n"
         "\n"
         "Refused input is reported on standard error with exit status 2.\n"
+        "\n"
+        "The JSON's \"positions_from\" says where the positions come from: \"formulas\"\n"
+        "(the default) or \"ephemeris\" (--precise). Without the ephemeris files\n"
+        "--precise refuses the chart with exit status 2.\n"
         "\n"
         "--batch reads a CSV file (RFC 4180, UTF-8) whose first line names its columns,\n"
         "in any order:\n"
@@ -244,6 +255,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
 
     ReportOptions options;
+    options.precise = raw.precise;
     if (raw.stations) {
         if (args.size() != 1) return OptionError{"--stations prints the station tables only; leave out the other options"};
         options.stations = true;

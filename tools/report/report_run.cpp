@@ -18,7 +18,7 @@
 
 namespace qv::report {
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PreciseEngine& precise) {
     const auto parsed = ParseReportOptions(args);
     if (const auto* refused = std::get_if<OptionError>(&parsed)) {
         err << refused->message << '\n';
@@ -45,8 +45,14 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         }
         return kExitOk;
     }
+    if (options.precise && !precise) {
+        err << "Precise positions are not available in this build of the command\n";
+        return kExitRefused;
+    }
+    const PreciseEngine& engine = options.precise ? precise : PreciseEngine{};
     if (!options.batchFile.empty()) {
         BatchSettings settings;
+        settings.precise = engine;
         settings.jobs = options.jobs;
         settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         return RunBatchFile(options.batchFile, out, err, settings);
@@ -77,7 +83,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     ChartState state;
     LoadFixedLists(state);
     ChartWheel wheel;
-    RunChartCalculation(form, state, wheel);
+    if (const auto refused = RunChartCalculation(form, state, wheel, engine)) {
+        err << *refused << '\n';
+        return kExitRefused;
+    }
 
     if (!options.saveReadingFile.empty()) {
         if (const auto error = WriteReadingFile(options.saveReadingFile, state, form.cboTimeZone)) {

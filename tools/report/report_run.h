@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/precise_engine.h"
+
 namespace qv::report {
 
 // Exit statuses.
@@ -13,7 +15,9 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;   // the output could not be written
 inline constexpr int kExitRefused = 2;  // the input was refused
 
-// args without the program name.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// args without the program name. `precise` calculates the charts of
+// --precise; without it --precise is refused.
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const PreciseEngine& precise = {});
 
 }  // namespace qv::report
