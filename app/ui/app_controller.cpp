@@ -65,8 +65,17 @@ void AppController::CalculateChart() {
     // the new birth data, so its personal-data labels show this person.
     const bool fresh = !chart_;
     ChartWheel wheel = fresh ? ChartWheel{} : wheel_;
+    const bool precise = form_->precisePositions();
+    if (precise && !precise_) {
+        dialogs_.message(form_.get(), QStringLiteral("Precise positions are not available in this build."),
+                         MessageIcon::Error);
+        return;
+    }
     try {
-        RunChartCalculation(data, state_, wheel);
+        if (const auto refused = RunChartCalculation(data, state_, wheel, precise ? precise_ : PreciseEngine{})) {
+            dialogs_.message(form_.get(), QString::fromStdString(*refused), MessageIcon::Error);
+            return;
+        }
     } catch (const std::exception&) {
         dialogs_.message(form_.get(), QStringLiteral("The chart could not be calculated."), MessageIcon::Error);
         return;

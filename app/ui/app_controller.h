@@ -5,8 +5,10 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <utility>
 
 #include "app/chart_wheel.h"
+#include "app/precise_engine.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -21,11 +23,18 @@ public:
     explicit AppController(UserDialogs& dialogs, QObject* parent = nullptr);
     ~AppController() override;
 
+    // The engine behind the form's "Precise positions"; without one a
+    // ticked box refuses the calculation with a message.
+    void setPreciseEngine(PreciseEngine engine) { precise_ = std::move(engine); }
+
     // Shows the birth-data form.
     void start();
 
-    // Checks the form; on success computes the chart, shows it in the chart
-    // window (a fresh one after Back or New) and hides the form.
+    // Checks the form; on success computes the chart (precisely when the
+    // form's box is ticked), shows it in the chart window (a fresh one after
+    // Back or New) and hides the form. A chart the engine cannot give is
+    // refused with its message; the form and the chart shown stay as they
+    // were.
     void CalculateChart();
     // "&Open Previously Saved Reading": restores the form from a file and
     // calculates it.
@@ -52,6 +61,7 @@ private:
     UserDialogs& dialogs_;
     ChartState state_;
     ChartWheel wheel_;
+    PreciseEngine precise_;
     int zoneSlot_ = 0;  // the time-zone slot of the chart shown, for "Save As"
     std::unique_ptr<FrmMain> form_;
     QPointer<ChartWindow> chart_;

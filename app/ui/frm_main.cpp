@@ -279,8 +279,15 @@ void FrmMain::buildControls() {
         " padding: 4px 18px; border-radius: 3px; }"
         "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
         "QPushButton:pressed { background-color: rgb(80, 30, 95); }").arg(bannerColour));
+    chkPrecise = new QCheckBox(QStringLiteral("Precise positions"), central);
+    chkPrecise->setObjectName(QStringLiteral("chkPrecise"));
+    chkPrecise->setToolTip(QStringLiteral(
+        "Positions of the Sun, the Moon, the planets and the ascendant from the Swiss Ephemeris files\n"
+        "(apparent places, true equinox of date) instead of the built-in formulas"));
     buttons->addWidget(cmdOpen);
     buttons->addStretch(1);
+    buttons->addWidget(chkPrecise);
+    buttons->addSpacing(12);
     buttons->addWidget(cmdCalculate);
     body->addLayout(buttons);
     body->addStretch(1);
@@ -289,7 +296,7 @@ void FrmMain::buildControls() {
     QWidget* order[] = {txtName,        cboMonth,       cboDate, cboYear,  cboHour,    cboMinute,
                         cboTimeZone,    chkDST,         txtLatD, txtLatM,  optLatSouth[0],
                         optLatSouth[1], txtLonD,        txtLonM, optLongEast[0], optLongEast[1],
-                        txtCity,        txtState,       txtCountry, Command1, cmdCalculate, cmdOpen};
+                        txtCity,        txtState,       txtCountry, Command1, chkPrecise, cmdCalculate, cmdOpen};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
@@ -360,6 +367,8 @@ BirthFormData FrmMain::formData() const {
     d.chkDST = chkDST->isChecked();
     return d;
 }
+
+bool FrmMain::precisePositions() const { return chkPrecise->isChecked(); }
 
 void FrmMain::setFormData(const BirthFormData& d) {
     forgetAtlasPlace();

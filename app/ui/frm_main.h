@@ -43,6 +43,10 @@ public:
     BirthFormData formData() const;
     void setFormData(const BirthFormData& data);
 
+    // "Precise positions": the chart's positions from the ephemeris. Kept
+    // for the session only; not part of the birth data or a reading.
+    bool precisePositions() const;
+
     // The twelve checks (and the digits-only check of the coordinate boxes).
     // On a failure: the message, the focus and the direction it selects.
     // While the atlas chose the zone, a birth time the place's clocks skipped
@@ -106,6 +110,7 @@ private:
     QLineEdit* txtState = nullptr;
     QLineEdit* txtCountry = nullptr;
     QPushButton* Command1 = nullptr;
+    QCheckBox* chkPrecise = nullptr;
     QPushButton* cmdCalculate = nullptr;
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;

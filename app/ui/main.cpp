@@ -4,6 +4,7 @@
 #include "app/atomic_file.h"
 #include "app/ui/app_controller.h"
 #include "app/ui/single_instance.h"
+#include "ephemeris/chart_engine.h"
 #include "ui/program_identity.h"
 #include "ui/user_dialogs.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     if (!qv::EnsureSingleInstance(instance, dialogs)) return 0;
 
     qv::AppController controller(dialogs);
+    controller.setPreciseEngine(qv::EphemerisEngine());
     QObject::connect(&controller, &qv::AppController::programEnded, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     QObject::connect(&instance, &qv::SingleInstance::activationRequested, &controller,

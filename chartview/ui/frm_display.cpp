@@ -351,6 +351,9 @@ void FrmDisplay::loadPersonalData(const ChartState& state) {
 }
 
 void FrmDisplay::showPositions(const ChartState& state) {
+    fraWestern_->setTitle(state.PositionSource == PositionsFrom::Ephemeris
+                              ? QStringLiteral("Planetary Positions (ephemeris)")
+                              : QStringLiteral("Planetary Positions"));
     for (int k = 0; k <= 10; ++k) planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
 }
 

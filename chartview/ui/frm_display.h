@@ -85,7 +85,8 @@ public:
 
     // Form load: "Name: ...", "Date of Birth: ...", and the other six lines.
     void loadPersonalData(const ChartState& state);
-    // Planet(k) = PlanetPosition[k] for k = 0..10.
+    // Planet(k) = PlanetPosition[k] for k = 0..10; the table's heading says
+    // when the positions come from the ephemeris.
     void showPositions(const ChartState& state);
     // The wheel: sign boxes filled and hidden, house boxes, sign pictures,
     // lblLagna and lblRashi.

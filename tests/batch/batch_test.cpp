@@ -16,6 +16,7 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "chartview/chart_json.h"
+#include "ephemeris/chart_engine.h"
 #include "state/time_zones.h"
 #include "tools/report/batch.h"
 #include "tools/report/batch_json.h"
@@ -74,10 +75,11 @@ struct BatchResult {
     std::string out, err;
 };
 
-BatchResult RunOn(std::istream& in, int jobs) {
+BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {}) {
     std::ostringstream out, err;
     BatchSettings settings;
     settings.jobs = jobs;
+    settings.precise = precise;
     const int status = RunBatch(in, out, err, settings);
     BatchResult r{status, {}, out.str(), err.str()};
     std::istringstream lines(r.out);
@@ -85,9 +87,9 @@ BatchResult RunOn(std::istream& in, int jobs) {
     return r;
 }
 
-BatchResult RunCsv(const std::string& csv, int jobs = 1) {
+BatchResult RunCsv(const std::string& csv, int jobs = 1, const PreciseEngine& precise = {}) {
     std::istringstream in(csv);
-    return RunOn(in, jobs);
+    return RunOn(in, jobs, precise);
 }
 
 // The single-chart command: its JSON object, or its message without the line break.
@@ -354,6 +356,38 @@ TEST(Batch, OrderAndRowNumbersDoNotDependOnTheJobs) {
         EXPECT_EQ(many.status, kExitSomeRowsRefused);
         EXPECT_EQ(many.out, one.out) << "jobs " << jobs;
     }
+}
+
+TEST(Batch, PreciseRowsAreSingleChartsWhateverTheJobs) {
+    const std::string csv = MixedCsv(3000);
+    const PreciseEngine engine = EphemerisEngine();
+    const BatchResult one = RunCsv(csv, 1, engine);
+    EXPECT_EQ(one.status, kExitSomeRowsRefused);
+    ASSERT_EQ(one.lines.size(), 3000u);
+    const BatchResult formulas = RunCsv(csv, 1);
+    std::size_t moved = 0;
+    for (std::size_t k = 0; k < one.lines.size(); ++k) {
+        const Json& line = one.lines[k];
+        ASSERT_EQ(line.contains("error"), formulas.lines[k].contains("error")) << "row " << k + 1;
+        if (line.contains("error")) continue;
+        EXPECT_EQ(line["positions_from"], "ephemeris") << "row " << k + 1;
+        moved += line["positions"] != formulas.lines[k]["positions"];
+    }
+    EXPECT_GT(moved, 2000u);
+    // The first rows as the single-chart command gives them.
+    std::istringstream in(csv);
+    CsvReader reader(in);
+    CsvRecord record;
+    ASSERT_TRUE(reader.Next(record));  // the header
+    for (std::size_t k = 0; k < 40 && reader.Next(record); ++k) {
+        if (one.lines[k].contains("error")) continue;
+        Args args = ArgsOf(Fields(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count)));
+        args.push_back("--precise");
+        std::ostringstream out, err;
+        ASSERT_EQ(report::Run(args, out, err, engine), kExitOk) << err.str();
+        EXPECT_EQ(WithoutRow(one.lines[k]), Json::parse(out.str())) << "row " << k + 1;
+    }
+    for (int jobs : {2, 4}) EXPECT_EQ(RunCsv(csv, jobs, engine).out, one.out) << "jobs " << jobs;
 }
 
 TEST(Batch, HeaderAndExitStatus) {

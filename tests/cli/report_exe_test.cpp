@@ -130,4 +130,41 @@ TEST(ReportExecutable, HelpAndAChart) {
     EXPECT_NE(chart.out.find("\"universal_time\": \"1975-06-15T09:00:00Z\""), std::string::npos);
 }
 
+TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
+    const std::vector<std::string> asha = {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone",
+                                           "34", "--lat", "28:37N", "--lon", "77:13E", "--city", "New Delhi",
+                                           "--state", "Delhi", "--country", "India"};
+    const auto empty = std::filesystem::temp_directory_path() / ("qv_no_ephemeris_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(empty);
+    const std::string noFiles = "SE_EPHE_PATH=" + Quote(empty.string()) + " ";
+    const std::string batch = "printf 'name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,"
+                              "lon_min,lon_dir,dst,city,state,country\\nA,1975,6,15,14,30,34,28,37,N,77,13,E,0,C,S,K\\n' | ";
+    auto plus = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = asha;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    struct Case { const char* what; std::vector<std::string> args; std::string before; int status; std::string out; std::string err; };
+    const Case cases[] = {
+        {"formulas", asha, "", 0, "\"positions_from\": \"formulas\",\n  \"ascendant_text\"", ""},
+        {"ephemeris", plus({"--precise"}), "", 0, "\"positions_from\": \"ephemeris\",\n  \"ascendant_text\"", ""},
+        {"export's last line", plus({"--precise", "--format", "text"}), "", 0,
+         "Positions: Swiss Ephemeris (apparent geocentric, true equinox and ecliptic of date)\r\n", ""},
+        {"batch", {"--batch", "-", "--precise"}, batch, 0, "},\"positions_from\":\"ephemeris\",", ""},
+        {"no files", plus({"--precise"}), noFiles, 2, "", "Install swe-standard-data"},
+        {"no files in the batch", {"--batch", "-", "--precise"}, batch + noFiles, 3,
+         "{\"row\":1,\"error\":\"Precise positions need the ephemeris files of the Debian package swe-standard-data", ""},
+        {"no files, no --precise", asha, noFiles, 0, "\"positions_from\": \"formulas\"", ""},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunExe(c.args, c.before);
+        EXPECT_EQ(r.status, c.status) << c.what << "\n" << r.err;
+        if (c.out.empty()) EXPECT_EQ(r.out, "") << c.what;
+        else EXPECT_NE(r.out.find(c.out), std::string::npos) << c.what << "\n" << r.out;
+        if (c.err.empty()) EXPECT_EQ(r.err, "") << c.what;
+        else EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << "\n" << r.err;
+    }
+    std::filesystem::remove_all(empty);
+}
+
 }  // namespace

@@ -94,6 +94,19 @@ std::vector<PdfWord> PdfWords(const QString& pdf, QSizeF* pageSize) {
     return words;
 }
 
+TEST(PrintChart, APreciseChartsHeadingIsOnThePage) {
+    QTemporaryDir dir;
+    ShownChart chart;
+    chart.state.PositionSource = PositionsFrom::Ephemeris;
+    chart.display->showPositions(chart.state);
+    ScriptedDialogs dialogs;
+    dialogs.printerOutputFile = dir.filePath("chart.pdf");
+    dialogs.printAnswers.push_back(true);
+    PrintCommand(nullptr, *chart.display, dialogs);
+    const QString firstPage = PdfText(dir.filePath("chart.pdf")).section(QChar('\f'), 0, 0).simplified();
+    EXPECT_TRUE(firstPage.contains("Planetary Positions (ephemeris)")) << firstPage.toStdString();
+}
+
 TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     QTemporaryDir dir;
     ShownChart chart;
