@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -351,9 +352,17 @@ void FrmDisplay::loadPersonalData(const ChartState& state) {
 }
 
 void FrmDisplay::showPositions(const ChartState& state) {
-    fraWestern_->setTitle(state.PositionSource == PositionsFrom::Ephemeris
-                              ? QStringLiteral("Planetary Positions (ephemeris)")
-                              : QStringLiteral("Planetary Positions"));
+    const QString heading = state.PositionSource == PositionsFrom::Ephemeris
+                                ? QStringLiteral("Planetary Positions (ephemeris)")
+                                : QStringLiteral("Planetary Positions");
+    // The form's heading type, made smaller where the heading would be cut
+    // off by the frame's width.
+    QFont font = FormFont(8.25, true);
+    const int room = fraWestern_->width() - 8;
+    while (font.pointSizeF() > 6.0 && QFontMetrics(font).horizontalAdvance(heading) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    fraWestern_->setFont(font);
+    fraWestern_->setTitle(heading);
     for (int k = 0; k <= 10; ++k) planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
 }
 
