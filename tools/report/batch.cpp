@@ -181,9 +181,13 @@ Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const Pre
     return outcome;
 }
 
-// Rows travel in chunks: the reader fills free chunks, workers turn their
-// records into lines, the writer puts the chunks out in reading order and
-// returns them. A fixed number of chunks bounds the memory.
+// Rows travel in chunks. Each worker takes a free chunk, fills it from the
+// file (one worker reads at a time, so chunks are numbered in reading order),
+// turns its records into lines, and hands it back finished; whoever finishes
+// the chunk that is due next puts it and any finished ones after it out in
+// order and frees them. No thread only reads or only writes, so N workers
+// keep N cores busy, and a chunk's records and lines stay with the core that
+// made them. A fixed number of chunks bounds the memory.
 struct Chunk {
     std::vector<CsvRecord> records = std::vector<CsvRecord>(kChunkRows);
     std::size_t count = 0;
@@ -236,95 +240,98 @@ public:
 
     Outcome Run() {
         std::vector<std::thread> workers;
-        for (int j = 0; j < jobs_; ++j) workers.emplace_back([this] { Work(); });
-        std::thread reader([this] { Read(); });
-        Write();
-        reader.join();
+        for (int j = 1; j < jobs_; ++j) workers.emplace_back([this] { Work(); });
+        Work();
         for (auto& w : workers) w.join();
         return outcome_;
     }
 
 private:
-    void Read() {
-        std::size_t row = 0;
-        std::size_t seq = 0;
-        for (;;) {
-            Chunk* chunk = nullptr;
-            {
-                std::unique_lock lock(mutex_);
-                freed_.wait(lock, [this] { return !free_.empty() || stop_; });
-                if (stop_) break;
-                chunk = free_.front();
-                free_.pop_front();
-            }
-            chunk->count = 0;
-            chunk->firstRow = row + 1;
-            while (chunk->count < kChunkRows && NextRow(reader_, chunk->records[chunk->count])) ++chunk->count;
-            row += chunk->count;
-            const bool last = chunk->count < kChunkRows;
-            std::lock_guard lock(mutex_);
-            if (chunk->count == 0) {
-                free_.push_back(chunk);
-            } else {
-                chunk->seq = seq++;
-                work_.push_back(chunk);
-                workAvailable_.notify_one();
-            }
-            if (last) break;
-        }
-        std::lock_guard lock(mutex_);
-        chunkCount_ = seq;
-        readerDone_ = true;
-        workAvailable_.notify_all();
-        chunkDone_.notify_all();
-    }
-
     void Work() {
         RowWorker worker(columns_, precise_);
         for (;;) {
-            Chunk* chunk = nullptr;
-            {
-                std::unique_lock lock(mutex_);
-                workAvailable_.wait(lock, [this] { return !work_.empty() || readerDone_; });
-                if (work_.empty()) return;
-                chunk = work_.front();
-                work_.pop_front();
+            Chunk* chunk = TakeFreeChunk();
+            if (!chunk) return;
+            if (!Fill(*chunk)) {
+                Release(chunk);
+                return;
             }
             chunk->output.clear();
             chunk->anyRefused = false;
             for (std::size_t k = 0; k < chunk->count; ++k)
                 if (!worker.Process(chunk->records[k], chunk->firstRow + k, chunk->output)) chunk->anyRefused = true;
-            std::lock_guard lock(mutex_);
-            ready_[chunk->seq % ready_.size()] = chunk;
-            chunkDone_.notify_all();
+            Finish(chunk);
         }
     }
 
-    void Write() {
-        for (std::size_t next = 0;; ++next) {
-            Chunk* chunk = nullptr;
-            {
-                std::unique_lock lock(mutex_);
-                const std::size_t slot = next % ready_.size();
-                chunkDone_.wait(lock, [&] {
-                    return (ready_[slot] && ready_[slot]->seq == next) || (readerDone_ && next >= chunkCount_);
-                });
-                if (!(ready_[slot] && ready_[slot]->seq == next)) return;
-                chunk = ready_[slot];
-                ready_[slot] = nullptr;
-            }
-            if (!outcome_.writeFailed) {
-                out_.write(chunk->output.data(), static_cast<std::streamsize>(chunk->output.size()));
-                if (!out_) outcome_.writeFailed = true;
-            }
-            outcome_.rows += chunk->count;
-            outcome_.anyRefused = outcome_.anyRefused || chunk->anyRefused;
-            progress_.Update(outcome_.rows);
+    // A free chunk, or none when the file is read or writing failed.
+    Chunk* TakeFreeChunk() {
+        std::unique_lock lock(mutex_);
+        freed_.wait(lock, [this] { return !free_.empty() || readerDone_ || stop_; });
+        if (readerDone_ || stop_) return nullptr;
+        Chunk* chunk = free_.front();
+        free_.pop_front();
+        return chunk;
+    }
+
+    void Release(Chunk* chunk) {
+        std::lock_guard lock(mutex_);
+        free_.push_back(chunk);
+        freed_.notify_all();
+    }
+
+    // The next rows of the file into `chunk`, numbered in reading order.
+    // False when no row is left.
+    bool Fill(Chunk& chunk) {
+        std::lock_guard reading(readMutex_);
+        if (fileEnded_) return false;
+        chunk.count = 0;
+        chunk.firstRow = rowsRead_ + 1;
+        while (chunk.count < kChunkRows && NextRow(reader_, chunk.records[chunk.count])) ++chunk.count;
+        rowsRead_ += chunk.count;
+        if (chunk.count < kChunkRows) {
+            fileEnded_ = true;
             std::lock_guard lock(mutex_);
-            if (outcome_.writeFailed) stop_ = true;
-            free_.push_back(chunk);
-            freed_.notify_one();
+            readerDone_ = true;
+            freed_.notify_all();
         }
+        if (chunk.count == 0) return false;
+        chunk.seq = chunksRead_++;
+        return true;
+    }
+
+    // Hands in a finished chunk; the thread that finds the chunk due next
+    // puts out every finished chunk in order from there.
+    void Finish(Chunk* chunk) {
+        std::unique_lock lock(mutex_);
+        ready_[chunk->seq % ready_.size()] = chunk;
+        if (writing_) return;
+        writing_ = true;
+        for (;;) {
+            Chunk*& due = ready_[nextToWrite_ % ready_.size()];
+            if (!due || due->seq != nextToWrite_) break;
+            Chunk* const next = due;
+            due = nullptr;
+            lock.unlock();
+            Put(*next);
+            lock.lock();
+            ++nextToWrite_;
+            if (outcome_.writeFailed) stop_ = true;
+            free_.push_back(next);
+            freed_.notify_all();
+        }
+        writing_ = false;
+    }
+
+    // Called by one thread at a time (the one that set writing_).
+    void Put(const Chunk& chunk) {
+        if (!outcome_.writeFailed) {
+            out_.write(chunk.output.data(), static_cast<std::streamsize>(chunk.output.size()));
+            if (!out_) outcome_.writeFailed = true;
+        }
+        outcome_.rows += chunk.count;
+        outcome_.anyRefused = outcome_.anyRefused || chunk.anyRefused;
+        progress_.Update(outcome_.rows);
     }
 
     CsvReader& reader_;
@@ -335,14 +342,20 @@ private:
     int jobs_;
     std::vector<std::unique_ptr<Chunk>> chunks_;
 
-    std::mutex mutex_;
-    std::condition_variable freed_, workAvailable_, chunkDone_;
-    ChunkQueue free_, work_;
+    std::mutex readMutex_;  // the file and the counts below it
+    std::size_t rowsRead_ = 0;
+    std::size_t chunksRead_ = 0;
+    bool fileEnded_ = false;
+
+    std::mutex mutex_;  // everything below
+    std::condition_variable freed_;
+    ChunkQueue free_;
     std::vector<Chunk*> ready_;  // finished chunks by seq modulo their number
-    std::size_t chunkCount_ = 0;
+    std::size_t nextToWrite_ = 0;
+    bool writing_ = false;
     bool readerDone_ = false;
     bool stop_ = false;
-    Outcome outcome_;  // written by the writer only
+    Outcome outcome_;  // written by the thread that writes, under writing_
 };
 
 }  // namespace
