@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QResizeEvent>
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -163,13 +164,53 @@ void NatalWheel::setHouse(int element, const QString& text, const QStringList& l
     placeHouseBox(element);
 }
 
+double NatalWheel::overreach(const QRect& rect, int house) const {
+    // One pixel of air between the box and the cusps around it.
+    const QRectF r = QRectF(rect).adjusted(-1, -1, 1, 1);
+    const QPointF c = centre();
+    const double first = 180.0 + 30.0 * (house - 1);  // the sector's first cusp, counter-clockwise
+    double reach = 0.0;
+    for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+        const QPointF d = corner - c;
+        const double distance = std::hypot(d.x(), d.y());
+        // Degrees past the sector's nearer cusp, 0 inside it.
+        const double a = std::fmod(std::atan2(-d.y(), d.x()) / kScreenDegToRad - first + 720.0, 360.0);
+        const double past = a <= 30.0 ? 0.0 : std::min(a - 30.0, 360.0 - a);
+        reach += distance * past * kScreenDegToRad + std::max(0.0, distance - ringRadius());
+    }
+    // The sector is convex; the hub may still reach into the box.
+    const QPointF nearest(std::clamp(c.x(), r.left(), r.right()), std::clamp(c.y(), r.top(), r.bottom()));
+    return reach + std::max(0.0, hubRadius() - std::hypot(nearest.x() - c.x(), nearest.y() - c.y()));
+}
+
 void NatalWheel::placeHouseBox(int element) {
     HouseBox* box = lblNatal_[element];
     const QSize s = box->sizeHint();
-    const double r = (hubRadius() + ringRadius()) / 2.0 + 6.0;
-    const QPointF at = polar(r, houseMidAngle(element + 1));
-    box->setGeometry(int(std::lround(at.x() - s.width() / 2.0)), int(std::lround(at.y() - s.height() / 2.0)),
+    const double mid = houseMidAngle(element + 1);
+    auto boxAt = [&](double radius) {
+        const QPointF at = polar(radius, mid);
+        return QRect(int(std::lround(at.x() - s.width() / 2.0)), int(std::lround(at.y() - s.height() / 2.0)),
                      s.width(), s.height());
+    };
+    // On its house's middle ray, the place nearest the middle of the band
+    // where the box reaches least out of its sector (not at all when it
+    // fits), so that boxes of neighbouring houses keep apart. What still
+    // reaches over a cusp lies under the lines, which are drawn above the
+    // box's backing.
+    const double middle = (hubRadius() + ringRadius()) / 2.0 + 6.0;
+    QRect placed = boxAt(middle);
+    double least = overreach(placed, element + 1);
+    for (double step = 2.0; least > 0.0 && (middle + step < ringRadius() || middle - step > hubRadius());
+         step += 2.0) {
+        for (const double radius : {middle + step, middle - step}) {
+            const QRect candidate = boxAt(radius);
+            if (const double reach = overreach(candidate, element + 1); reach < least) {
+                least = reach;
+                placed = candidate;
+            }
+        }
+    }
+    box->setGeometry(placed);
 }
 
 void NatalWheel::placeChildren() {

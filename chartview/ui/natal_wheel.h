@@ -82,6 +82,9 @@ protected:
 
 private:
     void placeHouseBox(int element);
+    // How far, in pixels summed over its corners, `rect` reaches out of the
+    // sector of house `house` (1..12) between the hub and the sign ring.
+    double overreach(const QRect& rect, int house) const;
 
     std::array<HouseBox*, 12> lblNatal_{};
     std::array<SignImage*, 12> imgSign_{};
