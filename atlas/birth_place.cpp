@@ -46,12 +46,6 @@ void SetPlaceLongitude(BirthValues& values, const Place& place) {
     SetLongitude(values, ArcMinutes(place.longitude));
 }
 
-void SetPlaceNames(BirthValues& values, const Place& place) {
-    values.city = place.name;
-    values.state = place.state;
-    values.country = place.country;
-}
-
 void SetPlace(BirthFormData& form, const Place& place) {
     BirthValues v;
     SetPlaceLatitude(v, place);

@@ -30,11 +30,10 @@ PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local);
 LocalDateTime BirthMoment(const BirthFormData& form);
 LocalDateTime BirthMoment(const BirthValues& values);
 
-// The place's latitude, longitude (to the nearest minute, with their
-// directions) into the birth values; its city, state and country likewise.
+// The place's latitude and longitude (to the nearest minute, with their
+// directions) into the birth values.
 void SetPlaceLatitude(BirthValues& values, const Place& place);
 void SetPlaceLongitude(BirthValues& values, const Place& place);
-void SetPlaceNames(BirthValues& values, const Place& place);
 
 // The place's names and coordinates into the form's boxes and option pairs.
 void SetPlace(BirthFormData& form, const Place& place);
