@@ -170,7 +170,9 @@ double GeocentricLongitude(int index, double d) {
 std::array<double, 9> GeocentricLongitudes(double d) {
     std::array<double, 9> out{};
     if (!(std::fabs(d) <= kFastDays)) {
-        for (int index = 0; index < 9; ++index) out[static_cast<std::size_t>(index)] = GeocentricLongitude(index, d);
+        const EclipticXY earth = EarthHeliocentric(d);
+        for (int index = 0; index < 9; ++index)
+            out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
         return out;
     }
     double lanes[PlanetLanes::kCount];

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "astro/calendar.h"
+#include "astro/planet_lanes.h"
 #include "astro/planets.h"
 #include "astro/text_steps.h"
 
@@ -80,6 +81,15 @@ TEST(GeocentricLongitudes, SameTextsAsOneBodyAtATime) {
             EXPECT_NEAR(all[static_cast<std::size_t>(index)], one, kTextStepMargin) << index << ' ' << d;
             EXPECT_EQ(FormatLongitude(all[static_cast<std::size_t>(index)]), FormatLongitude(one)) << index << ' ' << d;
         }
+    }
+}
+
+// Beyond the fast range the formulas run term by term: the very values.
+TEST(GeocentricLongitudes, BeyondTheFastRangeExactlyOneBodyAtATime) {
+    for (double d : {-kFastDays - 0.5, kFastDays + 1.0, 100000.25}) {
+        const auto all = GeocentricLongitudes(d);
+        for (int index = 0; index < 9; ++index)
+            EXPECT_EQ(all[static_cast<std::size_t>(index)], GeocentricLongitude(index, d)) << index << ' ' << d;
     }
 }
 
