@@ -23,14 +23,6 @@ char* Put(char* p, std::string_view text) {
     return p + text.size();
 }
 
-// Whether a list entry is a position's abbreviation (one to three bytes).
-bool SameAbbreviation(const std::string& entry, std::string_view abbreviation) {
-    if (abbreviation.empty() || entry.size() != abbreviation.size()) return false;
-    for (std::size_t k = 0; k < abbreviation.size(); ++k)
-        if (entry[k] != abbreviation[k]) return false;
-    return true;
-}
-
 // A box's text: a line break before each label and before "Asc", which
 // comes last. Written into `joined` when it fits, else into `text` itself;
 // returns the length.
@@ -58,16 +50,15 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     WriteKeepingRoom(wheel.lblRashi, state.MoonSignName);
 
     // The bodies per sign, in body order, written over each box's labels.
+    for (WheelBox& box : wheel.signBoxes)
+        if (box.labels.capacity() < kBoxLabelRoom) box.labels.reserve(kBoxLabelRoom);
     std::array<std::size_t, 12> count{};
     for (std::size_t body = 0; body < kAscendantSlot; ++body) {
         const int sign = SignOfPosition(state.PlanetPosition[body]);
         if (sign < 0) continue;
         std::vector<std::string>& labels = wheel.signBoxes[static_cast<std::size_t>(sign)].labels;
         const std::size_t k = count[static_cast<std::size_t>(sign)]++;
-        if (k == labels.size()) {
-            if (labels.capacity() < kBoxLabelRoom) labels.reserve(kBoxLabelRoom);
-            labels.emplace_back();
-        }
+        if (k == labels.size()) labels.emplace_back();
         WriteKeepingRoom(labels[k], state.BodyLabel[body]);
     }
     // Whole-sign houses from the ascendant's sign; without one they are laid
@@ -75,7 +66,6 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     const int ascSign = SignOfPosition(state.PlanetPosition[kAscendantSlot]);
     for (std::size_t s = 0; s < 12; ++s) {
         WheelBox& box = wheel.signBoxes[s];
-        if (box.labels.capacity() < kBoxLabelRoom) box.labels.reserve(kBoxLabelRoom);
         if (box.labels.size() != count[s]) box.labels.resize(count[s]);
         box.ascendant = static_cast<int>(s) == ascSign;
     }
@@ -86,7 +76,7 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     // of the sign list that the ascendant's position names; kept when none.
     const std::string_view ascAbbrev = AbbreviationOfPosition(state.PlanetPosition[kAscendantSlot]);
     for (int s = 0; s < 12; ++s) {
-        if (SameAbbreviation(state.SignAbbrevList[static_cast<std::size_t>(s)], ascAbbrev)) {
+        if (!ascAbbrev.empty() && state.SignAbbrevList[static_cast<std::size_t>(s)] == ascAbbrev) {
             for (int h = 0; h < 12; ++h) wheel.imgSign[static_cast<std::size_t>(h)] = (s + h) % 12 + 1;
             break;
         }
