@@ -16,10 +16,10 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "chartview/chart_json.h"
+#include "chartview/chart_json_line.h"
 #include "ephemeris/chart_engine.h"
 #include "state/time_zones.h"
 #include "tools/report/batch.h"
-#include "tools/report/batch_json.h"
 #include "tools/report/csv_reader.h"
 #include "tools/report/report_options.h"
 #include "tools/report/report_run.h"
@@ -631,7 +631,7 @@ TEST(BatchOptions, BatchAndJobs) {
 // A writer reuses one tree from chart to chart; its lines are byte for byte
 // a fresh ChartJson object with "row" in front, over many unlike charts.
 TEST(ChartLineWriter, ReusedTreeWritesWhatAFreshOneWrites) {
-    ChartLineWriter writer;
+    ChartJsonLineWriter writer;
     std::mt19937 rng(7);
     ChartState state;
     ChartWheel wheel;

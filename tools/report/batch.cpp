@@ -16,10 +16,10 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/user_text.h"
+#include "chartview/chart_json_line.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
 #include "tools/report/atlas_input.h"
-#include "tools/report/batch_json.h"
 #include "tools/report/report_run.h"
 
 namespace qv::report {
@@ -122,7 +122,7 @@ private:
     ChartWheel wheel_;
     BirthValues values_;
     BirthFormData form_;
-    ChartLineWriter writer_;
+    ChartJsonLineWriter writer_;
 };
 
 // Rows done, rewritten in place on a terminal.
