@@ -31,6 +31,15 @@ BirthValues SampleValues() {
 }
 BirthFormData SampleForm() { return test::FormOf(SampleValues()); }
 
+// Moves the birth to this date and clock time.
+void SetMoment(BirthValues& v, int year, int month, int day, int hour, int minute) {
+    v.year = year;
+    v.month = month;
+    v.day = day;
+    v.hour = hour;
+    v.minute = minute;
+}
+
 // A form the user has typed something else into, to see what an open keeps.
 BirthFormData OtherForm() {
     BirthFormData f;
@@ -124,13 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                           EXPECT_EQ(r, SampleForm());
                       }},
         RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
-                      [](BirthValues& v) {
-                          v.year = 1950;
-                          v.month = 1;
-                          v.day = 1;
-                          v.hour = 0;
-                          v.minute = 5;
-                      },
+                      [](BirthValues& v) { SetMoment(v, 1950, 1, 1, 0, 5); },
                       [](const ReadingLines& l, const BirthFormData& r) {
                           EXPECT_EQ(l[4], "0");
                           EXPECT_EQ(l[5], "5");
@@ -177,26 +180,14 @@ INSTANTIATE_TEST_SUITE_P(
                           EXPECT_EQ(r.txtCity, "Rio de Janeiro");
                       }},
         RoundTripCase{"LeapDay2000AtNoon",
-                      [](BirthValues& v) {
-                          v.year = 2000;
-                          v.month = 2;
-                          v.day = 29;
-                          v.hour = 12;
-                          v.minute = 0;
-                      },
+                      [](BirthValues& v) { SetMoment(v, 2000, 2, 29, 12, 0); },
                       [](const ReadingLines& l, const BirthFormData& r) {
                           EXPECT_EQ(l[1], "2");
                           EXPECT_EQ(l[2], "29");
                           EXPECT_EQ(r.cboDate, 28);
                       }},
         RoundTripCase{"LastMinuteOf2050",
-                      [](BirthValues& v) {
-                          v.year = 2050;
-                          v.month = 12;
-                          v.day = 31;
-                          v.hour = 23;
-                          v.minute = 59;
-                      },
+                      [](BirthValues& v) { SetMoment(v, 2050, 12, 31, 23, 59); },
                       [](const ReadingLines& l, const BirthFormData& r) {
                           EXPECT_EQ(l[3], "2050");
                           EXPECT_EQ(r.cboYear, YearItem(2050));
