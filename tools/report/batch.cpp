@@ -360,14 +360,6 @@ private:
 
 }  // namespace
 
-BatchColumns ClassicBatchColumns() {
-    BatchColumns columns;
-    columns.at.fill(kNoColumn);
-    for (std::size_t c = 0; c < kBatchFieldCount; ++c) columns.at[c] = c;
-    columns.count = kBatchFieldCount;
-    return columns;
-}
-
 std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header, bool found) {
     const std::string expected = "The first line must be the header " + std::string(kBatchHeader);
     if (!found) return "The file is empty. " + expected;
@@ -400,12 +392,6 @@ std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header,
                    " come together";
     }
     return columns;
-}
-
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
-                                            AtlasUse& atlas) {
-    BirthValues values;
-    return FormFromBatchRow(record, columns, values, form, atlas);
 }
 
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,

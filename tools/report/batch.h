@@ -53,9 +53,6 @@ struct BatchColumns {
     bool Has(BatchColumn c) const { return at[c] != kNoColumn; }
 };
 
-// The classic header's columns.
-BatchColumns ClassicBatchColumns();
-
 // Exit status when at least one row was refused.
 inline constexpr int kExitSomeRowsRefused = 3;
 
@@ -70,11 +67,8 @@ std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header,
 // command checks its options, asking the atlas for a row with a place, and
 // then checking as the birth-data form checks its boxes. nullopt when the
 // chart can be calculated, else the message. `atlas` says what the atlas gave.
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
-                                            AtlasUse& atlas);
-
-// The same through `values`, which is written over as a whole: a worker
-// keeps one from row to row, so the texts keep their storage.
+// `values` is written over as a whole: a worker keeps one from row to row,
+// so the texts keep their storage.
 std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,
                                             BirthFormData& form, AtlasUse& atlas);
 
