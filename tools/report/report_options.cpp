@@ -24,7 +24,6 @@ struct RawOptions {
     bool precise = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
-    bool cityGiven = false, stateGiven = false, countryGiven = false;
 };
 
 // Most places --find-place prints.
@@ -53,12 +52,9 @@ const std::vector<OptionRow>& OptionTable() {
         {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
         {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
         {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
-        {"--city", "TEXT", "city of birth",
-         [](RawOptions& o, const std::string& v) { o.city = v, o.cityGiven = true; }},
-        {"--state", "TEXT", "state of birth",
-         [](RawOptions& o, const std::string& v) { o.state = v, o.stateGiven = true; }},
-        {"--country", "TEXT", "country of birth",
-         [](RawOptions& o, const std::string& v) { o.country = v, o.countryGiven = true; }},
+        {"--city", "TEXT", "city of birth", [](RawOptions& o, const std::string& v) { o.city = v; }},
+        {"--state", "TEXT", "state of birth", [](RawOptions& o, const std::string& v) { o.state = v; }},
+        {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
         {"--place", "TEXT",
          "birth place from the offline atlas, e.g. \"London, Canada\": its\n"
          "                          coordinates, names, and the zone and daylight saving of\n"
@@ -330,7 +326,8 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     if (raw.place) {
         if (raw.place->empty()) return OptionError{"Option --place needs a place name"};
         options.place = PlaceRequest{*raw.place, raw.lat.has_value(), raw.lon.has_value(), raw.zone.has_value(),
-                                     raw.dst, raw.cityGiven, raw.stateGiven, raw.countryGiven};
+                                     raw.dst, given.contains("--city"), given.contains("--state"),
+                                     given.contains("--country")};
         options.values = values;
         return options;
     }
