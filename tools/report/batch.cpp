@@ -412,18 +412,10 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
         for (std::size_t c = kColZone; c < kBatchFieldCount; ++c)
             if (!columns.Has(static_cast<BatchColumn>(c))) return "The place field is empty";
     }
-    const PlaceRequest request{std::string(place),
-                               given(kColLatDeg) || given(kColLatMin) || given(kColLatDir),
-                               given(kColLonDeg) || given(kColLonMin) || given(kColLonDir),
-                               given(kColZone),
-                               given(kColDst),
-                               given(kColCity),
-                               given(kColState),
-                               given(kColCountry)};
     // The single-chart command's order and words: date, time, zone, directions.
     if (auto refused = CheckBirthDate(values)) return refused;
     if (auto refused = CheckBirthTime(values)) return refused;
-    if (!fromAtlas || request.zoneGiven) {
+    if (!fromAtlas || given(kColZone)) {
         values.zoneSlot = FieldNumber(field(kColZone));
         if (auto refused = CheckZoneSlot(values)) return refused;
     }
@@ -431,7 +423,7 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
         return refused;
     if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, values.lonDirection))
         return refused;
-    if (!fromAtlas || request.dstGiven) {
+    if (!fromAtlas || given(kColDst)) {
         const std::string_view dst = TrimBlanksAndTabs(field(kColDst));
         if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
         values.daylightSaving = dst == "1";
@@ -446,6 +438,14 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
     WriteKeepingRoom(values.state, field(kColState), kTypedTextRoom);
     WriteKeepingRoom(values.country, field(kColCountry), kTypedTextRoom);
     if (fromAtlas) {
+        const PlaceRequest request{std::string(place),
+                                   given(kColLatDeg) || given(kColLatMin) || given(kColLatDir),
+                                   given(kColLonDeg) || given(kColLonMin) || given(kColLonDir),
+                                   given(kColZone),
+                                   given(kColDst),
+                                   given(kColCity),
+                                   given(kColState),
+                                   given(kColCountry)};
         if (auto refused = PlaceFromAtlas(request, values, atlas)) return refused;
     }
     // Then the form's own checks, in the form's order and words.
