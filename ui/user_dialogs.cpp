@@ -112,4 +112,15 @@ std::filesystem::path LocalFilePath(const QString& path) {
 #endif
 }
 
+void SaveToChosenFile(QWidget* parent, UserDialogs& dialogs, FileDialogSettings settings, std::string& lastName,
+                      const FileWriter& write) {
+    settings.initialName = QString::fromStdString(lastName);
+    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
+    if (!chosen || chosen->isEmpty()) return;
+    lastName = chosen->toStdString();
+
+    if (const auto error = write(LocalFilePath(*chosen)))
+        dialogs.message(parent, QString::fromStdString(*error), MessageIcon::Error);
+}
+
 }  // namespace qv

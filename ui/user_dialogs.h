@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "app/birth_form.h"
 
@@ -62,5 +64,13 @@ private:
 
 // A path chosen in a file dialog as the file system names it.
 std::filesystem::path LocalFilePath(const QString& path);
+
+// Writes a file under a name chosen in a save dialog. The dialog offers
+// `lastName`; a chosen name replaces it and goes to `write`, whose failure
+// message (nullopt on success) is shown as an error. A cancelled dialog
+// changes nothing.
+using FileWriter = std::function<std::optional<std::string>(const std::filesystem::path&)>;
+void SaveToChosenFile(QWidget* parent, UserDialogs& dialogs, FileDialogSettings settings, std::string& lastName,
+                      const FileWriter& write);
 
 }  // namespace qv

@@ -37,15 +37,9 @@ void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, 
     settings.title = QString::fromLatin1(kProgramName);
     settings.filter = QStringLiteral("Quorvane (*.qvn)");
     settings.defaultSuffix = QStringLiteral("qvn");
-    settings.initialName = QString::fromStdString(readingFileName);
     settings.confirmOverwrite = true;
-
-    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
-    if (!chosen || chosen->isEmpty()) return;
-    readingFileName = chosen->toStdString();
-
-    if (const auto error = WriteReadingFile(LocalFilePath(*chosen), state, zoneSlot))
-        dialogs.message(parent, QString::fromStdString(*error), MessageIcon::Error);
+    SaveToChosenFile(parent, dialogs, settings, readingFileName,
+                     [&](const std::filesystem::path& file) { return WriteReadingFile(file, state, zoneSlot); });
 }
 
 }  // namespace qv

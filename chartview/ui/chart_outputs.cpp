@@ -18,15 +18,9 @@ void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& di
     settings.title = QStringLiteral("Select the destination text file ");
     settings.filter = QStringLiteral("Export Chart As Text (*.txt)");
     settings.defaultSuffix = QStringLiteral("txt");
-    settings.initialName = QString::fromStdString(readingFileName);
     settings.confirmOverwrite = true;
-
-    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
-    if (!chosen || chosen->isEmpty()) return;
-    readingFileName = chosen->toStdString();
-
-    if (const auto error = WriteTextExport(LocalFilePath(*chosen), state))
-        dialogs.message(parent, QString::fromStdString(*error), MessageIcon::Error);
+    SaveToChosenFile(parent, dialogs, settings, readingFileName,
+                     [&](const std::filesystem::path& file) { return WriteTextExport(file, state); });
 }
 
 void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastJpegName) {
