@@ -64,8 +64,6 @@ QString FileFailure(const char* what, const QString& path, const QString& reason
 
 }  // namespace
 
-QImage CaptureFormClient(QWidget& form) { return OpaquePicture(form.grab()); }
-
 QImage OpaquePicture(const QPixmap& captured) {
     // The form's background is white; anything the widgets leave transparent
     // would otherwise turn black in a JPEG, which has no transparency.

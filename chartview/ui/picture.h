@@ -17,9 +17,6 @@ inline constexpr int kMaxJpegCopies = 999;
 // The JPEG quality the program writes, on Qt's scale 0..100.
 inline constexpr int kJpegQuality = 100;
 
-// The display form as it is shown: its own rendering at its on-screen size,
-// in device pixels (logical size times the device pixel ratio).
-QImage CaptureFormClient(QWidget& form);
 // A captured picture made opaque on the form's white background, ready for
 // a format without transparency.
 QImage OpaquePicture(const QPixmap& captured);
