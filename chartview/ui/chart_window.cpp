@@ -184,7 +184,7 @@ void ChartWindow::buildMenus() {
         mnuDivisional_[i] = a;
     }
 
-    help_ = AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
+    AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
 }
 
 void ChartWindow::buildToolBar() {

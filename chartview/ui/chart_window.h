@@ -124,7 +124,6 @@ private:
     QAction* mnuColorOff_ = nullptr;
     QAction* mnuChart_ = nullptr;
     std::array<QAction*, 6> mnuDivisional_{};  // mnuSub_Hora … mnuSub_Dwadasamsa
-    HelpMenuEntries help_;
 
     QPointer<QMdiSubWindow> displayFrame_;
     QToolBar* tb_ = nullptr;
