@@ -628,9 +628,9 @@ TEST(BatchOptions, BatchAndJobs) {
     }
 }
 
-// A writer reuses one tree from chart to chart; its lines are byte for byte
-// a fresh ChartJson object with "row" in front, over many unlike charts.
-TEST(ChartLineWriter, ReusedTreeWritesWhatAFreshOneWrites) {
+// The line writer, reused from chart to chart, writes byte for byte
+// the JSON of a fresh chart with "row" in front, over many unlike charts.
+TEST(ChartJsonLineWriter, ReusedWriterWritesWhatAFreshChartGives) {
     ChartJsonLineWriter writer;
     std::mt19937 rng(7);
     ChartState state;
