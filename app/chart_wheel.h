@@ -1,34 +1,33 @@
-// The chart wheel's content: the bodies standing in each sign, the houses
-// laid out from the ascendant's sign (whole-sign houses), the glyph of each
-// house, and the display texts joined once from the lists.
+// The chart wheel's content as data: which bodies stand in each sign, the
+// houses laid out from the ascendant's sign (whole-sign houses) and the
+// glyph of each house. The boxes' texts are joined from the chart state's
+// body labels when they are shown.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
-#include <vector>
 
 #include "state/chart_state.h"
 
 namespace qv {
 
-// One sign's box: the labels of the bodies standing in the sign, in body
-// order (Sun … Pluto), and whether the ascendant stands there too.
+// One sign's box: the bodies standing in the sign and whether the ascendant
+// stands there too.
 struct WheelBox {
-    std::vector<std::string> labels;
+    std::uint16_t bodies = 0;  // bit k: body slot k (0 Sun … 9 Pluto) stands in the sign
     bool ascendant = false;
+
+    bool holds(std::size_t body) const { return (bodies >> body & 1u) != 0; }
     bool operator==(const WheelBox&) const = default;
 };
 
 struct ChartWheel {
     std::array<WheelBox, 12> signBoxes{};  // sign s = 0 Aries … 11 Pisces
     int firstHouseSign = 0;                // sign 0..11 of house 1: the ascendant's, else Aries
-    // The boxes' display texts: a line break (CR LF) before each label and
-    // before "Asc", which comes last; an empty box has an empty text.
-    std::array<std::string, 12> SignBoxText{};  // sign s
-    std::array<std::string, 12> lblNatal{};     // house h+1
-    std::array<int, 12> imgSign{};              // picture 1 Aries … 12 Pisces; 0 = none yet
-    std::string lblLagna;                       // ascendant's sign name
-    std::string lblRashi;                       // Moon's sign name
+    std::array<int, 12> imgSign{};         // picture 1 Aries … 12 Pisces; 0 = none yet
+    std::string lblLagna;                  // ascendant's sign name
+    std::string lblRashi;                  // Moon's sign name
 
     // The box of house h+1 (h = 0..11).
     const WheelBox& houseBox(int h) const { return signBoxes[static_cast<std::size_t>((firstHouseSign + h) % 12)]; }
@@ -38,7 +37,16 @@ struct ChartWheel {
 // text carries no sign (lblLagna, imgSign) keep what `wheel` held.
 void FillChartWheel(const ChartState& state, ChartWheel& wheel);
 
-// Joins SignBoxText and lblNatal from the boxes and the first house's sign.
-void JoinWheelTexts(ChartWheel& wheel);
+// Calls `f(label)` for each body of `box` in body order (Sun … Pluto), with
+// the body's label in `state` (BodyLabel).
+template <typename F>
+void ForEachLabel(const ChartState& state, const WheelBox& box, F&& f) {
+    for (std::size_t body = 0; body < 10; ++body)
+        if (box.holds(body)) f(std::string_view(state.BodyLabel[body]));
+}
+
+// A box's display text: a line break (CR LF) before each label and before
+// "Asc", which comes last; an empty box has an empty text.
+std::string BoxText(const ChartState& state, const WheelBox& box);
 
 }  // namespace qv

@@ -45,7 +45,7 @@ void BM_FillChartWheel(benchmark::State& bench) {
     qv::ChartWheel wheel;
     for (auto _ : bench) {
         qv::FillChartWheel(s, wheel);
-        benchmark::DoNotOptimize(wheel.lblNatal.data());
+        benchmark::DoNotOptimize(wheel.signBoxes.data());
     }
 }
 BENCHMARK(BM_FillChartWheel);

@@ -44,7 +44,7 @@ void BM_ChartWindowFilled(benchmark::State& st) {
         qv::ChartWindow window(chart.state, dialogs);
         qv::FrmDisplay* d = window.display();
         d->showPositions(chart.state);
-        d->showWheel(chart.wheel);
+        d->showWheel(chart.state, chart.wheel);
         d->showInterpretation(chart.state.InterpretationRuns);
         benchmark::DoNotOptimize(d);
     }
@@ -56,7 +56,7 @@ void BM_CaptureDisplayForm(benchmark::State& st) {
     Chart chart;
     NoDialogs dialogs;
     qv::ChartWindow window(chart.state, dialogs);
-    window.display()->showWheel(chart.wheel);
+    window.display()->showWheel(chart.state, chart.wheel);
     window.display()->showInterpretation(chart.state.InterpretationRuns);
     for (auto _ : st) benchmark::DoNotOptimize(window.display()->captureClientArea());
 }
@@ -67,7 +67,7 @@ void BM_PaintWheel(benchmark::State& st) {
     Chart chart;
     NoDialogs dialogs;
     qv::ChartWindow window(chart.state, dialogs);
-    window.display()->showWheel(chart.wheel);
+    window.display()->showWheel(chart.state, chart.wheel);
     qv::NatalWheel* wheel = window.display()->picNatal();
     const qreal scale = qreal(st.range(0));
     QImage image(wheel->size() * scale, QImage::Format_ARGB32_Premultiplied);

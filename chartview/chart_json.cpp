@@ -1,5 +1,6 @@
 #include "chartview/chart_json.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -91,8 +92,10 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Json& list) {
         house["house"] = h + 1;
         Put(house["sign"], s.HouseSign[h]);
         const WheelBox& box = wheel.houseBox(static_cast<int>(h));
-        Json::array_t& bodies = ArrayOf(house["bodies"], box.labels.size() + (box.ascendant ? 1 : 0));
-        for (std::size_t k = 0; k < box.labels.size(); ++k) Put(bodies[k], box.labels[k]);
+        const std::size_t count = static_cast<std::size_t>(std::popcount(box.bodies)) + (box.ascendant ? 1 : 0);
+        Json::array_t& bodies = ArrayOf(house["bodies"], count);
+        std::size_t k = 0;
+        ForEachLabel(s, box, [&](std::string_view label) { Put(bodies[k++], label); });
         if (box.ascendant) Put(bodies.back(), kBodyNames[kAscendantSlot]);
     }
 }

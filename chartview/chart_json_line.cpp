@@ -211,8 +211,8 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel) {
     for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot)
         n += s.PositionName[slot].size() + s.PlanetPosition[slot].size() + s.BodyLabel[slot].size();
     for (const std::string& sign : s.HouseSign) n += sign.size();
-    for (const WheelBox& box : wheel.signBoxes)
-        for (const std::string& label : box.labels) n += label.size() + 3;  // and its quotes and comma
+    for (const WheelBox& box : wheel.signBoxes)  // each label and its quotes and comma
+        ForEachLabel(s, box, [&](std::string_view label) { n += label.size() + 3; });
     for (const std::string& message : s.ElementResult) n += message.size();
     for (const std::string& message : s.QualityResult) n += message.size();
     for (const std::string& message : s.HouseTypeResult) n += message.size();
@@ -297,12 +297,14 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Line& line) {
         line.Member(",\"sign\":", s.HouseSign[h]);
         line.Raw(",\"bodies\":[");
         const WheelBox& box = wheel.houseBox(static_cast<int>(h));
-        for (std::size_t k = 0; k < box.labels.size(); ++k) {
-            if (k) line.Raw(",");
-            line.String(box.labels[k]);
-        }
+        bool first = true;
+        ForEachLabel(s, box, [&](std::string_view label) {
+            if (!first) line.Raw(",");
+            line.String(label);
+            first = false;
+        });
         if (box.ascendant) {
-            if (!box.labels.empty()) line.Raw(",");
+            if (!first) line.Raw(",");
             line.String(kBodyNames[kAscendantSlot]);
         }
         line.Raw("]}");

@@ -294,7 +294,7 @@ FrmDisplay* ChartWindow::display() {
 void ChartWindow::showChart(const ChartWheel& wheel) {
     FrmDisplay* d = display();
     d->showPositions(state_);
-    d->showWheel(wheel);
+    d->showWheel(state_, wheel);
     d->showInterpretation(state_.InterpretationRuns);
     if (!isVisible()) {
         // Cover the screen's work area first: without a window manager the

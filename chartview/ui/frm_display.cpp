@@ -366,7 +366,7 @@ void FrmDisplay::showPositions(const ChartState& state) {
     for (int k = 0; k <= 10; ++k) planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
 }
 
-void FrmDisplay::showWheel(const ChartWheel& wheel) {
+void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
     for (int h = 0; h < 12; ++h) wheel_->setHouse(h, QString(), {}, false);
     for (int s = 0; s < 12; ++s) wheel_->signBox(s)->clear();
 
@@ -374,14 +374,16 @@ void FrmDisplay::showWheel(const ChartWheel& wheel) {
     lblRashi_->setText(QString::fromStdString(wheel.lblRashi));
 
     for (int s = 0; s < 12; ++s) {
-        wheel_->signBox(s)->setText(QString::fromStdString(wheel.SignBoxText[s]));
+        wheel_->signBox(s)->setText(QString::fromStdString(BoxText(state, wheel.signBoxes[s])));
         wheel_->signBox(s)->hide();
     }
     for (int h = 0; h < 12; ++h) {
         const WheelBox& box = wheel.houseBox(h);
         QStringList labels;
-        for (const std::string& label : box.labels) labels << QString::fromStdString(label);
-        wheel_->setHouse(h, QString::fromStdString(wheel.lblNatal[h]), labels, box.ascendant);
+        ForEachLabel(state, box, [&](std::string_view label) {
+            labels << QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
+        });
+        wheel_->setHouse(h, QString::fromStdString(BoxText(state, box)), labels, box.ascendant);
         // A picture number the list does not hold leaves the picture as it was.
         wheel_->signImage(h)->setPicture(wheel.imgSign[h]);
     }

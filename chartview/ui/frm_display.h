@@ -89,8 +89,8 @@ public:
     // when the positions come from the ephemeris.
     void showPositions(const ChartState& state);
     // The wheel: sign boxes filled and hidden, house boxes, sign pictures,
-    // lblLagna and lblRashi.
-    void showWheel(const ChartWheel& wheel);
+    // lblLagna and lblRashi; the boxes name the bodies by the state's labels.
+    void showWheel(const ChartState& state, const ChartWheel& wheel);
     // The interpretation box from the analysis' styled runs.
     void showInterpretation(const std::vector<StyledRun>& runs);
 

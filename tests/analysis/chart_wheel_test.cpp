@@ -28,6 +28,18 @@ ChartState StateWith(const std::array<std::string_view, 11>& signs) {
     return s;
 }
 
+// The boxes' display texts, by sign and by house.
+std::array<std::string, 12> SignTexts(const ChartState& s, const ChartWheel& w) {
+    std::array<std::string, 12> texts;
+    for (int k = 0; k < 12; ++k) texts[k] = BoxText(s, w.signBoxes[k]);
+    return texts;
+}
+std::array<std::string, 12> HouseTexts(const ChartState& s, const ChartWheel& w) {
+    std::array<std::string, 12> texts;
+    for (int h = 0; h < 12; ++h) texts[h] = BoxText(s, w.houseBox(h));
+    return texts;
+}
+
 constexpr std::array<std::string_view, 11> kWorked = {"Ari", "Leo", "Ari", "Tau", "Sag", "Vir",
                                                       "Cap", "Cap", "Cap", "Sco", "Leo"};
 
@@ -39,10 +51,10 @@ TEST(ChartWheel, SignBoxesListBodiesInOrderAscendantLast) {
     const std::array<std::string, 12> expected = {
         "\r\nSun\r\nMercury (R) ", "\r\nVenus", "", "", "\r\nMoon\r\nAsc", "\r\nJupiter", "", "\r\nPluto",
         "\r\nMars", "\r\nSaturn\r\nUranus\r\nNeptune", "", ""};
-    EXPECT_EQ(w.SignBoxText, expected);
-    // The lists the texts are joined from.
-    EXPECT_EQ(w.signBoxes[0], (WheelBox{{"Sun", "Mercury (R) "}, false}));
-    EXPECT_EQ(w.signBoxes[4], (WheelBox{{"Moon"}, true}));
+    EXPECT_EQ(SignTexts(s, w), expected);
+    // The bodies the texts are joined from.
+    EXPECT_EQ(w.signBoxes[0], (WheelBox{0b101, false}));
+    EXPECT_EQ(w.signBoxes[4], (WheelBox{0b10, true}));
     EXPECT_EQ(w.signBoxes[2], WheelBox{});
     EXPECT_EQ(w.firstHouseSign, 4);
 }
@@ -59,12 +71,13 @@ TEST(ChartWheel, HousesAndPicturesStartAtTheAscendantsSign) {
         ChartState s = StateWith(signs);
         ChartWheel w;
         FillChartWheel(s, w);
+        const auto houses = HouseTexts(s, w), signTexts = SignTexts(s, w);
         for (int h = 0; h < 12; ++h) {
             const int sign = (c.ascSign + h) % 12;
-            EXPECT_EQ(w.lblNatal[h], w.SignBoxText[sign]) << c.asc << " house " << h + 1;
+            EXPECT_EQ(houses[h], signTexts[sign]) << c.asc << " house " << h + 1;
             EXPECT_EQ(w.imgSign[h], sign + 1) << c.asc << " house " << h + 1;
         }
-        EXPECT_TRUE(w.lblNatal[0].ends_with("\r\nAsc")) << c.asc;
+        EXPECT_TRUE(houses[0].ends_with("\r\nAsc")) << c.asc;
     }
 }
 
@@ -74,8 +87,8 @@ TEST(ChartWheel, AscendantInPiscesPutsPiscesThenAries) {
     ChartState s = StateWith(signs);
     ChartWheel w;
     FillChartWheel(s, w);
-    EXPECT_EQ(w.lblNatal[0], "\r\nAsc");
-    EXPECT_EQ(w.lblNatal[1], "\r\nSun\r\nMercury");
+    EXPECT_EQ(BoxText(s, w.houseBox(0)), "\r\nAsc");
+    EXPECT_EQ(BoxText(s, w.houseBox(1)), "\r\nSun\r\nMercury");
     EXPECT_EQ(w.imgSign[0], 12);
     EXPECT_EQ(w.imgSign[1], 1);
     EXPECT_EQ(w.lblLagna, "Pisces");
@@ -117,12 +130,12 @@ TEST(ChartWheel, UnknownSignsPlaceNothingAndKeepPictures) {
     const auto pictures = w.imgSign;
     FillChartWheel(s, w);
     EXPECT_EQ(w.imgSign, pictures);
-    for (const std::string& box : w.SignBoxText) {
+    for (const std::string& box : SignTexts(s, w)) {
         EXPECT_EQ(box.find("Sun"), std::string::npos);
         EXPECT_EQ(box.find("Moon"), std::string::npos);
         EXPECT_EQ(box.find("Asc"), std::string::npos);
     }
-    EXPECT_EQ(w.lblNatal, w.SignBoxText);  // without an ascendant the houses run from Aries
+    EXPECT_EQ(HouseTexts(s, w), SignTexts(s, w));  // without an ascendant the houses run from Aries
     EXPECT_EQ(w.firstHouseSign, 0);
 }
 
@@ -131,14 +144,14 @@ TEST(ChartWheel, SecondChartReplacesTheFirst) {
     FillChartWheel(StateWith(kWorked), w);
     std::array<std::string_view, 11> other;
     other.fill("Gem");
-    FillChartWheel(StateWith(other), w);
+    const ChartState s = StateWith(other);
+    FillChartWheel(s, w);
     ChartWheel fresh;
-    FillChartWheel(StateWith(other), fresh);
-    EXPECT_EQ(w.SignBoxText, fresh.SignBoxText);
-    EXPECT_EQ(w.lblNatal, fresh.lblNatal);
+    FillChartWheel(s, fresh);
+    EXPECT_EQ(w.signBoxes, fresh.signBoxes);
     EXPECT_EQ(w.imgSign, fresh.imgSign);
     EXPECT_EQ(w.lblLagna, "Gemini");
-    for (int h = 1; h < 12; ++h) EXPECT_EQ(w.lblNatal[h], "") << h;
+    for (int h = 1; h < 12; ++h) EXPECT_EQ(BoxText(s, w.houseBox(h)), "") << h;
 }
 
 }  // namespace

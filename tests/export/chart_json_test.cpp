@@ -86,15 +86,17 @@ TEST(ChartJson, InputEndsWithThePlaceAndTheOffsetOfRowAndBox) {
     }
 }
 
-// The houses' bodies are the wheel's lists, from the ascendant's sign on.
+// The houses' bodies are the wheel's, named by the state's labels, from the
+// ascendant's sign on.
 TEST(ChartJson, HouseBodiesComeFromTheWheel) {
     ChartState state;
     ChartWheel wheel;
     ASSERT_EQ(CalculateChartOf(test::CarlInBasel(), state, wheel), std::nullopt);
     wheel.firstHouseSign = 4;
     wheel.signBoxes = {};
-    wheel.signBoxes[4] = {{"Sun", "Mercury (R) "}, true};
-    wheel.signBoxes[3] = {{"Pluto"}, false};
+    state.BodyLabel[2] = "Mercury (R) ";
+    wheel.signBoxes[4] = {0b101, true};   // Sun, Mercury
+    wheel.signBoxes[3] = {1u << 9, false};  // Pluto
     const Json houses = ChartJson(state, wheel).at("houses");
     EXPECT_EQ(houses.at(0).at("bodies"), Json::parse(R"(["Sun","Mercury (R) ","Asc"])"));
     EXPECT_EQ(houses.at(11).at("bodies"), Json::parse(R"(["Pluto"])"));

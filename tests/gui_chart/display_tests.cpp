@@ -98,8 +98,7 @@ TEST_P(CalculatedChart, HouseBoxesAndPicturesFollowTheAscendantsSign) {
     for (int h = 0; h < 12; ++h) {
         const int sign = (asc + h) % 12;
         auto* box = child<HouseBox>(QStringLiteral("lblNatal_%1").arg(h));
-        EXPECT_EQ(box->text().toStdString(), wheel.lblNatal[h]) << h;
-        EXPECT_EQ(box->text().toStdString(), wheel.SignBoxText[sign]) << h;
+        EXPECT_EQ(box->text().toStdString(), BoxText(state, wheel.signBoxes[sign])) << h;
         auto* image = child<SignImage>(QStringLiteral("imgSign_%1").arg(h));
         EXPECT_EQ(image->property("picture").toInt(), sign + 1) << h;
     }
@@ -132,7 +131,7 @@ TEST_P(CalculatedChart, SignBoxesCollectedThenHidden) {
     Show(GetParam().form);
     for (int s = 0; s < 12; ++s) {
         QLabel* box = child<QLabel>(QStringLiteral("lblNatal") + QLatin1String(kSignNames[s]));
-        EXPECT_EQ(box->text().toStdString(), wheel.SignBoxText[s]) << kSignNames[s];
+        EXPECT_EQ(box->text().toStdString(), BoxText(state, wheel.signBoxes[s])) << kSignNames[s];
         EXPECT_FALSE(box->isVisibleTo(display())) << kSignNames[s];
     }
 }
@@ -191,8 +190,8 @@ protected:
         wheel = ChartWheel{};
         for (int h = 0; h < 12; ++h) wheel.imgSign[h] = (ascSign + h) % 12 + 1;
         wheel.firstHouseSign = ascSign;
-        wheel.signBoxes[ascSign] = {{"Sun", "Mercury (R) "}, true};
-        JoinWheelTexts(wheel);
+        state.BodyLabel[2] = "Mercury (R) ";
+        wheel.signBoxes[ascSign] = {0b101, true};  // Sun, Mercury
         wheel.lblLagna = kSignNames[ascSign];
         wheel.lblRashi = kSignNames[(ascSign + 3) % 12];
         state.InterpretationRuns = {{"Element\n", 0, 0, 128, true}, {"x\n", 0, 128, 0, false}};
@@ -223,7 +222,7 @@ TEST_F(HandFilledChart, UnknownPictureNumberKeepsThePicture) {
     Fill(2);
     wheel.imgSign.fill(0);  // the wheel could not tell the ascendant's sign
     wheel.lblLagna.clear();
-    display()->showWheel(wheel);
+    display()->showWheel(state, wheel);
     EXPECT_EQ(display()->findChild<SignImage*>("imgSign_0")->picture(), 3);
     EXPECT_EQ(display()->lblLagna()->text(), "Gemini");
 }

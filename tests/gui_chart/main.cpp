@@ -29,12 +29,10 @@ int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
         qv::WheelBox& first = wheel.signBoxes[static_cast<std::size_t>(wheel.firstHouseSign)];
         for (int k = 0; k <= 9; ++k) {
             const bool marked = state.BodyLabel[k].find("(R)") != std::string::npos;
-            first.labels.push_back(state.BodyLabel[k] + (k >= 2 && !marked ? " (R) " : ""));
+            if (k >= 2 && !marked) state.BodyLabel[k] += " (R) ";
         }
+        first.bodies = 0b1111111111;
         first.ascendant = true;
-        wheel.signBoxes[static_cast<std::size_t>((wheel.firstHouseSign + 6) % 12)].labels = {"Mercury (R) ",
-                                                                                            "Jupiter (R) "};
-        qv::JoinWheelTexts(wheel);
     }
     qv::test::ScriptedDialogs dialogs;
     qv::ChartWindow window(state, dialogs);

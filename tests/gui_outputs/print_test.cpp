@@ -40,7 +40,7 @@ struct ShownChart {
         EXPECT_EQ(refused, std::nullopt);
         display = std::make_unique<FrmDisplay>(state);
         display->showPositions(state);
-        display->showWheel(wheel);
+        display->showWheel(state, wheel);
         display->showInterpretation(state.InterpretationRuns);
     }
 };

@@ -72,7 +72,8 @@ void ExpectSameChart(const Chart& a, const Chart& b) {
     EXPECT_EQ(a.state.InterpretationRuns, b.state.InterpretationRuns);
     EXPECT_EQ(a.state.ZoneHoursText, b.state.ZoneHoursText);
     EXPECT_EQ(a.state.DaylightSaving, b.state.DaylightSaving);
-    EXPECT_EQ(a.wheel.lblNatal, b.wheel.lblNatal);
+    EXPECT_EQ(a.wheel.signBoxes, b.wheel.signBoxes);
+    EXPECT_EQ(a.wheel.firstHouseSign, b.wheel.firstHouseSign);
     EXPECT_EQ(a.wheel.imgSign, b.wheel.imgSign);
 }
 

@@ -264,6 +264,17 @@ std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWhe
     return JsonLine(line) + "\n";
 }
 
+namespace {
+
+// The house boxes' texts as the display joins them.
+std::array<std::string, 12> ProgramHouseTexts(const ChartState& state, const ChartWheel& wheel) {
+    std::array<std::string, 12> texts;
+    for (int h = 0; h < 12; ++h) texts[static_cast<std::size_t>(h)] = BoxText(state, wheel.houseBox(h));
+    return texts;
+}
+
+}  // namespace
+
 std::string FirstDifference(const Chart& program, const Chart& literal) {
     const ChartState& a = program.state;
     const ChartState& b = literal.state;
@@ -281,7 +292,7 @@ std::string FirstDifference(const Chart& program, const Chart& literal) {
           a.InterpretationRuns == b.InterpretationRuns ? std::string() : std::string("InterpretationRuns"),
           wa.signBoxes == wb.signBoxes ? std::string() : std::string("wheel: sign boxes"),
           DifferAt("wheel: first house sign", std::array{wa.firstHouseSign}, std::array{wb.firstHouseSign}),
-          DifferAt("SignBoxText", wa.SignBoxText, wb.SignBoxText), DifferAt("lblNatal", wa.lblNatal, wb.lblNatal),
+          DifferAt("lblNatal", ProgramHouseTexts(a, wa), oracle::HouseBoxTexts(b, wb)),
           DifferAt("imgSign", wa.imgSign, wb.imgSign), Differ("lblLagna", wa.lblLagna, wb.lblLagna),
           Differ("lblRashi", wa.lblRashi, wb.lblRashi),
           Differ("text export", MakeTextExport(a), MakeTextExport(b))})

@@ -62,11 +62,9 @@ std::string& SomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng) {
         case 6: return s.ElementResult[k % 4];
         case 7: return s.HouseTypeResult[k % 3];
         case 8: return s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)];
-        default: {
-            WheelBox& box = w.signBoxes[k];
-            if (box.labels.empty()) box.labels.emplace_back();
-            return box.labels.back();
-        }
+        default:  // a body shown in a second box as well
+            w.signBoxes[k].bodies |= static_cast<std::uint16_t>(1u << (k % 10));
+            return s.BodyLabel[k % 10];
     }
 }
 

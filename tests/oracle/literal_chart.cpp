@@ -32,9 +32,10 @@ std::string_view AbbreviationOfPosition(std::string_view positionText) {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-void JoinBox(const WheelBox& box, std::string& text) {
+void JoinBox(const ChartState& state, const WheelBox& box, std::string& text) {
     text.clear();
-    for (const std::string& label : box.labels) text.append(kLineBreak).append(label);
+    for (std::size_t body = 0; body < kAscendantSlot; ++body)
+        if (box.bodies & (1u << body)) text.append(kLineBreak).append(state.BodyLabel[body]);
     if (box.ascendant) text.append(kLineBreak).append(kBodyNames[kAscendantSlot]);
 }
 
@@ -153,18 +154,25 @@ void MarkLabels(ChartState& state) {
         if (state.RetrogradeFlag[f]) state.BodyLabel[f + 2] += " (R) ";
 }
 
+std::array<std::string, 12> HouseBoxTexts(const ChartState& state, const ChartWheel& wheel) {
+    std::array<std::string, 12> texts;
+    for (std::size_t h = 0; h < 12; ++h)
+        JoinBox(state, wheel.signBoxes[(static_cast<std::size_t>(wheel.firstHouseSign) + h) % 12], texts[h]);
+    return texts;
+}
+
 void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     if (const auto asc = SignOfAbbreviation(LastCharacters(TrimBlanks(state.AscendantText), 3))) {
         wheel.lblLagna = std::string(kSignNames[static_cast<std::size_t>(*asc)]);
     }
     wheel.lblRashi = state.MoonSignName;
     for (WheelBox& box : wheel.signBoxes) {
-        box.labels.clear();
+        box.bodies = 0;
         box.ascendant = false;
     }
     for (std::size_t body = 0; body < kAscendantSlot; ++body) {
         if (const auto sign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[body]))) {
-            wheel.signBoxes[static_cast<std::size_t>(*sign)].labels.push_back(state.BodyLabel[body]);
+            wheel.signBoxes[static_cast<std::size_t>(*sign)].bodies |= static_cast<std::uint16_t>(1u << body);
         }
     }
     wheel.firstHouseSign = 0;
@@ -172,9 +180,6 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
         wheel.signBoxes[static_cast<std::size_t>(*sign)].ascendant = true;
         wheel.firstHouseSign = *sign;
     }
-    for (std::size_t s = 0; s < 12; ++s) JoinBox(wheel.signBoxes[s], wheel.SignBoxText[s]);
-    for (std::size_t h = 0; h < 12; ++h)
-        wheel.lblNatal[h] = wheel.SignBoxText[(static_cast<std::size_t>(wheel.firstHouseSign) + h) % 12];
 
     const std::string_view ascAbbrev = AbbreviationOfPosition(state.PlanetPosition[kAscendantSlot]);
     for (std::size_t s = 0; s < 12; ++s) {

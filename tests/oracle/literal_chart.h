@@ -17,6 +17,10 @@ void MarkLabels(ChartState& state);
 // SignAbbrevList.
 void FillChartWheel(const ChartState& state, ChartWheel& wheel);
 
+// The house boxes' display texts, house 1 first, joined from the wheel's
+// bodies and the state's labels.
+std::array<std::string, 12> HouseBoxTexts(const ChartState& state, const ChartWheel& wheel);
+
 // HouseSign, the three result lists and InterpretationRuns from PlanetPosition.
 void AnalyseElementsQualityHouse(ChartState& state);
 

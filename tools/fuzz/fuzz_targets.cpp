@@ -135,7 +135,8 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
         text->assign(bytes.substr(0, cut));
         bytes.remove_prefix(std::min(cut + 1, bytes.size()));
     }
-    chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].labels.emplace_back(bytes);
+    s.BodyLabel[0].assign(bytes);
+    chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].bodies |= 1u | 1u << 9;
 
     Json tree = Json::object();
     tree["row"] = size;
