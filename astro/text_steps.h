@@ -6,6 +6,8 @@
 // to them, so its texts are theirs.
 #pragma once
 
+#include <cmath>
+
 namespace qv {
 
 // Half-width of the band around every arcsecond step. Degrees.
@@ -18,7 +20,7 @@ inline double ArcsecondStepDistance(double lon) {
     if (!(arcsec >= 0.0 && arcsec < 3.6e8)) return 0.0;
     const double nearest = static_cast<double>(static_cast<long>(arcsec + 0.5));
     const double off = arcsec - nearest;
-    return (off < 0 ? -off : off) / 3600.0;
+    return std::fabs(off) / 3600.0;
 }
 
 // Whether lon lies so close to an arcsecond step that only the term-by-term
