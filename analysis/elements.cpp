@@ -1,6 +1,5 @@
 #include "analysis/elements.h"
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -108,42 +107,33 @@ struct CategoryTexts {
     std::array<std::string, 2> line;     // [present]
 };
 
-// Every text the analysis writes, made once: per family its heading and
-// introduction lines and its categories' texts.
+// Every text the analysis writes, made once and kept for the program's run:
+// per family its heading and introduction lines and its categories' texts.
 struct FamilyTexts {
     std::string heading, intro;
     std::vector<CategoryTexts> categories;
 };
 
-struct AnalysisTexts {
-    std::array<FamilyTexts, 3> families;  // elements, qualities, house types
-    std::size_t longest = 0;              // longest message or line, bytes
-};
-
 template <std::size_t N>
 FamilyTexts MakeFamilyTexts(const Family& family, const std::array<std::string_view, N>& names,
-                            const std::array<std::string_view, N>& missingTexts, std::size_t& longest) {
+                            const std::array<std::string_view, N>& missingTexts) {
     FamilyTexts texts{std::string(family.heading) + "\n", std::string(family.intro) + "\n", {}};
-    longest = std::max(longest, texts.intro.size());
     for (std::size_t i = 0; i < N; ++i) {
         CategoryTexts& category = texts.categories.emplace_back();
         for (bool present : {false, true}) {
             category.message[present] = CategoryMessage(family, names[i], missingTexts[i], present);
             category.line[present] = BoxLine(category.message[present]);
-            longest = std::max({longest, category.message[present].size(), category.line[present].size()});
         }
     }
     return texts;
 }
 
-const AnalysisTexts& Texts() {
-    static const AnalysisTexts texts = [] {
-        AnalysisTexts t;
-        t.families = {MakeFamilyTexts(kElementFamily, kElementName, kElementMissingText, t.longest),
-                      MakeFamilyTexts(kQualityFamily, kQualityName, kQualityMissingText, t.longest),
-                      MakeFamilyTexts(kHouseFamily, kHouseTypeName, kHouseTypeMissingText, t.longest)};
-        return t;
-    }();
+// Elements, qualities, house types.
+const std::array<FamilyTexts, 3>& Texts() {
+    static const std::array<FamilyTexts, 3> texts = {
+        MakeFamilyTexts(kElementFamily, kElementName, kElementMissingText),
+        MakeFamilyTexts(kQualityFamily, kQualityName, kQualityMissingText),
+        MakeFamilyTexts(kHouseFamily, kHouseTypeName, kHouseTypeMissingText)};
     return texts;
 }
 
@@ -151,31 +141,20 @@ const AnalysisTexts& Texts() {
 // category and, after the first two, an empty line.
 constexpr std::size_t kRunCount = 3 * 2 + 10 + 2;
 
-// Run `next` of the box in this colour and weight, added when the box has
-// fewer runs; `next` moves on. Its text is the caller's to write.
-StyledRun& NextRun(std::vector<StyledRun>& runs, std::size_t& next, std::uint8_t r, std::uint8_t g, std::uint8_t b,
-                   bool bold) {
-    if (next == runs.size()) runs.emplace_back();
-    StyledRun& run = runs[next++];
-    run.red = r;
-    run.green = g;
-    run.blue = b;
-    run.bold = bold;
-    return run;
-}
-
-// One family's results and runs from which of its categories hold a body.
+// One family's results and runs, from `next` on, from which of its
+// categories hold a body.
 template <std::size_t M>
-void WriteFamily(const FamilyTexts& texts, const bool* held, std::size_t room, std::array<std::string, M>& results,
+void WriteFamily(const FamilyTexts& texts, const bool* held, std::array<FixedText, M>& results,
                  std::vector<StyledRun>& runs, std::size_t& next, bool blankLineAfter) {
-    WriteKeepingRoom(NextRun(runs, next, 0, 0, 128, true).text, texts.heading, room);
-    WriteKeepingRoom(NextRun(runs, next, 0, 128, 0, false).text, texts.intro, room);
+    runs[next++] = {FixedText::Of(texts.heading), 0, 0, 128, true};
+    runs[next++] = {FixedText::Of(texts.intro), 0, 128, 0, false};
     for (std::size_t i = 0; i < texts.categories.size(); ++i) {
-        WriteKeepingRoom(results[i], texts.categories[i].message[held[i]], room);
-        WriteKeepingRoom(NextRun(runs, next, 0, 0, 0, !held[i]).text, texts.categories[i].line[held[i]], room);
+        const CategoryTexts& category = texts.categories[i];
+        results[i] = FixedText::Of(category.message[held[i]]);
+        runs[next++] = {FixedText::Of(category.line[held[i]]), 0, 0, 0, !held[i]};
     }
-    for (std::size_t i = texts.categories.size(); i < M; ++i) results[i].clear();  // the spare slot
-    if (blankLineAfter) WriteKeepingRoom(NextRun(runs, next, 0, 0, 0, false).text, "\n", room);
+    for (std::size_t i = texts.categories.size(); i < M; ++i) results[i] = {};  // the spare slot
+    if (blankLineAfter) runs[next++] = {"\n", 0, 0, 0, false};
 }
 
 }  // namespace
@@ -224,15 +203,14 @@ void AnalyseElementsQualityHouse(ChartState& state) {
         if (ascSign >= 0) houseTypeHeld[static_cast<int>(HouseTypeOfHouse(WholeSignHouse(sign, ascSign)))] = true;
     }
 
-    // Results and runs are written over the previous chart's, in their storage.
-    const AnalysisTexts& texts = Texts();
+    // The runs keep their storage from chart to chart.
+    const std::array<FamilyTexts, 3>& texts = Texts();
     std::vector<StyledRun>& runs = state.InterpretationRuns;
-    if (runs.capacity() < kRunCount) runs.reserve(kRunCount);
+    runs.resize(kRunCount);
     std::size_t next = 0;
-    WriteFamily(texts.families[0], elementHeld, texts.longest, state.ElementResult, runs, next, true);
-    WriteFamily(texts.families[1], qualityHeld, texts.longest, state.QualityResult, runs, next, true);
-    WriteFamily(texts.families[2], houseTypeHeld, texts.longest, state.HouseTypeResult, runs, next, false);
-    runs.resize(next);
+    WriteFamily(texts[0], elementHeld, state.ElementResult, runs, next, true);
+    WriteFamily(texts[1], qualityHeld, state.QualityResult, runs, next, true);
+    WriteFamily(texts[2], houseTypeHeld, state.HouseTypeResult, runs, next, false);
 }
 
 }  // namespace qv

@@ -101,7 +101,7 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Json& list) {
 }
 
 template <std::size_t N, std::size_t M>
-void WriteFindings(const std::array<std::string_view, N>& names, const std::array<std::string, M>& results,
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results,
                    Json& list) {
     Json::array_t& findings = ArrayOf(list, N);
     for (std::size_t i = 0; i < N; ++i) {

@@ -213,9 +213,9 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel) {
     for (const std::string& sign : s.HouseSign) n += sign.size();
     for (const WheelBox& box : wheel.signBoxes)  // each label and its quotes and comma
         ForEachLabel(s, box, [&](std::string_view label) { n += label.size() + 3; });
-    for (const std::string& message : s.ElementResult) n += message.size();
-    for (const std::string& message : s.QualityResult) n += message.size();
-    for (const std::string& message : s.HouseTypeResult) n += message.size();
+    for (const FixedText message : s.ElementResult) n += message.size();
+    for (const FixedText message : s.QualityResult) n += message.size();
+    for (const FixedText message : s.HouseTypeResult) n += message.size();
     return n;
 }
 
@@ -313,7 +313,7 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Line& line) {
 }
 
 template <std::size_t N, std::size_t M>
-void WriteFindings(const std::array<std::string_view, N>& names, const std::array<std::string, M>& results,
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results,
                    Line& line) {
     line.Raw("[");
     for (std::size_t i = 0; i < N; ++i) {

@@ -13,10 +13,10 @@ constexpr std::string_view kSeparator = "\r";
 void Line(std::string& out, std::string_view text) { out.append(text).append(kLineEnd); }
 
 template <std::size_t N>
-void ResultLines(std::string& out, std::string_view heading, const std::array<std::string, N>& results) {
+void ResultLines(std::string& out, std::string_view heading, const std::array<FixedText, N>& results) {
     Line(out, kSeparator);
     Line(out, heading);
-    for (const std::string& entry : results) Line(out, entry);
+    for (const FixedText entry : results) Line(out, entry);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "state/fixed_text.h"
+
 namespace qv {
 
 // Where a chart's positions come from: the built-in formulas or the
@@ -16,7 +18,7 @@ enum class PositionsFrom : std::uint8_t { Formulas, Ephemeris };
 
 // One piece of the interpretation box: text in one colour and weight.
 struct StyledRun {
-    std::string text;
+    FixedText text;
     std::uint8_t red = 0, green = 0, blue = 0;
     bool bold = false;
     bool operator==(const StyledRun&) const = default;
@@ -66,9 +68,10 @@ struct ChartState {
     std::string MoonText;
     std::string MoonSignName;
     std::array<std::string, 12> HouseSign{};
-    std::array<std::string, 5> ElementResult{};
-    std::array<std::string, 4> QualityResult{};
-    std::array<std::string, 4> HouseTypeResult{};
+    // The analysis' messages, each one of its fixed texts.
+    std::array<FixedText, 5> ElementResult{};
+    std::array<FixedText, 4> QualityResult{};
+    std::array<FixedText, 4> HouseTypeResult{};
 
     // Retrograde flags, 0 Mercury … 7 Pluto (8 unused).
     std::array<bool, 9> RetrogradeFlag{};
@@ -80,7 +83,7 @@ struct ChartState {
     // a reading: a reading is calculated in the mode chosen when it opens.
     PositionsFrom PositionSource = PositionsFrom::Formulas;
 
-    // Interpretation box content, in display order.
+    // Interpretation box content, in display order: the analysis' fixed texts.
     std::vector<StyledRun> InterpretationRuns;
 
     // Dialog memory shared by "Save As" and "Export Chart As Text".

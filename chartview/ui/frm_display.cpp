@@ -111,7 +111,8 @@ void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
         QTextCharFormat format;
         format.setForeground(QColor(run.red, run.green, run.blue));
         format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-        cursor.insertText(QString::fromStdString(run.text), format);
+        const std::string_view text = run.text;
+        cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), format);
     }
     filling_ = false;
     guardClipboard(true);
@@ -119,15 +120,15 @@ void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
     ensureCursorVisible();
 }
 
-std::vector<StyledRun> InterpretationBox::shownRuns() const {
-    std::vector<StyledRun> out;
+std::vector<ShownRun> InterpretationBox::shownRuns() const {
+    std::vector<ShownRun> out;
     auto append = [&out](const std::string& text, const QColor& c, bool bold) {
         if (!out.empty() && out.back().bold == bold && out.back().red == c.red() && out.back().green == c.green() &&
             out.back().blue == c.blue()) {
             out.back().text += text;
             return;
         }
-        out.push_back(StyledRun{text, std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue()), bold});
+        out.push_back(ShownRun{text, std::uint8_t(c.red()), std::uint8_t(c.green()), std::uint8_t(c.blue()), bold});
     };
     // A line break belongs to the run in force where it was written: the end
     // of the block's last fragment.

@@ -20,6 +20,15 @@ namespace qv {
 
 class NatalWheel;
 
+// A stretch of the interpretation box as it is shown: its own copy of the
+// text, its colour and weight.
+struct ShownRun {
+    std::string text;
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool bold = false;
+    bool operator==(const ShownRun&) const = default;
+};
+
 // The interpretation box. It is read-only and its text cannot be copied out:
 // no selection, no copy key, no context menu, no drag. As a second line of
 // defence it takes back text of its own from the clipboard whenever its
@@ -36,7 +45,7 @@ public:
     // The runs as they stand in the box: text, colour and weight of each
     // stretch of equal format, line breaks as "\n". Neighbouring runs of the
     // same format come back joined.
-    std::vector<StyledRun> shownRuns() const;
+    std::vector<ShownRun> shownRuns() const;
 
     // Empties the clipboard when it holds text taken from this box. Returns
     // true when it was emptied. Unless `always`, the clipboard is looked at

@@ -28,7 +28,7 @@ std::array<std::string_view, 10> AllIn(std::string_view abbrev) {
     return a;
 }
 
-bool Present(const std::string& message) { return !message.starts_with("M-"); }
+bool Present(std::string_view message) { return !message.starts_with("M-"); }
 
 struct PresenceCase {
     const char* name;
@@ -128,8 +128,9 @@ TEST(Messages, StoredTextsKeepMarkerAndLineBreak) {
                                                "your mistakes."));
 }
 
-StyledRun R(std::string text, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool bold) {
-    return StyledRun{std::move(text), r, g, b, bold};
+// A run of the expected box; `text` is a literal or one of the texts below.
+StyledRun R(std::string_view text, std::uint8_t r, std::uint8_t g, std::uint8_t b, bool bold) {
+    return StyledRun{FixedText::Of(text), r, g, b, bold};
 }
 
 const std::string kElementIntro =
@@ -179,7 +180,7 @@ TEST(Display, OnlyMissingCategoriesAreBoldAndNoCarriageReturnsReachTheBox) {
     AnalyseElementsQualityHouse(s);
     int bold = 0;
     for (const StyledRun& run : s.InterpretationRuns) {
-        EXPECT_EQ(run.text.find('\r'), std::string::npos);
+        EXPECT_EQ(run.text.view().find('\r'), std::string::npos);
         EXPECT_FALSE(run.text.starts_with("M-"));
         if (run.bold && run.blue == 0) ++bold;
     }

@@ -33,7 +33,7 @@ struct ShownChar {
 std::vector<ShownChar> Expand(const std::vector<StyledRun>& runs) {
     std::vector<ShownChar> out;
     for (const StyledRun& r : runs)
-        for (QChar c : QString::fromStdString(r.text))
+        for (QChar c : QString::fromStdString(r.text.str()))
             out.push_back(c == u'\n' ? ShownChar{c, 0, false} : ShownChar{c, qRgb(r.red, r.green, r.blue), r.bold});
     return out;
 }
@@ -145,9 +145,9 @@ TEST_P(CalculatedChart, RichTextShowsTheRunsInTheirColoursAndWeights) {
     for (const StyledRun& r : state.InterpretationRuns) all += r.text;
     EXPECT_EQ(display()->RTB()->toPlainText().toStdString(), all);
     // The first lines: the blue bold heading, then the green introduction.
-    const std::vector<StyledRun> runs = display()->RTB()->shownRuns();
+    const std::vector<ShownRun> runs = display()->RTB()->shownRuns();
     ASSERT_GE(runs.size(), 2u);
-    EXPECT_EQ(runs[0], (StyledRun{"Element\n", 0, 0, 128, true}));
+    EXPECT_EQ(runs[0], (ShownRun{"Element\n", 0, 0, 128, true}));
     EXPECT_EQ(runs[1].green, 128);
     EXPECT_FALSE(runs[1].bold);
     EXPECT_TRUE(display()->RTB()->isReadOnly());

@@ -131,7 +131,7 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     }
     // The whole interpretation, also the part the box has to scroll to.
     QString interpretation;
-    for (const StyledRun& run : chart.state.InterpretationRuns) interpretation += QString::fromStdString(run.text);
+    for (const StyledRun& run : chart.state.InterpretationRuns) interpretation += QString::fromStdString(run.text.str());
     const QStringList paragraphs = interpretation.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(paragraphs.isEmpty());
     const QString all = text.simplified();

@@ -91,14 +91,15 @@ std::string LiteralIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
 template <class T>
 std::string Differ(const std::string& what, const T& a, const T& b) {
     if (a == b) return {};
-    return what + ": [" + a + "] / [" + b + "]";
+    return what + ": [" + std::string(std::string_view(a)) + "] / [" + std::string(std::string_view(b)) + "]";
 }
 
 template <class T, std::size_t N>
 std::string DifferAt(const std::string& what, const std::array<T, N>& a, const std::array<T, N>& b) {
     for (std::size_t k = 0; k < N; ++k)
         if (a[k] != b[k]) {
-            if constexpr (std::is_same_v<T, std::string>) return Differ(what + "[" + std::to_string(k) + "]", a[k], b[k]);
+            if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, FixedText>)
+                return Differ(what + "[" + std::to_string(k) + "]", a[k], b[k]);
             else return what + "[" + std::to_string(k) + "]: " + std::to_string(a[k]) + " / " + std::to_string(b[k]);
         }
     return {};

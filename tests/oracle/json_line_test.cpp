@@ -49,23 +49,32 @@ double RandomDouble(std::mt19937_64& rng) {
     return std::bit_cast<double>(static_cast<std::uint64_t>(rng()));
 }
 
-// One of the texts the line writes, chosen at random, for the test to change.
-std::string& SomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng) {
+// One of the texts the line writes, chosen at random, changed to `text`; a
+// result message shows `kept`, which takes the text.
+void ChangeSomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng, std::string text, std::string& kept) {
     const std::size_t k = rng() % 11;
+    std::string* target = nullptr;
     switch (rng() % 10) {
-        case 0: return s.AscendantText;
-        case 1: return s.MoonSignName;
-        case 2: return s.PositionName[k];
-        case 3: return s.PlanetPosition[k];
-        case 4: return s.BodyLabel[k];
-        case 5: return s.HouseSign[k];
-        case 6: return s.ElementResult[k % 4];
-        case 7: return s.HouseTypeResult[k % 3];
-        case 8: return s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)];
+        case 0: target = &s.AscendantText; break;
+        case 1: target = &s.MoonSignName; break;
+        case 2: target = &s.PositionName[k]; break;
+        case 3: target = &s.PlanetPosition[k]; break;
+        case 4: target = &s.BodyLabel[k]; break;
+        case 5: target = &s.HouseSign[k]; break;
+        case 6:
+            kept = std::move(text);
+            s.ElementResult[k % 4] = FixedText::Of(kept);
+            return;
+        case 7:
+            kept = std::move(text);
+            s.HouseTypeResult[k % 3] = FixedText::Of(kept);
+            return;
+        case 8: target = &s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)]; break;
         default:  // a body shown in a second box as well
             w.signBoxes[k].bodies |= static_cast<std::uint16_t>(1u << (k % 10));
-            return s.BodyLabel[k % 10];
+            target = &s.BodyLabel[k % 10];
     }
+    *target = std::move(text);
 }
 
 TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
@@ -73,6 +82,7 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
     ChartState state;
     ChartWheel wheel;
     ChartJsonLineWriter writer;
+    std::string kept;  // a changed result message
     std::string line;
     for (std::size_t row = 1; row <= 100000; ++row) {
         const oracle::Birth b = oracle::RandomBirth(1515, row);
@@ -86,7 +96,8 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
         // The line names the engine as the library does, either way.
         if (row % 2) state.PositionSource = PositionsFrom::Ephemeris;
         if (row % 4 == 0) {
-            SomeText(state, wheel, rng) = RandomText(rng);
+            std::string text = RandomText(rng);
+            ChangeSomeText(state, wheel, rng, std::move(text), kept);
             state.BodyLongitude[rng() % 11] = RandomDouble(rng);
         }
         // What the atlas gave, for a row with a place: null when empty.

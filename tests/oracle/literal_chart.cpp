@@ -1,7 +1,9 @@
 #include "tests/oracle/literal_chart.h"
 
 #include <array>
+#include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,6 +115,12 @@ void CategoryMessage(std::string& message, const Family& family, std::string_vie
     }
 }
 
+// The text kept for as long as this thread runs, as the state holds texts.
+FixedText Lasting(const std::string& text) {
+    thread_local std::set<std::string, std::less<>> kept;
+    return FixedText::Of(*kept.insert(text).first);
+}
+
 void DisplayText(std::string& out, std::string_view message) {
     out.clear();
     std::size_t start = 0;
@@ -132,18 +140,18 @@ StyledRun& NextRun(std::vector<StyledRun>& runs, std::size_t& next, std::uint8_t
     return run;
 }
 
-void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family& family, const std::string* results,
+void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family& family, const FixedText* results,
                   std::size_t count, bool blankLineAfter) {
-    NextRun(runs, next, 0, 0, 128, true).text.assign(family.heading).append("\n");
-    NextRun(runs, next, 0, 128, 0, false).text.assign(family.intro).append("\n");
+    NextRun(runs, next, 0, 0, 128, true).text = Lasting(std::string(family.heading).append("\n"));
+    NextRun(runs, next, 0, 128, 0, false).text = Lasting(std::string(family.intro).append("\n"));
     for (std::size_t i = 0; i < count; ++i) {
-        const std::string& entry = results[i];
+        const std::string_view entry = results[i];
         const bool missing = entry.starts_with(kMissingMarker);
-        std::string& text = NextRun(runs, next, 0, 0, 0, missing).text;
-        DisplayText(text, missing ? std::string_view(entry).substr(kMissingMarker.size()) : std::string_view(entry));
-        text.append("\n");
+        std::string text;
+        DisplayText(text, missing ? entry.substr(kMissingMarker.size()) : entry);
+        NextRun(runs, next, 0, 0, 0, missing).text = Lasting(text.append("\n"));
     }
-    if (blankLineAfter) NextRun(runs, next, 0, 0, 0, false).text.assign("\n");
+    if (blankLineAfter) NextRun(runs, next, 0, 0, 0, false).text = Lasting("\n");
 }
 
 }  // namespace
@@ -192,9 +200,9 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
 
 void AnalyseElementsQualityHouse(ChartState& state) {
     for (std::string& s : state.HouseSign) s.clear();
-    for (std::string& s : state.ElementResult) s.clear();
-    for (std::string& s : state.QualityResult) s.clear();
-    for (std::string& s : state.HouseTypeResult) s.clear();
+    state.ElementResult = {};
+    state.QualityResult = {};
+    state.HouseTypeResult = {};
 
     const std::optional<int> ascSign = SignOfAbbreviation(AbbreviationOfPosition(state.PlanetPosition[10]));
     if (ascSign) {
@@ -214,15 +222,19 @@ void AnalyseElementsQualityHouse(ChartState& state) {
             houseTypeHeld[static_cast<std::size_t>(HouseTypeOfHouse(WholeSignHouse(*sign, *ascSign)))] = true;
     }
 
-    for (std::size_t i = 0; i < kElementNames.size(); ++i)
-        CategoryMessage(state.ElementResult[i], kElementFamily, kElementNames[i], kElementMissingText[i],
-                        elementHeld[i]);
-    for (std::size_t i = 0; i < kQualityNames.size(); ++i)
-        CategoryMessage(state.QualityResult[i], kQualityFamily, kQualityNames[i], kQualityMissingText[i],
-                        qualityHeld[i]);
-    for (std::size_t i = 0; i < kHouseTypeNames.size(); ++i)
-        CategoryMessage(state.HouseTypeResult[i], kHouseFamily, kHouseTypeNames[i], kHouseTypeMissingText[i],
-                        houseTypeHeld[i]);
+    std::string message;
+    for (std::size_t i = 0; i < kElementNames.size(); ++i) {
+        CategoryMessage(message, kElementFamily, kElementNames[i], kElementMissingText[i], elementHeld[i]);
+        state.ElementResult[i] = Lasting(message);
+    }
+    for (std::size_t i = 0; i < kQualityNames.size(); ++i) {
+        CategoryMessage(message, kQualityFamily, kQualityNames[i], kQualityMissingText[i], qualityHeld[i]);
+        state.QualityResult[i] = Lasting(message);
+    }
+    for (std::size_t i = 0; i < kHouseTypeNames.size(); ++i) {
+        CategoryMessage(message, kHouseFamily, kHouseTypeNames[i], kHouseTypeMissingText[i], houseTypeHeld[i]);
+        state.HouseTypeResult[i] = Lasting(message);
+    }
 
     std::vector<StyledRun>& runs = state.InterpretationRuns;
     std::size_t next = 0;

@@ -1,5 +1,6 @@
 #include "tools/fuzz/fuzz_targets.h"
 
+#include <array>
 #include <unistd.h>
 
 #include <algorithm>
@@ -125,16 +126,20 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
         bytes.remove_prefix(sizeof(double));
     }
     AtlasUse atlas;
+    std::array<std::string, 3> messages;  // kept here for the results that show them
     std::string* const texts[] = {&atlas.place,         &atlas.zoneId,
-                                  &s.BirthName,         &s.BirthCity,        &s.BirthState,     &s.BirthCountry,
-                                  &s.AscendantText,     &s.MoonText,         &s.MoonSignName,   &s.PositionName[3],
-                                  &s.PlanetPosition[5], &s.BodyLabel[9],     &s.HouseSign[0],   &s.ElementResult[1],
-                                  &s.QualityResult[2],  &s.HouseTypeResult[0], &s.TimeZoneName[34]};
+                                  &s.BirthName,         &s.BirthCity,    &s.BirthState,     &s.BirthCountry,
+                                  &s.AscendantText,     &s.MoonText,     &s.MoonSignName,   &s.PositionName[3],
+                                  &s.PlanetPosition[5], &s.BodyLabel[9], &s.HouseSign[0],   &messages[0],
+                                  &messages[1],         &messages[2],    &s.TimeZoneName[34]};
     for (std::string* text : texts) {
         const std::size_t cut = std::min(bytes.find('\0'), bytes.size());
         text->assign(bytes.substr(0, cut));
         bytes.remove_prefix(std::min(cut + 1, bytes.size()));
     }
+    s.ElementResult[1] = FixedText::Of(messages[0]);
+    s.QualityResult[2] = FixedText::Of(messages[1]);
+    s.HouseTypeResult[0] = FixedText::Of(messages[2]);
     s.BodyLabel[0].assign(bytes);
     chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].bodies |= 1u | 1u << 9;
 
