@@ -79,7 +79,7 @@ std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form
 
 void LoadFixedLists(ChartState& state) {
     LoadTimeZones(state);
-    for (std::size_t k = 0; k < kBodyNames.size(); ++k) state.BodyLabel[k] = kBodyNames[k];
+    for (std::size_t k = 0; k < kBodyNames.size(); ++k) state.BodyLabel[k] = FixedText::Of(kBodyNames[k]);
     for (int s = 0; s < 12; ++s) state.SignAbbrevList[static_cast<std::size_t>(s)] = SignAbbreviation(s);
 }
 

@@ -4,7 +4,6 @@
 
 #include "analysis/elements.h"
 #include "astro/calendar.h"
-#include "state/text_room.h"
 
 namespace qv {
 namespace {
@@ -21,8 +20,8 @@ int SignOfPosition(std::string_view positionText) {
 void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     // The ascendant's and the Moon's sign names.
     const int lagna = SignIndexFromAbbreviation(LastCharacters(TrimBlanks(state.AscendantText), 3));
-    if (lagna >= 0) WriteKeepingRoom(wheel.lblLagna, kSignNames[static_cast<std::size_t>(lagna)]);
-    WriteKeepingRoom(wheel.lblRashi, state.MoonSignName);
+    if (lagna >= 0) wheel.lblLagna = FixedText::Of(kSignNames[static_cast<std::size_t>(lagna)]);
+    wheel.lblRashi = state.MoonSignName;
 
     // The bodies per sign. A body whose text carries no sign stands nowhere:
     // its bit goes to a thirteenth, unused box.

@@ -26,8 +26,8 @@ struct ChartWheel {
     std::array<WheelBox, 12> signBoxes{};  // sign s = 0 Aries … 11 Pisces
     int firstHouseSign = 0;                // sign 0..11 of house 1: the ascendant's, else Aries
     std::array<int, 12> imgSign{};         // picture 1 Aries … 12 Pisces; 0 = none yet
-    std::string lblLagna;                  // ascendant's sign name
-    std::string lblRashi;                  // Moon's sign name
+    FixedText lblLagna;                    // ascendant's sign name
+    FixedText lblRashi;                    // Moon's sign name
 
     // The box of house h+1 (h = 0..11).
     const WheelBox& houseBox(int h) const { return signBoxes[static_cast<std::size_t>((firstHouseSign + h) % 12)]; }
@@ -42,7 +42,7 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel);
 template <typename F>
 void ForEachLabel(const ChartState& state, const WheelBox& box, F&& f) {
     for (std::size_t body = 0; body < 10; ++body)
-        if (box.holds(body)) f(std::string_view(state.BodyLabel[body]));
+        if (box.holds(body)) f(state.BodyLabel[body].view());
 }
 
 // A box's display text: a line break (CR LF) before each label and before

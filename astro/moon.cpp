@@ -8,7 +8,6 @@
 #include "astro/text_steps.h"
 #include "astro/vector_math.h"
 #include "astro/universal_time.h"
-#include "state/text_room.h"
 
 namespace qv {
 
@@ -157,7 +156,7 @@ void WriteMoonTexts(ChartState& state) {
     const double L = state.BodyLongitude[kMoonSlot];
     WriteLongitudeText(L, state.MoonText);
     const int sign = SignOfLongitude(L);
-    if (sign >= 0) WriteKeepingRoom(state.MoonSignName, kSignNames[static_cast<std::size_t>(sign)]);
+    if (sign >= 0) state.MoonSignName = FixedText::Of(kSignNames[static_cast<std::size_t>(sign)]);
 }
 
 void ComputeMoonPosition(ChartState& state) {

@@ -24,7 +24,7 @@ qv::ChartState SampleChart() {
     qv::ChartState s;
     for (int i = 0; i < 11; ++i) {
         s.PlanetPosition[i] = positions[i];
-        s.BodyLabel[i] = labels[i];
+        s.BodyLabel[i] = qv::FixedText::Of(labels[i]);  // literals: lasting
     }
     for (int i = 0; i < 12; ++i) s.SignAbbrevList[i] = abbrevs[i];
     s.AscendantText = "12\xC2\xB0 3' 0\" Aqu";

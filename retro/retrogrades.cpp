@@ -8,7 +8,6 @@
 
 #include "retro/stations.h"
 #include "state/fixed_lists.h"
-#include "state/text_room.h"
 
 namespace qv {
 
@@ -64,7 +63,7 @@ void WriteBodyLabels(ChartState& state) {
     for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
         const bool marked = slot >= kFirstPlanetLabel && slot < kFirstPlanetLabel + kStationPlanetCount &&
                             state.RetrogradeFlag[slot - kFirstPlanetLabel];
-        WriteKeepingRoom(state.BodyLabel[slot], marked ? kLabels[slot].view() : kBodyNames[slot]);
+        state.BodyLabel[slot] = FixedText::Of(marked ? kLabels[slot].view() : kBodyNames[slot]);
     }
 }
 

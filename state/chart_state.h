@@ -54,7 +54,7 @@ struct ChartState {
 
     // Fixed lists, filled when the birth-data form opens.
     std::array<std::string, 13> SignAbbrevList{};
-    std::array<std::string, 12> BodyLabel{};
+    std::array<FixedText, 12> BodyLabel{};  // names, " (R) " marked: fixed texts
 
     // Time-zone table (slots 0..70 used).
     std::array<std::string, 72> TimeZoneName{};
@@ -66,7 +66,7 @@ struct ChartState {
     std::array<std::string, 12> PositionName{};
     std::array<std::string, 12> PlanetPosition{};
     std::string MoonText;
-    std::string MoonSignName;
+    FixedText MoonSignName;  // a sign's name
     std::array<std::string, 12> HouseSign{};
     // The analysis' messages, each one of its fixed texts.
     std::array<FixedText, 5> ElementResult{};

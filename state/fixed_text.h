@@ -4,6 +4,7 @@
 // so a temporary cannot leave it dangling.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <ostream>
 #include <string>
@@ -35,6 +36,11 @@ public:
     constexpr bool ends_with(std::string_view s) const { return text_.ends_with(s); }
 
     friend constexpr bool operator==(FixedText a, FixedText b) { return a.text_ == b.text_; }
+    template <class S>
+        requires std::same_as<S, std::string>
+    friend bool operator==(FixedText a, const S& b) {
+        return a.text_ == b;
+    }
     friend std::ostream& operator<<(std::ostream& out, FixedText t) { return out << t.text_; }
 
 private:

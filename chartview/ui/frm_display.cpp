@@ -62,6 +62,9 @@ const char* const kPlanetNameCaptions[17] = {"Sun",    "Moon",    "Mercury", "Ve
                                              "Rahu / North Node", "Ketu / South Node", "P_of_F",
                                              "Uranus", "Neptune", "Pluto", "Asc"};
 
+// UTF-8 text of the core as a QString.
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
 QString Loose(const QString& s) {
     QString t = s;
     t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
@@ -111,8 +114,7 @@ void InterpretationBox::showRuns(const std::vector<StyledRun>& runs) {
         QTextCharFormat format;
         format.setForeground(QColor(run.red, run.green, run.blue));
         format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-        const std::string_view text = run.text;
-        cursor.insertText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), format);
+        cursor.insertText(FromUtf8(run.text), format);
     }
     filling_ = false;
     guardClipboard(true);
@@ -371,8 +373,8 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
     for (int h = 0; h < 12; ++h) wheel_->setHouse(h, QString(), {}, false);
     for (int s = 0; s < 12; ++s) wheel_->signBox(s)->clear();
 
-    if (!wheel.lblLagna.empty()) lblLagna_->setText(QString::fromStdString(wheel.lblLagna));
-    lblRashi_->setText(QString::fromStdString(wheel.lblRashi));
+    if (!wheel.lblLagna.empty()) lblLagna_->setText(FromUtf8(wheel.lblLagna));
+    lblRashi_->setText(FromUtf8(wheel.lblRashi));
 
     for (int s = 0; s < 12; ++s) {
         wheel_->signBox(s)->setText(QString::fromStdString(BoxText(state, wheel.signBoxes[s])));
@@ -381,9 +383,7 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
     for (int h = 0; h < 12; ++h) {
         const WheelBox& box = wheel.houseBox(h);
         QStringList labels;
-        ForEachLabel(state, box, [&](std::string_view label) {
-            labels << QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
-        });
+        ForEachLabel(state, box, [&](std::string_view label) { labels << FromUtf8(label); });
         wheel_->setHouse(h, QString::fromStdString(BoxText(state, box)), labels, box.ascendant);
         // A picture number the list does not hold leaves the picture as it was.
         wheel_->signImage(h)->setPicture(wheel.imgSign[h]);

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<const char*, 12> kAbbrevs = {"Ari", "Tau", "Gem", "Can", "Leo", "Vir",
                                                   "Lib", "Sco", "Sag", "Cap", "Aqu", "Pis"};
-constexpr std::array<const char*, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
+constexpr std::array<std::string_view, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
                                                  "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
 
 std::string Pos(std::string_view abbrev) { return "12 " + std::string(abbrev) + " 34"; }
@@ -20,7 +20,7 @@ ChartState StateWith(const std::array<std::string_view, 11>& signs) {
     ChartState s;
     for (int i = 0; i < 12; ++i) s.SignAbbrevList[i] = kAbbrevs[i];
     for (int k = 0; k < 11; ++k) {
-        s.BodyLabel[k] = kBodies[k];
+        s.BodyLabel[k] = FixedText::Of(kBodies[k]);
         s.PlanetPosition[k] = Pos(signs[k]);
     }
     s.AscendantText = "15\xC2\xB0 45' 0\" " + std::string(signs[10]);

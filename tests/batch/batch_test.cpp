@@ -644,7 +644,7 @@ TEST(ChartJsonLineWriter, ReusedWriterWritesWhatAFreshChartGives) {
         values.state.assign(1 + rng() % 30, 'y');
         SetLatitude(values, static_cast<int>(rng() % 10801) - 5400);
         SetLongitude(values, static_cast<int>(rng() % 21599) - 10799);
-        state.MoonSignName.clear();
+        state.MoonSignName = {};
         ASSERT_EQ(CalculateChartOf(values, state, wheel), std::nullopt);
 
         Json expected = Json::object();

@@ -111,7 +111,7 @@ TEST_P(CalculatedChart, EveryBodyStandsOnceInTheWheel) {
     QStringList shown;
     for (int h = 0; h < 12; ++h) shown += child<HouseBox>(QStringLiteral("lblNatal_%1").arg(h))->shownLines();
     QStringList expected;
-    for (int k = 0; k <= 9; ++k) expected << QString::fromStdString(state.BodyLabel[k]).trimmed();
+    for (int k = 0; k <= 9; ++k) expected << QString::fromStdString(state.BodyLabel[k].str()).trimmed();
     expected << QStringLiteral("Asc");
     shown.sort();
     expected.sort();
@@ -192,8 +192,8 @@ protected:
         wheel.firstHouseSign = ascSign;
         state.BodyLabel[2] = "Mercury (R) ";
         wheel.signBoxes[ascSign] = {0b101, true};  // Sun, Mercury
-        wheel.lblLagna = kSignNames[ascSign];
-        wheel.lblRashi = kSignNames[(ascSign + 3) % 12];
+        wheel.lblLagna = FixedText::Of(kSignNames[ascSign]);
+        wheel.lblRashi = FixedText::Of(kSignNames[(ascSign + 3) % 12]);
         state.InterpretationRuns = {{"Element\n", 0, 0, 128, true}, {"x\n", 0, 128, 0, false}};
         window = std::make_unique<ChartWindow>(state, dialogs);
         window->showChart(wheel);
@@ -221,7 +221,7 @@ TEST_F(HandFilledChart, HouseBoxShowsItsLinesWithoutTheLeadingBreak) {
 TEST_F(HandFilledChart, UnknownPictureNumberKeepsThePicture) {
     Fill(2);
     wheel.imgSign.fill(0);  // the wheel could not tell the ascendant's sign
-    wheel.lblLagna.clear();
+    wheel.lblLagna = {};
     display()->showWheel(state, wheel);
     EXPECT_EQ(display()->findChild<SignImage*>("imgSign_0")->picture(), 3);
     EXPECT_EQ(display()->lblLagna()->text(), "Gemini");

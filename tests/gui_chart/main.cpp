@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <array>
 #include <cstring>
+#include <string>
 
 #include "tests/gui_chart/chart_fixture.h"
 
@@ -23,13 +25,15 @@ int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
         person.txtCity = "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch";
     }
     qv::test::Calculate(person, state, wheel);
+    std::array<std::string, 10> marked;  // the crowded chart's labels, shown until the window closes
     if (crowded) {
         // Every body in the first house, most of them retrograde.
         for (qv::WheelBox& box : wheel.signBoxes) box = {};
         qv::WheelBox& first = wheel.signBoxes[static_cast<std::size_t>(wheel.firstHouseSign)];
-        for (int k = 0; k <= 9; ++k) {
-            const bool marked = state.BodyLabel[k].find("(R)") != std::string::npos;
-            if (k >= 2 && !marked) state.BodyLabel[k] += " (R) ";
+        for (std::size_t k = 0; k < marked.size(); ++k) {
+            marked[k] = state.BodyLabel[k].str();
+            if (k >= 2 && marked[k].find("(R)") == std::string::npos) marked[k] += " (R) ";
+            state.BodyLabel[k] = qv::FixedText::Of(marked[k]);
         }
         first.bodies = 0b1111111111;
         first.ascendant = true;

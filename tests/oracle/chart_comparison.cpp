@@ -169,7 +169,7 @@ ProgramCharts::ProgramCharts() { LoadFixedLists(chart_.state); }
 
 const Chart& ProgramCharts::Calculate(const Birth& b) {
     // As the batch: a fresh chart starts without a Moon sign.
-    chart_.state.MoonSignName.clear();
+    chart_.state.MoonSignName = {};
     RunChartCalculation(FormOf(b), chart_.state, chart_.wheel);
     return chart_;
 }
@@ -222,7 +222,7 @@ Chart LiteralChart(const Birth& b) {
     const double moon = MoonLongitude(CenturiesSinceJ2000(JulianDayNumber(b.month, b.day, b.year), ut));
     s.AscendantText = FormatLongitude(asc);
     s.MoonText = FormatLongitude(moon);
-    s.MoonSignName = SignNameOfText(s.MoonText);
+    s.MoonSignName = FixedText::Of(SignNameOfText(s.MoonText));  // a sign name: lasting
 
     const sys_time<minutes> local = sys_days{std::chrono::year{b.year} / b.month / b.day} + hours{b.hour} +
                                     minutes{b.minute};

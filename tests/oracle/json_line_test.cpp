@@ -50,31 +50,31 @@ double RandomDouble(std::mt19937_64& rng) {
 }
 
 // One of the texts the line writes, chosen at random, changed to `text`; a
-// result message shows `kept`, which takes the text.
+// fixed text (a result, a label, the Moon's sign) shows `kept`, which takes it.
 void ChangeSomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng, std::string text, std::string& kept) {
     const std::size_t k = rng() % 11;
     std::string* target = nullptr;
+    FixedText* fixed = nullptr;
     switch (rng() % 10) {
         case 0: target = &s.AscendantText; break;
-        case 1: target = &s.MoonSignName; break;
+        case 1: fixed = &s.MoonSignName; break;
         case 2: target = &s.PositionName[k]; break;
         case 3: target = &s.PlanetPosition[k]; break;
-        case 4: target = &s.BodyLabel[k]; break;
+        case 4: fixed = &s.BodyLabel[k]; break;
         case 5: target = &s.HouseSign[k]; break;
-        case 6:
-            kept = std::move(text);
-            s.ElementResult[k % 4] = FixedText::Of(kept);
-            return;
-        case 7:
-            kept = std::move(text);
-            s.HouseTypeResult[k % 3] = FixedText::Of(kept);
-            return;
+        case 6: fixed = &s.ElementResult[k % 4]; break;
+        case 7: fixed = &s.HouseTypeResult[k % 3]; break;
         case 8: target = &s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)]; break;
         default:  // a body shown in a second box as well
             w.signBoxes[k].bodies |= static_cast<std::uint16_t>(1u << (k % 10));
-            target = &s.BodyLabel[k % 10];
+            fixed = &s.BodyLabel[k % 10];
     }
-    *target = std::move(text);
+    if (target) {
+        *target = std::move(text);
+    } else {
+        kept = std::move(text);
+        *fixed = FixedText::Of(kept);
+    }
 }
 
 TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
@@ -91,7 +91,7 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
                            .city = RandomText(rng), .state = RandomText(rng), .country = RandomText(rng)};
         SetLatitude(values, (b.south ? -1 : 1) * (b.latDeg * 60 + b.latMin));
         SetLongitude(values, (b.east ? 1 : -1) * (b.lonDeg * 60 + b.lonMin));
-        state.MoonSignName.clear();
+        state.MoonSignName = {};
         ASSERT_EQ(CalculateChartOf(values, state, wheel), std::nullopt) << row;
         // The line names the engine as the library does, either way.
         if (row % 2) state.PositionSource = PositionsFrom::Ephemeris;

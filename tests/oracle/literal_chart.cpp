@@ -157,9 +157,11 @@ void AppendFamily(std::vector<StyledRun>& runs, std::size_t& next, const Family&
 }  // namespace
 
 void MarkLabels(ChartState& state) {
-    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) state.BodyLabel[slot] = kBodyNames[slot];
-    for (std::size_t f = 0; f < kStationPlanetCount; ++f)
-        if (state.RetrogradeFlag[f]) state.BodyLabel[f + 2] += " (R) ";
+    for (std::size_t slot = 0; slot < kBodyNames.size(); ++slot) {
+        std::string label(kBodyNames[slot]);
+        if (slot >= 2 && slot < 2 + kStationPlanetCount && state.RetrogradeFlag[slot - 2]) label += " (R) ";
+        state.BodyLabel[slot] = Lasting(label);
+    }
 }
 
 std::array<std::string, 12> HouseBoxTexts(const ChartState& state, const ChartWheel& wheel) {
@@ -171,7 +173,7 @@ std::array<std::string, 12> HouseBoxTexts(const ChartState& state, const ChartWh
 
 void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     if (const auto asc = SignOfAbbreviation(LastCharacters(TrimBlanks(state.AscendantText), 3))) {
-        wheel.lblLagna = std::string(kSignNames[static_cast<std::size_t>(*asc)]);
+        wheel.lblLagna = Lasting(std::string(kSignNames[static_cast<std::size_t>(*asc)]));
     }
     wheel.lblRashi = state.MoonSignName;
     for (WheelBox& box : wheel.signBoxes) {

@@ -126,21 +126,24 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
         bytes.remove_prefix(sizeof(double));
     }
     AtlasUse atlas;
-    std::array<std::string, 3> messages;  // kept here for the results that show them
+    std::array<std::string, 6> fixed;  // kept here for the fixed texts that show them
     std::string* const texts[] = {&atlas.place,         &atlas.zoneId,
-                                  &s.BirthName,         &s.BirthCity,    &s.BirthState,     &s.BirthCountry,
-                                  &s.AscendantText,     &s.MoonText,     &s.MoonSignName,   &s.PositionName[3],
-                                  &s.PlanetPosition[5], &s.BodyLabel[9], &s.HouseSign[0],   &messages[0],
-                                  &messages[1],         &messages[2],    &s.TimeZoneName[34]};
+                                  &s.BirthName,         &s.BirthCity,    &s.BirthState,   &s.BirthCountry,
+                                  &s.AscendantText,     &s.MoonText,     &fixed[0],       &s.PositionName[3],
+                                  &s.PlanetPosition[5], &fixed[1],       &s.HouseSign[0], &fixed[2],
+                                  &fixed[3],            &fixed[4],       &s.TimeZoneName[34]};
     for (std::string* text : texts) {
         const std::size_t cut = std::min(bytes.find('\0'), bytes.size());
         text->assign(bytes.substr(0, cut));
         bytes.remove_prefix(std::min(cut + 1, bytes.size()));
     }
-    s.ElementResult[1] = FixedText::Of(messages[0]);
-    s.QualityResult[2] = FixedText::Of(messages[1]);
-    s.HouseTypeResult[0] = FixedText::Of(messages[2]);
-    s.BodyLabel[0].assign(bytes);
+    fixed[5].assign(bytes);
+    s.MoonSignName = FixedText::Of(fixed[0]);
+    s.BodyLabel[9] = FixedText::Of(fixed[1]);
+    s.ElementResult[1] = FixedText::Of(fixed[2]);
+    s.QualityResult[2] = FixedText::Of(fixed[3]);
+    s.HouseTypeResult[0] = FixedText::Of(fixed[4]);
+    s.BodyLabel[0] = FixedText::Of(fixed[5]);
     chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].bodies |= 1u | 1u << 9;
 
     Json tree = Json::object();

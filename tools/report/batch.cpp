@@ -105,7 +105,7 @@ public:
         }
         // A fresh chart starts without a Moon sign; nothing else of the
         // previous row survives a calculation.
-        state_.MoonSignName.clear();
+        state_.MoonSignName = {};
         if (const auto failed = RunChartCalculation(form_, state_, wheel_, precise_)) {
             writer_.AppendError(out, row, *failed);
             return false;
