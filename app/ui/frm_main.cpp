@@ -16,6 +16,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -66,13 +68,50 @@ constexpr int kVisibleListItems = 20;
 constexpr std::size_t kOfferedPlaces = 10;
 constexpr int kLettersBeforeOffers = 2;
 
+// The desktop's style, except that a list opens below its box. Styles that
+// open the list as a popup over the box (Fusion among them) ignore the
+// visible count and open it the height of the screen.
+class ListBelowStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returned) const override {
+        if (hint == SH_ComboBox_Popup) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+
+// A list that opens below its box. It takes ListBelowStyle when it first
+// opens: a style of its own (or a style sheet) from the start would cost
+// every list a polish at the form's start, about a millisecond for all six,
+// and the application's style would slow every other widget.
+class ListBelowBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        if (!dynamic_cast<ListBelowStyle*>(style())) {
+            setStyle(SharedStyle());
+            // A view made under the popup style had its scroll bar turned off.
+            view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        }
+        QComboBox::showPopup();
+    }
+
+private:
+    // One style for every list, kept as long as the application.
+    static QStyle* SharedStyle() {
+        static QPointer<QStyle> style;
+        if (!style) {
+            style = new ListBelowStyle;
+            style->setParent(QCoreApplication::instance());
+        }
+        return style;
+    }
+};
+
 QComboBox* MakeList(const char* name, QWidget* parent) {
-    auto* list = new QComboBox(parent);
+    auto* list = new ListBelowBox(parent);
     list->setObjectName(QString::fromLatin1(name));
     list->setMaxVisibleItems(kVisibleListItems);
-    // Styles that open the list as a popup over the box (Fusion among them)
-    // ignore the visible count and open it the height of the screen.
-    list->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
     return list;
 }
 
