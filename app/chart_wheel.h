@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <string>
 
@@ -41,8 +42,8 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel);
 // the body's label in `state` (BodyLabel).
 template <typename F>
 void ForEachLabel(const ChartState& state, const WheelBox& box, F&& f) {
-    for (std::size_t body = 0; body < 10; ++body)
-        if (box.holds(body)) f(state.BodyLabel[body].view());
+    for (unsigned bodies = box.bodies & 0x3FFu; bodies != 0; bodies &= bodies - 1)
+        f(state.BodyLabel[static_cast<std::size_t>(std::countr_zero(bodies))].view());
 }
 
 // A box's display text: a line break (CR LF) before each label and before

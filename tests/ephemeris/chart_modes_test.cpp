@@ -107,9 +107,13 @@ TEST(PreciseChart, SamePersonDiffersOnlyWhereThePositionsDo) {
             EXPECT_EQ(f.state.MoonSignName, p.state.MoonSignName) << n;
             EXPECT_EQ(f.wheel.lblLagna, p.wheel.lblLagna) << n;
             EXPECT_EQ(f.wheel.lblRashi, p.wheel.lblRashi) << n;
-            if (marksAgree) EXPECT_EQ(f.wheel.signBoxes, p.wheel.signBoxes) << n;
+            if (marksAgree) {
+                EXPECT_EQ(f.wheel.signBoxes, p.wheel.signBoxes) << n;
+            }
         }
-        if (marksAgree) EXPECT_EQ(f.state.BodyLabel, p.state.BodyLabel) << n;
+        if (marksAgree) {
+            EXPECT_EQ(f.state.BodyLabel, p.state.BodyLabel) << n;
+        }
 
         // The export: the same lines but the eleven positions and, where a
         // sign moved, the results; the precise one ends in its source.
@@ -119,9 +123,14 @@ TEST(PreciseChart, SamePersonDiffersOnlyWhereThePositionsDo) {
         const std::size_t firstPosition = 10, afterPositions = firstPosition + 11;
         ASSERT_EQ(fl[firstPosition - 1], "Planetary Position");
         const std::size_t compared = signsAgree ? fl.size() : afterPositions;
-        if (signsAgree) EXPECT_EQ(pl.size(), fl.size() + 1) << n;
-        for (std::size_t k = 0; k < compared; ++k)
-            if (k < firstPosition || k >= afterPositions) EXPECT_EQ(pl[k], fl[k]) << n << " line " << k;
+        if (signsAgree) {
+            EXPECT_EQ(pl.size(), fl.size() + 1) << n;
+        }
+        for (std::size_t k = 0; k < compared; ++k) {
+            if (k < firstPosition || k >= afterPositions) {
+                EXPECT_EQ(pl[k], fl[k]) << n << " line " << k;
+            }
+        }
 
         // The JSON: the same input and moment; its source named.
         const auto fj = ChartJson(f.state, f.wheel), pj = ChartJson(p.state, p.wheel);
