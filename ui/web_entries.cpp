@@ -62,7 +62,6 @@ QLabel* MakeWebLinkLabel(QWidget* parent, const QString& objectName, const QStri
     label->setCursor(Qt::PointingHandCursor);
     QObject::connect(label, &QLabel::linkActivated, parent,
                      [parent, &dialogs, page] { OpenWebPage(parent, dialogs, WebPageUrl(page)); });
-    label->adjustSize();
     return label;
 }
 
