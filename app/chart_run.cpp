@@ -11,12 +11,6 @@ namespace qv {
 
 namespace {
 
-// Signed degrees of degrees and minutes.
-double SignedDegrees(int degrees, int minutes, bool negative) {
-    const double value = degrees + minutes / 60.0;
-    return negative ? -value : value;
-}
-
 // The precise engine's numbers for the form, worked out on a copy of the
 // state so that a refusal leaves the state as it was.
 std::variant<EngineNumbers, std::string> PreciseNumbersOf(const BirthFormData& form, const ChartState& state,
@@ -54,8 +48,7 @@ std::optional<std::string> RunChartCalculation(const BirthFormData& form, ChartS
 }
 
 EngineInput EngineInputOf(const ChartState& state) {
-    return {UniversalMoment(state), SignedDegrees(state.LatDegrees, state.LatMinutes, state.LatSouth),
-            SignedDegrees(state.LonDegrees, state.LonMinutes, !state.LonEast)};
+    return {UniversalMoment(state), LatitudeNorth(state), LongitudeEast(state)};
 }
 
 void ClassicChartNumbers(ChartState& state) {

@@ -12,6 +12,29 @@ double ZoneCorrectionHours(const ChartState& state) {
     return c;
 }
 
+// Minus the zone correction, the daylight-saving hour included. Minutes.
+int UtcOffsetMinutes(const ChartState& state) {
+    return -(state.ZoneHoursValue * 60 + state.ZoneMinutesValue) + (state.DaylightSaving ? 60 : 0);
+}
+
+namespace {
+
+// Degrees and minutes as signed degrees, +0.0 turning a negative zero positive.
+double SignedDegrees(int degrees, int minutes, bool negative) {
+    const double value = degrees + minutes / 60.0;
+    return (negative ? -value : value) + 0.0;
+}
+
+}  // namespace
+
+double LatitudeNorth(const ChartState& state) {
+    return SignedDegrees(state.LatDegrees, state.LatMinutes, state.LatSouth);
+}
+
+double LongitudeEast(const ChartState& state) {
+    return SignedDegrees(state.LonDegrees, state.LonMinutes, !state.LonEast);
+}
+
 // Local clock time plus the zone correction, on the civil date. Hours.
 double UniversalTimeHours(const ChartState& state) {
     const double local = state.BirthHour + state.BirthMinute / 60.0;
@@ -41,6 +64,14 @@ char* PutZeroPadded(char* out, long value, int width) {
     for (int k = length; k < width; ++k) *out++ = '0';
     std::memcpy(out, digits, static_cast<std::size_t>(length));
     return out + length;
+}
+
+char* PutUtcOffset(char* out, int minutesEast) {
+    const int magnitude = minutesEast < 0 ? -minutesEast : minutesEast;
+    *out++ = minutesEast < 0 ? '-' : '+';
+    out = PutZeroPadded(out, magnitude / 60, 2);
+    *out++ = ':';
+    return PutZeroPadded(out, magnitude % 60, 2);
 }
 
 char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t) {

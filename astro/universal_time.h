@@ -1,6 +1,7 @@
 // The one Universal Time of a chart: local clock time plus the selected zone's
 // signed correction, less one hour when daylight saving is ticked. The
-// ascendant, the Moon and the planets all use it.
+// ascendant, the Moon and the planets all use it. Beside it, the birth
+// place's coordinates as signed degrees.
 #pragma once
 
 #include <chrono>
@@ -13,6 +14,15 @@ namespace qv {
 // Hours to add to the local clock time for UT: ZoneHoursValue +
 // ZoneMinutesValue/60, minus 1 with DaylightSaving. Hours.
 double ZoneCorrectionHours(const ChartState& state);
+
+// The offset from UTC of the local clock time, east positive: the zone
+// correction with its sign turned. Minutes.
+int UtcOffsetMinutes(const ChartState& state);
+
+// The birth place's latitude, north positive, and longitude, east positive,
+// from their degrees, minutes and directions; never a negative zero. Degrees.
+double LatitudeNorth(const ChartState& state);
+double LongitudeEast(const ChartState& state);
 
 // UT as hours on the civil birth date; may be below 0 or 24 and more. Hours.
 double UniversalTimeHours(const ChartState& state);
@@ -28,6 +38,10 @@ std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
 // returns its end.
 inline constexpr std::size_t kIsoMinuteRoom = 40;
 char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t);
+
+// An offset east of UTC in minutes as "+05:30" or "-05:00" at `out`, which
+// has room for 8 bytes; returns its end.
+char* PutUtcOffset(char* out, int minutesEast);
 
 // `value` as printf's "%0*d" writes it: at least `width` characters, zeros
 // after any minus sign. Room for 12 bytes or `width`; returns the end.

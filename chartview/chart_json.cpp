@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cstdio>
-#include <cstdlib>
 #include <string_view>
 
 #include "analysis/elements.h"
@@ -30,12 +29,6 @@ Json::array_t& ArrayOf(Json& slot, std::size_t n) {
     return items;
 }
 
-// Degrees and minutes as signed degrees, never a negative zero.
-double SignedDegrees(int degrees, int minutes, bool negative) {
-    const double value = degrees + minutes / 60.0;
-    return (negative ? -value : value) + 0.0;
-}
-
 // `text` into `slot`, or null for an empty text.
 void PutOrNull(Json& slot, std::string_view text) {
     if (text.empty()) slot = nullptr;
@@ -45,10 +38,8 @@ void PutOrNull(Json& slot, std::string_view text) {
 // The offset east of UTC that the chart's zone row and box give under its
 // Universal Time rule, "+05:30" or "-05:00".
 std::string UtcOffsetText(const ChartState& s) {
-    const int east = -(s.ZoneHoursValue * 60 + s.ZoneMinutesValue) + (s.DaylightSaving ? 60 : 0);
-    char text[16];
-    std::snprintf(text, sizeof text, "%c%02d:%02d", east < 0 ? '-' : '+', std::abs(east) / 60, std::abs(east) % 60);
-    return text;
+    char text[8];
+    return std::string(text, PutUtcOffset(text, UtcOffsetMinutes(s)));
 }
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
@@ -62,8 +53,8 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
     const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
     Put(input["zone_text"], inTable ? s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)] : std::string());
     input["dst"] = s.DaylightSaving;
-    input["latitude"] = SignedDegrees(s.LatDegrees, s.LatMinutes, s.LatSouth);
-    input["longitude"] = SignedDegrees(s.LonDegrees, s.LonMinutes, !s.LonEast);
+    input["latitude"] = LatitudeNorth(s);
+    input["longitude"] = LongitudeEast(s);
     Put(input["city"], s.BirthCity);
     Put(input["state"], s.BirthState);
     Put(input["country"], s.BirthCountry);

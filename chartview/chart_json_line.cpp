@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -219,19 +218,10 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel) {
     return n;
 }
 
-// Degrees and minutes as signed degrees, never a negative zero (as the mapping).
-double SignedDegrees(int degrees, int minutes, bool negative) {
-    const double value = degrees + minutes / 60.0;
-    return (negative ? -value : value) + 0.0;
-}
-
 // The offset east of UTC that the chart's zone row and box give, "+05:30".
 void PutUtcOffset(const ChartState& s, Line& line) {
-    const int east = -(s.ZoneHoursValue * 60 + s.ZoneMinutesValue) + (s.DaylightSaving ? 60 : 0);
-    line.Raw(east < 0 ? "\"-" : "\"+");
-    line.Padded(std::abs(east) / 60, 2);
-    line.Raw(":");
-    line.Padded(std::abs(east) % 60, 2);
+    line.Raw("\"");
+    line.p = qv::PutUtcOffset(line.p, UtcOffsetMinutes(s));
     line.Raw("\"");
 }
 
@@ -257,9 +247,9 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Line& line) {
     line.Raw(",\"dst\":");
     line.Bool(s.DaylightSaving);
     line.Raw(",\"latitude\":");
-    line.Number(SignedDegrees(s.LatDegrees, s.LatMinutes, s.LatSouth));
+    line.Number(LatitudeNorth(s));
     line.Raw(",\"longitude\":");
-    line.Number(SignedDegrees(s.LonDegrees, s.LonMinutes, !s.LonEast));
+    line.Number(LongitudeEast(s));
     line.Member(",\"city\":", s.BirthCity);
     line.Member(",\"state\":", s.BirthState);
     line.Member(",\"country\":", s.BirthCountry);

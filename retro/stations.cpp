@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "retro/station_table.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 
@@ -100,8 +101,10 @@ bool StrictlyInsidePeriod(const TableView& table, std::int32_t day) {
 // Every day of the birth-data form's years with one bit per planet that is
 // retrograde on it (bit f for flag f), worked out by the compiler from the
 // station days: a birth's flags are one look-up.
-constexpr std::int32_t kFirstTableDay = std::chrono::sys_days{std::chrono::year{1901} / 1 / 1}.time_since_epoch().count();
-constexpr std::int32_t kLastTableDay = std::chrono::sys_days{std::chrono::year{2050} / 12 / 31}.time_since_epoch().count();
+constexpr std::int32_t kFirstTableDay =
+    std::chrono::sys_days{std::chrono::year{kFirstBirthYear} / 1 / 1}.time_since_epoch().count();
+constexpr std::int32_t kLastTableDay =
+    std::chrono::sys_days{std::chrono::year{kLastBirthYear} / 12 / 31}.time_since_epoch().count();
 
 constexpr auto kRetrogradeDays = [] {
     std::array<std::uint8_t, static_cast<std::size_t>(kLastTableDay - kFirstTableDay + 1)> bits{};

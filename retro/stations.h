@@ -44,11 +44,11 @@ StationLists LoadStations(StationPlanet planet);
 // birth date is the local civil date, compared with the UT station dates as
 // they are. Unknown planet names give false.
 bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, StationPlanet planet);
+bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, std::string_view planetName);
 
 // All eight at once: bit f set when planet f is retrograde on the birth's
-// date (one look-up in a table of days for the years 1901 to 2050).
+// date (one look-up in a table of days for the form's years).
 std::uint8_t RetrogradePlanets(std::chrono::local_time<std::chrono::minutes> birth);
-bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, std::string_view planetName);
 
 namespace station_detail {
 

@@ -49,10 +49,6 @@ inline void CopyLongText(char* to, const char* from, std::size_t n) {
     std::memcpy(to + n - 16, block, 16);
 }
 
-// `target` made `length` bytes long, keeping room for at least `room`; its
-// bytes are the caller's to write. Returns them.
-char* TextOfLength(std::string& target, std::size_t length, std::size_t room);
-
 // WriteKeepingRoom for a text of another length than the target's.
 void WriteOtherLength(std::string& target, std::string_view text, std::size_t room);
 

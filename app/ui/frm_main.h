@@ -16,15 +16,15 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
-class QKeyEvent;
 class QCompleter;
-class QModelIndex;
-class QStandardItemModel;
-class QThread;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QPushButton;
 class QRadioButton;
+class QStandardItemModel;
+class QThread;
 
 namespace qv {
 

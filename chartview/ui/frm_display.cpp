@@ -376,15 +376,18 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
     if (!wheel.lblLagna.empty()) lblLagna_->setText(FromUtf8(wheel.lblLagna));
     lblRashi_->setText(FromUtf8(wheel.lblRashi));
 
+    // Each box's text, joined once for its sign's box and its house's.
+    std::array<QString, 12> texts;
     for (int s = 0; s < 12; ++s) {
-        wheel_->signBox(s)->setText(QString::fromStdString(BoxText(state, wheel.signBoxes[s])));
+        texts[s] = QString::fromStdString(BoxText(state, wheel.signBoxes[s]));
+        wheel_->signBox(s)->setText(texts[s]);
         wheel_->signBox(s)->hide();
     }
     for (int h = 0; h < 12; ++h) {
         const WheelBox& box = wheel.houseBox(h);
         QStringList labels;
         ForEachLabel(state, box, [&](std::string_view label) { labels << FromUtf8(label); });
-        wheel_->setHouse(h, QString::fromStdString(BoxText(state, box)), labels, box.ascendant);
+        wheel_->setHouse(h, texts[(wheel.firstHouseSign + h) % 12], labels, box.ascendant);
         // A picture number the list does not hold leaves the picture as it was.
         wheel_->signImage(h)->setPicture(wheel.imgSign[h]);
     }

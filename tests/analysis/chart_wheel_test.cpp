@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::array<const char*, 12> kAbbrevs = {"Ari", "Tau", "Gem", "Can", "Leo", "Vir",
                                                   "Lib", "Sco", "Sag", "Cap", "Aqu", "Pis"};
-constexpr std::array<std::string_view, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
-                                                 "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
+constexpr std::array<std::string_view, 11> kBodies = {"Sun",     "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
+                                                      "Saturn",  "Uranus", "Neptune", "Pluto", "Asc"};
 
 std::string Pos(std::string_view abbrev) { return "12 " + std::string(abbrev) + " 34"; }
 

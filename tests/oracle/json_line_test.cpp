@@ -96,8 +96,7 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
         // The line names the engine as the library does, either way.
         if (row % 2) state.PositionSource = PositionsFrom::Ephemeris;
         if (row % 4 == 0) {
-            std::string text = RandomText(rng);
-            ChangeSomeText(state, wheel, rng, std::move(text), kept);
+            ChangeSomeText(state, wheel, rng, RandomText(rng), kept);
             state.BodyLongitude[rng() % 11] = RandomDouble(rng);
         }
         // What the atlas gave, for a row with a place: null when empty.
