@@ -73,8 +73,7 @@ constexpr Family kElementFamily{"Element", kElementIntro, " element present in y
                                 " element missing in your chart."};
 constexpr Family kQualityFamily{"Quality", kQualityIntro, " quality present in your chart.",
                                 " quality missing in your chart."};
-constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.",
-                              " house missing in your chart."};
+constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.", " house missing in your chart."};
 
 // Message of one category from whether any body fell into it.
 std::string CategoryMessage(const Family& family, std::string_view name, std::string_view missingText, bool present) {
@@ -190,8 +189,10 @@ void AnalyseElementsQualityHouse(ChartState& state) {
     const int ascSign = SignIndexFromAbbreviation(AbbreviationOfPosition(state.PlanetPosition[kAscendantSlot]));
     for (int h = 0; h < 12; ++h) {
         std::string& houseSign = state.HouseSign[static_cast<std::size_t>(h)];
-        if (ascSign < 0) houseSign.clear();
-        else WriteKeepingRoom(houseSign, SignAbbreviation((ascSign + h) % 12));
+        if (ascSign < 0)
+            houseSign.clear();
+        else
+            WriteKeepingRoom(houseSign, SignAbbreviation((ascSign + h) % 12));
     }
 
     bool elementHeld[4] = {}, qualityHeld[3] = {}, houseTypeHeld[3] = {};

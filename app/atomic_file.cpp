@@ -10,7 +10,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "app/user_text.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {
@@ -163,8 +163,7 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
 
 void ReportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
-TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines,
-                                   std::size_t maxLineBytes) {
+TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines, std::size_t maxLineBytes) {
     TextLinesRead result;
     // Non-blocking open so that a named pipe cannot hang the caller.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -183,8 +182,8 @@ TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_
 
     std::size_t budget = maxLines * (maxLineBytes + 2);
     std::string line;
-    bool inLine = false;       // bytes of an unfinished line were seen
-    bool afterCR = false;      // the previous byte ended a line with CR
+    bool inLine = false;   // bytes of an unfinished line were seen
+    bool afterCR = false;  // the previous byte ended a line with CR
     char buffer[64 * 1024];
     while (result.lines.size() < maxLines && budget > 0) {
         const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, budget));

@@ -39,10 +39,9 @@ void ReportFileSizeLimitAsError();
 // more than maxLines × (maxLineBytes + 2) bytes read in all. A line ends at
 // CR LF, a lone CR or a lone LF. Only regular files are read.
 struct TextLinesRead {
-    std::vector<std::string> lines;  // the lines found, without their ends
+    std::vector<std::string> lines;    // the lines found, without their ends
     std::optional<std::string> error;  // set when the file could not be opened or read
 };
-TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines,
-                                   std::size_t maxLineBytes);
+TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines, std::size_t maxLineBytes);
 
 }  // namespace qv

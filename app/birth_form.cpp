@@ -7,6 +7,7 @@
 #include "astro/calendar.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
+#include "state/text.h"
 
 namespace qv {
 

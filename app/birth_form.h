@@ -8,6 +8,7 @@
 
 #include "state/chart_state.h"
 #include "state/fixed_lists.h"
+#include "state/message_icon.h"
 
 namespace qv {
 
@@ -31,8 +32,6 @@ struct BirthFormData {
     bool operator==(const BirthFormData&) const = default;
 };
 
-enum class MessageIcon { Error, Information };
-
 // The coordinate checks that follow the form's twelve.
 inline constexpr int kCheckLatitudeRange = 13;   // latitude beyond 90° 0'
 inline constexpr int kCheckLongitudeRange = 14;  // longitude beyond 180° 0'
@@ -41,7 +40,7 @@ inline constexpr int kCheckMinutesRange = 15;    // minutes beyond 59
 // A failed check: its message, icon, the box that gets focus (object name,
 // empty for none) and, for the direction checks, the option the form selects.
 struct ValidationFailure {
-    int check = 0;            // 1..15 as numbered above; 5 also for "only numbers"
+    int check = 0;  // 1..15 as numbered above; 5 also for "only numbers"
     std::string message;
     MessageIcon icon = MessageIcon::Error;
     std::string focus;        // e.g. "txtLatD"

@@ -12,7 +12,7 @@
 #include "app/birth_form.h"
 #include "app/birth_values.h"
 #include "app/chart_wheel.h"
-#include "app/precise_engine.h"
+#include "state/precise_engine.h"
 #include "state/chart_state.h"
 
 namespace qv {

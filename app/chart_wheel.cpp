@@ -4,6 +4,7 @@
 
 #include "analysis/elements.h"
 #include "astro/calendar.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {
@@ -33,8 +34,7 @@ void FillChartWheel(const ChartState& state, ChartWheel& wheel) {
     // Whole-sign houses from the ascendant's sign; without one they are laid
     // out from Aries.
     const int ascSign = SignOfPosition(state.PlanetPosition[kAscendantSlot]);
-    for (std::size_t s = 0; s < 12; ++s)
-        wheel.signBoxes[s] = WheelBox{bodies[s], static_cast<int>(s) == ascSign};
+    for (std::size_t s = 0; s < 12; ++s) wheel.signBoxes[s] = WheelBox{bodies[s], static_cast<int>(s) == ascSign};
     wheel.firstHouseSign = ascSign >= 0 ? ascSign : 0;
 
     // Sign pictures 1 Aries … 12 Pisces, house 1 first, from the first entry

@@ -3,17 +3,16 @@
 #include <charconv>
 
 #include "app/atomic_file.h"
-#include "app/user_text.h"
+#include "state/text.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 
 namespace qv {
 namespace {
 
-constexpr std::size_t kLineName = 0, kLineMonth = 1, kLineDay = 2, kLineYear = 3, kLineHour = 4,
-                      kLineMinute = 5, kLineZone = 6, kLineLonD = 7, kLineLonM = 8, kLineLatD = 9,
-                      kLineLatM = 10, kLineLonEast = 11, kLineLatSouth = 12, kLineDST = 13, kLineCity = 14,
-                      kLineState = 15, kLineCountry = 16;
+constexpr std::size_t kLineName = 0, kLineMonth = 1, kLineDay = 2, kLineYear = 3, kLineHour = 4, kLineMinute = 5,
+                      kLineZone = 6, kLineLonD = 7, kLineLonM = 8, kLineLatD = 9, kLineLatM = 10, kLineLonEast = 11,
+                      kLineLatSouth = 12, kLineDST = 13, kLineCity = 14, kLineState = 15, kLineCountry = 16;
 
 std::string ShiftBytes(std::string_view text, int by) {
     std::string out(text.size(), '\0');
@@ -21,13 +20,6 @@ std::string ShiftBytes(std::string_view text, int by) {
         out[i] = static_cast<char>((static_cast<unsigned char>(text[i]) + by) & 0xFF);
     }
     return out;
-}
-
-std::string TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
 }
 
 std::string BoolText(bool value) { return value ? "True" : "False"; }
@@ -66,10 +58,10 @@ struct TextLine {
     std::string ReadingValues::*value;
 };
 constexpr TextLine kTextLines[] = {
-    {kLineName, &ReadingValues::name},           {kLineLonD, &ReadingValues::lonDegrees},
-    {kLineLonM, &ReadingValues::lonMinutes},     {kLineLatD, &ReadingValues::latDegrees},
-    {kLineLatM, &ReadingValues::latMinutes},     {kLineCity, &ReadingValues::city},
-    {kLineState, &ReadingValues::state},         {kLineCountry, &ReadingValues::country},
+    {kLineName, &ReadingValues::name},       {kLineLonD, &ReadingValues::lonDegrees},
+    {kLineLonM, &ReadingValues::lonMinutes}, {kLineLatD, &ReadingValues::latDegrees},
+    {kLineLatM, &ReadingValues::latMinutes}, {kLineCity, &ReadingValues::city},
+    {kLineState, &ReadingValues::state},     {kLineCountry, &ReadingValues::country},
 };
 
 // The number `text` writes, as the writer writes numbers (decimal digits, no
@@ -102,8 +94,8 @@ std::string ShownContent(std::string_view text) {
 
 ReadingRefusal Damaged(const std::filesystem::path& file, std::size_t line, std::string_view what,
                        std::string_view text) {
-    return {"The reading " + QuoteUserText(FileNameOf(file)) + " is damaged: line " + std::to_string(line + 1) +
-            " (" + std::string(what) + ") holds " + ShownContent(text) + "."};
+    return {"The reading " + QuoteUserText(FileNameOf(file)) + " is damaged: line " + std::to_string(line + 1) + " (" +
+            std::string(what) + ") holds " + ShownContent(text) + "."};
 }
 
 }  // namespace
@@ -148,8 +140,7 @@ std::string ReadingFileBytes(const ReadingLines& lines) {
     return bytes;
 }
 
-std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state,
-                                             int zoneSlot) {
+std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state, int zoneSlot) {
     return WriteFileAtomically(file, ReadingFileBytes(MakeReadingLines(state, zoneSlot)));
 }
 
@@ -216,42 +207,6 @@ std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, Bi
     RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
     if (auto failure = ValidateInput(form)) return std::move(failure->message);
     return std::nullopt;
-}
-
-std::string ValidUtf8(std::string_view text) {
-    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-    std::string out;
-    out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b0 = static_cast<unsigned char>(text[i]);
-        std::size_t len = 0;
-        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
-        if (b0 < 0x80) len = 1;
-        else if (b0 >= 0xC2 && b0 <= 0xDF) len = 2;
-        else if (b0 == 0xE0) len = 3, lo = 0xA0;
-        else if (b0 >= 0xE1 && b0 <= 0xEC) len = 3;
-        else if (b0 == 0xED) len = 3, hi = 0x9F;
-        else if (b0 >= 0xEE && b0 <= 0xEF) len = 3;
-        else if (b0 == 0xF0) len = 4, lo = 0x90;
-        else if (b0 >= 0xF1 && b0 <= 0xF3) len = 4;
-        else if (b0 == 0xF4) len = 4, hi = 0x8F;
-        std::size_t good = len == 0 ? 0 : 1;  // bytes of a valid prefix
-        while (good > 0 && good < len && i + good < text.size()) {
-            const auto b = static_cast<unsigned char>(text[i + good]);
-            const unsigned char min = good == 1 ? lo : 0x80, max = good == 1 ? hi : 0xBF;
-            if (b < min || b > max) break;
-            ++good;
-        }
-        if (len > 0 && good == len) {
-            out.append(text.substr(i, len));
-            i += len;
-        } else {
-            out.append(kReplacement);
-            i += good == 0 ? 1 : good;
-        }
-    }
-    return out;
 }
 
 }  // namespace qv

@@ -101,7 +101,4 @@ void RestoreFormFromReading(const ReadingValues& values, BirthFormData& form);
 // first failed check's message.
 std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, BirthFormData& form);
 
-// Text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
-std::string ValidUtf8(std::string_view text);
-
 }  // namespace qv

@@ -15,11 +15,15 @@ inline double Remainder360(double x) {
     const double q = std::trunc(x / 360.0);
     double r = x - q * 360.0;
     if (x > 0) {
-        if (r < 0) r = r + 360.0;
-        else if (r >= 360.0) r = r - 360.0;
+        if (r < 0)
+            r = r + 360.0;
+        else if (r >= 360.0)
+            r = r - 360.0;
     } else {
-        if (r > 0) r = r - 360.0;
-        else if (r <= -360.0) r = r + 360.0;
+        if (r > 0)
+            r = r - 360.0;
+        else if (r <= -360.0)
+            r = r + 360.0;
         if (r == 0) r = -0.0;  // the sign of x, as fmod
     }
     return r;

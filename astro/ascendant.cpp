@@ -10,9 +10,7 @@
 namespace qv {
 
 // T from JD 2415020.0 (1900 January 0.5); UT may leave the civil day. Centuries.
-double CenturiesSince1900(double jd0, double utHours) {
-    return (jd0 - 2415020.0 + utHours / 24.0 - 0.5) / 36525.0;
-}
+double CenturiesSince1900(double jd0, double utHours) { return (jd0 - 2415020.0 + utHours / 24.0 - 0.5) / 36525.0; }
 
 // GMST = 6.6460656 + 2400.0513·T + 0.0000258·T² + UT (T carries the day). Hours.
 double GreenwichSiderealHours(double T, double utHours) {
@@ -28,9 +26,7 @@ double RamcDegrees(double gmstHours, double lonWest) {
 }
 
 // ε = 23.452294° − 0.0130125°·T. Radians.
-double ObliquityRadians(double T) {
-    return kDegToRad * (23.452294 - 0.0130125 * T);
-}
+double ObliquityRadians(double T) { return kDegToRad * (23.452294 - 0.0130125 * T); }
 
 // ε = ε₀ + δ with sin ε₀, cos ε₀ of 23.452294° computed once. Radians.
 SinCos ObliquitySinCos(double T) {
@@ -73,8 +69,8 @@ double AscendantOfChart(const ChartState& state) {
     if (state.LonEast) lon = -lon;
     double lat = state.LatDegrees + state.LatMinutes / 60.0;
     if (state.LatSouth) lat = -lat;
-    return NormalizeDegrees(AscendantDegrees(state.BirthYear, state.BirthMonth, state.BirthDay,
-                                             UniversalTimeHours(state), lon, lat));
+    return NormalizeDegrees(
+        AscendantDegrees(state.BirthYear, state.BirthMonth, state.BirthDay, UniversalTimeHours(state), lon, lat));
 }
 
 void WriteAscendantText(ChartState& state) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "state/text_room.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -72,7 +73,9 @@ constexpr std::array<std::uint32_t, 12> kPackedAbbreviations = [] {
 }();
 
 // A perfect hash of the twelve packed abbreviations into 16 slots.
-constexpr std::size_t AbbreviationSlot(std::uint32_t packed) { return static_cast<std::uint32_t>(packed * 17613u) >> 28; }
+constexpr std::size_t AbbreviationSlot(std::uint32_t packed) {
+    return static_cast<std::uint32_t>(packed * 17613u) >> 28;
+}
 
 // The sign of each slot; -1 for the four no abbreviation takes.
 constexpr std::array<std::int8_t, 16> kSignOfSlot = [] {
@@ -118,8 +121,8 @@ double JulianDayNumber(int month, int day, int year) {
 double DaysSinceJ2000(int year, int month, int day, int hour, int minute) {
     const double y = year;
     const double m = month;
-    return 367.0 * y - std::floor(7.0 * (y + std::floor((m + 9.0) / 12.0)) / 4.0) +
-           std::floor(275.0 * m / 9.0) + day - 730531.5 + (hour + minute / 60.0) / 24.0;
+    return 367.0 * y - std::floor(7.0 * (y + std::floor((m + 9.0) / 12.0)) / 4.0) + std::floor(275.0 * m / 9.0) + day -
+           730531.5 + (hour + minute / 60.0) / 24.0;
 }
 
 // One correction each way into (0, 360]-ish; not a full reduction. Degrees.
@@ -197,24 +200,6 @@ void WritePositionText(double lon, std::string& text) {
 int SignOfLongitude(double lon) {
     const double sign = LongitudePartsOf(lon).sign;
     return sign >= 0 && sign <= 11 ? static_cast<int>(sign) : -1;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
-std::string_view LastCharacters(std::string_view s, std::size_t n) {
-    std::size_t pos = s.size();
-    while (n > 0 && pos > 0) {
-        --pos;
-        // Step over UTF-8 continuation bytes to the start of the code point.
-        while (pos > 0 && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80) --pos;
-        --n;
-    }
-    return s.substr(pos);
 }
 
 std::string FormatPosition(std::string_view longitudeText) {

@@ -70,10 +70,4 @@ void WritePositionText(double lon, std::string& text);
 // Sign 0..11 a longitude's text names, -1 when it names none (360 and beyond).
 int SignOfLongitude(double lon);
 
-// Text with blanks (U+0020) removed at both ends.
-std::string_view TrimBlanks(std::string_view s);
-
-// The last n characters (UTF-8 code points) of s, or all of s if shorter.
-std::string_view LastCharacters(std::string_view s, std::size_t n);
-
 }  // namespace qv

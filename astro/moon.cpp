@@ -24,18 +24,14 @@ struct MoonTerm {
 // The 25 largest terms of the lunar longitude series (Meeus, Astronomical
 // Algorithms, table 47.A).
 constexpr MoonTerm kTerms[25] = {
-    {6.288774, 0, 0, 1, 0, false},   {1.274027, 2, 0, -1, 0, false},
-    {0.658314, 2, 0, 0, 0, false},   {0.213618, 0, 0, 2, 0, false},
-    {-0.185116, 0, 1, 0, 0, true},   {-0.114332, 0, 0, 0, 2, false},
-    {0.058793, 2, 0, -2, 0, false},  {0.057066, 2, -1, -1, 0, true},
-    {0.053322, 2, 0, 1, 0, false},   {0.045758, 2, -1, 0, 0, true},
-    {-0.040923, 0, 1, -1, 0, true},  {-0.03472, 1, 0, 0, 0, false},
-    {-0.030383, 0, 1, 1, 0, true},   {0.015327, 2, 0, 0, -2, false},
-    {-0.012528, 0, 0, 1, 2, false},  {0.01098, 0, 0, 1, -2, false},
-    {0.010675, 4, 0, -1, 0, false},  {0.010034, 0, 0, 3, 0, false},
-    {0.008548, 4, 0, -2, 0, false},  {-0.007888, 2, 1, -1, 0, true},
-    {-0.006766, 2, 1, 0, 0, true},   {-0.005163, 1, 0, -1, 0, false},
-    {0.004987, 1, 1, 0, 0, true},    {0.004036, 2, -1, 1, 0, true},
+    {6.288774, 0, 0, 1, 0, false},   {1.274027, 2, 0, -1, 0, false}, {0.658314, 2, 0, 0, 0, false},
+    {0.213618, 0, 0, 2, 0, false},   {-0.185116, 0, 1, 0, 0, true},  {-0.114332, 0, 0, 0, 2, false},
+    {0.058793, 2, 0, -2, 0, false},  {0.057066, 2, -1, -1, 0, true}, {0.053322, 2, 0, 1, 0, false},
+    {0.045758, 2, -1, 0, 0, true},   {-0.040923, 0, 1, -1, 0, true}, {-0.03472, 1, 0, 0, 0, false},
+    {-0.030383, 0, 1, 1, 0, true},   {0.015327, 2, 0, 0, -2, false}, {-0.012528, 0, 0, 1, 2, false},
+    {0.01098, 0, 0, 1, -2, false},   {0.010675, 4, 0, -1, 0, false}, {0.010034, 0, 0, 3, 0, false},
+    {0.008548, 4, 0, -2, 0, false},  {-0.007888, 2, 1, -1, 0, true}, {-0.006766, 2, 1, 0, 0, true},
+    {-0.005163, 1, 0, -1, 0, false}, {0.004987, 1, 1, 0, 0, true},   {0.004036, 2, -1, 1, 0, true},
     {0.003994, 2, 0, 2, 0, false},
 };
 
@@ -118,9 +114,7 @@ double PeriodicSum(const MoonArguments& a) {
 }  // namespace
 
 // T from JD 2451545.0 (J2000.0) for a JDN and UT hours. Centuries.
-double CenturiesSinceJ2000(double jdn, double utHours) {
-    return (jdn - 2451545.0 + utHours / 24.0 - 0.5) / 36525.0;
-}
+double CenturiesSinceJ2000(double jdn, double utHours) { return (jdn - 2451545.0 + utHours / 24.0 - 0.5) / 36525.0; }
 
 // L = L′ + Σ periodic terms, one sine per term, brought into [0, 360]. Degrees.
 double MoonLongitudeTermByTerm(double T) {

@@ -10,8 +10,15 @@ namespace qv {
 
 // Body index of the element table.
 enum PlanetIndex : int {
-    kMercury = 0, kVenus = 1, kEarth = 2, kMars = 3, kJupiter = 4,
-    kSaturn = 5, kUranus = 6, kNeptune = 7, kPluto = 8
+    kMercury = 0,
+    kVenus = 1,
+    kEarth = 2,
+    kMars = 3,
+    kJupiter = 4,
+    kSaturn = 5,
+    kUranus = 6,
+    kNeptune = 7,
+    kPluto = 8
 };
 
 // Mean orbital elements at one moment.

@@ -40,14 +40,28 @@ inline constexpr double s3 = -1.0 / 6.0, s5 = 1.0 / 120.0, s7 = -1.0 / 5040.0, s
 inline constexpr double c2 = -0.5, c4 = 1.0 / 24.0, c6 = -1.0 / 720.0, c8 = 1.0 / 40320.0, c10 = -1.0 / 3628800.0,
                         c12 = 1.0 / 479001600.0, c14 = -1.0 / 87178291200.0;
 
-template <class T> T SinShort(T x, T x2) { return x + x * x2 * (s3 + x2 * s5); }
-template <class T> T CosShort(T x2) { return 1.0 + x2 * (c2 + x2 * c4); }
-template <class T> T SinMedium(T x, T x2) { return x + x * x2 * (s3 + x2 * (s5 + x2 * s7)); }
-template <class T> T CosMedium(T x2) { return 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * c8))); }
-template <class T> T SinLong(T x, T x2) {
+template <class T>
+T SinShort(T x, T x2) {
+    return x + x * x2 * (s3 + x2 * s5);
+}
+template <class T>
+T CosShort(T x2) {
+    return 1.0 + x2 * (c2 + x2 * c4);
+}
+template <class T>
+T SinMedium(T x, T x2) {
+    return x + x * x2 * (s3 + x2 * (s5 + x2 * s7));
+}
+template <class T>
+T CosMedium(T x2) {
+    return 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * c8)));
+}
+template <class T>
+T SinLong(T x, T x2) {
     return x + x * x2 * (s3 + x2 * (s5 + x2 * (s7 + x2 * (s9 + x2 * (s11 + x2 * s13)))));
 }
-template <class T> T CosLong(T x2) {
+template <class T>
+T CosLong(T x2) {
     return 1.0 + x2 * (c2 + x2 * (c4 + x2 * (c6 + x2 * (c8 + x2 * (c10 + x2 * (c12 + x2 * c14))))));
 }
 }  // namespace taylor

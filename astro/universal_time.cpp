@@ -1,8 +1,5 @@
 #include "astro/universal_time.h"
 
-#include <charconv>
-#include <cstring>
-
 namespace qv {
 
 // Signed zone correction less the daylight-saving hour. Hours.
@@ -51,50 +48,6 @@ std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& st
     t += minutes{state.ZoneMinutesValue};
     if (state.DaylightSaving) t -= hours{1};
     return t;
-}
-
-char* PutZeroPadded(char* out, long value, int width) {
-    char digits[24];
-    const unsigned long magnitude = value < 0 ? 0ul - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
-    const auto length = static_cast<int>(std::to_chars(digits, digits + sizeof digits, magnitude).ptr - digits);
-    if (value < 0) {
-        *out++ = '-';
-        --width;
-    }
-    for (int k = length; k < width; ++k) *out++ = '0';
-    std::memcpy(out, digits, static_cast<std::size_t>(length));
-    return out + length;
-}
-
-char* PutUtcOffset(char* out, int minutesEast) {
-    const int magnitude = minutesEast < 0 ? -minutesEast : minutesEast;
-    *out++ = minutesEast < 0 ? '-' : '+';
-    out = PutZeroPadded(out, magnitude / 60, 2);
-    *out++ = ':';
-    return PutZeroPadded(out, magnitude % 60, 2);
-}
-
-char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t) {
-    using namespace std::chrono;
-    const auto dayStart = floor<days>(t);
-    const year_month_day ymd{dayStart};
-    const hh_mm_ss hms{t - dayStart};
-    out = PutZeroPadded(out, static_cast<int>(ymd.year()), 4);
-    *out++ = '-';
-    out = PutZeroPadded(out, static_cast<unsigned>(ymd.month()), 2);
-    *out++ = '-';
-    out = PutZeroPadded(out, static_cast<unsigned>(ymd.day()), 2);
-    *out++ = 'T';
-    out = PutZeroPadded(out, hms.hours().count(), 2);
-    *out++ = ':';
-    out = PutZeroPadded(out, hms.minutes().count(), 2);
-    std::memcpy(out, ":00Z", 4);
-    return out + 4;
-}
-
-std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
-    char buf[kIsoMinuteRoom];
-    return std::string(buf, PutIsoMinute(buf, t));
 }
 
 }  // namespace qv

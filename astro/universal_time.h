@@ -8,6 +8,7 @@
 #include <string>
 
 #include "state/chart_state.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -30,21 +31,5 @@ double UniversalTimeHours(const ChartState& state);
 // UT as a calendar moment (proleptic Gregorian), with the carry across
 // midnight, month and year ends. Whole minutes.
 std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const ChartState& state);
-
-// "YYYY-MM-DDTHH:MM:00Z" of a moment.
-std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
-
-// The same text written at `out`, which has room for kIsoMinuteRoom bytes;
-// returns its end.
-inline constexpr std::size_t kIsoMinuteRoom = 40;
-char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t);
-
-// An offset east of UTC in minutes as "+05:30" or "-05:00" at `out`, which
-// has room for 8 bytes; returns its end.
-char* PutUtcOffset(char* out, int minutesEast);
-
-// `value` as printf's "%0*d" writes it: at least `width` characters, zeros
-// after any minus sign. Room for 12 bytes or `width`; returns the end.
-char* PutZeroPadded(char* out, long value, int width);
 
 }  // namespace qv

@@ -53,8 +53,8 @@ std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& loca
 }
 
 std::string NoRowMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock) {
-    return "No time-zone row gives " + FormatUtcOffset(clock.time.utcOffset) + ", the offset of " +
-           std::string(place) + " on " + DateText(local) + ". Please choose the time zone and daylight saving.";
+    return "No time-zone row gives " + FormatUtcOffset(clock.time.utcOffset) + ", the offset of " + std::string(place) +
+           " on " + DateText(local) + ". Please choose the time zone and daylight saving.";
 }
 
 }  // namespace qv

@@ -45,8 +45,8 @@ std::size_t StringBytes(const std::string& s) {
 // Letters of the gazetteer's names that GLib's transliteration leaves out.
 std::string SpellPlainly(std::string text) {
     static constexpr std::pair<std::string_view, std::string_view> kLetters[] = {
-        {"\u0131", "i"}, {"\u0259", "e"}, {"\u01DD", "e"}, {"\u018F", "E"}, {"\u0111", "d"},
-        {"\u0110", "D"}, {"\u0127", "h"}, {"\u0126", "H"}};
+        {"\u0131", "i"}, {"\u0259", "e"}, {"\u01DD", "e"}, {"\u018F", "E"},
+        {"\u0111", "d"}, {"\u0110", "D"}, {"\u0127", "h"}, {"\u0126", "H"}};
     for (const auto& [letter, plain] : kLetters)
         for (std::size_t at = text.find(letter); at != std::string::npos; at = text.find(letter, at + plain.size()))
             text.replace(at, letter.size(), plain);

@@ -86,8 +86,7 @@ struct TzifCounts {
 
 TzifCounts ReadCounts(ByteReader& in) {
     TzifCounts c;
-    for (std::uint64_t* field : {&c.isut, &c.isstd, &c.leap, &c.time, &c.type, &c.chars})
-        *field = in.Unsigned(4);
+    for (std::uint64_t* field : {&c.isut, &c.isstd, &c.leap, &c.time, &c.type, &c.chars}) *field = in.Unsigned(4);
     return c;
 }
 
@@ -117,7 +116,10 @@ std::string ReadBlock(ByteReader& in, const TzifCounts& c, int timeSize, Block& 
         if (idx >= c.type) return "a transition names a local time type that does not exist";
         out.typeIndex.push_back(idx);
     }
-    struct RawType { std::int64_t offset; std::uint64_t dst, abbr; };
+    struct RawType {
+        std::int64_t offset;
+        std::uint64_t dst, abbr;
+    };
     std::vector<RawType> raw(c.type);
     for (auto& t : raw) t = {in.Signed(4), in.Unsigned(1), in.Unsigned(1)};
     const std::string_view chars = in.Take(c.chars);
@@ -126,8 +128,8 @@ std::string ReadBlock(ByteReader& in, const TzifCounts& c, int timeSize, Block& 
         if (t.dst > 1 || t.abbr >= c.chars) return "a local time type is damaged";
         const std::size_t end = chars.find('\0', t.abbr);
         if (end == std::string_view::npos) return "an abbreviation is not terminated";
-        out.types.push_back({static_cast<std::int32_t>(t.offset), t.dst == 1,
-                             std::string(chars.substr(t.abbr, end - t.abbr))});
+        out.types.push_back(
+            {static_cast<std::int32_t>(t.offset), t.dst == 1, std::string(chars.substr(t.abbr, end - t.abbr))});
     }
     in.Take(c.leap * (timeSize + 4) + c.isstd + c.isut);  // leap seconds and indicators: not used
     return {};
@@ -172,8 +174,10 @@ public:
     // [+-]hh[:mm[:ss]] in seconds, hours at most maxHours.
     std::optional<std::int32_t> Time(int maxHours) {
         int sign = 1;
-        if (Eat('-')) sign = -1;
-        else Eat('+');
+        if (Eat('-'))
+            sign = -1;
+        else
+            Eat('+');
         const auto h = Number();
         if (!h || *h > maxHours) return std::nullopt;
         std::int32_t v = *h * 3600;
@@ -267,7 +271,9 @@ std::vector<TimeSegment> PosixTransitions(const PosixTzRule& rule, int first, in
 
 ZoneRules::ZoneRules(std::vector<std::int64_t> transitions, std::vector<std::uint8_t> typeIndex,
                      std::vector<LocalTimeType> types, std::optional<PosixTzRule> footer)
-    : transitions_(std::move(transitions)), typeIndex_(std::move(typeIndex)), types_(std::move(types)),
+    : transitions_(std::move(transitions)),
+      typeIndex_(std::move(typeIndex)),
+      types_(std::move(types)),
       footer_(std::move(footer)) {}
 
 namespace {
@@ -297,7 +303,7 @@ std::vector<TimeSegment> ZoneRules::Segments(std::int64_t from, std::int64_t to)
         if (type != out.back().type) out.push_back({start, type});
     };
     // From here on the POSIX rule speaks, when there is one.
-    const std::int64_t footerFrom = !footer_ ? std::numeric_limits<std::int64_t>::max()
+    const std::int64_t footerFrom = !footer_               ? std::numeric_limits<std::int64_t>::max()
                                     : transitions_.empty() ? std::numeric_limits<std::int64_t>::min()
                                                            : transitions_.back();
     for (auto it = std::upper_bound(transitions_.begin(), transitions_.end(), from);
@@ -340,9 +346,9 @@ TzifParse ParseTzif(std::string_view bytes) {
         const std::string_view tz = bytes.substr(in.pos(), end - in.pos());
         if (!tz.empty() && !(footer = ParsePosixTz(tz))) return fail("its closing rule is not well formed");
     }
-    return {ZoneRules(std::move(block.transitions), std::move(block.typeIndex), std::move(block.types),
-                      std::move(footer)),
-            {}};
+    return {
+        ZoneRules(std::move(block.transitions), std::move(block.typeIndex), std::move(block.types), std::move(footer)),
+        {}};
 }
 
 }  // namespace qv

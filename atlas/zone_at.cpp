@@ -14,7 +14,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/user_text.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -38,8 +38,8 @@ bool IsZoneName(std::string_view id) {
             continue;
         }
         const char c = id[i];
-        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                             c == '_' || c == '+' || c == '-' || c == '.';
+        const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                             c == '+' || c == '-' || c == '.';
         if (!allowed) return false;
     }
     return true;

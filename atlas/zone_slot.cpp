@@ -11,9 +11,9 @@ namespace qv {
 namespace {
 
 struct TableRow {
-    std::string abbreviation;  // second comma field of the display text, trimmed
-    std::int32_t offset = 0;   // east of UTC with the box unticked. Seconds
-    bool daylightKind = false; // a daylight, summer or war time by its name
+    std::string abbreviation;   // second comma field of the display text, trimmed
+    std::int32_t offset = 0;    // east of UTC with the box unticked. Seconds
+    bool daylightKind = false;  // a daylight, summer or war time by its name
 };
 
 std::string_view Trim(std::string_view s) {
@@ -34,8 +34,8 @@ std::vector<TableRow> ReadTable() {
         const std::string_view abbreviation = Trim(std::string_view(name).substr(c1 + 1, c2 - c1 - 1));
         StoreZone(state, i);
         const int correction = state.ZoneHoursValue * 3600 + state.ZoneMinutesValue * 60;
-        const bool daylight = name.find("Daylight") != std::string::npos ||
-                              name.find("Summer") != std::string::npos || name.find("War") != std::string::npos;
+        const bool daylight = name.find("Daylight") != std::string::npos || name.find("Summer") != std::string::npos ||
+                              name.find("War") != std::string::npos;
         rows.push_back({std::string(abbreviation), -correction, daylight});
     }
     return rows;

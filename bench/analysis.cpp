@@ -18,7 +18,7 @@ namespace {
 qv::ChartState SampleChart() {
     const char* positions[] = {"21 Can 23", "08 Tau 11", "05 Leo 40", "29 Gem 02", "17 Can 55", "26 Ari 14",
                                "15 Sag 30", "23 Sag 10", "06 Cap 18", "07 Sco 45", "12 Aqu 03"};
-    const char* labels[] = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
+    const char* labels[] = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
                             "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
     const char* abbrevs[] = {"Ari", "Tau", "Gem", "Can", "Leo", "Vir", "Lib", "Sco", "Sag", "Cap", "Aqu", "Pis"};
     qv::ChartState s;

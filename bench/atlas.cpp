@@ -29,7 +29,7 @@ BENCHMARK(BM_AtlasFirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3)->Repe
 
 // The first `letters` letters of names people type, in turn.
 void BM_FindPlaces(benchmark::State& run) {
-    constexpr std::string_view kNames[] = {"Chicago", "Sao Paulo", "London", "Mumbai", "Springfield",
+    constexpr std::string_view kNames[] = {"Chicago", "Sao Paulo", "London",  "Mumbai",   "Springfield",
                                            "Berlin",  "Kathmandu", "Winston", "Adelaide", "Moscow"};
     const auto letters = static_cast<std::size_t>(run.range(0));
     const qv::PlaceIndex& atlas = qv::Atlas();

@@ -23,9 +23,8 @@ std::string MakeCsv(int rows) {
     for (int n = 0; n < rows; ++n) {
         csv += "Asha," + pick(qv::kFirstBirthYear, qv::kLastBirthYear) + "," + pick(1, 12) + "," + pick(1, 28) + "," +
                pick(0, 23) + "," + pick(0, 59) + "," + pick(0, qv::kTimeZoneCount - 1) + "," + pick(0, 89) + "," +
-               pick(0, 59) + "," +
-               (rng() % 2 ? "N" : "S") + "," + pick(0, 179) + "," + pick(0, 59) + "," + (rng() % 2 ? "E" : "W") +
-               "," + pick(0, 1) + ",\"New Delhi\",Delhi,India\r\n";
+               pick(0, 59) + "," + (rng() % 2 ? "N" : "S") + "," + pick(0, 179) + "," + pick(0, 59) + "," +
+               (rng() % 2 ? "E" : "W") + "," + pick(0, 1) + ",\"New Delhi\",Delhi,India\r\n";
     }
     return csv;
 }

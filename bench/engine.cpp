@@ -28,10 +28,21 @@
 namespace {
 
 qv::ChartState PreparedState() {
-    const qv::BirthValues asha{.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30,
-                               .zoneSlot = 34, .latDegrees = "28", .latMinutes = "37",
-                               .latDirection = qv::LatitudeDirection::North, .lonDegrees = "77", .lonMinutes = "13",
-                               .lonDirection = qv::LongitudeDirection::East, .city = "New Delhi", .state = "Delhi",
+    const qv::BirthValues asha{.name = "Asha",
+                               .year = 1975,
+                               .month = 6,
+                               .day = 15,
+                               .hour = 14,
+                               .minute = 30,
+                               .zoneSlot = 34,
+                               .latDegrees = "28",
+                               .latMinutes = "37",
+                               .latDirection = qv::LatitudeDirection::North,
+                               .lonDegrees = "77",
+                               .lonMinutes = "13",
+                               .lonDirection = qv::LongitudeDirection::East,
+                               .city = "New Delhi",
+                               .state = "Delhi",
                                .country = "India"};
     qv::BirthFormData form;
     qv::BirthValuesToForm(asha, form);
@@ -145,9 +156,9 @@ void BM_Ascendant(benchmark::State& bench) {
     for (auto _ : bench) benchmark::DoNotOptimize(Engine::Ascendant(moments[k++ & 4095]));
 }
 
-#define QV_ENGINE_BENCHMARKS(bm)                      \
-    BENCHMARK(bm<Fast>)->Name(#bm "/vector");         \
-    BENCHMARK(bm<Scalar>)->Name(#bm "/scalar");       \
+#define QV_ENGINE_BENCHMARKS(bm)                \
+    BENCHMARK(bm<Fast>)->Name(#bm "/vector");   \
+    BENCHMARK(bm<Scalar>)->Name(#bm "/scalar"); \
     BENCHMARK(bm<Literal>)->Name(#bm "/literal")
 QV_ENGINE_BENCHMARKS(BM_Longitudes);
 QV_ENGINE_BENCHMARKS(BM_Planets);

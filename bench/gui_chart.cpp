@@ -30,9 +30,7 @@ public:
 struct Chart {
     qv::ChartState state;
     qv::ChartWheel wheel;
-    Chart() {
-        qv::CalculateChartOf(qv::bench::LondonPerson(), state, wheel);
-    }
+    Chart() { qv::CalculateChartOf(qv::bench::LondonPerson(), state, wheel); }
 };
 
 // A new chart window filled with a chart (not shown): what a calculation

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "app/chart_run.h"
-#include "app/ui/app_controller.h"
+#include "startup/app_controller.h"
 #include "app/ui/frm_main.h"
 #include "bench/sample_person.h"
 #include "chartview/ui/chart_window.h"
@@ -107,8 +107,10 @@ void BM_CityLetterToPlacesOffered(benchmark::State& state) {
     if (!places->isVisible()) state.SkipWithError("no places were offered");
     bool typed = false;
     for (auto _ : state) {
-        if (typed) Key(city, Qt::Key_Backspace, QStringLiteral("\b"));
-        else Key(city, Qt::Key_C, QStringLiteral("c"));
+        if (typed)
+            Key(city, Qt::Key_Backspace, QStringLiteral("\b"));
+        else
+            Key(city, Qt::Key_C, QStringLiteral("c"));
         typed = !typed;
     }
     if (!places->isVisible() || places->model()->rowCount() == 0 || dialogs.messages)

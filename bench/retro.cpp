@@ -38,7 +38,8 @@ void BM_IsRetrogradeMercury(benchmark::State& run) {
     for (auto _ : run) {
         benchmark::DoNotOptimize(qv::IsRetrograde(birth, qv::StationPlanet::Mercury));
         birth += days{13};
-        if (birth > local_days{year{qv::kLastBirthYear} / 12 / 31}) birth = local_days{year{qv::kFirstBirthYear} / 1 / 1};
+        if (birth > local_days{year{qv::kLastBirthYear} / 12 / 31})
+            birth = local_days{year{qv::kFirstBirthYear} / 1 / 1};
     }
 }
 BENCHMARK(BM_IsRetrogradeMercury)->Repetitions(10)->ReportAggregatesOnly(true);

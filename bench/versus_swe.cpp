@@ -66,8 +66,16 @@ std::vector<Moment> MakeMoments() {
         m.lonEast = lonMin / 60.0;
         m.jdUt = swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL);
         // Greenwich Mean Time: the local time is UT.
-        qv::BirthValues v{.name = "x", .year = m.year, .month = m.month, .day = m.day, .hour = m.hour,
-                          .minute = m.minute, .zoneSlot = 29, .city = "x", .state = "x", .country = "x"};
+        qv::BirthValues v{.name = "x",
+                          .year = m.year,
+                          .month = m.month,
+                          .day = m.day,
+                          .hour = m.hour,
+                          .minute = m.minute,
+                          .zoneSlot = 29,
+                          .city = "x",
+                          .state = "x",
+                          .country = "x"};
         qv::SetLatitude(v, latMin);
         qv::SetLongitude(v, lonMin);
         qv::BirthValuesToForm(v, m.form);
@@ -88,8 +96,7 @@ void BM_EngineLongitudes(benchmark::State& st) {
         const Moment& m = moments[k++ & 4095];
         const double ut = m.hour + m.minute / 60.0;
         const auto planets = qv::GeocentricLongitudes(qv::DaysSinceJ2000(m.year, m.month, m.day, m.hour, m.minute));
-        const double moon =
-            qv::MoonLongitude(qv::CenturiesSinceJ2000(qv::JulianDayNumber(m.month, m.day, m.year), ut));
+        const double moon = qv::MoonLongitude(qv::CenturiesSinceJ2000(qv::JulianDayNumber(m.month, m.day, m.year), ut));
         const double asc = qv::AscendantDegrees(m.year, m.month, m.day, ut, -m.lonEast, m.lat);
         benchmark::DoNotOptimize(planets);
         benchmark::DoNotOptimize(moon);

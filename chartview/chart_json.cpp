@@ -8,6 +8,7 @@
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -17,8 +18,10 @@ using Json = nlohmann::ordered_json;
 
 // `text` into `slot`, in the slot's own string when it has one.
 void Put(Json& slot, std::string_view text) {
-    if (slot.is_string()) slot.get_ref<Json::string_t&>().assign(text);
-    else slot = Json::string_t(text);
+    if (slot.is_string())
+        slot.get_ref<Json::string_t&>().assign(text);
+    else
+        slot = Json::string_t(text);
 }
 
 // `slot` as an array of `n` elements, keeping those it has.
@@ -31,8 +34,10 @@ Json::array_t& ArrayOf(Json& slot, std::size_t n) {
 
 // `text` into `slot`, or null for an empty text.
 void PutOrNull(Json& slot, std::string_view text) {
-    if (text.empty()) slot = nullptr;
-    else Put(slot, text);
+    if (text.empty())
+        slot = nullptr;
+    else
+        Put(slot, text);
 }
 
 // The offset east of UTC that the chart's zone row and box give under its
@@ -92,8 +97,7 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Json& list) {
 }
 
 template <std::size_t N, std::size_t M>
-void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results,
-                   Json& list) {
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results, Json& list) {
     Json::array_t& findings = ArrayOf(list, N);
     for (std::size_t i = 0; i < N; ++i) {
         Json& f = findings[i];

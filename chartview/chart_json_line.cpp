@@ -19,6 +19,7 @@
 #include "state/fixed_lists.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -37,9 +38,9 @@ unsigned NotPlainBits16(const unsigned char* p) {
     // As signed bytes, those below 0x20 and those of 0x80 and above are all
     // less than 0x20.
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const __m128i notPlain =
-        _mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
-                     _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
+    const __m128i notPlain = _mm_or_si128(
+        _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('"')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\\'))));
     return static_cast<unsigned>(_mm_movemask_epi8(notPlain));
 }
 #endif
@@ -102,13 +103,27 @@ char* PutEscapedAscii(char* out, unsigned char c) {
     static constexpr char kHex[] = "0123456789abcdef";
     *out++ = '\\';
     switch (c) {
-        case '\b': *out++ = 'b'; break;
-        case '\t': *out++ = 't'; break;
-        case '\n': *out++ = 'n'; break;
-        case '\f': *out++ = 'f'; break;
-        case '\r': *out++ = 'r'; break;
-        case '"': *out++ = '"'; break;
-        case '\\': *out++ = '\\'; break;
+        case '\b':
+            *out++ = 'b';
+            break;
+        case '\t':
+            *out++ = 't';
+            break;
+        case '\n':
+            *out++ = 'n';
+            break;
+        case '\f':
+            *out++ = 'f';
+            break;
+        case '\r':
+            *out++ = 'r';
+            break;
+        case '"':
+            *out++ = '"';
+            break;
+        case '\\':
+            *out++ = '\\';
+            break;
         default:  // the other control characters
             *out++ = 'u';
             *out++ = '0';
@@ -117,42 +132,6 @@ char* PutEscapedAscii(char* out, unsigned char c) {
             *out++ = kHex[c & 0xF];
     }
     return out;
-}
-
-// One step over text at a byte of 0x80 or above: a well-formed UTF-8
-// sequence, copied, or the bytes replaced by one U+FFFD. A sequence broken by
-// a byte that cannot continue it ends before that byte, which is read again;
-// a lead byte that starts nothing, or a sequence cut short by the end, is
-// replaced as a whole.
-struct Utf8Step {
-    std::size_t length;
-    bool valid;
-};
-
-Utf8Step Utf8At(const unsigned char* s, const unsigned char* end) {
-    const unsigned char lead = s[0];
-    std::size_t continuations = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the first continuation byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        continuations = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        continuations = 2;
-        if (lead == 0xE0) low = 0xA0;   // no overlong form
-        if (lead == 0xED) high = 0x9F;  // no surrogate
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        continuations = 3;
-        if (lead == 0xF0) low = 0x90;   // no overlong form
-        if (lead == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
-    } else {
-        return {1, false};
-    }
-    for (std::size_t k = 1; k <= continuations; ++k) {
-        if (s + k == end) return {k, false};
-        if (s[k] < low || s[k] > high) return {k, false};
-        low = 0x80;
-        high = 0xBF;
-    }
-    return {continuations + 1, true};
 }
 
 // ---- One line ----------------------------------------------------------------
@@ -183,12 +162,16 @@ struct Line {
     void Bool(bool value) { Raw(value ? "true" : "false"); }
     // A string, or null for an empty one.
     void StringOrNull(std::string_view text) {
-        if (text.empty()) Raw("null");
-        else String(text);
+        if (text.empty())
+            Raw("null");
+        else
+            String(text);
     }
     void Number(double value) {
-        if (!std::isfinite(value)) Raw("null");
-        else p = nlohmann::detail::to_chars(p, p + kNumberRoom, value);
+        if (!std::isfinite(value))
+            Raw("null");
+        else
+            p = nlohmann::detail::to_chars(p, p + kNumberRoom, value);
     }
     // `value` as snprintf's "%0*d" writes it.
     void Padded(long value, int width) { p = PutZeroPadded(p, value, width); }
@@ -205,7 +188,8 @@ constexpr std::size_t kEscapedPerByte = 6;
 // Bytes of every text a chart's line holds, before escaping.
 std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel) {
     std::size_t n = s.BirthName.size() + s.BirthCity.size() + s.BirthState.size() + s.BirthCountry.size();
-    if (s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount) n += s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)].size();
+    if (s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount)
+        n += s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)].size();
     n += s.AscendantText.size() + s.MoonText.size() + s.MoonSignName.size();
     for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot)
         n += s.PositionName[slot].size() + s.PlanetPosition[slot].size() + s.BodyLabel[slot].size();
@@ -303,8 +287,7 @@ void WriteHouses(const ChartState& s, const ChartWheel& wheel, Line& line) {
 }
 
 template <std::size_t N, std::size_t M>
-void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results,
-                   Line& line) {
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results, Line& line) {
     line.Raw("[");
     for (std::size_t i = 0; i < N; ++i) {
         line.Raw(i == 0 ? "{\"name\":" : ",{\"name\":");
@@ -351,15 +334,18 @@ char* PutJsonEscaped(char* out, std::string_view text) {
         const unsigned char* const plain = s;
         s = SkipPlain(begin, s, end);
         const auto run = static_cast<std::size_t>(s - plain);
-        if (run > 16) CopyLongText(out, reinterpret_cast<const char*>(plain), run);
-        else CopyShortText(out, reinterpret_cast<const char*>(plain), run);
+        if (run > 16)
+            CopyLongText(out, reinterpret_cast<const char*>(plain), run);
+        else
+            CopyShortText(out, reinterpret_cast<const char*>(plain), run);
         out += run;
         if (s == end) break;
         if (*s < 0x80) {
             out = PutEscapedAscii(out, *s++);
             continue;
         }
-        const Utf8Step step = Utf8At(s, end);
+        const Utf8Step step =
+            Utf8StepAt(std::string_view(reinterpret_cast<const char*>(s), static_cast<std::size_t>(end - s)), 0);
         if (step.valid) {
             std::memcpy(out, s, step.length);
             out += step.length;

@@ -3,6 +3,7 @@
 #include "app/atomic_file.h"
 #include "app/reading_file.h"
 #include "chartview/personal_data.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/precise_engine.h"
+#include "state/precise_engine.h"
 #include "ephemeris/ephemeris.h"
 
 namespace qv {

@@ -117,8 +117,9 @@ std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(dou
     if (!std::isfinite(jdUt)) return EphemerisFailure{"Precise positions need a valid moment of birth."};
     if (!std::isfinite(latDeg) || !std::isfinite(lonEastDeg) || std::fabs(latDeg) > 90.0 ||
         std::fabs(lonEastDeg) > 180.0)
-        return EphemerisFailure{"Precise positions need a latitude of at most 90\u00B0 and a longitude of at most "
-                                "180\u00B0."};
+        return EphemerisFailure{
+            "Precise positions need a latitude of at most 90\u00B0 and a longitude of at most "
+            "180\u00B0."};
     if (folder.empty()) return EphemerisFailure{"No folder was given for the ephemeris files."};
     if (folder.size() > kMaxFolderLength)
         return EphemerisFailure{"The folder name of the ephemeris files is longer than the Swiss Ephemeris accepts (" +

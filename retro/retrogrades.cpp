@@ -39,9 +39,8 @@ constexpr std::array<MarkedLabel, kBodyNames.size()> MarkedLabels() {
 // Local civil birth moment from the state's birth fields; nothing when they
 // do not form a valid date and time.
 std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
-    if (state.BirthMonth < 1 || state.BirthMonth > 12 || state.BirthDay < 1 ||
-        state.BirthDay > 31 || state.BirthHour < 0 || state.BirthHour > 23 ||
-        state.BirthMinute < 0 || state.BirthMinute > 59) {
+    if (state.BirthMonth < 1 || state.BirthMonth > 12 || state.BirthDay < 1 || state.BirthDay > 31 ||
+        state.BirthHour < 0 || state.BirthHour > 23 || state.BirthMinute < 0 || state.BirthMinute > 59) {
         return std::nullopt;
     }
     const year_month_day date{year{state.BirthYear}, month{static_cast<unsigned>(state.BirthMonth)},

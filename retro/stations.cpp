@@ -85,9 +85,7 @@ constexpr std::array<std::string_view, kStationPlanetCount> kNames{
     "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto",
 };
 
-const TableView& TableOf(StationPlanet planet) {
-    return kTables[static_cast<std::size_t>(planet)];
-}
+const TableView& TableOf(StationPlanet planet) { return kTables[static_cast<std::size_t>(planet)]; }
 
 // Whether day number `day` lies strictly between the station days of one
 // period: the last period starting before that day must end after it.
@@ -132,9 +130,7 @@ std::uint8_t RetrogradeBitsOn(std::int32_t day) {
 
 }  // namespace
 
-std::string_view StationPlanetName(StationPlanet planet) {
-    return kNames[static_cast<std::size_t>(planet)];
-}
+std::string_view StationPlanetName(StationPlanet planet) { return kNames[static_cast<std::size_t>(planet)]; }
 
 std::optional<StationPlanet> StationPlanetFromName(std::string_view name) {
     const auto found = std::find(kNames.begin(), kNames.end(), name);
@@ -155,8 +151,7 @@ bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, StationPl
     return (RetrogradePlanets(birth) >> static_cast<unsigned>(planet) & 1u) != 0;
 }
 
-bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth,
-                  std::string_view planetName) {
+bool IsRetrograde(std::chrono::local_time<std::chrono::minutes> birth, std::string_view planetName) {
     const auto planet = StationPlanetFromName(planetName);
     return planet && IsRetrograde(birth, *planet);
 }

@@ -67,8 +67,7 @@ constexpr int ParseField(std::string_view text) {
 
 // UT moment of a row text "month,day,year,hour,minute,"; nothing when the
 // text is not exactly that form or is not a valid date and time.
-constexpr std::optional<std::chrono::sys_time<std::chrono::minutes>> ParseStationRow(
-    std::string_view row) {
+constexpr std::optional<std::chrono::sys_time<std::chrono::minutes>> ParseStationRow(std::string_view row) {
     using namespace std::chrono;
     int fields[5] = {};
     for (int& field : fields) {
@@ -81,8 +80,7 @@ constexpr std::optional<std::chrono::sys_time<std::chrono::minutes>> ParseStatio
     if (!row.empty()) return std::nullopt;
     const auto [m, d, y, h, mi] = fields;
     if (y < 1000 || m < 1 || m > 12 || d < 1 || d > 31 || h > 23 || mi > 59) return std::nullopt;
-    const year_month_day date{year{y}, month{static_cast<unsigned>(m)},
-                              day{static_cast<unsigned>(d)}};
+    const year_month_day date{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
     if (!date.ok()) return std::nullopt;
     return sys_days{date} + hours{h} + minutes{mi};
 }

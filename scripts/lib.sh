@@ -14,6 +14,7 @@ QV_PACKAGES=(
   fonts-dejavu-core
   poppler-utils
   libgeonames-dev libicu-dev tzdata
+  clang-format
 )
 
 qv_install_missing() {

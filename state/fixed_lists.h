@@ -16,9 +16,9 @@ inline constexpr int kLastBirthYear = kFirstBirthYear + kBirthYearCount - 1;
 inline constexpr std::string_view SignAbbreviations = "AriTauGemCanLeoVirLibScoSagCapAquPis";
 
 // Full sign names, 0 Aries … 11 Pisces.
-inline constexpr std::array<std::string_view, 12> kSignNames = {
-    "Aries", "Taurus", "Gemini",      "Cancer",    "Leo",      "Virgo",
-    "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
+inline constexpr std::array<std::string_view, 12> kSignNames = {"Aries",       "Taurus",    "Gemini",   "Cancer",
+                                                                "Leo",         "Virgo",     "Libra",    "Scorpio",
+                                                                "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 // The chart's bodies, slots 0..10: their names and unmarked labels.
 inline constexpr std::array<std::string_view, 11> kBodyNames = {
@@ -27,9 +27,9 @@ inline constexpr std::size_t kMoonSlot = 1;
 inline constexpr std::size_t kAscendantSlot = 10;
 
 // English month names, 0 January … 11 December.
-inline constexpr std::array<std::string_view, 12> kMonthNames = {
-    "January", "February", "March",     "April",   "May",      "June",
-    "July",    "August",   "September", "October", "November", "December"};
+inline constexpr std::array<std::string_view, 12> kMonthNames = {"January",   "February", "March",    "April",
+                                                                 "May",       "June",     "July",     "August",
+                                                                 "September", "October",  "November", "December"};
 
 // Month 1 "January" … 12 "December"; empty for any other number.
 constexpr std::string_view MonthName(int month) {

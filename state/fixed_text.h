@@ -37,10 +37,8 @@ public:
 
     friend constexpr bool operator==(FixedText a, FixedText b) { return a.text_ == b.text_; }
     template <class S>
-        requires std::same_as<S, std::string>
-    friend bool operator==(FixedText a, const S& b) {
-        return a.text_ == b;
-    }
+    requires std::same_as<S, std::string>
+    friend bool operator==(FixedText a, const S& b) { return a.text_ == b; }
     friend std::ostream& operator<<(std::ostream& out, FixedText t) { return out << t.text_; }
 
 private:

@@ -57,8 +57,10 @@ void WriteOtherLength(std::string& target, std::string_view text, std::size_t ro
 inline void WriteKeepingRoom(std::string& target, std::string_view text, std::size_t room = 0) {
     const std::size_t n = text.size();
     if (target.size() != n || target.capacity() < room) return WriteOtherLength(target, text, room);
-    if (n > 16) CopyLongText(target.data(), text.data(), n);
-    else CopyShortText(target.data(), text.data(), n);
+    if (n > 16)
+        CopyLongText(target.data(), text.data(), n);
+    else
+        CopyShortText(target.data(), text.data(), n);
 }
 
 }  // namespace qv

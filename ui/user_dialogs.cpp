@@ -80,8 +80,8 @@ void QtUserDialogs::message(QWidget* parent, const QString& text, MessageIcon ic
 }
 
 void QtUserDialogs::titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
-    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical, title,
-                    text, QMessageBox::Ok, parent);
+    QMessageBox box(icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Critical, title, text,
+                    QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/birth_form.h"
+#include "state/message_icon.h"
 
 class QFileDialog;
 class QPrinter;
@@ -19,9 +19,9 @@ namespace qv {
 
 struct FileDialogSettings {
     QString title;
-    QString filter;          // Qt filter text, e.g. "Quorvane (*.qvn)"
-    QString defaultSuffix;   // without the dot, e.g. "qvn"
-    QString initialName;     // initial file name (may be empty)
+    QString filter;         // Qt filter text, e.g. "Quorvane (*.qvn)"
+    QString defaultSuffix;  // without the dot, e.g. "qvn"
+    QString initialName;    // initial file name (may be empty)
     bool confirmOverwrite = true;
     bool mustExist = false;  // open dialogs: the file must exist
 };

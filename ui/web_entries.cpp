@@ -53,9 +53,9 @@ QLabel* MakeWebLinkLabel(QWidget* parent, const QString& objectName, const QStri
     auto* label = new QLabel(parent);
     label->setObjectName(objectName);
     label->setTextFormat(Qt::RichText);
-    label->setText(QStringLiteral("<a href=\"%1\" style=\"color: %2;\">%3</a>")
-                       .arg(WebPageUrl(page).toString(QUrl::FullyEncoded).toHtmlEscaped(), colour.name(),
-                            text.toHtmlEscaped()));
+    label->setText(
+        QStringLiteral("<a href=\"%1\" style=\"color: %2;\">%3</a>")
+            .arg(WebPageUrl(page).toString(QUrl::FullyEncoded).toHtmlEscaped(), colour.name(), text.toHtmlEscaped()));
     label->setToolTip(WebPageUrl(page).toDisplayString());
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     label->setOpenExternalLinks(false);

@@ -42,11 +42,16 @@ bool IsWebAddress(const QUrl& url) {
 
 QUrl WebPageUrl(WebPage page) {
     switch (page) {
-        case WebPage::OnlineHelp: return ProjectPath(QStringLiteral("/help/"));
-        case WebPage::VisitUs: return ProjectPath(QStringLiteral("/"));
-        case WebPage::Donate: return ProjectPath(QStringLiteral("/donate/"));
-        case WebPage::MakeMoneyOnline: return ProjectPath(QStringLiteral("/partners/"));
-        case WebPage::ProjectPage: return ProjectPath(QStringLiteral("/download/"));
+        case WebPage::OnlineHelp:
+            return ProjectPath(QStringLiteral("/help/"));
+        case WebPage::VisitUs:
+            return ProjectPath(QStringLiteral("/"));
+        case WebPage::Donate:
+            return ProjectPath(QStringLiteral("/donate/"));
+        case WebPage::MakeMoneyOnline:
+            return ProjectPath(QStringLiteral("/partners/"));
+        case WebPage::ProjectPage:
+            return ProjectPath(QStringLiteral("/download/"));
     }
     return ProjectPath(QStringLiteral("/"));
 }
@@ -73,10 +78,10 @@ bool OpenWebPage(const QUrl& url) {
 
 bool OpenWebPage(QWidget* parent, UserDialogs& dialogs, const QUrl& url) {
     if (!IsWebAddress(url)) {
-        dialogs.message(parent,
-                        QStringLiteral("The address \"%1\" is not a web page and was not opened.")
-                            .arg(url.toDisplayString()),
-                        MessageIcon::Error);
+        dialogs.message(
+            parent,
+            QStringLiteral("The address \"%1\" is not a web page and was not opened.").arg(url.toDisplayString()),
+            MessageIcon::Error);
         return false;
     }
     if (OpenWebPage(url)) return true;
@@ -89,18 +94,20 @@ bool OpenWebPage(QWidget* parent, UserDialogs& dialogs, const QUrl& url) {
 }
 
 QString AboutText() {
-    return QStringLiteral("%1\nVersion %2\n\n"
-                          "Shows the effect of missing elements, missing sign qualities and "
-                          "missing house types on a natal chart.\n\n"
-                          "%3\n%4")
+    return QStringLiteral(
+               "%1\nVersion %2\n\n"
+               "Shows the effect of missing elements, missing sign qualities and "
+               "missing house types on a natal chart.\n\n"
+               "%3\n%4")
         .arg(QString::fromLatin1(kProgramName), QString::fromLatin1(kProgramVersion),
              QString::fromLatin1(kProgramLicence), WebPageUrl(WebPage::VisitUs).toDisplayString());
 }
 
 QString UpdateCheckText() {
-    return QStringLiteral("You are using %1 version %2.\n\n"
-                          "The project's page will now open in your web browser; it lists the "
-                          "latest version.\n%3")
+    return QStringLiteral(
+               "You are using %1 version %2.\n\n"
+               "The project's page will now open in your web browser; it lists the "
+               "latest version.\n%3")
         .arg(QString::fromLatin1(kProgramName), QString::fromLatin1(kProgramVersion),
              WebPageUrl(WebPage::ProjectPage).toDisplayString());
 }

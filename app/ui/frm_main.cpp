@@ -26,7 +26,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "atlas/birth_place.h"
+#include "app/birth_place.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 #include "ui/program_identity.h"
@@ -130,8 +130,8 @@ QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
 }
 
 // A pair of option buttons in a small frame; none selected at first.
-QFrame* OptionPair(QRadioButton* (&buttons)[2], QButtonGroup*& group, const char* name,
-                   const QString& first, const QString& second, QWidget* parent) {
+QFrame* OptionPair(QRadioButton* (&buttons)[2], QButtonGroup*& group, const char* name, const QString& first,
+                   const QString& second, QWidget* parent) {
     auto* frame = new QFrame(parent);
     frame->setFrameShape(QFrame::StyledPanel);
     auto* row = new QHBoxLayout(frame);
@@ -213,11 +213,11 @@ void FrmMain::buildControls() {
     body->setSpacing(10);
     outer->addLayout(body);
 
-    Label1 = new QLabel(QStringLiteral(
-                            "Quorvane shows the effect of missing elements, missing sign quality and missing "
-                            "house types on one's natal chart. The characteristics associated with these "
-                            "attributes are affected in some way in an individual's birth chart."),
-                        central);
+    Label1 =
+        new QLabel(QStringLiteral("Quorvane shows the effect of missing elements, missing sign quality and missing "
+                                  "house types on one's natal chart. The characteristics associated with these "
+                                  "attributes are affected in some way in an individual's birth chart."),
+                   central);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setStyleSheet(QStringLiteral("color: %1;").arg(bannerColour));
@@ -276,9 +276,9 @@ void FrmMain::buildControls() {
     pg->addWidget(txtLatD, 0, 1);
     pg->addWidget(txtLatM, 0, 2);
     pg->addWidget(Hint(degMin, place), 0, 3);
-    pg->addWidget(OptionPair(optLatSouth, latGroup_, "optLatSouth", QStringLiteral("North"),
-                             QStringLiteral("South"), place),
-                  0, 4);
+    pg->addWidget(
+        OptionPair(optLatSouth, latGroup_, "optLatSouth", QStringLiteral("North"), QStringLiteral("South"), place), 0,
+        4);
 
     txtLonD = MakeCoordinateBox("txtLonD", QStringLiteral("Degrees of longitude"), place);
     txtLonM = MakeCoordinateBox("txtLonM", QStringLiteral("Minutes of longitude"), place);
@@ -286,9 +286,8 @@ void FrmMain::buildControls() {
     pg->addWidget(txtLonD, 1, 1);
     pg->addWidget(txtLonM, 1, 2);
     pg->addWidget(Hint(degMin, place), 1, 3);
-    pg->addWidget(OptionPair(optLongEast, lonGroup_, "optLongEast", QStringLiteral("East"),
-                             QStringLiteral("West"), place),
-                  1, 4);
+    pg->addWidget(
+        OptionPair(optLongEast, lonGroup_, "optLongEast", QStringLiteral("East"), QStringLiteral("West"), place), 1, 4);
 
     txtCity = MakeBox("txtCity", place);
     txtState = MakeBox("txtState", place);
@@ -313,16 +312,16 @@ void FrmMain::buildControls() {
     cmdCalculate->setObjectName(QStringLiteral("cmdCalculate"));
     cmdCalculate->setMinimumHeight(34);
     cmdOpen->setMinimumHeight(34);
-    cmdCalculate->setStyleSheet(QStringLiteral(
-        "QPushButton { background-color: %1; color: white; font-weight: bold;"
-        " padding: 4px 18px; border-radius: 3px; }"
-        "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
-        "QPushButton:pressed { background-color: rgb(80, 30, 95); }").arg(bannerColour));
+    cmdCalculate->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; font-weight: bold;"
+                                               " padding: 4px 18px; border-radius: 3px; }"
+                                               "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
+                                               "QPushButton:pressed { background-color: rgb(80, 30, 95); }")
+                                    .arg(bannerColour));
     chkPrecise = new QCheckBox(QStringLiteral("Precise positions"), central);
     chkPrecise->setObjectName(QStringLiteral("chkPrecise"));
-    chkPrecise->setToolTip(QStringLiteral(
-        "Positions of the Sun, the Moon, the planets and the ascendant from the Swiss Ephemeris files\n"
-        "(apparent places, true equinox of date) instead of the built-in formulas"));
+    chkPrecise->setToolTip(
+        QStringLiteral("Positions of the Sun, the Moon, the planets and the ascendant from the Swiss Ephemeris files\n"
+                       "(apparent places, true equinox of date) instead of the built-in formulas"));
     buttons->addWidget(cmdOpen);
     buttons->addStretch(1);
     buttons->addWidget(chkPrecise);
@@ -332,10 +331,10 @@ void FrmMain::buildControls() {
     body->addStretch(1);
 
     // Tab order follows the arrangement of the form.
-    QWidget* order[] = {txtName,        cboMonth,       cboDate, cboYear,  cboHour,    cboMinute,
-                        cboTimeZone,    chkDST,         txtLatD, txtLatM,  optLatSouth[0],
-                        optLatSouth[1], txtLonD,        txtLonM, optLongEast[0], optLongEast[1],
-                        txtCity,        txtState,       txtCountry, Command1, chkPrecise, cmdCalculate, cmdOpen};
+    QWidget* order[] = {txtName,     cboMonth, cboDate,        cboYear,        cboHour,        cboMinute,
+                        cboTimeZone, chkDST,   txtLatD,        txtLatM,        optLatSouth[0], optLatSouth[1],
+                        txtLonD,     txtLonM,  optLongEast[0], optLongEast[1], txtCity,        txtState,
+                        txtCountry,  Command1, chkPrecise,     cmdCalculate,   cmdOpen};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
@@ -441,10 +440,8 @@ bool FrmMain::ValidateInput() {
     if (!failure) return !refuseAtlasClock();
     dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     // The direction checks choose the first option; the next press uses it.
-    if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1)
-        SelectOption(latGroup_, failure->selectLatSouth);
-    if (failure->selectLongEast == 0 || failure->selectLongEast == 1)
-        SelectOption(lonGroup_, failure->selectLongEast);
+    if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1) SelectOption(latGroup_, failure->selectLatSouth);
+    if (failure->selectLongEast == 0 || failure->selectLongEast == 1) SelectOption(lonGroup_, failure->selectLongEast);
     if (!failure->focus.empty()) {
         if (auto* box = findChild<QWidget*>(QString::fromStdString(failure->focus))) {
             box->setFocus(Qt::OtherFocusReason);
@@ -469,9 +466,8 @@ void FrmMain::lookUpCoordinates() {
         QLineEdit* box;
         const char* message;
     };
-    const Required required[] = {{txtCity, "Please Enter City"},
-                                 {txtState, "Please Enter State"},
-                                 {txtCountry, "Please Enter Country"}};
+    const Required required[] = {
+        {txtCity, "Please Enter City"}, {txtState, "Please Enter State"}, {txtCountry, "Please Enter Country"}};
     for (const Required& r : required) {
         if (r.box->text().isEmpty()) {
             dialogs_.message(this, QString::fromLatin1(r.message), MessageIcon::Error);
@@ -492,9 +488,9 @@ bool FrmMain::acceptTyped(QLineEdit* box, const QString& typed) {
         if (!(letters ? IsLetterBoxCode(c) : IsNumberBoxCode(c))) ok = false;
     }
     if (ok) return true;
-    dialogs_.message(this,
-                     letters ? QStringLiteral("Please enter only letters") : QStringLiteral("Please enter only numbers"),
-                     MessageIcon::Error);
+    dialogs_.message(
+        this, letters ? QStringLiteral("Please enter only letters") : QStringLiteral("Please enter only numbers"),
+        MessageIcon::Error);
     if (letters) box->setFocus(Qt::OtherFocusReason);
     return false;
 }
@@ -523,7 +519,8 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
     // list keeps its own keys, the rest meet City's filter.
     if (placeCompleter_ && watched == placeCompleter_->popup() && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        const bool listKey = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+        const bool listKey =
+            key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
         return !listKey && refuseKey(txtCity, key);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -584,8 +581,10 @@ void FrmMain::showPlaces() {
         item->setData(static_cast<int>(i), Qt::UserRole);
         placeModel_->appendRow(item);
     }
-    if (offeredPlaces_.empty()) placeCompleter_->popup()->hide();
-    else placeCompleter_->complete();
+    if (offeredPlaces_.empty())
+        placeCompleter_->popup()->hide();
+    else
+        placeCompleter_->complete();
 }
 
 void FrmMain::choosePlace(const QModelIndex& index) {

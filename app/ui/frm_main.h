@@ -77,15 +77,15 @@ private:
 
     // The atlas: completions for City, the place chosen, its clock.
     void buildAtlas();
-    void buildPlaceList();     // at the first key press in City, not before
-    void loadAtlas();          // on a worker thread, once
+    void buildPlaceList();  // at the first key press in City, not before
+    void loadAtlas();       // on a worker thread, once
     void atlasLoaded();
-    void offerPlaces();        // City edited by the user
-    void showPlaces();         // the atlas's matches of City, in its list
+    void offerPlaces();  // City edited by the user
+    void showPlaces();   // the atlas's matches of City, in its list
     void choosePlace(const QModelIndex& index);
-    void chooseZoneAgain();    // the date or time changed
-    void forgetAtlasPlace();   // City or a coordinate edited by the user
-    void keepZoneByHand();     // zone or box changed by the user
+    void chooseZoneAgain();   // the date or time changed
+    void forgetAtlasPlace();  // City or a coordinate edited by the user
+    void keepZoneByHand();    // zone or box changed by the user
 
     ChartState& state_;
     UserDialogs& dialogs_;

@@ -8,8 +8,7 @@
 
 namespace qv {
 
-std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
-                                                const BirthFormData& current) {
+std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs, const BirthFormData& current) {
     FileDialogSettings settings;
     settings.title = QStringLiteral("Select the source file");
     settings.filter = QStringLiteral("Quorvane (*.qvn)");

@@ -18,8 +18,7 @@ class UserDialogs;
 // Shows the open dialog, loads the reading and returns `current` with the
 // restored values; nullopt when cancelled or when the file was refused (the
 // message has been shown then).
-std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs,
-                                                const BirthFormData& current);
+std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs, const BirthFormData& current);
 
 // "Save As": writes the reading file of the chart state. `zoneSlot` is the
 // time-zone slot the chart was calculated with; `readingFileName` is the

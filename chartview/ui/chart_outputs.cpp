@@ -12,8 +12,7 @@
 
 namespace qv {
 
-void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs,
-                       std::string& readingFileName) {
+void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs, std::string& readingFileName) {
     FileDialogSettings settings;
     settings.title = QStringLiteral("Select the destination text file ");
     settings.filter = QStringLiteral("Export Chart As Text (*.txt)");
@@ -50,8 +49,8 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs,
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Quorvane chart"));
-    printer.setCreator(QStringLiteral("%1 %2").arg(QString::fromLatin1(kProgramName),
-                                                    QString::fromLatin1(kProgramVersion)));
+    printer.setCreator(
+        QStringLiteral("%1 %2").arg(QString::fromLatin1(kProgramName), QString::fromLatin1(kProgramVersion)));
     printer.setPrintRange(QPrinter::AllPages);
     // The chart is scaled into the area inside these; the dialog may change them.
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);

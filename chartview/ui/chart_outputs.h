@@ -17,8 +17,7 @@ class FrmDisplay;
 
 // "Export Chart As Text". `readingFileName` is the name last chosen for the
 // reading or the export, offered again and updated.
-void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs,
-                       std::string& readingFileName);
+void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs, std::string& readingFileName);
 // "Save As JPEG": a picture of the display form as it is shown. The dialog
 // offers `lastJpegName`; a chosen name replaces it, as the name of the
 // picture file it makes ("chart" chosen: ".../chart.jpg").

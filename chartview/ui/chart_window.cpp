@@ -176,8 +176,8 @@ void ChartWindow::buildMenus() {
     QMenu* divisional = menu(view, "mnuDivisionalCharts", QStringLiteral("&Divisional Charts"), true);
     view->addAction(divisional->menuAction());
     const std::pair<const char*, const char*> charts[6] = {
-        {"mnuSub_Hora", "&Hora"},         {"mnuSub_Drekkana", "&Drekkana"}, {"mnuSub_Sapthamsa", "&Sapthamsa"},
-        {"mnuSub_Navamsa", "&Navamsa"},   {"mnuSub_Dasamsa", "&D&asamsa"},  {"mnuSub_Dwadasamsa", "D&wadasamsa"}};
+        {"mnuSub_Hora", "&Hora"},       {"mnuSub_Drekkana", "&Drekkana"}, {"mnuSub_Sapthamsa", "&Sapthamsa"},
+        {"mnuSub_Navamsa", "&Navamsa"}, {"mnuSub_Dasamsa", "&D&asamsa"},  {"mnuSub_Dwadasamsa", "D&wadasamsa"}};
     for (std::size_t i = 0; i < std::size(charts); ++i) {
         QAction* a = add(divisional, charts[i].first, QString::fromLatin1(charts[i].second), false, true);
         onClick(a, [this, a] { chooseDivisional(a); });
@@ -234,9 +234,8 @@ void ChartWindow::buildButtonBar() {
     buttonBar_->setFixedHeight(Px(kButtonBarHeight));
     SetBackground(buttonBar_, kBannerColour);
 
-    const std::pair<const char*, WebPage> links[3] = {{"Online Help", WebPage::OnlineHelp},
-                                                      {"Visit Us Online", WebPage::VisitUs},
-                                                      {"Donate", WebPage::Donate}};
+    const std::pair<const char*, WebPage> links[3] = {
+        {"Online Help", WebPage::OnlineHelp}, {"Visit Us Online", WebPage::VisitUs}, {"Donate", WebPage::Donate}};
     int x = Px(kBarMargin);
     for (std::size_t i = 0; i < barLinks_.size(); ++i) {
         QLabel* l = MakeWebLinkLabel(buttonBar_, QStringLiteral("lblBarLink_%1").arg(i),
@@ -371,10 +370,14 @@ void ChartWindow::closeEvent(QCloseEvent* e) {
 // ---------------------------------------------------------------- handlers
 
 void ChartWindow::toolbarButton(const QString& key) {
-    if (key == QLatin1String("New")) newChart();
-    else if (key == QLatin1String("Save")) emit saveReadingRequested();
-    else if (key == QLatin1String("Print")) print();
-    else if (key == QLatin1String("Help")) openPage(WebPage::OnlineHelp);
+    if (key == QLatin1String("New"))
+        newChart();
+    else if (key == QLatin1String("Save"))
+        emit saveReadingRequested();
+    else if (key == QLatin1String("Print"))
+        print();
+    else if (key == QLatin1String("Help"))
+        openPage(WebPage::OnlineHelp);
 }
 
 void ChartWindow::openPage(WebPage page) { OpenWebPage(this, dialogs_, WebPageUrl(page)); }

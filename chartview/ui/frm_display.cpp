@@ -36,7 +36,7 @@ constexpr char kDisplayFormCaption[] = "Quorvane v1.05";
 constexpr int kMinimumTakenLength = 16;
 
 // The eight personal-data labels in the order the form's load writes them.
-const char* const kPersonalLabels[8] = {"lblName",     "lblDOB",  "lblTOB",   "lblLatitude",
+const char* const kPersonalLabels[8] = {"lblName",      "lblDOB",  "lblTOB",   "lblLatitude",
                                         "lblLongitude", "lblCity", "lblState", "lblCountry"};
 // Their places inside "Personal Information" (twips).
 const QPoint kPersonalPlaces[8] = {{120, 240},  {3360, 240}, {3360, 480}, {3360, 720},
@@ -54,13 +54,26 @@ struct PositionRow {
     int nameIndex;
     int planetIndex;
 };
-constexpr PositionRow kPositionRows[11] = {{300, 0, 0},    {627, 1, 1},    {954, 2, 2},    {1281, 3, 3},
-                                           {1608, 4, 4},   {1935, 5, 5},   {2262, 6, 6},   {2589, 13, 7},
-                                           {2916, 14, 8},  {3250, 15, 9},  {3600, 16, 10}};
-const char* const kPlanetNameCaptions[17] = {"Sun",    "Moon",    "Mercury", "Venus",  "Mars",
-                                             "Jupiter", "Saturn", "Uranus",  "Neptune", "Pluto",
-                                             "Rahu / North Node", "Ketu / South Node", "P_of_F",
-                                             "Uranus", "Neptune", "Pluto", "Asc"};
+constexpr PositionRow kPositionRows[11] = {{300, 0, 0},   {627, 1, 1},   {954, 2, 2},   {1281, 3, 3},
+                                           {1608, 4, 4},  {1935, 5, 5},  {2262, 6, 6},  {2589, 13, 7},
+                                           {2916, 14, 8}, {3250, 15, 9}, {3600, 16, 10}};
+const char* const kPlanetNameCaptions[17] = {"Sun",
+                                             "Moon",
+                                             "Mercury",
+                                             "Venus",
+                                             "Mars",
+                                             "Jupiter",
+                                             "Saturn",
+                                             "Uranus",
+                                             "Neptune",
+                                             "Pluto",
+                                             "Rahu / North Node",
+                                             "Ketu / South Node",
+                                             "P_of_F",
+                                             "Uranus",
+                                             "Neptune",
+                                             "Pluto",
+                                             "Asc"};
 
 // UTF-8 text of the core as a QString.
 QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
@@ -284,9 +297,10 @@ void FrmDisplay::buildHiddenControls() {
     auto* vedic = new QGroupBox(QStringLiteral("Other Details"), this);
     vedic->setObjectName(QStringLiteral("fraVedic"));
     vedic->setGeometry(PxRect(2640, below, 6750, 2000));
-    const char* const captions[7] = {"Sun Sign", "Moon Sign", "Nakshatra", "Pada", "Lord", "Ayanamsha", "Lagna Position"};
-    const char* const values[7] = {"lblLagna", "lblRashi", "lblNakshatra", "lblPada", "lblLord", "lblAyanamsha",
-                                   "lblLagnaPosition"};
+    const char* const captions[7] = {"Sun Sign", "Moon Sign", "Nakshatra",     "Pada",
+                                     "Lord",     "Ayanamsha", "Lagna Position"};
+    const char* const values[7] = {"lblLagna", "lblRashi",     "lblNakshatra",    "lblPada",
+                                   "lblLord",  "lblAyanamsha", "lblLagnaPosition"};
     for (int i = 0; i < 7; ++i) {
         QLabel* c = MakeLabel(vedic, QStringLiteral("lblVedicCaption_%1").arg(i), QString::fromLatin1(captions[i]),
                               FormFont(8.25));

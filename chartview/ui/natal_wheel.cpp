@@ -15,7 +15,7 @@ namespace qv {
 namespace {
 
 const QColor& kBanner = ui::kBannerColour;
-const QColor kRing(244, 238, 247);      // sign ring
+const QColor kRing(244, 238, 247);  // sign ring
 const QColor kSectorTint(251, 249, 252);
 const QColor kHub(236, 226, 241);
 const QColor kBodyText(34, 34, 34);
@@ -146,7 +146,8 @@ double NatalWheel::houseMidAngle(int house) { return 180.0 + 30.0 * (house - 1) 
 
 QPointF NatalWheel::polar(double radius, double degrees) const {
     const QPointF c = centre();
-    return QPointF(c.x() + radius * std::cos(degrees * kScreenDegToRad), c.y() - radius * std::sin(degrees * kScreenDegToRad));
+    return QPointF(c.x() + radius * std::cos(degrees * kScreenDegToRad),
+                   c.y() - radius * std::sin(degrees * kScreenDegToRad));
 }
 
 int NatalWheel::houseAt(const QPointF& point) const {
@@ -189,8 +190,8 @@ void NatalWheel::placeHouseBox(int element) {
     const double mid = houseMidAngle(element + 1);
     auto boxAt = [&](double radius) {
         const QPointF at = polar(radius, mid);
-        return QRect(int(std::lround(at.x() - s.width() / 2.0)), int(std::lround(at.y() - s.height() / 2.0)),
-                     s.width(), s.height());
+        return QRect(int(std::lround(at.x() - s.width() / 2.0)), int(std::lround(at.y() - s.height() / 2.0)), s.width(),
+                     s.height());
     };
     // On its house's middle ray, the place nearest the middle of the band
     // where the box reaches least out of its sector (not at all when it
@@ -200,8 +201,7 @@ void NatalWheel::placeHouseBox(int element) {
     const double middle = (hubRadius() + ringRadius()) / 2.0 + 6.0;
     QRect placed = boxAt(middle);
     double least = overreach(placed, element + 1);
-    for (double step = 2.0; least > 0.0 && (middle + step < ringRadius() || middle - step > hubRadius());
-         step += 2.0) {
+    for (double step = 2.0; least > 0.0 && (middle + step < ringRadius() || middle - step > hubRadius()); step += 2.0) {
         for (const double radius : {middle + step, middle - step}) {
             const QRect candidate = boxAt(radius);
             if (const double reach = overreach(candidate, element + 1); reach < least) {

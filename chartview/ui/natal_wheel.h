@@ -50,10 +50,10 @@ class NatalWheel : public QWidget {
 public:
     explicit NatalWheel(QWidget* parent = nullptr);
 
-    HouseBox* houseBox(int element) const { return lblNatal_[element]; }        // lblNatal(0..11)
-    SignImage* signImage(int element) const { return imgSign_[element]; }      // imgSign(0..11)
+    HouseBox* houseBox(int element) const { return lblNatal_[element]; }           // lblNatal(0..11)
+    SignImage* signImage(int element) const { return imgSign_[element]; }          // imgSign(0..11)
     QLabel* houseNumber(int element) const { return lblNatalPosition_[element]; }  // lblNatalPosition(0..11)
-    QLabel* signBox(int sign) const { return signBoxes_[sign]; }               // 0 Aries … 11 Pisces
+    QLabel* signBox(int sign) const { return signBoxes_[sign]; }                   // 0 Aries … 11 Pisces
 
     // Writes house box `element` (house element+1) and places it in its sector.
     void setHouse(int element, const QString& text, const QStringList& labels, bool ascendant);

@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "app/atomic_file.h"
-#include "app/user_text.h"
+#include "state/text.h"
 #include "ui/user_dialogs.h"
 
 namespace qv {
@@ -48,8 +48,7 @@ QString CollapseSeparators(const QString& folder) {
     }
 #endif
     for (qsizetype i = start; i < folder.size(); ++i) {
-        if (IsSeparator(folder[i]) && !out.isEmpty() && IsSeparator(out.back()))
-            continue;
+        if (IsSeparator(folder[i]) && !out.isEmpty() && IsSeparator(out.back())) continue;
         out += folder[i];
     }
     return out;
@@ -100,8 +99,7 @@ bool FileExists(const QString& path) {
     return info.exists() && info.isFile();
 }
 
-QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* parent,
-                       UserDialogs& dialogs) {
+QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* parent, UserDialogs& dialogs) {
     QString dir = folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
     if (dir.isEmpty() || !IsSeparator(dir.back())) dir += kSeparator;
     dir = CollapseSeparators(dir);
@@ -148,8 +146,7 @@ bool BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality, QStr
     return true;
 }
 
-JpegSaveResult SaveFormAsJpeg(const QImage& picture, const QString& chosenPath, QWidget* parent,
-                              UserDialogs& dialogs) {
+JpegSaveResult SaveFormAsJpeg(const QImage& picture, const QString& chosenPath, QWidget* parent, UserDialogs& dialogs) {
     JpegSaveResult result;
     QString folder;
     SplitPath(JpegPathFromChosen(chosenPath), folder, result.fileName);

@@ -40,8 +40,7 @@ bool FileExists(const QString& path);
 // no doubled separators) joined to a free name: the file itself, or the first
 // free of file_001 .. file_999. When all exist, shows the "too many copies"
 // message through `dialogs` and returns an empty text.
-QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* parent,
-                       UserDialogs& dialogs);
+QString UniqueJpegPath(const QString& folder, const QString& fileName, QWidget* parent, UserDialogs& dialogs);
 
 // Reads the BMP file `bmpPath` and writes it as the JPEG file `jpgPath` with
 // `quality` (0..100), through WriteFileAtomically: the JPEG appears complete
@@ -52,18 +51,17 @@ bool BmpToJpeg(const QString& bmpPath, const QString& jpgPath, int quality, QStr
 
 // What SaveFormAsJpeg did.
 struct JpegSaveResult {
-    bool written = false;    // the JPEG file exists now
-    bool refused = false;    // no free name: the message has been shown
-    QString fileName;        // file name after the cut (recorded in txtFile)
-    QString folder;          // folder of the final path (recorded in txtFolder)
-    QString finalPath;       // where the picture went (or was meant to go)
-    QString error;           // the message, when neither written nor refused
+    bool written = false;  // the JPEG file exists now
+    bool refused = false;  // no free name: the message has been shown
+    QString fileName;      // file name after the cut (recorded in txtFile)
+    QString folder;        // folder of the final path (recorded in txtFolder)
+    QString finalPath;     // where the picture went (or was meant to go)
+    QString error;         // the message, when neither written nor refused
 };
 
 // Saves `picture` under the name derived from `chosenPath`: cut at the first
 // dot, a free numbered name, a temporary BMP converted to JPEG. The temporary
 // BMP never remains; a write failure is returned, not shown.
-JpegSaveResult SaveFormAsJpeg(const QImage& picture, const QString& chosenPath, QWidget* parent,
-                              UserDialogs& dialogs);
+JpegSaveResult SaveFormAsJpeg(const QImage& picture, const QString& chosenPath, QWidget* parent, UserDialogs& dialogs);
 
 }  // namespace qv

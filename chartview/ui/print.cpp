@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "app/atomic_file.h"
-#include "app/user_text.h"
+#include "state/text.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/natal_wheel.h"
 #include "ui/user_dialogs.h"
@@ -60,9 +60,8 @@ void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
     QWidget* table = form.fraWestern();
     QWidget* personal = form.Frame1();
     QWidget* wheel = form.picNatal();
-    const std::pair<QWidget*, QPoint> parts[3] = {{table, QPoint(0, 0)},
-                                                  {personal, personal->pos()},
-                                                  {wheel, wheel->pos()}};
+    const std::pair<QWidget*, QPoint> parts[3] = {
+        {table, QPoint(0, 0)}, {personal, personal->pos()}, {wheel, wheel->pos()}};
     QRect content;
     for (const auto& [widget, at] : parts) content |= QRect(at, widget->size());
 
@@ -125,8 +124,8 @@ bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {
     if (printer.outputFormat() != QPrinter::PdfFormat || pdfName.isEmpty()) {
         printer.setResolution(dpi);
         if (!PaintDisplayForm(form, printer, error))
-            return Fail(error, QStringLiteral("The printer \"%1\" could not print the chart.")
-                                   .arg(printer.printerName()));
+            return Fail(error,
+                        QStringLiteral("The printer \"%1\" could not print the chart.").arg(printer.printerName()));
         return true;
     }
 

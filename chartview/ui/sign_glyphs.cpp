@@ -43,8 +43,7 @@ GlyphOutlines BuildOutlines() {
     const QFont font = ZodiacFont();
     const QFontMetricsF metrics(font);
     bool all = true;
-    for (int i = 0; i < 12; ++i)
-        all = all && metrics.inFont(QChar(char16_t(kFirstZodiacCharacter + i)));
+    for (int i = 0; i < 12; ++i) all = all && metrics.inFont(QChar(char16_t(kFirstZodiacCharacter + i)));
     g.zodiacFont = all;
     for (int i = 0; i < 12; ++i) {
         QPainterPath p;
@@ -77,10 +76,14 @@ bool SignGlyphList::usesZodiacFont() { return Outlines().zodiacFont; }
 QColor SignGlyphList::elementColour(int picture) {
     if (!isPicture(picture)) return QColor(40, 40, 40);
     switch ((picture - 1) % 4) {
-        case 0: return QColor(190, 45, 35);    // fire
-        case 1: return QColor(45, 120, 50);    // earth
-        case 2: return QColor(176, 120, 0);    // air
-        default: return QColor(30, 85, 165);   // water
+        case 0:
+            return QColor(190, 45, 35);  // fire
+        case 1:
+            return QColor(45, 120, 50);  // earth
+        case 2:
+            return QColor(176, 120, 0);  // air
+        default:
+            return QColor(30, 85, 165);  // water
     }
 }
 
@@ -107,9 +110,7 @@ QPixmap SignGlyphList::pixmap(int picture, const QSize& size, qreal devicePixelR
     return pm;
 }
 
-SignImage::SignImage(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_TranslucentBackground);
-}
+SignImage::SignImage(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TranslucentBackground); }
 
 void SignImage::setPicture(int picture) {
     if (!SignGlyphList::isPicture(picture) || picture == picture_) return;

@@ -117,15 +117,18 @@ TEST(Messages, StoredTextsKeepMarkerAndLineBreak) {
               "M-You have Water element missing in your chart.\r\n"
               "You may not be able to express your emotions very well.");
     EXPECT_EQ(s.QualityResult[0], "You have Cardinal quality present in your chart.");
-    EXPECT_TRUE(s.QualityResult[1].starts_with("M-You have Mutable quality missing in your chart.\r\n"
-                                               "You have no fixed rules regarding any issue."));
-    EXPECT_TRUE(s.QualityResult[2].starts_with("M-You have Fixed quality missing in your chart.\r\n"
-                                               "You will find it diffcicult to stick to one thing."));
+    EXPECT_TRUE(
+        s.QualityResult[1].starts_with("M-You have Mutable quality missing in your chart.\r\n"
+                                       "You have no fixed rules regarding any issue."));
+    EXPECT_TRUE(
+        s.QualityResult[2].starts_with("M-You have Fixed quality missing in your chart.\r\n"
+                                       "You will find it diffcicult to stick to one thing."));
     EXPECT_EQ(s.HouseTypeResult[0], "You have Angular house present in your chart.");
-    EXPECT_TRUE(s.HouseTypeResult[2].ends_with("\r\nYou do not give thought to what has happened before. this may "
-                                               "mean you end up repeating thigns that people have already "
-                                               "competed when you start on a project. you fail to learn from "
-                                               "your mistakes."));
+    EXPECT_TRUE(
+        s.HouseTypeResult[2].ends_with("\r\nYou do not give thought to what has happened before. this may "
+                                       "mean you end up repeating thigns that people have already "
+                                       "competed when you start on a project. you fail to learn from "
+                                       "your mistakes."));
 }
 
 // A run of the expected box; `text` is a literal or one of the texts below.

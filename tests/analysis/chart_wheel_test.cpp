@@ -10,8 +10,8 @@ namespace {
 
 constexpr std::array<const char*, 12> kAbbrevs = {"Ari", "Tau", "Gem", "Can", "Leo", "Vir",
                                                   "Lib", "Sco", "Sag", "Cap", "Aqu", "Pis"};
-constexpr std::array<std::string_view, 11> kBodies = {"Sun",     "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
-                                                      "Saturn",  "Uranus", "Neptune", "Pluto", "Asc"};
+constexpr std::array<std::string_view, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
+                                                      "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
 
 std::string Pos(std::string_view abbrev) { return "12 " + std::string(abbrev) + " 34"; }
 
@@ -48,9 +48,18 @@ TEST(ChartWheel, SignBoxesListBodiesInOrderAscendantLast) {
     s.BodyLabel[2] = "Mercury (R) ";
     ChartWheel w;
     FillChartWheel(s, w);
-    const std::array<std::string, 12> expected = {
-        "\r\nSun\r\nMercury (R) ", "\r\nVenus", "", "", "\r\nMoon\r\nAsc", "\r\nJupiter", "", "\r\nPluto",
-        "\r\nMars", "\r\nSaturn\r\nUranus\r\nNeptune", "", ""};
+    const std::array<std::string, 12> expected = {"\r\nSun\r\nMercury (R) ",
+                                                  "\r\nVenus",
+                                                  "",
+                                                  "",
+                                                  "\r\nMoon\r\nAsc",
+                                                  "\r\nJupiter",
+                                                  "",
+                                                  "\r\nPluto",
+                                                  "\r\nMars",
+                                                  "\r\nSaturn\r\nUranus\r\nNeptune",
+                                                  "",
+                                                  ""};
     EXPECT_EQ(SignTexts(s, w), expected);
     // The bodies the texts are joined from.
     EXPECT_EQ(w.signBoxes[0], (WheelBox{0b101, false}));

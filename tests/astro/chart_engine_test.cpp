@@ -13,6 +13,7 @@
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
 #include "state/time_zones.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {
@@ -55,9 +56,11 @@ TEST(Ascendant, ReferenceCharts) {
         std::string text;
     };
     const Case cases[] = {
-        {{2000, 1, 1, 12, 0, kGmt, false, 0, 0, false, 51, 30, false}, 1.0, 280.4609, 24.2979,
-         "24\u00B0 17' 52\" Ari"},
-        {{1975, 6, 15, 14, 30, kIst, false, 77, 13, true, 28, 37, false}, 0.754521, 115.2400, 202.1610,
+        {{2000, 1, 1, 12, 0, kGmt, false, 0, 0, false, 51, 30, false}, 1.0, 280.4609, 24.2979, "24\u00B0 17' 52\" Ari"},
+        {{1975, 6, 15, 14, 30, kIst, false, 77, 13, true, 28, 37, false},
+         0.754521,
+         115.2400,
+         202.1610,
          "22\u00B0 9' 39\" Lib"},
     };
     for (const auto& c : cases) {
@@ -134,8 +137,8 @@ TEST(UniversalTime, AscendantAndMoonUseTheSignedZone) {
         const double asc =
             NormalizeDegrees(AscendantDegrees(c.birth.year, c.birth.month, c.birth.day, c.utHours, lon, lat));
         EXPECT_EQ(s.AscendantText, FormatLongitude(asc)) << c.what;
-        const double moon = MoonLongitude(
-            CenturiesSinceJ2000(JulianDayNumber(c.birth.month, c.birth.day, c.birth.year), c.utHours));
+        const double moon =
+            MoonLongitude(CenturiesSinceJ2000(JulianDayNumber(c.birth.month, c.birth.day, c.birth.year), c.utHours));
         EXPECT_EQ(s.MoonText, FormatLongitude(moon)) << c.what;
     }
 }
@@ -201,8 +204,7 @@ TEST(Positions, SlotsNamesAndCarry) {
         for (int slot = 0; slot < 10; ++slot) {
             if (slot == 1) continue;
             const double lon = GeocentricLongitude(bodies[slot], d);
-            EXPECT_EQ(s.PlanetPosition[static_cast<std::size_t>(slot)], FormatPosition(FormatLongitude(lon)))
-                << slot;
+            EXPECT_EQ(s.PlanetPosition[static_cast<std::size_t>(slot)], FormatPosition(FormatLongitude(lon))) << slot;
             EXPECT_NEAR(s.BodyLongitude[static_cast<std::size_t>(slot)], lon, kTextStepMargin);
         }
         EXPECT_EQ(s.PlanetPosition[1], FormatPosition(s.MoonText));

@@ -18,7 +18,9 @@ constexpr int kDraws = 100000;
 
 TEST(SinCosSmall, AgreesWithTheLibrary) {
     // The three series lengths, up to the limit 0.4, and the library beyond.
-    struct Range { double from, to, tolerance; };
+    struct Range {
+        double from, to, tolerance;
+    };
     const Range ranges[] = {
         {0.0, 0x1p-10, 1.2e-16}, {0x1p-10, 0x1p-5, 1.2e-16}, {0x1p-5, 0.4, 2.3e-16}, {0.4000001, 0.6, 0.0}};
     std::mt19937_64 rng(11);

@@ -11,14 +11,15 @@ namespace qv {
 namespace {
 
 TEST(GeocentricLongitude, ReferenceValuesAtJ2000) {
-    struct Case { int index; double expected; };
-    const Case cases[] = {
-        {kMercury, 271.906}, {kVenus, 241.578},  {kEarth, 280.380},
-        {kMars, 327.983},    {kJupiter, 25.361}, {kSaturn, 40.215},
-        {kUranus, 314.790},  {kNeptune, 303.192}, {kPluto, 251.454},
+    struct Case {
+        int index;
+        double expected;
     };
-    for (const auto& c : cases)
-        EXPECT_NEAR(GeocentricLongitude(c.index, 0.0), c.expected, 0.0005) << c.index;
+    const Case cases[] = {
+        {kMercury, 271.906}, {kVenus, 241.578},  {kEarth, 280.380},   {kMars, 327.983},  {kJupiter, 25.361},
+        {kSaturn, 40.215},   {kUranus, 314.790}, {kNeptune, 303.192}, {kPluto, 251.454},
+    };
+    for (const auto& c : cases) EXPECT_NEAR(GeocentricLongitude(c.index, 0.0), c.expected, 0.0005) << c.index;
 }
 
 TEST(GeocentricLongitude, SunIsEarthHeliocentricPlus180) {
@@ -43,7 +44,9 @@ TEST(GeocentricLongitude, StaysInOneTurnAcrossTheRange) {
 }
 
 TEST(TrueAnomaly, SolvesKeplersEquation) {
-    struct Case { double M, e; };
+    struct Case {
+        double M, e;
+    };
     const Case cases[] = {{0.0, 0.0}, {1.0, 0.0167}, {3.1, 0.2056}, {6.0, 0.2488}, {0.001, 0.2488}};
     for (const auto& c : cases) {
         const double v = TrueAnomaly(c.M, c.e);

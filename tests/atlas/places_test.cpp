@@ -10,6 +10,7 @@
 namespace qv {
 namespace {
 
+// clang-format off
 TEST(FoldForSearch, AccentsCaseAndPunctuation) {
     struct Case { const char* text; const char* folded; };
     const Case cases[] = {
@@ -21,7 +22,9 @@ TEST(FoldForSearch, AccentsCaseAndPunctuation) {
     };
     for (const auto& c : cases) EXPECT_EQ(FoldForSearch(c.text), c.folded) << c.text;
 }
+// clang-format on
 
+// clang-format off
 TEST(RoundToMinute, CarriesIntoTheDegreeAndKeepsTheSide) {
     struct Case { double degrees; DegreesMinutes expected; };
     const Case cases[] = {{41.85, {41, 51, false}},  {-87.65, {87, 39, true}}, {41.9999, {42, 0, false}},
@@ -29,6 +32,7 @@ TEST(RoundToMinute, CarriesIntoTheDegreeAndKeepsTheSide) {
                           {-23.5475, {23, 33, true}}, {0.5083, {0, 30, false}}};
     for (const auto& c : cases) EXPECT_EQ(RoundToMinute(c.degrees), c.expected) << c.degrees;
 }
+// clang-format on
 
 Place City(const char* name, const char* state, const char* country, const char* code, std::uint32_t population) {
     return {name, state, country, code, 0, 0, "Etc/UTC", population};
@@ -40,6 +44,7 @@ std::vector<std::string> Labels(const std::vector<Place>& places) {
     return out;
 }
 
+// clang-format off
 TEST(PlaceIndex, RanksEqualThenPrefixThenWordThenPopulation) {
     const PlaceIndex index({City("North Springfield", "Virginia", "United States", "US", 900000),
                             City("Springfield", "Illinois", "United States", "US", 100000),
@@ -64,7 +69,9 @@ TEST(PlaceIndex, RanksEqualThenPrefixThenWordThenPopulation) {
     };
     for (const auto& c : cases) EXPECT_EQ(Labels(index.Find(c.typed, c.limit)), c.labels) << c.typed;
 }
+// clang-format on
 
+// clang-format off
 TEST(Atlas, FindsTheGazetteersCitiesAsTheUserTypesThem) {
     struct Case { const char* typed; std::size_t within; const char* label; const char* zone; };
     const Case cases[] = {
@@ -91,6 +98,7 @@ TEST(Atlas, FindsTheGazetteersCitiesAsTheUserTypesThem) {
     EXPECT_EQ(FindPlaces("Ch", 10).size(), 10u);
     EXPECT_TRUE(FindPlaces("Qzxqzx", 10).empty());
 }
+// clang-format on
 
 TEST(Atlas, EveryCitysZoneIsKnownToTheTimeZoneData) {
     const auto places = ReadGazetteer();

@@ -38,6 +38,7 @@ std::int64_t Utc(int y, int m, int d, int h = 0, int mi = 0) {
     return timegm(&t);
 }
 
+// clang-format off
 TEST(PosixTz, WellAndBadlyFormedRules) {
     const char* good[] = {"CST6CDT,M3.2.0,M11.1.0", "AEST-10AEDT,M10.1.0,M4.1.0/3", "<+0545>-5:45",
                           "EST5EDT,0/0,J365/25", "<-03>3<-02>,M3.5.0/-2,M10.5.0/-1", "IST-2IDT,M3.4.4/26,M10.5.0",
@@ -53,7 +54,9 @@ TEST(PosixTz, WellAndBadlyFormedRules) {
     EXPECT_EQ(us.standard, (LocalTimeType{-21600, false, "CST"}));
     EXPECT_EQ(us.daylight, (LocalTimeType{-18000, true, "CDT"}));
 }
+// clang-format on
 
+// clang-format off
 TEST(PosixTz, TransitionsOfTheRuleDays) {
     struct Case { const char* rule; int year; std::vector<std::int64_t> starts; };
     const Case cases[] = {
@@ -78,8 +81,10 @@ TEST(PosixTz, TransitionsOfTheRuleDays) {
     ASSERT_FALSE(allYear.empty());
     for (std::size_t i = 0; i + 1 < allYear.size(); ++i) EXPECT_TRUE(allYear[i].type.daylightSaving) << i;
 }
+// clang-format on
 
 // A version 2 file with an empty first block, for damaging on purpose.
+// clang-format off
 struct TzifImage {
     std::vector<std::int64_t> times;
     std::vector<std::uint8_t> indices;
@@ -110,7 +115,9 @@ struct TzifImage {
         return out;
     }
 };
+// clang-format on
 
+// clang-format off
 TEST(ParseTzif, DamagedFilesAreRefusedWithTheirFault) {
     TzifImage good;
     good.times = {0, 100};
@@ -137,6 +144,7 @@ TEST(ParseTzif, DamagedFilesAreRefusedWithTheirFault) {
     for (const auto& c : cases) EXPECT_EQ(ParseTzif(c.image.Bytes()).error, c.error) << c.what;
     EXPECT_EQ(ParseTzif("TZjf" + good.Bytes().substr(4)).error, "it does not start as a TZif file");
 }
+// clang-format on
 
 TEST(ParseTzif, EveryCutAndManyByteChangesOfARealFileAreSafe) {
     const std::string bytes = ReadBytes(std::filesystem::path(ZoneInfoDirectory()) / "America/Chicago");
@@ -193,13 +201,15 @@ TEST(ZoneRules, AgreesWithTheCLibraryAtRandomInstants) {
             tm local{};
             ASSERT_TRUE(localtime_r(&t, &local));
             const LocalTimeType ours = rules.AtUtc(t);
-            ASSERT_EQ(ours, (LocalTimeType{static_cast<std::int32_t>(local.tm_gmtoff), local.tm_isdst > 0,
-                                           local.tm_zone}))
+            ASSERT_EQ(ours,
+                      (LocalTimeType{static_cast<std::int32_t>(local.tm_gmtoff), local.tm_isdst > 0, local.tm_zone}))
                 << zone << " at " << t;
         }
     }
-    if (saved) setenv("TZ", restore.c_str(), 1);
-    else unsetenv("TZ");
+    if (saved)
+        setenv("TZ", restore.c_str(), 1);
+    else
+        unsetenv("TZ");
     tzset();
     EXPECT_GT(zonesSeen, 300u);
 }
@@ -208,6 +218,7 @@ TEST(ZoneRules, AgreesWithTheCLibraryAtRandomInstants) {
 // data): both must agree on every clock reading near the changes of 1970-2021,
 // the first occurrence of a repeated time, and the offset before a skipped one.
 // (Tehran is left out: its 1978 changes were revised after ICU's copy.)
+// clang-format off
 TEST(ResolveLocalTime, AgreesWithIcuAroundEveryChange) {
     const char* zones[] = {"America/New_York", "America/Chicago", "America/Denver", "America/Los_Angeles",
                            "America/Anchorage", "America/St_Johns", "America/Halifax", "America/Sao_Paulo",
@@ -245,6 +256,7 @@ TEST(ResolveLocalTime, AgreesWithIcuAroundEveryChange) {
         }
     }
 }
+// clang-format on
 
 TEST(TzdataVersion, IsARecentRelease) {
     // Mexico's end of daylight saving (2022f) and later changes are in the data.

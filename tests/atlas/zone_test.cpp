@@ -139,6 +139,7 @@ TEST(ZoneAt, SkippedAndRepeatedClockTimes) {
     }
 }
 
+// clang-format off
 TEST(ZoneAt, RefusesUnknownZonesBadNamesAndImpossibleDates) {
     struct Case { const char* zone; LocalDateTime local; const char* error; };
     const Case cases[] = {
@@ -152,6 +153,7 @@ TEST(ZoneAt, RefusesUnknownZonesBadNamesAndImpossibleDates) {
     };
     for (const auto& c : cases) EXPECT_EQ(ZoneAt(c.zone, c.local).error, c.error) << c.zone;
 }
+// clang-format on
 
 TEST(ZoneSlotFor, EveryRowAndBoxComesBackToItsOwnOffset) {
     // Whatever row is chosen, the program's Universal Time rule must give the offset back.
@@ -179,6 +181,7 @@ TEST(ZoneSlotFor, EveryRowAndBoxComesBackToItsOwnOffset) {
     }
 }
 
+// clang-format off
 TEST(ZoneSlotFor, AbbreviationsChooseAmongRowsOfOneOffset) {
     struct Case { int offset; bool dst; const char* abbreviation; int slot; bool box; };
     const Case cases[] = {
@@ -199,7 +202,9 @@ TEST(ZoneSlotFor, AbbreviationsChooseAmongRowsOfOneOffset) {
         EXPECT_EQ(ZoneSlotFor(c.offset, c.dst, c.abbreviation), (ZoneSlot{c.slot != kNoRow, c.slot, c.box}))
             << c.abbreviation << ' ' << c.offset;
 }
+// clang-format on
 
+// clang-format off
 TEST(DescribeClock, TheLineUnderTheZoneRow) {
     struct Case { const char* place; const char* zone; LocalDateTime local; const char* line; };
     const Case cases[] = {
@@ -222,13 +227,16 @@ TEST(DescribeClock, TheLineUnderTheZoneRow) {
               "No time-zone row gives UTC+5:45, the offset of Kathmandu on June 1, 2000. Please choose the time "
               "zone and daylight saving.");
 }
+// clang-format on
 
+// clang-format off
 TEST(FormatUtcOffset, SignsMinutesAndSeconds) {
     struct Case { int seconds; const char* text; };
     const Case cases[] = {{-18000, "UTC\u22125:00"}, {19800, "UTC+5:30"}, {0, "UTC+0:00"},
                           {-21036, "UTC\u22125:50:36"}, {50400, "UTC+14:00"}, {-1800, "UTC\u22120:30"}};
     for (const auto& c : cases) EXPECT_EQ(FormatUtcOffset(c.seconds), c.text);
 }
+// clang-format on
 
 }  // namespace
 }  // namespace qv

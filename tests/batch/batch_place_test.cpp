@@ -93,8 +93,8 @@ TEST(BatchPlace, HeadersAndRowsWithoutAPlace) {
         std::string outcome;  // the first row's error, "chart", or the file's refusal
     };
     const Case cases[] = {
-        {"a classic row beside the place column", classic + ",place\nAsha,1975,6,15,14,30,34,28,37,N,77,13,E,0,Delhi,D,India,\n",
-         kExitOk, "chart"},
+        {"a classic row beside the place column",
+         classic + ",place\nAsha,1975,6,15,14,30,34,28,37,N,77,13,E,0,Delhi,D,India,\n", kExitOk, "chart"},
         {"a row without a place in a short file", "name,year,month,day,hour,minute,place\nAsha,1975,6,15,14,30,\n",
          kExitSomeRowsRefused, "The place field is empty"},
         {"the date is still needed", "name,month,day,hour,minute,place\n", kExitRefused,

@@ -196,7 +196,8 @@ TEST(Batch, RowsTheSingleChartCommandCannotExpress) {
         {"two letters", with(kColLatDir, "NS"), "The latitude direction must be N or S"},
         {"a field missing", CsvLine(shorter), "The row has 16 fields; 17 are expected"},
         {"a field too many", CsvLine(longer), "The row has 18 fields; 17 are expected"},
-        {"stray quote", "As\"ha" + CsvLine(good).substr(4), "A quote stands inside a field that does not start with one"},
+        {"stray quote", "As\"ha" + CsvLine(good).substr(4),
+         "A quote stands inside a field that does not start with one"},
     };
     std::string csv = kHeader + "\n";
     for (const Case& c : cases) csv += c.line + "\n";
@@ -224,6 +225,7 @@ TEST(Batch, FieldsAreReadAsAUserMeansThem) {
 
 // Good rows, including the carries of Universal Time across midnight, month
 // and year ends, both hemispheres and daylight saving.
+// clang-format off
 std::vector<Birth> GoodBirths() {
     std::vector<Birth> births;
     auto add = [&](const std::string& date, const std::string& time, const std::string& zone, const std::string& lat,
@@ -254,6 +256,7 @@ std::vector<Birth> GoodBirths() {
     add("1944-10-16", "05:05", "45", "89:59S", "179:59W", false);
     return births;
 }
+// clang-format on
 
 TEST(Batch, GoodRowsGiveTheSingleChartObjectWithTheirRow) {
     const std::vector<Birth> births = GoodBirths();
@@ -291,12 +294,14 @@ std::string MixedCsv(std::size_t count) {
         f[kColLonDir] = rng() % 2 ? "E" : "W";
         f[kColDst] = rng() % 2 ? "1" : "0";
         if (n % 7 == 0) {
+            // clang-format off
             switch (rng() % 4) {
                 case 0: f[kColMonth] = "13"; break;
                 case 1: f.pop_back(); break;
                 case 2: f[kColName] = ""; break;
                 default: f[kColCity] = "multi\nline"; f[kColLatDir] = "?"; break;
             }
+            // clang-format on
         }
         rows.push_back(f);
     }
@@ -304,6 +309,7 @@ std::string MixedCsv(std::size_t count) {
 }
 
 // The single-chart command's options for a valid row of plain numbers.
+// clang-format off
 Args ArgsOf(const Fields& f) {
     auto two = [](const std::string& n) { return n.size() < 2 ? "0" + n : n; };
     Args args = {"--name", f[kColName], "--date", f[kColYear] + "-" + two(f[kColMonth]) + "-" + two(f[kColDay]),
@@ -314,6 +320,7 @@ Args ArgsOf(const Fields& f) {
     if (f[kColDst] == "1") args.push_back("--dst");
     return args;
 }
+// clang-format on
 
 // Rows are calculated one after another on the same chart state; each must
 // still come out as a fresh single-chart run gives it.
@@ -324,7 +331,8 @@ TEST(Batch, EveryGoodRowIsAFreshSingleChart) {
     CsvRecord record;
     ASSERT_TRUE(reader.Next(record));  // the header
     std::vector<Fields> rows;
-    while (reader.Next(record)) rows.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count));
+    while (reader.Next(record))
+        rows.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count));
     const BatchResult r = RunCsv(csv, 2);
     ASSERT_EQ(r.lines.size(), rows.size());
     std::size_t compared = 0;
@@ -458,6 +466,7 @@ TEST(Batch, BlankLinesAreSkippedAndOverLongLinesEndTheBatch) {
         std::vector<std::string> rows;
         std::string err;
     };
+    // clang-format off
     const Case cases[] = {
         {"empty line between rows", kHeader + "\n" + good + "\n\n" + good + "\n", kExitOk, {"chart", "chart"}, ""},
         {"CR LF empty lines", kHeader + "\r\n\r\n" + good + "\r\n\r\n\r\n" + good + "\r\n", kExitOk,
@@ -473,6 +482,7 @@ TEST(Batch, BlankLinesAreSkippedAndOverLongLinesEndTheBatch) {
         {"over-long header", huge + "\n" + good + "\n", kExitRefused, {},
          "The first line is longer than 65536 bytes. The first line must be the header " + kHeader + "\n"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         for (int jobs : {1, 2}) {
             const BatchResult r = RunCsv(c.csv, jobs);
@@ -608,9 +618,11 @@ TEST(BatchOptions, BatchAndJobs) {
         {{"--batch", "rows.csv", "--jobs", "two"}, "The number of jobs must be from 1 to 64", 0},
         {{"--batch", "rows.csv", "--jobs", "-1"}, "The number of jobs must be from 1 to 64", 0},
         {{"--batch", "rows.csv", "--name", "X"},
-         "--batch takes the birth data from the file; leave out the other birth-data options", 0},
+         "--batch takes the birth data from the file; leave out the other birth-data options",
+         0},
         {{"--batch", "rows.csv", "--reading", "a.qvn"},
-         "--batch takes the birth data from the file; leave out the other birth-data options", 0},
+         "--batch takes the birth data from the file; leave out the other birth-data options",
+         0},
         {{"--batch", "rows.csv", "--format", "text"}, "--batch writes JSON lines only; leave out --format text", 0},
         {{"--batch", ""}, "Option --batch needs a file name", 0},
         {{"--batch"}, "Option --batch needs a value: FILE.csv", 0},
@@ -635,6 +647,7 @@ TEST(ChartJsonLineWriter, ReusedWriterWritesWhatAFreshChartGives) {
     std::mt19937 rng(7);
     ChartState state;
     ChartWheel wheel;
+    // clang-format off
     for (std::size_t row = 1; row <= 400; ++row) {
         BirthValues values{.name = std::string(1 + rng() % 40, 'x'), .year = kFirstBirthYear + static_cast<int>(rng() % kBirthYearCount),
                            .month = 1 + static_cast<int>(rng() % 12), .day = 1 + static_cast<int>(rng() % 28),
@@ -655,6 +668,7 @@ TEST(ChartJsonLineWriter, ReusedWriterWritesWhatAFreshChartGives) {
         writer.AppendChart(line, row, state, wheel);
         ASSERT_EQ(line, JsonLine(expected) + "\n") << "row " << row;
     }
+    // clang-format on
     std::string error;
     writer.AppendError(error, 12, "Please Enter Your Name");
     EXPECT_EQ(error, "{\"row\":12,\"error\":\"Please Enter Your Name\"}\n");

@@ -20,9 +20,12 @@ std::vector<Fields> ReadAll(const std::string& text, std::size_t maxRecord = Csv
     std::vector<Fields> out;
     while (reader.Next(record)) {
         if (lines) lines->push_back(record.line);
-        if (!record.error.empty()) out.push_back({"!" + record.error});
-        else if (record.blank) out.push_back({"<blank>"});
-        else out.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count));
+        if (!record.error.empty())
+            out.push_back({"!" + record.error});
+        else if (record.blank)
+            out.push_back({"<blank>"});
+        else
+            out.emplace_back(record.fields.begin(), record.fields.begin() + static_cast<long>(record.count));
     }
     EXPECT_FALSE(reader.ReadFailed());
     return out;
@@ -52,8 +55,16 @@ TEST(CsvReader, Rfc4180Records) {
         {"quote closed at end of input", "a,\"b\"", {{"a", "b"}}},
         {"blanks are data", " a , b \n", {{" a ", " b "}}},
         {"UTF-8 passes through", "Zoë,Québec\n", {{"Zoë", "Québec"}}},
-        {"byte-order mark skipped", "\xEF\xBB\xBF" "a,b\n", {{"a", "b"}}},
-        {"mark only at the start", "a\n\xEF\xBB\xBF" "b\n", {{"a"}, {"\xEF\xBB\xBF" "b"}}},
+        {"byte-order mark skipped",
+         "\xEF\xBB\xBF"
+         "a,b\n",
+         {{"a", "b"}}},
+        {"mark only at the start",
+         "a\n\xEF\xBB\xBF"
+         "b\n",
+         {{"a"},
+          {"\xEF\xBB\xBF"
+           "b"}}},
         {"empty line", "a\n\nb\n", {{"a"}, {"<blank>"}, {"b"}}},
         {"empty CR LF line", "a\r\n\r\nb\r\n", {{"a"}, {"<blank>"}, {"b"}}},
         {"nothing", "", {}},
@@ -76,8 +87,7 @@ TEST(CsvReader, BrokenRecordsCostOneRowAndReadingGoesOn) {
         {"unclosed quote mid-file", "\"open,1\nx,2\ny,3\n", {{kUnclosed}, {"x", "2"}, {"y", "3"}}},
         // A later quote closes the field, then the rest breaks the rule: the
         // lines after the first come back as records.
-        {"quote closed by a later row", "\"open,1\nx,2\n\"q\",3\n",
-         {{kAfterQuote}, {"x", "2"}, {"q", "3"}}},
+        {"quote closed by a later row", "\"open,1\nx,2\n\"q\",3\n", {{kAfterQuote}, {"x", "2"}, {"q", "3"}}},
         {"broken then CR LF", "a\"b\r\nc\r\n", {{kQuoteInside}, {"c"}}},
     };
     for (const Case& c : cases) EXPECT_EQ(ReadAll(c.in), c.records) << c.what;

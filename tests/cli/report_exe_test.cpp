@@ -22,8 +22,10 @@ struct Result {
 std::string Quote(const std::string& s) {
     std::string q = "'";
     for (char c : s) {
-        if (c == '\'') q += "'\\''";
-        else q += c;
+        if (c == '\'')
+            q += "'\\''";
+        else
+            q += c;
     }
     return q + "'";
 }
@@ -37,9 +39,9 @@ std::string Slurp(const std::filesystem::path& p) {
 
 // `before` is shell text put before the command: a limit, an input, a timeout.
 Result RunExe(const std::vector<std::string>& args, const std::string& before = "") {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("qv_cli_" + std::to_string(::getpid()) + "_" +
-                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("qv_cli_" + std::to_string(::getpid()) + "_" +
+                                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::create_directories(dir);
     std::string cmd = before + Quote(QV_REPORT_EXE);
     for (const auto& a : args) cmd += " " + Quote(a);
@@ -50,6 +52,7 @@ Result RunExe(const std::vector<std::string>& args, const std::string& before = 
     return r;
 }
 
+// clang-format off
 TEST(ReportExecutable, RefusesWithStatus2AndNothingOnStdout) {
     struct Case { std::vector<std::string> args; std::string err; };
     const Case cases[] = {
@@ -65,10 +68,11 @@ TEST(ReportExecutable, RefusesWithStatus2AndNothingOnStdout) {
         EXPECT_EQ(r.err, c.err);
     }
 }
+// clang-format on
 
-const std::vector<std::string> kAsha = {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34",
-                                       "--lat", "28:37N", "--lon", "77:13E", "--city", "New Delhi", "--state",
-                                       "Delhi", "--country", "India"};
+const std::vector<std::string> kAsha = {"--name", "Asha",      "--date",  "1975-06-15", "--time",    "14:30",
+                                        "--zone", "34",        "--lat",   "28:37N",     "--lon",     "77:13E",
+                                        "--city", "New Delhi", "--state", "Delhi",      "--country", "India"};
 
 // A file-size limit is a write error like any other, not a kill signal, and
 // leaves no temporary file behind.
@@ -103,12 +107,14 @@ TEST(ReportExecutable, EndlessBatchInputEnds) {
         int status;
         std::size_t lines;
     };
+    // clang-format off
     const Case cases[] = {
         {"--batch /dev/zero", {"--batch", "/dev/zero"}, "", 2, 0},
         {"zeros on standard input", {"--batch", "-"}, "</dev/zero ", 2, 0},
         {"an endless line after a row", {"--batch", "-", "--jobs", "2"},
          "{ printf '%s\\n%s\\n' '" + header + "' '" + row + "'; tr '\\0' x </dev/zero; } | ", 3, 2},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const Result r = RunExe(c.args, c.input + "timeout 10 ");
         EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
@@ -121,15 +127,16 @@ TEST(ReportExecutable, HelpAndAChart) {
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage:", 0), 0u);
 
-    const Result chart = RunExe({"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34",
-                                 "--lat", "28:37N", "--lon", "77:13E", "--city", "New Delhi", "--state", "Delhi",
-                                 "--country", "India"});
+    const Result chart =
+        RunExe({"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34", "--lat", "28:37N", "--lon",
+                "77:13E", "--city", "New Delhi", "--state", "Delhi", "--country", "India"});
     EXPECT_EQ(chart.status, 0);
     EXPECT_EQ(chart.err, "");
     EXPECT_NE(chart.out.find("\"ascendant_text\": \"22\u00B0 9' 39\\\" Lib\""), std::string::npos) << chart.out;
     EXPECT_NE(chart.out.find("\"universal_time\": \"1975-06-15T09:00:00Z\""), std::string::npos);
 }
 
+// clang-format off
 TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
     const std::vector<std::string> asha = {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone",
                                            "34", "--lat", "28:37N", "--lon", "77:13E", "--city", "New Delhi",
@@ -166,5 +173,6 @@ TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
     }
     std::filesystem::remove_all(empty);
 }
+// clang-format on
 
 }  // namespace

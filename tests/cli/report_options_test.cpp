@@ -12,8 +12,8 @@ namespace {
 using Args = std::vector<std::string>;
 
 Args Good() {
-    return {"--name", "Asha", "--date", "1975-06-15", "--time", "14:30", "--zone", "34", "--lat", "28:37N",
-            "--lon", "77:13E", "--city", "New Delhi", "--state", "Delhi", "--country", "India"};
+    return {"--name", "Asha",  "--date", "1975-06-15", "--time",    "14:30",   "--zone", "34",        "--lat",
+            "28:37N", "--lon", "77:13E", "--city",     "New Delhi", "--state", "Delhi",  "--country", "India"};
 }
 
 // Good() with options replaced, removed (nullptr) or added (not in Good()).
@@ -51,7 +51,11 @@ std::string ErrorOf(const Args& args) {
 }
 
 TEST(ReportOptions, Refusals) {
-    struct Case { const char* what; Args args; std::string message; };
+    struct Case {
+        const char* what;
+        Args args;
+        std::string message;
+    };
     const Case cases[] = {
         // The form's checks, in the form's words.
         {"no name", With("--name", nullptr), "Please Enter Your Name"},
@@ -99,37 +103,36 @@ TEST(ReportOptions, Refusals) {
         {"lat without colon", With("--lat", "28N"), "Malformed latitude \"28N\" (expected DEG:MIN followed by N or S)"},
         {"format", With("--format", "xml"), "Unknown format \"xml\" (expected json or text)"},
         // The command line itself.
-        {"unknown option", Plus(Good(), {"--colour"}),
-         "Unknown option \"--colour\" (see --help)"},
-        {"stray word", Plus(Good(), {"extra"}),
-         "Unexpected argument \"extra\" (see --help)"},
-        {"value missing at end", Plus(Good(), {"--format"}),
-         "Option --format needs a value: json|text"},
-        {"value swallowed by next option", Plus({"--city"}, {"--name", "Asha"}),
-         "Option --city needs a value: TEXT"},
-        {"flag with value", Plus(Good(), {"--dst=yes"}),
-         "Option --dst takes no value"},
+        {"unknown option", Plus(Good(), {"--colour"}), "Unknown option \"--colour\" (see --help)"},
+        {"stray word", Plus(Good(), {"extra"}), "Unexpected argument \"extra\" (see --help)"},
+        {"value missing at end", Plus(Good(), {"--format"}), "Option --format needs a value: json|text"},
+        {"value swallowed by next option", Plus({"--city"}, {"--name", "Asha"}), "Option --city needs a value: TEXT"},
+        {"flag with value", Plus(Good(), {"--dst=yes"}), "Option --dst takes no value"},
         // Several faults: the first in order wins.
         {"date before name", With({{"--date", "x"}, {"--name", nullptr}}),
          "Malformed date \"x\" (expected YYYY-MM-DD)"},
-        {"name before city", With({{"--name", ""}, {"--city", ""}}),
-         "Please Enter Your Name"},
+        {"name before city", With({{"--name", ""}, {"--city", ""}}), "Please Enter Your Name"},
     };
     for (const auto& c : cases) EXPECT_EQ(ErrorOf(c.args), c.message) << c.what;
 }
 
 TEST(ReportOptions, AcceptedForms) {
-    struct Case { const char* what; Args args; int month, day, year, hour, minute, zone, latSouth, lonEast; bool dst; };
+    struct Case {
+        const char* what;
+        Args args;
+        int month, day, year, hour, minute, zone, latSouth, lonEast;
+        bool dst;
+    };
     const Case cases[] = {
         {"as given", Good(), 5, 14, 74, 14, 30, 34, 0, 0, false},
         {"lower-case directions", With({{"--lat", "33:52s"}, {"--lon", "151:12e"}}), 5, 14, 74, 14, 30, 34, 1, 0,
          false},
-        {"29 Feb 2000 with dst", Plus(With("--date", "2000-02-29"), {"--dst"}),
-         1, 28, 99, 14, 30, 34, 0, 0, true},
-        {"equals form, one-digit hour", Plus(With("--time", nullptr), {"--time=7:05"}),
-         5, 14, 74, 7, 5, 34, 0, 0, false},
+        {"29 Feb 2000 with dst", Plus(With("--date", "2000-02-29"), {"--dst"}), 1, 28, 99, 14, 30, 34, 0, 0, true},
+        {"equals form, one-digit hour", Plus(With("--time", nullptr), {"--time=7:05"}), 5, 14, 74, 7, 5, 34, 0, 0,
+         false},
         {"west, slot 0, edges of the range",
-         With({{"--lon", "0:0W"}, {"--zone", "0"}, {"--date", "2050-12-31"}, {"--time", "23:59"}}), 11, 30, 149, 23, 59, 0, 0, 1, false},
+         With({{"--lon", "0:0W"}, {"--zone", "0"}, {"--date", "2050-12-31"}, {"--time", "23:59"}}), 11, 30, 149, 23, 59,
+         0, 0, 1, false},
     };
     for (const auto& c : cases) {
         const auto r = ParseReportOptions(c.args);
@@ -150,10 +153,10 @@ TEST(ReportOptions, AcceptedForms) {
 TEST(ReportOptions, AnOptionGivenTwiceIsRefused) {
     // Every option, in both spellings; flags too, and the same value again.
     const std::pair<std::string, const char*> options[] = {
-        {"--name", "Asha"}, {"--date", "1975-06-15"}, {"--time", "14:30"}, {"--zone", "34"},
-        {"--lat", "28:37N"}, {"--lon", "77:13E"}, {"--dst", nullptr}, {"--city", "Delhi"},
-        {"--state", "Delhi"}, {"--country", "India"}, {"--format", "json"}, {"--reading", "a.qvn"},
-        {"--save-reading", "a.qvn"}, {"--stations", nullptr}, {"--batch", "a.csv"}, {"--jobs", "2"},
+        {"--name", "Asha"},          {"--date", "1975-06-15"}, {"--time", "14:30"},  {"--zone", "34"},
+        {"--lat", "28:37N"},         {"--lon", "77:13E"},      {"--dst", nullptr},   {"--city", "Delhi"},
+        {"--state", "Delhi"},        {"--country", "India"},   {"--format", "json"}, {"--reading", "a.qvn"},
+        {"--save-reading", "a.qvn"}, {"--stations", nullptr},  {"--batch", "a.csv"}, {"--jobs", "2"},
     };
     for (const auto& [option, value] : options) {
         const Args once = value ? Args{option, value} : Args{option};
@@ -176,9 +179,19 @@ TEST(ReportOptions, HelpWinsOverEverythingElse) {
 }
 
 TEST(ReportOptions, OddInputIsRefusedWithAMessage) {
-    const Args odd[] = {{}, {""}, {"--"}, {"-"}, {"--="}, {"--lat"}, {"--lat", ""}, {"--lat", ":"},
-                        {"--lat", "N"}, {"--date", "\xff\xfe"}, {"--zone", "99999999999999999999"},
-                        {"--time", ":"}, {"--name", std::string("a\0b", 3)}};
+    const Args odd[] = {{},
+                        {""},
+                        {"--"},
+                        {"-"},
+                        {"--="},
+                        {"--lat"},
+                        {"--lat", ""},
+                        {"--lat", ":"},
+                        {"--lat", "N"},
+                        {"--date", "\xff\xfe"},
+                        {"--zone", "99999999999999999999"},
+                        {"--time", ":"},
+                        {"--name", std::string("a\0b", 3)}};
     for (const Args& a : odd) {
         const auto r = ParseReportOptions(a);
         ASSERT_TRUE(std::holds_alternative<OptionError>(r)) << testing::PrintToString(a);

@@ -137,7 +137,8 @@ TEST(ReportPlace, RefusalsNameWhatTheAtlasFound) {
          "The time-zone slot must be a number from 0 to 70\n"},
         {"the form's checks last", Birth("Chicago", "2000-06-01", "12:00", {"--lat", "95:0N"}),
          "Latitude must be from 0 to 90 degrees\n"},
-        {"not with a reading", {"--reading", "a.qvn", "--place", "Chicago"},
+        {"not with a reading",
+         {"--reading", "a.qvn", "--place", "Chicago"},
          "--reading takes the birth data from the file; leave out the other birth-data options\n"},
     };
     for (const Case& c : cases) {

@@ -16,6 +16,7 @@
 #include "tests/reading/temp_folder.h"
 #include "tools/report/batch.h"
 #include "tools/report/report_run.h"
+#include "state/text.h"
 
 namespace qv::report {
 namespace {
@@ -36,9 +37,9 @@ Result RunWith(const Args& args) {
     return {status, out.str(), err.str()};
 }
 
-const Args kBirth = {"--name", "Ana Lucía", "--date", "1950-01-01", "--time", "0:05", "--zone", "5",
-                     "--lat", "40:42N", "--lon", "74:0W", "--city", "New York", "--state", "NY",
-                     "--country", "USA"};
+const Args kBirth = {"--name", "Ana Lucía", "--date",  "1950-01-01", "--time",    "0:05",
+                     "--zone", "5",         "--lat",   "40:42N",     "--lon",     "74:0W",
+                     "--city", "New York",  "--state", "NY",         "--country", "USA"};
 
 Args Plus(Args args, const Args& more) {
     args.insert(args.end(), more.begin(), more.end());
@@ -90,8 +91,7 @@ TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
         {(dir / "upper.QVN").string(), "Please Check The File.\n"},
         {(dir / "missing.qvn").string(),
          "Could not read \"" + (dir / "missing.qvn").string() + "\": No such file or directory.\n"},
-        {(dir / "folder.qvn").string(),
-         "Could not read \"" + (dir / "folder.qvn").string() + "\": Is a directory.\n"},
+        {(dir / "folder.qvn").string(), "Could not read \"" + (dir / "folder.qvn").string() + "\": Is a directory.\n"},
     };
     for (const Case& c : cases) {
         const Result r = RunWith({"--reading", c.file});
@@ -106,7 +106,8 @@ nlohmann::ordered_json InputOfLines(const ReadingLines& l) {
     const auto text = [](const std::string& t) {
         const std::string valid = ValidUtf8(t);
         const auto first = valid.find_first_not_of(' ');
-        return first == std::string::npos ? std::string() : valid.substr(first, valid.find_last_not_of(' ') - first + 1);
+        return first == std::string::npos ? std::string()
+                                          : valid.substr(first, valid.find_last_not_of(' ') - first + 1);
     };
     const auto twoDigits = [](const std::string& t) { return t.size() == 1 ? "0" + t : t; };
     const auto degrees = [](const std::string& d, const std::string& m) { return std::stoi(d) + std::stoi(m) / 60.0; };
@@ -237,10 +238,9 @@ TEST(CoordinateRanges, RefusedInTheSameWordsEverywhere) {
         {"40", "42", "74", "075", min},
     };
     for (const Case& c : cases) {
-        const Result command =
-            RunWith({"--name", "Ana", "--date", "1950-01-01", "--time", "0:05", "--zone", "5", "--lat",
-                     c.latD + ":" + c.latM + "N", "--lon", c.lonD + ":" + c.lonM + "W", "--city", "New York",
-                     "--state", "NY", "--country", "USA"});
+        const Result command = RunWith({"--name", "Ana", "--date", "1950-01-01", "--time", "0:05", "--zone", "5",
+                                        "--lat", c.latD + ":" + c.latM + "N", "--lon", c.lonD + ":" + c.lonM + "W",
+                                        "--city", "New York", "--state", "NY", "--country", "USA"});
         EXPECT_EQ(command.status, kExitRefused);
         EXPECT_EQ(command.err, c.message + "\n");
 

@@ -25,12 +25,15 @@ Result RunWith(const Args& args) {
 
 Args Chart(const std::string& date, const std::string& time, const std::string& zone, const std::string& lat,
            const std::string& lon) {
-    return {"--name", "Test", "--date", date, "--time", time, "--zone", zone, "--lat", lat, "--lon", lon,
-            "--city", "City", "--state", "State", "--country", "Country"};
+    return {"--name", "Test",  "--date", date,     "--time", time,      "--zone", zone,        "--lat",
+            lat,      "--lon", lon,      "--city", "City",   "--state", "State",  "--country", "Country"};
 }
 
 TEST(ReportRun, RefusalsGoToStderrWithStatus2) {
-    struct Case { Args args; std::string err; };
+    struct Case {
+        Args args;
+        std::string err;
+    };
     const Case cases[] = {
         {{}, "Missing --date YYYY-MM-DD\n"},
         {{"--nope"}, "Unknown option \"--nope\" (see --help)\n"},
@@ -109,7 +112,7 @@ TEST(ReportRun, JsonOfReferenceCharts) {
         EXPECT_EQ(j.at("universal_time"), c.ut);
         const auto& p = j.at("positions");
         ASSERT_EQ(p.size(), 11u);
-        const char* names[] = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
+        const char* names[] = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
                                "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
         for (std::size_t k = 0; k < 11; ++k) {
             EXPECT_EQ(p[k].at("name"), names[k]);
@@ -134,7 +137,10 @@ TEST(ReportRun, J2000SunLongitude) {
 }
 
 TEST(ReportRun, MadridUsesTheSignedZone) {
-    struct Case { bool dst; std::string ut; };
+    struct Case {
+        bool dst;
+        std::string ut;
+    };
     for (const Case& c : {Case{false, "1980-03-10T07:00:00Z"}, Case{true, "1980-03-10T06:00:00Z"}}) {
         Args a = Chart("1980-03-10", "08:00", "20", "40:25N", "3:42W");
         if (c.dst) a.push_back("--dst");

@@ -30,8 +30,8 @@ TEST(ReportStations, PrintsEveryPlanetsPeriodsInOrder) {
     ASSERT_TRUE(json.is_object());
     std::vector<std::string> keys;
     for (const auto& item : json.items()) keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"Mercury", "Venus", "Mars", "Jupiter", "Saturn",
-                                              "Uranus", "Neptune", "Pluto"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune",
+                                              "Pluto"}));
     for (std::size_t p = 0; p < kStationPlanetCount; ++p) {
         const auto planet = static_cast<StationPlanet>(p);
         const std::string name(StationPlanetName(planet));
@@ -50,8 +50,7 @@ TEST(ReportStations, PrintsEveryPlanetsPeriodsInOrder) {
 TEST(ReportStations, RefusesToBeMixedWithAChart) {
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"--stations", "--date", "2000-03-01"},
-          std::vector<std::string>{"--format", "text", "--stations"},
-          std::vector<std::string>{"--stations", "extra"},
+          std::vector<std::string>{"--format", "text", "--stations"}, std::vector<std::string>{"--stations", "extra"},
           std::vector<std::string>{"--stations=yes"}}) {
         const Result r = RunWith(args);
         EXPECT_EQ(r.status, kExitRefused) << args.back();

@@ -62,7 +62,7 @@ TEST(EphemerisTime, JulianDateOfUtMinutes) {
         {1999, 12, 31, 23, 59, 2451544.5 - 1 / 1440.0},  // a minute before the year ends
         {1901, 1, 1, 0, 0, 2415385.5},
         {2050, 12, 31, 23, 59, 2470171.5 + 1439 / 1440.0},
-        {2000, 2, 29, 0, 0, 2451603.5},                  // leap day
+        {2000, 2, 29, 0, 0, 2451603.5},  // leap day
     };
     for (const auto& c : cases) EXPECT_NEAR(JdUt(c.y, c.m, c.d, c.h, c.min), c.jd, 1e-9) << c.y << "-" << c.m;
 }
@@ -75,8 +75,8 @@ TEST(EphemerisReference, PublishedLongitudes) {
     struct Case {
         const char* what;
         double jdUt;
-        int body;         // slot
-        int minus;        // slot subtracted, or -1
+        int body;          // slot
+        int minus;         // slot subtracted, or -1
         double expected;   // degrees
         double tolerance;  // degrees
     };
@@ -117,10 +117,10 @@ TEST(EphemerisRetrograde, InsideAndOutsideKnownPeriods) {
         bool retrograde;
     };
     const Case cases[] = {
-        {0, 2023, 5, 1, true},  {0, 2023, 6, 1, false}, {1, 2023, 8, 10, true}, {1, 2023, 6, 1, false},
+        {0, 2023, 5, 1, true},  {0, 2023, 6, 1, false}, {1, 2023, 8, 10, true},  {1, 2023, 6, 1, false},
         {2, 2022, 12, 1, true}, {2, 2023, 3, 1, false}, {3, 2023, 10, 15, true}, {3, 2023, 3, 1, false},
-        {4, 2023, 8, 1, true},  {4, 2023, 3, 1, false}, {5, 2023, 11, 1, true}, {5, 2023, 6, 1, false},
-        {6, 2023, 9, 1, true},  {6, 2023, 3, 1, false}, {7, 2023, 7, 1, true},  {7, 2023, 3, 1, false},
+        {4, 2023, 8, 1, true},  {4, 2023, 3, 1, false}, {5, 2023, 11, 1, true},  {5, 2023, 6, 1, false},
+        {6, 2023, 9, 1, true},  {6, 2023, 3, 1, false}, {7, 2023, 7, 1, true},   {7, 2023, 3, 1, false},
     };
     for (const auto& c : cases) {
         const auto p = Positions(JdUt(c.y, c.m, c.d, 12, 0));
@@ -223,8 +223,8 @@ TEST(EphemerisFiles, TheLibrarysEnvironmentVariableIsNamed) {
     ASSERT_EQ(::setenv("SE_EPHE_PATH", empty.path().c_str(), 1), 0);
     // A different spelling of the installed folder, so that the library is
     // pointed at a folder again and reads the variable.
-    const std::string message = FailureMessage(
-        ComputeEphemerisPositions(2451545.0, 0, 0, std::string(DefaultEphemerisFolder()) + "/"));
+    const std::string message =
+        FailureMessage(ComputeEphemerisPositions(2451545.0, 0, 0, std::string(DefaultEphemerisFolder()) + "/"));
     ::unsetenv("SE_EPHE_PATH");
     EXPECT_NE(message.find(empty.path().string() + " (from SE_EPHE_PATH)"), std::string::npos) << message;
     EXPECT_TRUE(std::holds_alternative<EphemerisPositions>(ComputeEphemerisPositions(2451545.0, 0, 0)));

@@ -19,6 +19,7 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
         BirthValues values;
         std::string input;  // the object as one line
     };
+    // clang-format off
     const Case cases[] = {
         {"north and east", test::Asha(),
          R"({"name":"Asha","date":"1975-06-15","time":"14:30","zone":34,"zone_text":"Indian Time, IST, +5.3",)"
@@ -40,6 +41,7 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
          R"("zone_text":"Alaska/Hawaii Daylight Time,AHDT,-9.0","dst":false,"latitude":0.0,"longitude":0.0,)"
          R"("city":"c","state":"s","country":"k","place":null,"zone_id":null,"utc_offset":"-09:00"})"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         ChartState state;
         ChartWheel wheel;
@@ -66,9 +68,13 @@ TEST(ChartJson, InputEndsWithThePlaceAndTheOffsetOfRowAndBox) {
         {29, false, {}, R"("place":null,"zone_id":null,"utc_offset":"+00:00")"},  // GMT
         {67, true, {}, R"("place":null,"zone_id":null,"utc_offset":"+00:00")"},   // WAT with the box
         {32, true, {}, R"("place":null,"zone_id":null,"utc_offset":"-09:30")"},   // HST with the box
-        {18, false, {"Chicago, Illinois, United States of America", "America/Chicago"},
+        {18,
+         false,
+         {"Chicago, Illinois, United States of America", "America/Chicago"},
          R"("place":"Chicago, Illinois, United States of America","zone_id":"America/Chicago","utc_offset":"-05:00")"},
-        {21, true, {"Chicago, Illinois, United States of America", ""},  // CST with the box
+        {21,
+         true,
+         {"Chicago, Illinois, United States of America", ""},  // CST with the box
          R"("place":"Chicago, Illinois, United States of America","zone_id":null,"utc_offset":"-05:00")"},
     };
     for (const Case& c : cases) {
@@ -95,7 +101,7 @@ TEST(ChartJson, HouseBodiesComeFromTheWheel) {
     wheel.firstHouseSign = 4;
     wheel.signBoxes = {};
     state.BodyLabel[2] = "Mercury (R) ";
-    wheel.signBoxes[4] = {0b101, true};   // Sun, Mercury
+    wheel.signBoxes[4] = {0b101, true};     // Sun, Mercury
     wheel.signBoxes[3] = {1u << 9, false};  // Pluto
     const Json houses = ChartJson(state, wheel).at("houses");
     EXPECT_EQ(houses.at(0).at("bodies"), Json::parse(R"(["Sun","Mercury (R) ","Asc"])"));

@@ -15,7 +15,7 @@ using testing_support::ReadBytes;
 using testing_support::TempFolder;
 using testing_support::WriteBytes;
 
-constexpr std::array<const char*, 11> kNames = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
+constexpr std::array<const char*, 11> kNames = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
                                                 "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
 
 struct ChartCase {

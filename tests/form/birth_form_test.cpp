@@ -28,6 +28,7 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
     const std::string kLat = "Latitude must be from 0 to 90 degrees";
     const std::string kLon = "Longitude must be from 0 to 180 degrees";
     const std::string kMin = "Minutes must be from 0 to 59";
+    // clang-format off
     const CheckCase cases[] = {
         {"no name", [](auto& f) { f.txtName.clear(); }, 1, "Please Enter Your Name", E, "txtName"},
         {"no lat deg", [](auto& f) { f.txtLatD.clear(); }, 2, "Please Enter Degree of Latitude", E, "txtLatD"},
@@ -83,6 +84,7 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
         {"the twelve come first", [](auto& f) { f.txtLatD = "999"; f.cboMonth = 3; f.cboDate = 30; }, 12,
          "Please Enter Correct Date Or Month !", I, ""},
     };
+    // clang-format on
     for (const auto& c : cases) {
         BirthFormData f = GoodForm();
         c.change(f);
@@ -96,6 +98,7 @@ TEST(ValidateInput, EachCheckWithItsMessageIconAndFocus) {
 }
 
 TEST(ValidateInput, AcceptedForms) {
+    // clang-format off
     const std::pair<const char*, std::function<void(BirthFormData&)>> cases[] = {
         {"as is", [](auto&) {}},
         {"29 Feb 2000", [](auto& f) { f.cboMonth = 1; f.cboDate = 28; f.cboYear = YearItem(2000); }},
@@ -110,6 +113,7 @@ TEST(ValidateInput, AcceptedForms) {
         {"last minutes", [](auto& f) { f.txtLatD = "89"; f.txtLatM = "59"; f.txtLonD = "179"; f.txtLonM = "059"; }},
         {"South and West", [](auto& f) { f.optLatSouth = 1; f.optLongEast = 1; }},
     };
+    // clang-format on
     for (const auto& [what, change] : cases) {
         BirthFormData f = GoodForm();
         change(f);
@@ -201,6 +205,7 @@ TEST(CopyFormToState, UnconvertibleValuesKeepThePreviousOnes) {
     EXPECT_EQ(s.BirthMonth, 6);
 }
 
+// clang-format off
 TEST(TimeZones, RowsOfNote) {
     // correction: minutes to add to the local clock time for UT.
     struct Case { int slot; std::string name, hours, minutes; int hoursAbs, minutesAbs, correction; };
@@ -231,6 +236,7 @@ TEST(TimeZones, RowsOfNote) {
         EXPECT_EQ(s.ZoneHoursValue * 60 + s.ZoneMinutesValue, c.correction) << c.slot;
     }
 }
+// clang-format on
 
 TEST(TimeZones, AllRowsFilledAndSpareSlotEmpty) {
     ChartState s;

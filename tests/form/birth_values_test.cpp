@@ -16,6 +16,7 @@ struct ValuesCase {
 };
 
 TEST(BirthValuesToForm, ListRangesThenTheFormsChecksInTheirWords) {
+    // clang-format off
     const ValuesCase cases[] = {
         {"first and last years", [](auto& v) { v.year = 1901; v.month = 1; v.day = 1; }, ""},
         {"last day", [](auto& v) { v.year = 2050; v.month = 12; v.day = 31; v.hour = 23; v.minute = 59; }, ""},
@@ -39,6 +40,7 @@ TEST(BirthValuesToForm, ListRangesThenTheFormsChecksInTheirWords) {
         {"29 February 2001", [](auto& v) { v.year = 2001; v.month = 2; v.day = 29; },
          "Please Enter Correct Date Or Month!"},
     };
+    // clang-format on
     for (const ValuesCase& c : cases) {
         BirthValues v = test::Asha();
         c.change(v);
@@ -59,8 +61,8 @@ TEST(BirthValuesToForm, FillsTheListsAtTheirItems) {
     EXPECT_EQ(form.cboMonth, 11);
     EXPECT_EQ(form.cboDate, 30);
     EXPECT_EQ(form.cboTimeZone, 20);
-    EXPECT_EQ(form.optLatSouth, 0);   // North
-    EXPECT_EQ(form.optLongEast, 0);   // East
+    EXPECT_EQ(form.optLatSouth, 0);  // North
+    EXPECT_EQ(form.optLongEast, 0);  // East
     EXPECT_TRUE(form.chkDST);
     v.year = 1901;
     v.latDirection = LatitudeDirection::South;
@@ -83,6 +85,7 @@ TEST(DirectionLetters, EitherCaseOfTheirPairOnly) {
     EXPECT_EQ(LongitudeDirectionOf('N', lon), "The longitude direction must be E or W");
 }
 
+// clang-format off
 TEST(Coordinates, SignedArcMinutesGiveBoxesAndDirections) {
     struct Case {
         int arcMinutes;
@@ -103,6 +106,7 @@ TEST(Coordinates, SignedArcMinutesGiveBoxesAndDirections) {
         EXPECT_EQ(v.lonDirection, c.negative ? LongitudeDirection::West : LongitudeDirection::East);
     }
 }
+// clang-format on
 
 }  // namespace
 }  // namespace qv

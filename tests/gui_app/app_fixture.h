@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ui/app_controller.h"
+#include "startup/app_controller.h"
 #include "app/ui/frm_main.h"
 #include "chartview/ui/chart_window.h"
 #include "tests/support/scripted_dialogs.h"
@@ -62,7 +62,7 @@ struct Person {
     int day;    // 1..31
     int year;
     int hour, minute;
-    int zone;   // time-zone table slot
+    int zone;  // time-zone table slot
     bool dst;
     QString latD, latM;
     bool south;
@@ -71,13 +71,39 @@ struct Person {
     QString city, state, country;
 };
 
-inline const Person kAda{QStringLiteral("Ada Byron"), 11, 10, 1915, 1, 30, 29, false,
-                         QStringLiteral("51"), QStringLiteral("30"), false, QStringLiteral("0"),
-                         QStringLiteral("7"), false, QStringLiteral("London"), QStringLiteral("England"),
+inline const Person kAda{QStringLiteral("Ada Byron"),
+                         11,
+                         10,
+                         1915,
+                         1,
+                         30,
+                         29,
+                         false,
+                         QStringLiteral("51"),
+                         QStringLiteral("30"),
+                         false,
+                         QStringLiteral("0"),
+                         QStringLiteral("7"),
+                         false,
+                         QStringLiteral("London"),
+                         QStringLiteral("England"),
                          QStringLiteral("UK")};
-inline const Person kCarl{QStringLiteral("Carl Gustav"), 6, 26, 1975, 19, 32, 20, true,
-                          QStringLiteral("47"), QStringLiteral("33"), false, QStringLiteral("7"),
-                          QStringLiteral("35"), true, QStringLiteral("Basel"), QStringLiteral("Basel Stadt"),
+inline const Person kCarl{QStringLiteral("Carl Gustav"),
+                          6,
+                          26,
+                          1975,
+                          19,
+                          32,
+                          20,
+                          true,
+                          QStringLiteral("47"),
+                          QStringLiteral("33"),
+                          false,
+                          QStringLiteral("7"),
+                          QStringLiteral("35"),
+                          true,
+                          QStringLiteral("Basel"),
+                          QStringLiteral("Basel Stadt"),
                           QStringLiteral("Switzerland")};
 
 class AppTest : public ::testing::Test {
@@ -139,8 +165,8 @@ public:  // the tables of steps call the helpers
 
     // Fills every field of the form through its widgets.
     void enter(const Person& p) {
-        for (const char* b : {"txtName", "txtLatD", "txtLatM", "txtLonD", "txtLonM", "txtCity", "txtState",
-                              "txtCountry"})
+        for (const char* b :
+             {"txtName", "txtLatD", "txtLatM", "txtLonD", "txtLonM", "txtCity", "txtState", "txtCountry"})
             box(b)->clear();
         type("txtName", p.name);
         choose("cboMonth", p.month);

@@ -66,7 +66,7 @@ TEST_F(AtlasTest, ChicagoFromWinterToSummer) {
     for (const Box& b : boxes) EXPECT_EQ(box(b.name)->text(), b.text) << b.name;
     EXPECT_TRUE(option("optLatSouth_0")->isChecked());  // North
     EXPECT_TRUE(option("optLongEast_1")->isChecked());  // West
-    EXPECT_EQ(zone(), 21);                               // "Central Standard Time,CST,-6.0"
+    EXPECT_EQ(zone(), 21);                              // "Central Standard Time,CST,-6.0"
     EXPECT_FALSE(dst());
     EXPECT_EQ(line(), QStringLiteral("Chicago: CST, UTC\u22126:00 on January 15, 1962"));
 

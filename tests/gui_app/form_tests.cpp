@@ -217,7 +217,7 @@ TEST_F(AppTest, RefusalPutsFocusBackOnLetterBoxesOnly) {
         const char* focusAfter;
     };
     const FocusCase cases[] = {
-        {"txtName", "7", "txtName"},   {"txtCity", "7", "txtCity"}, {"txtState", "7", "txtState"},
+        {"txtName", "7", "txtName"},       {"txtCity", "7", "txtCity"}, {"txtState", "7", "txtState"},
         {"txtCountry", "7", "txtCountry"}, {"txtLatD", "x", "cmdOpen"}, {"txtLonM", "x", "cmdOpen"},
     };
     for (const auto& c : cases) {
@@ -293,10 +293,16 @@ TEST_F(AppTest, DaysTheMonthDoesNotHaveAreRefused) {
         QString message;  // empty: calculated
     };
     const DateCase cases[] = {
-        {1, 29, 2000, ""},  {1, 29, 2004, ""}, {1, 29, 1901, "Please Enter Correct Date Or Month!"},
-        {1, 29, 2001, "Please Enter Correct Date Or Month!"},  {1, 30, 2000, "Please Enter Correct Date Or Month!"},
-        {3, 31, 1999, "Please Enter Correct Date Or Month !"}, {5, 31, 1950, "Please Enter Correct Date Or Month !"},
-        {10, 31, 2050, "Please Enter Correct Date Or Month !"}, {11, 31, 2050, ""}, {0, 31, 1901, ""},
+        {1, 29, 2000, ""},
+        {1, 29, 2004, ""},
+        {1, 29, 1901, "Please Enter Correct Date Or Month!"},
+        {1, 29, 2001, "Please Enter Correct Date Or Month!"},
+        {1, 30, 2000, "Please Enter Correct Date Or Month!"},
+        {3, 31, 1999, "Please Enter Correct Date Or Month !"},
+        {5, 31, 1950, "Please Enter Correct Date Or Month !"},
+        {10, 31, 2050, "Please Enter Correct Date Or Month !"},
+        {11, 31, 2050, ""},
+        {0, 31, 1901, ""},
     };
     enter(kAda);
     for (const auto& c : cases) {
@@ -305,7 +311,8 @@ TEST_F(AppTest, DaysTheMonthDoesNotHaveAreRefused) {
         choose("cboYear", YearItem(c.year));
         dialogs.clear();
         click("cmdCalculate");
-        const std::string what = std::to_string(c.day) + "/" + std::to_string(c.month + 1) + "/" + std::to_string(c.year);
+        const std::string what =
+            std::to_string(c.day) + "/" + std::to_string(c.month + 1) + "/" + std::to_string(c.year);
         if (c.message.isEmpty()) {
             EXPECT_TRUE(dialogs.messages().empty()) << what;
             ASSERT_NE(chart(), nullptr) << what;
@@ -427,7 +434,7 @@ TEST_F(AppTest, FormDataRoundTripsAndBadIndexesLeaveListsAlone) {
     other.txtName = "Zoe";
     other.optLatSouth = -1;  // none selected again
     other.optLongEast = 1;
-    other.cboMonth = 12;      // no such item
+    other.cboMonth = 12;                 // no such item
     other.cboTimeZone = kTimeZoneCount;  // no such slot
     other.cboHour = 23;
     form->setFormData(other);

@@ -31,7 +31,11 @@ TEST_F(AppTest, PreciseBoxChoosesTheEngineForTheSession) {
     EXPECT_EQ(precise->text(), QStringLiteral("Precise positions"));
     EXPECT_FALSE(precise->isChecked());
     enter(kAda);
-    struct Step { bool ticked; const char* heading; PositionsFrom source; };
+    struct Step {
+        bool ticked;
+        const char* heading;
+        PositionsFrom source;
+    };
     const Step steps[] = {
         {true, "Planetary Positions (ephemeris)", PositionsFrom::Ephemeris},
         {false, "Planetary Positions", PositionsFrom::Formulas},
@@ -71,7 +75,8 @@ TEST_F(AppTest, PreciseWithoutTheFilesIsRefusedAndChangesNothing) {
     const std::string shown = MakeTextExport(app->state());
     click("cmdCalculate");
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_TRUE(dialogs.lastMessage().contains(QStringLiteral("swe-standard-data"))) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().contains(QStringLiteral("swe-standard-data")))
+        << dialogs.lastMessage().toStdString();
     EXPECT_EQ(dialogs.lastIcon(), MessageIcon::Error);
     EXPECT_EQ(chart(), nullptr);
     EXPECT_TRUE(form->isVisible());

@@ -12,10 +12,10 @@ namespace qv::test {
 namespace {
 
 QString SignName(const std::string& abbreviation) {
-    static const char* const names[12][2] = {
-        {"Ari", "Aries"}, {"Tau", "Taurus"}, {"Gem", "Gemini"}, {"Can", "Cancer"}, {"Leo", "Leo"},
-        {"Vir", "Virgo"}, {"Lib", "Libra"}, {"Sco", "Scorpio"}, {"Sag", "Sagittarius"},
-        {"Cap", "Capricorn"}, {"Aqu", "Aquarius"}, {"Pis", "Pisces"}};
+    static const char* const names[12][2] = {{"Ari", "Aries"},     {"Tau", "Taurus"},   {"Gem", "Gemini"},
+                                             {"Can", "Cancer"},    {"Leo", "Leo"},      {"Vir", "Virgo"},
+                                             {"Lib", "Libra"},     {"Sco", "Scorpio"},  {"Sag", "Sagittarius"},
+                                             {"Cap", "Capricorn"}, {"Aqu", "Aquarius"}, {"Pis", "Pisces"}};
     for (const auto& n : names)
         if (abbreviation == n[0]) return QString::fromLatin1(n[1]);
     return {};

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/ui/single_instance.h"
+#include "startup/single_instance.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace qv::test {
@@ -78,8 +78,8 @@ TEST(SingleInstance, LeftoversOfACrashedCopyAreTakenOver) {
 // A lock file that names no process is taken over when no copy answers on
 // the socket, and refuses the start when one does.
 TEST(SingleInstance, ALockFileWithoutAProcessIdLocksNobodyOut) {
-    const QByteArray contents[] = {"", "\n", "garbage\n", "0\nquorvane\nhost\n", "-42\n", "\xff\xfe\x00\x01",
-                                   QByteArray(100000, 'x')};
+    const QByteArray contents[] = {
+        "", "\n", "garbage\n", "0\nquorvane\nhost\n", "-42\n", "\xff\xfe\x00\x01", QByteArray(100000, 'x')};
     for (const QByteArray& content : contents) {
         for (const bool answering : {false, true}) {
             QTemporaryDir dir;

@@ -23,8 +23,8 @@ TEST(QtUserDialogs, MessageBoxesCarryTheTextTitleAndIcon) {
         MessageIcon icon;
         QMessageBox::Icon shown;
     };
-    for (const Case c : {Case{MessageIcon::Error, QMessageBox::Critical},
-                         Case{MessageIcon::Information, QMessageBox::Information}}) {
+    for (const Case c :
+         {Case{MessageIcon::Error, QMessageBox::Critical}, Case{MessageIcon::Information, QMessageBox::Information}}) {
         QString text, title;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         Answerer<QMessageBox> answerer([&](QMessageBox* box) {
@@ -55,12 +55,20 @@ TEST(QtUserDialogs, FileDialogsTakeTheirSettings) {
         QString chosen, expected;
     };
     const Case cases[] = {
-        {true, {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"),
-                QStringLiteral("ada.qvn"), true, false},
-         typed, typed + QStringLiteral(".qvn")},
-        {false, {QStringLiteral("Select the source file"), QStringLiteral("Quorvane (*.qvn)"),
-                 QStringLiteral("qvn"), {}, false, true},
-         existing, existing},
+        {true,
+         {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"),
+          QStringLiteral("ada.qvn"), true, false},
+         typed,
+         typed + QStringLiteral(".qvn")},
+        {false,
+         {QStringLiteral("Select the source file"),
+          QStringLiteral("Quorvane (*.qvn)"),
+          QStringLiteral("qvn"),
+          {},
+          false,
+          true},
+         existing,
+         existing},
     };
     for (const Case& c : cases) {
         QFileDialog::AcceptMode mode{};

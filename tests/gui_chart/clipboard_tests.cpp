@@ -52,8 +52,8 @@ struct Touch {
 
 void Move(FrmDisplay& d, const ChartState&) {
     QWidget* vp = d.RTB()->viewport();
-    QMouseEvent move(QEvent::MouseMove, QPointF(20, 30), vp->mapToGlobal(QPointF(20, 30)), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(20, 30), vp->mapToGlobal(QPointF(20, 30)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
     QApplication::sendEvent(vp, &move);
 }
 void Press(FrmDisplay& d, const ChartState&) { QTest::mousePress(d.RTB()->viewport(), Qt::LeftButton, {}, {20, 30}); }
@@ -97,8 +97,7 @@ TEST_P(ClipboardGuard, TextFromTheBoxIsTakenBack) {
     const QString line = LineOfTheBox();
     ASSERT_FALSE(line.isEmpty());
     for (const QString& taken : {line, line.mid(5, 20), QStringLiteral("Element\r\n") + line.left(25)}) {
-        if (!display()->RTB()->toPlainText().contains(taken) && !taken.startsWith(QLatin1String("Element")))
-            continue;
+        if (!display()->RTB()->toPlainText().contains(taken) && !taken.startsWith(QLatin1String("Element"))) continue;
         clipboard()->setText(taken);
         GetParam().act(*display(), state);
         EXPECT_TRUE(clipboard()->text().isEmpty()) << taken.toStdString();
@@ -107,8 +106,7 @@ TEST_P(ClipboardGuard, TextFromTheBoxIsTakenBack) {
 
 INSTANTIATE_TEST_SUITE_P(Touches, ClipboardGuard,
                          ::testing::Values(Touch{"MouseMove", Move}, Touch{"MouseDown", Press},
-                                           Touch{"MouseUp", Release}, Touch{"Click", Click},
-                                           Touch{"Change", Redraw}),
+                                           Touch{"MouseUp", Release}, Touch{"Click", Click}, Touch{"Change", Redraw}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 class NoWayToCopy : public ChartTest {
@@ -138,9 +136,9 @@ TEST_F(NoWayToCopy, DraggingTheMouseSelectsNothing) {
 
 TEST_F(NoWayToCopy, CopyKeysDoNothing) {
     InterpretationBox* box = display()->RTB();
-    for (auto [key, mods] : {std::pair{Qt::Key_A, Qt::ControlModifier}, std::pair{Qt::Key_C, Qt::ControlModifier},
-                             std::pair{Qt::Key_Insert, Qt::ControlModifier},
-                             std::pair{Qt::Key_X, Qt::ControlModifier}}) {
+    for (auto [key, mods] :
+         {std::pair{Qt::Key_A, Qt::ControlModifier}, std::pair{Qt::Key_C, Qt::ControlModifier},
+          std::pair{Qt::Key_Insert, Qt::ControlModifier}, std::pair{Qt::Key_X, Qt::ControlModifier}}) {
         QTest::keyClick(box, key, mods);
         QTest::keyClick(box->viewport(), key, mods);
     }

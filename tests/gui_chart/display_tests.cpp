@@ -11,7 +11,7 @@
 namespace qv::test {
 namespace {
 
-const char* const kSignNames[12] = {"Aries", "Taurus", "Gemini", "Cancer", "Leo", "Virgo",
+const char* const kSignNames[12] = {"Aries", "Taurus",  "Gemini",      "Cancer",    "Leo",      "Virgo",
                                     "Libra", "Scorpio", "Sagittarius", "Capricorn", "Aquarius", "Pisces"};
 
 // Sign 0..11 of the ascendant, from the position text of slot 10.
@@ -72,8 +72,8 @@ TEST_P(CalculatedChart, PositionTableShowsTheElevenPositionTexts) {
     }
     // The rows as laid out: captions next to their positions, the spare
     // elements below the frame's edge where nobody sees them.
-    const char* const captions[11] = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
-                                      "Saturn", "Uranus", "Neptune", "Pluto",   "Asc"};
+    const char* const captions[11] = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
+                                      "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
     const int nameIndex[11] = {0, 1, 2, 3, 4, 5, 6, 13, 14, 15, 16};
     auto* frame = child<QGroupBox>(QStringLiteral("fraWestern"));
     for (int k = 0; k <= 10; ++k) {
@@ -156,29 +156,42 @@ TEST_P(CalculatedChart, RichTextShowsTheRunsInTheirColoursAndWeights) {
 TEST_P(CalculatedChart, PersonalDataLabelsWrittenAtLoad) {
     Show(GetParam().form);
     const PersonalDataLabels expected = MakePersonalDataLabels(state);
-    const std::pair<const char*, std::string> labels[8] = {
-        {"lblName", expected.lblName},         {"lblDOB", expected.lblDOB},
-        {"lblTOB", expected.lblTOB},           {"lblLatitude", expected.lblLatitude},
-        {"lblLongitude", expected.lblLongitude}, {"lblCity", expected.lblCity},
-        {"lblState", expected.lblState},       {"lblCountry", expected.lblCountry}};
+    const std::pair<const char*, std::string> labels[8] = {{"lblName", expected.lblName},
+                                                           {"lblDOB", expected.lblDOB},
+                                                           {"lblTOB", expected.lblTOB},
+                                                           {"lblLatitude", expected.lblLatitude},
+                                                           {"lblLongitude", expected.lblLongitude},
+                                                           {"lblCity", expected.lblCity},
+                                                           {"lblState", expected.lblState},
+                                                           {"lblCountry", expected.lblCountry}};
     for (const auto& [name, text] : labels) {
         EXPECT_EQ(display()->personalLabel(name)->text().toStdString(), text) << name;
         EXPECT_EQ(display()->personalLabel(name)->parent()->objectName(), "Frame1") << name;
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    People, CalculatedChart,
-    ::testing::Values(Case{"London1915", London(), "Libra", "Aquarius"},
-                      Case{"Basel1975", Basel(), "Capricorn", "Pisces"},
-                      Case{"SydneyNewYear",
-                           FormOf({.name = "Nell", .year = 2000, .month = 1, .day = 1, .hour = 0, .minute = 5,
-                                   .zoneSlot = 7, .latDegrees = "33", .latMinutes = "52",
-                                   .latDirection = LatitudeDirection::South, .lonDegrees = "151",
-                                   .lonMinutes = "12", .lonDirection = LongitudeDirection::East, .city = "Sydney",
-                                   .state = "NSW", .country = "Australia"}),
-                           "Virgo", "Scorpio"}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(People, CalculatedChart,
+                         ::testing::Values(Case{"London1915", London(), "Libra", "Aquarius"},
+                                           Case{"Basel1975", Basel(), "Capricorn", "Pisces"},
+                                           Case{"SydneyNewYear",
+                                                FormOf({.name = "Nell",
+                                                        .year = 2000,
+                                                        .month = 1,
+                                                        .day = 1,
+                                                        .hour = 0,
+                                                        .minute = 5,
+                                                        .zoneSlot = 7,
+                                                        .latDegrees = "33",
+                                                        .latMinutes = "52",
+                                                        .latDirection = LatitudeDirection::South,
+                                                        .lonDegrees = "151",
+                                                        .lonMinutes = "12",
+                                                        .lonDirection = LongitudeDirection::East,
+                                                        .city = "Sydney",
+                                                        .state = "NSW",
+                                                        .country = "Australia"}),
+                                                "Virgo", "Scorpio"}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 // A chart filled by hand, for the cases a calculation cannot easily give.
 class HandFilledChart : public ChartTest {
@@ -237,9 +250,9 @@ TEST_F(HandFilledChart, RedrawReplacesTheWholeText) {
 
 TEST_F(HandFilledChart, HiddenControlsExistAndStayHidden) {
     Fill(0);
-    for (const char* name : {"fraVedic", "Frame2", "Frame3", "Frame4", "Picture1", "txtFolder", "txtFile",
-                             "picNatal_", "lblNakshatra", "lblPada", "lblLord", "lblAyanamsha", "lblLagnaPosition",
-                             "lblElement_3", "lblQuality_2", "lblHouse_2"}) {
+    for (const char* name :
+         {"fraVedic", "Frame2", "Frame3", "Frame4", "Picture1", "txtFolder", "txtFile", "picNatal_", "lblNakshatra",
+          "lblPada", "lblLord", "lblAyanamsha", "lblLagnaPosition", "lblElement_3", "lblQuality_2", "lblHouse_2"}) {
         QWidget* w = display()->findChild<QWidget*>(QString::fromLatin1(name));
         ASSERT_NE(w, nullptr) << name;
         EXPECT_FALSE(w->isVisibleTo(display())) << name;
@@ -287,7 +300,7 @@ TEST_P(PersonalDataElision, LongLinesEndInAnEllipsisInsideTheirColumn) {
         auto* label = qobject_cast<ElidedLabel*>(form.personalLabel(name));
         ASSERT_NE(label, nullptr) << name;
         const QString full = QString::fromStdString(name == std::string("lblName") ? "Name: " + GetParam().name
-                                                                                    : "City: " + GetParam().city);
+                                                                                   : "City: " + GetParam().city);
         EXPECT_EQ(label->text(), full) << name;
         EXPECT_EQ(label->toolTip(), full) << name;
         const QString shown = label->shownText();
@@ -304,11 +317,11 @@ TEST_P(PersonalDataElision, LongLinesEndInAnEllipsisInsideTheirColumn) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, PersonalDataElision,
-    ::testing::Values(ElisionCase{"Short", "Ada", "Rome", false},
-                      ElisionCase{"ManyWords", "Maximiliana Alexandrina Fitzgerald Montgomery of Wessex", "Basel", true},
-                      ElisionCase{"OneLongWord", "Ada", "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch",
-                                  false},
-                      ElisionCase{"Empty", "", "", false}),
+    ::testing::Values(
+        ElisionCase{"Short", "Ada", "Rome", false},
+        ElisionCase{"ManyWords", "Maximiliana Alexandrina Fitzgerald Montgomery of Wessex", "Basel", true},
+        ElisionCase{"OneLongWord", "Ada", "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch", false},
+        ElisionCase{"Empty", "", "", false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

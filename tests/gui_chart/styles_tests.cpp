@@ -11,11 +11,11 @@ namespace {
 const char* const kStyles[3] = {"mnuNorth", "mnuSouth", "mnuNatal"};
 const char* const kDivisional[6] = {"mnuSub_Hora",    "mnuSub_Drekkana", "mnuSub_Sapthamsa",
                                     "mnuSub_Navamsa", "mnuSub_Dasamsa",  "mnuSub_Dwadasamsa"};
-const char* const kSignLabels[12] = {"lblNatalAries",   "lblNatalTaurus",     "lblNatalGemini",    "lblNatalCancer",
-                                     "lblNatalLeo",     "lblNatalVirgo",      "lblNatalLibra",     "lblNatalScorpio",
+const char* const kSignLabels[12] = {"lblNatalAries",       "lblNatalTaurus",    "lblNatalGemini",   "lblNatalCancer",
+                                     "lblNatalLeo",         "lblNatalVirgo",     "lblNatalLibra",    "lblNatalScorpio",
                                      "lblNatalSagittarius", "lblNatalCapricorn", "lblNatalAquarius", "lblNatalPisces"};
 // Colour style "On", as RGB: palette entries 0, 1, 2, 3, 4, 5, 8, 0, 1, 2, 3, 4.
-const QColor kOn[12] = {{0, 0, 0},     {0, 0, 128},   {0, 128, 0}, {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
+const QColor kOn[12] = {{0, 0, 0},       {0, 0, 128}, {0, 128, 0}, {0, 128, 128}, {128, 0, 0},   {128, 0, 128},
                         {128, 128, 128}, {0, 0, 0},   {0, 0, 128}, {0, 128, 0},   {0, 128, 128}, {128, 0, 0}};
 
 class StyleHandlers : public ChartTest {
@@ -28,7 +28,10 @@ protected:
         return out;
     }
     QColor SignColour(int s) const {
-        return display()->findChild<QLabel*>(QString::fromLatin1(kSignLabels[s]))->palette().color(QPalette::WindowText);
+        return display()
+            ->findChild<QLabel*>(QString::fromLatin1(kSignLabels[s]))
+            ->palette()
+            .color(QPalette::WindowText);
     }
     void ExpectEntriesStillHidden() const {
         for (const char* name : {"mnuStatusBar", "mnuViewSep1", "mnuChartStyle", "mnuColor", "mnuViewSep2", "mnuChart",
@@ -38,8 +41,10 @@ protected:
 };
 
 TEST_F(StyleHandlers, StyleEntryChecksItselfAlone) {
-    const std::pair<int, std::vector<bool>> steps[] = {{0, {true, false, false}}, {0, {true, false, false}},
-                                                       {2, {false, false, true}}, {1, {false, true, false}},
+    const std::pair<int, std::vector<bool>> steps[] = {{0, {true, false, false}},
+                                                       {0, {true, false, false}},
+                                                       {2, {false, false, true}},
+                                                       {1, {false, true, false}},
                                                        {1, {false, true, false}}};
     for (const auto& [pick, expected] : steps) {
         Trigger(kStyles[pick]);

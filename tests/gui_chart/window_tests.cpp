@@ -237,7 +237,7 @@ TEST_F(WindowTest, WideWindowKeepsButtonsAtTheRightAndTheTitleCentred) {
     QCoreApplication::processEvents();
     const int outer = window->frameGeometry().width();
     auto* exit = child<QPushButton>("cmdExit");
-    EXPECT_NEAR(outer - exit->geometry().right() - 1, 20, 1);  // 300 twips
+    EXPECT_NEAR(outer - exit->geometry().right() - 1, 20, 1);                              // 300 twips
     EXPECT_NEAR(exit->x() - child<QPushButton>("cmdBack")->geometry().right() - 1, 7, 1);  // 100 twips
     auto* heading = child<QLabel>("lblHeading");
     EXPECT_NEAR(heading->x() + heading->width() / 2.0, outer / 2.0, 1);
@@ -262,7 +262,8 @@ TEST_P(AtWidth, LinksNeverCoverAButtonAndClicksReachTheButtons) {
     for (const char* name : {"cmdSaveAsJPEG", "cmdBack", "cmdExit"}) {
         auto* button = child<QPushButton>(name);
         for (QLabel* link : shownLinks)
-            EXPECT_FALSE(link->geometry().intersects(button->geometry())) << name << " / " << link->text().toStdString();
+            EXPECT_FALSE(link->geometry().intersects(button->geometry()))
+                << name << " / " << link->text().toStdString();
         const QPoint centre = button->geometry().center();
         if (!bar->rect().contains(centre)) continue;  // a narrow window pushes it out at the left
         QWidget* hit = bar->childAt(centre);
@@ -361,7 +362,9 @@ auto Trigger(const char* name) {
     return [name](ChartWindow& w) { w.findChild<QAction*>(QString::fromLatin1(name))->trigger(); };
 }
 auto Click(const char* name) {
-    return [name](ChartWindow& w) { QTest::mouseClick(w.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton); };
+    return [name](ChartWindow& w) {
+        QTest::mouseClick(w.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    };
 }
 auto ToolbarKey(const char* key) {
     return [key](ChartWindow& w) {
@@ -371,28 +374,26 @@ auto ToolbarKey(const char* key) {
     };
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Links, WebLink,
-    ::testing::Values(LinkCase{"OnlineHelpEntry", Trigger("mnuOnline"), WebPage::OnlineHelp},
-                      LinkCase{"VisitEntry", Trigger("mnuVisit"), WebPage::VisitUs},
-                      LinkCase{"DonateEntry", Trigger("mnuDonate"), WebPage::Donate},
-                      LinkCase{"ToolbarHelp", ToolbarKey("Help"), WebPage::OnlineHelp},
-                      LinkCase{"BannerLink", ClickLink("lblBannerLink"), WebPage::ProjectPage},
-                      LinkCase{"BarOnlineHelp", ClickLink("lblBarLink_0"), WebPage::OnlineHelp},
-                      LinkCase{"BarVisit", ClickLink("lblBarLink_1"), WebPage::VisitUs},
-                      LinkCase{"BarDonate", ClickLink("lblBarLink_2"), WebPage::Donate}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Links, WebLink,
+                         ::testing::Values(LinkCase{"OnlineHelpEntry", Trigger("mnuOnline"), WebPage::OnlineHelp},
+                                           LinkCase{"VisitEntry", Trigger("mnuVisit"), WebPage::VisitUs},
+                                           LinkCase{"DonateEntry", Trigger("mnuDonate"), WebPage::Donate},
+                                           LinkCase{"ToolbarHelp", ToolbarKey("Help"), WebPage::OnlineHelp},
+                                           LinkCase{"BannerLink", ClickLink("lblBannerLink"), WebPage::ProjectPage},
+                                           LinkCase{"BarOnlineHelp", ClickLink("lblBarLink_0"), WebPage::OnlineHelp},
+                                           LinkCase{"BarVisit", ClickLink("lblBarLink_1"), WebPage::VisitUs},
+                                           LinkCase{"BarDonate", ClickLink("lblBarLink_2"), WebPage::Donate}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, Navigation,
-    ::testing::Values(NavigationCase{"BackEntry", Trigger("mnuBack"), 1, 0, 0},
-                      NavigationCase{"BackButton", Click("cmdBack"), 1, 0, 0},
-                      NavigationCase{"NewEntry", Trigger("mnuNew"), 0, 1, 0},
-                      NavigationCase{"NewToolbarButton", ToolbarKey("New"), 0, 1, 0},
-                      NavigationCase{"ExitEntry", Trigger("mnuExit"), 0, 0, 1},
-                      NavigationCase{"ExitButton", Click("cmdExit"), 0, 0, 1},
-                      NavigationCase{"WindowFrame", [](ChartWindow& w) { w.close(); }, 0, 0, 1}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Ways, Navigation,
+                         ::testing::Values(NavigationCase{"BackEntry", Trigger("mnuBack"), 1, 0, 0},
+                                           NavigationCase{"BackButton", Click("cmdBack"), 1, 0, 0},
+                                           NavigationCase{"NewEntry", Trigger("mnuNew"), 0, 1, 0},
+                                           NavigationCase{"NewToolbarButton", ToolbarKey("New"), 0, 1, 0},
+                                           NavigationCase{"ExitEntry", Trigger("mnuExit"), 0, 0, 1},
+                                           NavigationCase{"ExitButton", Click("cmdExit"), 0, 0, 1},
+                                           NavigationCase{"WindowFrame", [](ChartWindow& w) { w.close(); }, 0, 0, 1}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(WindowTest, DisplayFormCannotBeClosedOnItsOwn) {
     QSignalSpy end(window.get(), &ChartWindow::endProgramRequested);
@@ -447,14 +448,13 @@ TEST_P(OutputEntry, OpensItsDialog) {
     EXPECT_TRUE(window->isVisible());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, OutputEntry,
-    ::testing::Values(OutputCase{"Export", Trigger("mnuExport"), "txt"},
-                      OutputCase{"SaveAsJpegEntry", Trigger("mnuSaveAsJpeg"), "jpg"},
-                      OutputCase{"SaveAsJpegButton", Click("cmdSaveAsJPEG"), "jpg"},
-                      OutputCase{"PrintEntry", Trigger("mnuPrint"), ""},
-                      OutputCase{"ToolbarPrint", ToolbarKey("Print"), ""}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Entries, OutputEntry,
+                         ::testing::Values(OutputCase{"Export", Trigger("mnuExport"), "txt"},
+                                           OutputCase{"SaveAsJpegEntry", Trigger("mnuSaveAsJpeg"), "jpg"},
+                                           OutputCase{"SaveAsJpegButton", Click("cmdSaveAsJPEG"), "jpg"},
+                                           OutputCase{"PrintEntry", Trigger("mnuPrint"), ""},
+                                           OutputCase{"ToolbarPrint", ToolbarKey("Print"), ""}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST_F(WindowTest, SaveAsAndTheToolbarsSaveAskForTheReading) {
     QSignalSpy save(window.get(), &ChartWindow::saveReadingRequested);

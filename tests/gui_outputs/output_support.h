@@ -44,8 +44,7 @@ inline void MakePipe(const QString& path) { ASSERT_EQ(::mkfifo(QFile::encodeName
 
 // Every name in a folder, hidden ones included, sorted.
 inline QStringList Entries(const QString& folder) {
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                  QDir::Name);
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // While alive, no file of this process may grow beyond `bytes`: a write

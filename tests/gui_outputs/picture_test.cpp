@@ -49,14 +49,13 @@ TEST_P(SplitPathRules, SplitsAtTheLastSeparator) {
     EXPECT_EQ(file, GetParam().file);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, SplitPathRules,
-    testing::Values(SplitCase{"Plain", "/home/a/chart.jpg", "/home/a", "chart.jpg"},
-                    SplitCase{"DottedFolder", "/home/a.b/chart.jpg", "/home/a.b", "chart.jpg"},
-                    SplitCase{"Root", "/chart.jpg", "", "chart.jpg"},
-                    SplitCase{"TrailingSeparator", "/home/a/", "/home/a", ""},
-                    SplitCase{"NoSeparatorLeavesBoth", "chart.jpg", "keep", "keep"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, SplitPathRules,
+                         testing::Values(SplitCase{"Plain", "/home/a/chart.jpg", "/home/a", "chart.jpg"},
+                                         SplitCase{"DottedFolder", "/home/a.b/chart.jpg", "/home/a.b", "chart.jpg"},
+                                         SplitCase{"Root", "/chart.jpg", "", "chart.jpg"},
+                                         SplitCase{"TrailingSeparator", "/home/a/", "/home/a", ""},
+                                         SplitCase{"NoSeparatorLeavesBoth", "chart.jpg", "keep", "keep"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct CutCase {
     const char* name;
@@ -67,17 +66,16 @@ class CutAtFirstDot : public testing::TestWithParam<CutCase> {};
 
 TEST_P(CutAtFirstDot, OnlyTheFileNameIsCut) { EXPECT_EQ(JpegPathFromChosen(GetParam().chosen), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, CutAtFirstDot,
-    testing::Values(CutCase{"NoExtension", "/w/chart", "/w/chart.jpg"},
-                    CutCase{"Jpg", "/w/chart.jpg", "/w/chart.jpg"},
-                    CutCase{"UpperCaseFromTheDialog", "/w/chart.JPG", "/w/chart.jpg"},
-                    CutCase{"SeveralDots", "/w/my.chart.jpg", "/w/my.jpg"},
-                    CutCase{"DottedFolder", "/w/v1.2/chart", "/w/v1.2/chart.jpg"},
-                    CutCase{"DottedFolderAndName", "/w/v1.2/my.chart.png", "/w/v1.2/my.jpg"},
-                    CutCase{"TrailingDot", "/w/chart.", "/w/chart.jpg"},
-                    CutCase{"NoFolder", "chart.bmp", "chart.jpg"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Names, CutAtFirstDot,
+                         testing::Values(CutCase{"NoExtension", "/w/chart", "/w/chart.jpg"},
+                                         CutCase{"Jpg", "/w/chart.jpg", "/w/chart.jpg"},
+                                         CutCase{"UpperCaseFromTheDialog", "/w/chart.JPG", "/w/chart.jpg"},
+                                         CutCase{"SeveralDots", "/w/my.chart.jpg", "/w/my.jpg"},
+                                         CutCase{"DottedFolder", "/w/v1.2/chart", "/w/v1.2/chart.jpg"},
+                                         CutCase{"DottedFolderAndName", "/w/v1.2/my.chart.png", "/w/v1.2/my.jpg"},
+                                         CutCase{"TrailingDot", "/w/chart.", "/w/chart.jpg"},
+                                         CutCase{"NoFolder", "chart.bmp", "chart.jpg"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DateStamp, SeventeenDigitsOrTheDateAlone) {
     const QString full = DateStampName(false);
@@ -259,8 +257,8 @@ TEST_F(JpegCommand, TooManyCopiesWritesNothing) {
 
 struct JpegFailure {
     const char* name;
-    QString chosen;                  // below the scratch folder
-    void (*prepare)(const QString&); // given the scratch folder
+    QString chosen;                   // below the scratch folder
+    void (*prepare)(const QString&);  // given the scratch folder
 };
 
 class JpegFailures : public testing::TestWithParam<JpegFailure> {};

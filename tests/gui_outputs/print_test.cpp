@@ -31,12 +31,23 @@ struct ShownChart {
     std::unique_ptr<FrmDisplay> display;
 
     ShownChart() {
-        const auto refused = CalculateChartOf(
-            {.name = "Anna Maria", .year = 1950, .month = 1, .day = 1, .hour = 0, .minute = 5, .zoneSlot = 9,
-             .latDegrees = "47", .latMinutes = "22", .latDirection = LatitudeDirection::North, .lonDegrees = "8",
-             .lonMinutes = "32", .lonDirection = LongitudeDirection::East, .city = "Zurich", .state = "ZH",
-             .country = "Switzerland"},
-            state, wheel);
+        const auto refused = CalculateChartOf({.name = "Anna Maria",
+                                               .year = 1950,
+                                               .month = 1,
+                                               .day = 1,
+                                               .hour = 0,
+                                               .minute = 5,
+                                               .zoneSlot = 9,
+                                               .latDegrees = "47",
+                                               .latMinutes = "22",
+                                               .latDirection = LatitudeDirection::North,
+                                               .lonDegrees = "8",
+                                               .lonMinutes = "32",
+                                               .lonDirection = LongitudeDirection::East,
+                                               .city = "Zurich",
+                                               .state = "ZH",
+                                               .country = "Switzerland"},
+                                              state, wheel);
         EXPECT_EQ(refused, std::nullopt);
         display = std::make_unique<FrmDisplay>(state);
         display->showPositions(state);
@@ -87,8 +98,9 @@ std::vector<PdfWord> PdfWords(const QString& pdf, QSizeF* pageSize) {
             if (++page == 1) *pageSize = QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble());
             continue;
         }
-        words.push_back({page, QRectF(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
-                                      QPointF(m.captured(5).toDouble(), m.captured(6).toDouble())),
+        words.push_back({page,
+                         QRectF(QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()),
+                                QPointF(m.captured(5).toDouble(), m.captured(6).toDouble())),
                          m.captured(7)});
     }
     return words;
@@ -131,7 +143,8 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     }
     // The whole interpretation, also the part the box has to scroll to.
     QString interpretation;
-    for (const StyledRun& run : chart.state.InterpretationRuns) interpretation += QString::fromStdString(run.text.str());
+    for (const StyledRun& run : chart.state.InterpretationRuns)
+        interpretation += QString::fromStdString(run.text.str());
     const QStringList paragraphs = interpretation.split('\n', Qt::SkipEmptyParts);
     ASSERT_FALSE(paragraphs.isEmpty());
     const QString all = text.simplified();
@@ -142,8 +155,7 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     EXPECT_TRUE(all.contains(paragraphs.last().simplified())) << paragraphs.last().toStdString();
     // Page 1 is the chart alone: nothing of the interpretation box, which
     // would come clipped and with its scroll bar.
-    for (const QString& p : paragraphs)
-        EXPECT_FALSE(firstPage.contains(p.simplified().left(30))) << p.toStdString();
+    for (const QString& p : paragraphs) EXPECT_FALSE(firstPage.contains(p.simplified().left(30))) << p.toStdString();
 
     // Page 1 inside the margins of 15 mm, the text pages in readable type.
     QSizeF page;
@@ -153,8 +165,10 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     const QRectF printable(margin, margin, page.width() - 2 * margin, page.height() - 2 * margin);
     double smallestText = 1e9;
     for (const PdfWord& w : words) {
-        if (w.page == 1) EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString();
-        else smallestText = std::min(smallestText, w.box.height());
+        if (w.page == 1)
+            EXPECT_TRUE(printable.contains(w.box)) << w.text.toStdString();
+        else
+            smallestText = std::min(smallestText, w.box.height());
     }
     // A word's box is about 1.16 times its type size in this typeface.
     EXPECT_GE(smallestText, 1.1 * 10.0);
@@ -171,7 +185,8 @@ TEST(PrintChart, PrintedInterpretationKeepsColoursAndBoldInReadableType) {
         QStringList out;
         for (QTextBlock b = d.begin(); b.isValid(); b = b.next())
             for (auto it = b.begin(); !it.atEnd(); ++it)
-                out << QStringLiteral("%1|%2|%3").arg(it.fragment().charFormat().foreground().color().name())
+                out << QStringLiteral("%1|%2|%3")
+                           .arg(it.fragment().charFormat().foreground().color().name())
                            .arg(it.fragment().charFormat().fontWeight() >= QFont::Bold)
                            .arg(it.fragment().text());
         return out;
@@ -226,14 +241,13 @@ TEST_P(PrintFailures, ShowTheFileAndKeepEarlierOnes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, PrintFailures,
-    testing::Values(PrintFailure{"MissingFolder", "no/such/folder/chart.pdf", [](const QString&) {}, 0},
-                    PrintFailure{"FolderInPlaceOfTheFile", "chart.pdf",
-                                 [](const QString& d) { QDir(d).mkdir("chart.pdf"); }, 0},
-                    PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096},
-                    PrintFailure{"ReadOnlyEarlierPrint", "earlier.pdf",
-                                 [](const QString& d) { test::WriteReadOnly(d + "/earlier.pdf", "an earlier print"); },
-                                 0},
-                    PrintFailure{"Pipe", "chart.pdf", [](const QString& d) { test::MakePipe(d + "/chart.pdf"); }, 0}),
+    testing::Values(
+        PrintFailure{"MissingFolder", "no/such/folder/chart.pdf", [](const QString&) {}, 0},
+        PrintFailure{"FolderInPlaceOfTheFile", "chart.pdf", [](const QString& d) { QDir(d).mkdir("chart.pdf"); }, 0},
+        PrintFailure{"FullDiskOverAnEarlierPrint", "earlier.pdf", [](const QString&) {}, 4096},
+        PrintFailure{"ReadOnlyEarlierPrint", "earlier.pdf",
+                     [](const QString& d) { test::WriteReadOnly(d + "/earlier.pdf", "an earlier print"); }, 0},
+        PrintFailure{"Pipe", "chart.pdf", [](const QString& d) { test::MakePipe(d + "/chart.pdf"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {

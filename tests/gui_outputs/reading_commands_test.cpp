@@ -12,6 +12,7 @@
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {
@@ -24,10 +25,23 @@ using test::WriteAll;
 
 // New York, 14 July 1987 23:59, summer time.
 BirthValues SampleValues() {
-    return {.name = "Anna Maria", .year = 1987, .month = 7, .day = 14, .hour = 23, .minute = 59, .zoneSlot = 9,
-            .latDegrees = "40", .latMinutes = "42", .latDirection = LatitudeDirection::North, .lonDegrees = "74",
-            .lonMinutes = "0", .lonDirection = LongitudeDirection::West, .daylightSaving = true, .city = "New York",
-            .state = "NY", .country = "USA"};
+    return {.name = "Anna Maria",
+            .year = 1987,
+            .month = 7,
+            .day = 14,
+            .hour = 23,
+            .minute = 59,
+            .zoneSlot = 9,
+            .latDegrees = "40",
+            .latMinutes = "42",
+            .latDirection = LatitudeDirection::North,
+            .lonDegrees = "74",
+            .lonMinutes = "0",
+            .lonDirection = LongitudeDirection::West,
+            .daylightSaving = true,
+            .city = "New York",
+            .state = "NY",
+            .country = "USA"};
 }
 BirthFormData SampleForm() { return test::FormOf(SampleValues()); }
 
@@ -127,81 +141,78 @@ TEST_P(SaveThenOpen, GivesTheSameChart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Readings, SaveThenOpen,
-    testing::Values(
-        RoundTripCase{"Sample", [](BirthValues&) {},
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[0], "Anna Maria");
-                          EXPECT_EQ(r, SampleForm());
-                      }},
-        RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
-                      [](BirthValues& v) { SetMoment(v, 1950, 1, 1, 0, 5); },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[4], "0");
-                          EXPECT_EQ(l[5], "5");
-                          EXPECT_EQ(r.cboHour, 0);
-                          EXPECT_EQ(r.cboMinute, 5);
-                          EXPECT_EQ(r.cboYear, YearItem(1950));
-                      }},
-        RoundTripCase{"WestAndNorth",
-                      [](BirthValues& v) {
-                          v.lonDirection = LongitudeDirection::West;
-                          v.latDirection = LatitudeDirection::North;
-                      },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[11], "False");
-                          EXPECT_EQ(l[12], "False");
-                          EXPECT_EQ(r.optLongEast, 1);
-                          EXPECT_EQ(r.optLatSouth, 0);
-                      }},
-        RoundTripCase{"EastSouthLastZoneWithoutDst",
-                      [](BirthValues& v) {
-                          v.lonDirection = LongitudeDirection::East;
-                          v.latDirection = LatitudeDirection::South;
-                          v.zoneSlot = 70;
-                          v.daylightSaving = false;
-                          v.latDegrees = "33";
-                          v.lonDegrees = "151";
-                      },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[6], "70");
-                          EXPECT_EQ(l[11], "True");
-                          EXPECT_EQ(l[12], "True");
-                          EXPECT_EQ(l[13], "False");
-                          EXPECT_EQ(r.optLongEast, 0);
-                          EXPECT_EQ(r.optLatSouth, 1);
-                      }},
-        RoundTripCase{"BlanksAroundNamesGoInsideStay",
-                      [](BirthValues& v) {
-                          v.name = "  Anna   Maria ";
-                          v.city = " Rio de Janeiro  ";
-                      },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[0], "Anna   Maria");
-                          EXPECT_EQ(r.txtName, "Anna   Maria");
-                          EXPECT_EQ(r.txtCity, "Rio de Janeiro");
-                      }},
-        RoundTripCase{"LeapDay2000AtNoon",
-                      [](BirthValues& v) { SetMoment(v, 2000, 2, 29, 12, 0); },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[1], "2");
-                          EXPECT_EQ(l[2], "29");
-                          EXPECT_EQ(r.cboDate, 28);
-                      }},
-        RoundTripCase{"LastMinuteOf2050",
-                      [](BirthValues& v) { SetMoment(v, 2050, 12, 31, 23, 59); },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[3], "2050");
-                          EXPECT_EQ(r.cboYear, YearItem(2050));
-                      }},
-        RoundTripCase{"PastedNonLatinLetters",
-                      [](BirthValues& v) {
-                          v.name = "José Müller";
-                          v.city = "Zürich";
-                      },
-                      [](const ReadingLines& l, const BirthFormData& r) {
-                          EXPECT_EQ(l[0], "José Müller");
-                          EXPECT_EQ(r.txtCity, "Zürich");
-                      }}),
+    testing::Values(RoundTripCase{"Sample", [](BirthValues&) {},
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[0], "Anna Maria");
+                                      EXPECT_EQ(r, SampleForm());
+                                  }},
+                    RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
+                                  [](BirthValues& v) { SetMoment(v, 1950, 1, 1, 0, 5); },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[4], "0");
+                                      EXPECT_EQ(l[5], "5");
+                                      EXPECT_EQ(r.cboHour, 0);
+                                      EXPECT_EQ(r.cboMinute, 5);
+                                      EXPECT_EQ(r.cboYear, YearItem(1950));
+                                  }},
+                    RoundTripCase{"WestAndNorth",
+                                  [](BirthValues& v) {
+                                      v.lonDirection = LongitudeDirection::West;
+                                      v.latDirection = LatitudeDirection::North;
+                                  },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[11], "False");
+                                      EXPECT_EQ(l[12], "False");
+                                      EXPECT_EQ(r.optLongEast, 1);
+                                      EXPECT_EQ(r.optLatSouth, 0);
+                                  }},
+                    RoundTripCase{"EastSouthLastZoneWithoutDst",
+                                  [](BirthValues& v) {
+                                      v.lonDirection = LongitudeDirection::East;
+                                      v.latDirection = LatitudeDirection::South;
+                                      v.zoneSlot = 70;
+                                      v.daylightSaving = false;
+                                      v.latDegrees = "33";
+                                      v.lonDegrees = "151";
+                                  },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[6], "70");
+                                      EXPECT_EQ(l[11], "True");
+                                      EXPECT_EQ(l[12], "True");
+                                      EXPECT_EQ(l[13], "False");
+                                      EXPECT_EQ(r.optLongEast, 0);
+                                      EXPECT_EQ(r.optLatSouth, 1);
+                                  }},
+                    RoundTripCase{"BlanksAroundNamesGoInsideStay",
+                                  [](BirthValues& v) {
+                                      v.name = "  Anna   Maria ";
+                                      v.city = " Rio de Janeiro  ";
+                                  },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[0], "Anna   Maria");
+                                      EXPECT_EQ(r.txtName, "Anna   Maria");
+                                      EXPECT_EQ(r.txtCity, "Rio de Janeiro");
+                                  }},
+                    RoundTripCase{"LeapDay2000AtNoon", [](BirthValues& v) { SetMoment(v, 2000, 2, 29, 12, 0); },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[1], "2");
+                                      EXPECT_EQ(l[2], "29");
+                                      EXPECT_EQ(r.cboDate, 28);
+                                  }},
+                    RoundTripCase{"LastMinuteOf2050", [](BirthValues& v) { SetMoment(v, 2050, 12, 31, 23, 59); },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[3], "2050");
+                                      EXPECT_EQ(r.cboYear, YearItem(2050));
+                                  }},
+                    RoundTripCase{"PastedNonLatinLetters",
+                                  [](BirthValues& v) {
+                                      v.name = "José Müller";
+                                      v.city = "Zürich";
+                                  },
+                                  [](const ReadingLines& l, const BirthFormData& r) {
+                                      EXPECT_EQ(l[0], "José Müller");
+                                      EXPECT_EQ(r.txtCity, "Zürich");
+                                  }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadingDialogs, SettingsAndSharedFileName) {
@@ -351,13 +362,13 @@ TEST_P(SaveReadingFailures, ShowFileAndReasonAndChangeNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, SaveReadingFailures,
-    testing::Values(SaveFailure{"MissingFolder", "no/such/folder/anna.qvn", [](const QString&) {}},
-                    SaveFailure{"FolderInPlaceOfTheFile", "anna.qvn",
-                                [](const QString& d) { QDir(d).mkdir("anna.qvn"); }},
-                    SaveFailure{"FileInPlaceOfTheFolder", "notes/anna.qvn",
-                                [](const QString& d) { WriteAll(d + "/notes", "a file"); }},
-                    SaveFailure{"ReadOnly", "anna.qvn", [](const QString& d) { test::WriteReadOnly(d + "/anna.qvn", "old"); }},
-                    SaveFailure{"Pipe", "anna.qvn", [](const QString& d) { test::MakePipe(d + "/anna.qvn"); }}),
+    testing::Values(
+        SaveFailure{"MissingFolder", "no/such/folder/anna.qvn", [](const QString&) {}},
+        SaveFailure{"FolderInPlaceOfTheFile", "anna.qvn", [](const QString& d) { QDir(d).mkdir("anna.qvn"); }},
+        SaveFailure{"FileInPlaceOfTheFolder", "notes/anna.qvn",
+                    [](const QString& d) { WriteAll(d + "/notes", "a file"); }},
+        SaveFailure{"ReadOnly", "anna.qvn", [](const QString& d) { test::WriteReadOnly(d + "/anna.qvn", "old"); }},
+        SaveFailure{"Pipe", "anna.qvn", [](const QString& d) { test::MakePipe(d + "/anna.qvn"); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveReadingFailures, AFullDiskKeepsTheEarlierReading) {
@@ -421,8 +432,8 @@ TEST(OpenReading, DamagedFilesNeverBreakTheForm) {
                 << dialogs.messages()[0].toStdString();
             continue;
         }
-        for (const std::string* t : {&restored->txtName, &restored->txtCity, &restored->txtState,
-                                     &restored->txtCountry, &restored->txtLatD, &restored->txtLonM})
+        for (const std::string* t : {&restored->txtName, &restored->txtCity, &restored->txtState, &restored->txtCountry,
+                                     &restored->txtLatD, &restored->txtLonM})
             EXPECT_TRUE(IsValidUtf8(*t));
         EXPECT_GE(restored->cboTimeZone, 0);
         EXPECT_LE(restored->cboTimeZone, 70);
@@ -447,7 +458,7 @@ ChartState ExportState() {
     s.BirthCity = "Zurich";
     s.BirthState = "ZH";
     s.BirthCountry = "Switzerland";
-    const char* names[11] = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
+    const char* names[11] = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
                              "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
     for (int i = 0; i < 11; ++i) {
         s.PositionName[i] = names[i];
@@ -457,8 +468,8 @@ ChartState ExportState() {
     s.ElementResult = {"Fire is present", "Earth is present", "Air is present",
                        "M-Water is missing\r\nFeelings are kept at a distance.", ""};
     s.QualityResult = {"Cardinal is present", "Fixed is present", "Mutable is present", ""};
-    s.HouseTypeResult = {"Angular is present", "M-Succedent is missing\r\nSecurity comes late.",
-                         "Cadent is present", ""};
+    s.HouseTypeResult = {"Angular is present", "M-Succedent is missing\r\nSecurity comes late.", "Cadent is present",
+                         ""};
     return s;
 }
 
@@ -572,13 +583,12 @@ TEST_P(ExportFailures, ShowFileAndReasonAndKeepEarlierFiles) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, ExportFailures,
-    testing::Values(ExportFailure{"MissingFolder", "no/such/folder/anna.txt", [](const QString&) {}, 0},
-                    ExportFailure{"FolderInPlaceOfTheFile", "anna.txt",
-                                  [](const QString& d) { QDir(d).mkdir("anna.txt"); }, 0},
-                    ExportFailure{"FullDiskOverAnEarlierExport", "kept.txt", [](const QString&) {}, 64},
-                    ExportFailure{"ReadOnly", "anna.txt",
-                                  [](const QString& d) { test::WriteReadOnly(d + "/anna.txt", "old"); }, 0},
-                    ExportFailure{"Pipe", "anna.txt", [](const QString& d) { test::MakePipe(d + "/anna.txt"); }, 0}),
+    testing::Values(
+        ExportFailure{"MissingFolder", "no/such/folder/anna.txt", [](const QString&) {}, 0},
+        ExportFailure{"FolderInPlaceOfTheFile", "anna.txt", [](const QString& d) { QDir(d).mkdir("anna.txt"); }, 0},
+        ExportFailure{"FullDiskOverAnEarlierExport", "kept.txt", [](const QString&) {}, 64},
+        ExportFailure{"ReadOnly", "anna.txt", [](const QString& d) { test::WriteReadOnly(d + "/anna.txt", "old"); }, 0},
+        ExportFailure{"Pipe", "anna.txt", [](const QString& d) { test::MakePipe(d + "/anna.txt"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -29,8 +29,8 @@ TEST(WebPages, AllLieOnTheProjectSiteOverHttps) {
     const QUrl home = WebPageUrl(WebPage::VisitUs);
     EXPECT_EQ(home.scheme(), "https");
     EXPECT_TRUE(home.host().endsWith("example.org")) << home.toString().toStdString();
-    for (WebPage page : {WebPage::OnlineHelp, WebPage::VisitUs, WebPage::Donate, WebPage::MakeMoneyOnline,
-                         WebPage::ProjectPage}) {
+    for (WebPage page :
+         {WebPage::OnlineHelp, WebPage::VisitUs, WebPage::Donate, WebPage::MakeMoneyOnline, WebPage::ProjectPage}) {
         const QUrl url = WebPageUrl(page);
         EXPECT_TRUE(url.isValid());
         EXPECT_EQ(url.scheme(), "https");
@@ -40,8 +40,8 @@ TEST(WebPages, AllLieOnTheProjectSiteOverHttps) {
 
 struct SearchCase {
     const char* name;
-    QString query;     // as the birth-data form builds it
-    QString place;     // what the map search looks for
+    QString query;  // as the birth-data form builds it
+    QString place;  // what the map search looks for
 };
 
 class CoordinateSearch : public testing::TestWithParam<SearchCase> {};
@@ -65,16 +65,16 @@ TEST_P(CoordinateSearch, UserTextIsOneEncodedQueryValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Places, CoordinateSearch,
-    testing::Values(
-        SearchCase{"PlainPlace", "Paris Ile-de-France France Latitude Longitude", "Paris Ile-de-France France"},
-        SearchCase{"BlanksAsTyped", "New York  NY USA Latitude Longitude", "New York NY USA"},
-        SearchCase{"QueryDelimiters", "A&B=C+D #E?F/G Latitude Longitude", "A&B=C+D #E?F/G"},
-        SearchCase{"PercentSign", "100% Town X Y Latitude Longitude", "100% Town X Y"},
-        SearchCase{"NonLatin", QString::fromUtf8("Zürich ZH Schweiz Latitude Longitude"),
-                   QString::fromUtf8("Zürich ZH Schweiz")},
-        SearchCase{"WithoutTheCoordinateWords", "Lima Lima Peru", "Lima Lima Peru"},
-        SearchCase{"ScriptInjection", "<script>alert(1)</script> javascript:x Latitude Longitude",
-                   "<script>alert(1)</script> javascript:x"}),
+    testing::Values(SearchCase{"PlainPlace", "Paris Ile-de-France France Latitude Longitude",
+                               "Paris Ile-de-France France"},
+                    SearchCase{"BlanksAsTyped", "New York  NY USA Latitude Longitude", "New York NY USA"},
+                    SearchCase{"QueryDelimiters", "A&B=C+D #E?F/G Latitude Longitude", "A&B=C+D #E?F/G"},
+                    SearchCase{"PercentSign", "100% Town X Y Latitude Longitude", "100% Town X Y"},
+                    SearchCase{"NonLatin", QString::fromUtf8("Zürich ZH Schweiz Latitude Longitude"),
+                               QString::fromUtf8("Zürich ZH Schweiz")},
+                    SearchCase{"WithoutTheCoordinateWords", "Lima Lima Peru", "Lima Lima Peru"},
+                    SearchCase{"ScriptInjection", "<script>alert(1)</script> javascript:x Latitude Longitude",
+                               "<script>alert(1)</script> javascript:x"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct OpenCase {
@@ -95,19 +95,18 @@ TEST_P(OpenOnlyWebAddresses, OthersAreRefusedWithAMessage) {
     EXPECT_EQ(OpenWebPage(GetParam().url), GetParam().opened);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Schemes, OpenOnlyWebAddresses,
-    testing::Values(OpenCase{"Https", QUrl("https://quorvane.example.org/help/"), true},
-                    OpenCase{"Http", QUrl("http://example.org/"), true},
-                    OpenCase{"UpperCaseScheme", QUrl("HTTPS://example.org/"), true},
-                    OpenCase{"LocalFile", QUrl("file:///etc/passwd"), false},
-                    OpenCase{"Script", QUrl("javascript:alert(1)"), false},
-                    OpenCase{"Ftp", QUrl("ftp://example.org/x"), false},
-                    OpenCase{"Mail", QUrl("mailto:someone@example.org"), false},
-                    OpenCase{"NoHost", QUrl("https:///nothing"), false},
-                    OpenCase{"Relative", QUrl("help/index.html"), false},
-                    OpenCase{"Empty", QUrl(), false}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Schemes, OpenOnlyWebAddresses,
+                         testing::Values(OpenCase{"Https", QUrl("https://quorvane.example.org/help/"), true},
+                                         OpenCase{"Http", QUrl("http://example.org/"), true},
+                                         OpenCase{"UpperCaseScheme", QUrl("HTTPS://example.org/"), true},
+                                         OpenCase{"LocalFile", QUrl("file:///etc/passwd"), false},
+                                         OpenCase{"Script", QUrl("javascript:alert(1)"), false},
+                                         OpenCase{"Ftp", QUrl("ftp://example.org/x"), false},
+                                         OpenCase{"Mail", QUrl("mailto:someone@example.org"), false},
+                                         OpenCase{"NoHost", QUrl("https:///nothing"), false},
+                                         OpenCase{"Relative", QUrl("help/index.html"), false},
+                                         OpenCase{"Empty", QUrl(), false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WebLinks, ABrowserThatFailsIsReportedWithTheAddress) {
     RecordingBrowser browser(false);

@@ -48,8 +48,9 @@ TEST(NoSettings, ASessionWithEveryDialogWritesNoSettingsFile) {
             d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
             static_cast<QDialog*>(d)->accept();
         });
-        const auto got = dialogs.saveFileName(nullptr, {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"),
-                                                        QStringLiteral("qvn"), {}, true, false});
+        const auto got = dialogs.saveFileName(
+            nullptr,
+            {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"), {}, true, false});
         EXPECT_EQ(got, std::optional<QString>(chosen + QStringLiteral(".qvn")));
     }
     for (const bool save : {false, true}) {
@@ -70,8 +71,8 @@ TEST(NoSettings, ASessionWithEveryDialogWritesNoSettingsFile) {
     EXPECT_EQ(opensIn, (QStringList{home + QStringLiteral("/Documents"), home + QStringLiteral("/charts"),
                                     home + QStringLiteral("/charts")}));
     EXPECT_EQ(FilesBelow(config), QStringList());
-    const QStringList homeSettings = FilesBelow(home).filter(QStringLiteral(".conf")) +
-                                     FilesBelow(home + QStringLiteral("/.config"));
+    const QStringList homeSettings =
+        FilesBelow(home).filter(QStringLiteral(".conf")) + FilesBelow(home + QStringLiteral("/.config"));
     EXPECT_EQ(homeSettings, QStringList());
 }
 

@@ -49,9 +49,9 @@ private:
 
 int DaysInMonth(int year, int month) {
     using namespace std::chrono;
-    return static_cast<int>(static_cast<unsigned>(
-        year_month_day_last{std::chrono::year{year}, month_day_last{std::chrono::month{static_cast<unsigned>(month)}}}
-            .day()));
+    return static_cast<int>(static_cast<unsigned>(year_month_day_last{
+        std::chrono::year{year}, month_day_last{std::chrono::month{static_cast<unsigned>(
+                                     month)}}}.day()));
 }
 
 // Whole number of a zone text from the table ("5", "-10", "-30").
@@ -69,10 +69,12 @@ constexpr Person kPeople[] = {
     {"Asha", "New Delhi", "Delhi", "India"},
     {"O'Neil, \"Pat\"", "Back\\slash", "Tab\there", "UK"},
     {"Zo\u00EB Ray", "Qu\u00E9bec", "QC", "Canada"},
-    {"\u5C71\u7530", "\u6771\u4EAC", "\xFF" "broken", "Japan"},
+    {"\u5C71\u7530", "\u6771\u4EAC",
+     "\xFF"
+     "broken",
+     "Japan"},
 };
 const Person& PersonOf(const Birth& b) { return kPeople[static_cast<std::size_t>(b.minute) % std::size(kPeople)]; }
-
 
 // Universal Time as the JSON's text, written by snprintf.
 std::string LiteralIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
@@ -100,7 +102,8 @@ std::string DifferAt(const std::string& what, const std::array<T, N>& a, const s
         if (a[k] != b[k]) {
             if constexpr (std::is_same_v<T, std::string> || std::is_same_v<T, FixedText>)
                 return Differ(what + "[" + std::to_string(k) + "]", a[k], b[k]);
-            else return what + "[" + std::to_string(k) + "]: " + std::to_string(a[k]) + " / " + std::to_string(b[k]);
+            else
+                return what + "[" + std::to_string(k) + "]: " + std::to_string(a[k]) + " / " + std::to_string(b[k]);
         }
     return {};
 }
@@ -137,8 +140,8 @@ Birth RandomBirth(std::uint64_t seed, std::uint64_t index) {
 std::string Describe(const Birth& b) {
     char buf[96];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d zone %d DST %d %d:%02d%c %d:%02d%c", b.year, b.month,
-                  b.day, b.hour, b.minute, b.zoneSlot, b.dst ? 1 : 0, b.latDeg, b.latMin, b.south ? 'S' : 'N',
-                  b.lonDeg, b.lonMin, b.east ? 'E' : 'W');
+                  b.day, b.hour, b.minute, b.zoneSlot, b.dst ? 1 : 0, b.latDeg, b.latMin, b.south ? 'S' : 'N', b.lonDeg,
+                  b.lonMin, b.east ? 'E' : 'W');
     return buf;
 }
 
@@ -224,10 +227,10 @@ Chart LiteralChart(const Birth& b) {
     s.MoonText = FormatLongitude(moon);
     s.MoonSignName = FixedText::Of(SignNameOfText(s.MoonText));  // a sign name: lasting
 
-    const sys_time<minutes> local = sys_days{std::chrono::year{b.year} / b.month / b.day} + hours{b.hour} +
-                                    minutes{b.minute};
-    const sys_time<minutes> moment = local + hours{s.ZoneHoursValue} + minutes{s.ZoneMinutesValue} -
-                                     hours{b.dst ? 1 : 0};
+    const sys_time<minutes> local =
+        sys_days{std::chrono::year{b.year} / b.month / b.day} + hours{b.hour} + minutes{b.minute};
+    const sys_time<minutes> moment =
+        local + hours{s.ZoneHoursValue} + minutes{s.ZoneMinutesValue} - hours{b.dst ? 1 : 0};
     const sys_days date = floor<days>(moment);
     const year_month_day ymd{date};
     const hh_mm_ss hms{moment - date};
@@ -295,8 +298,7 @@ std::string FirstDifference(const Chart& program, const Chart& literal) {
           DifferAt("wheel: first house sign", std::array{wa.firstHouseSign}, std::array{wb.firstHouseSign}),
           DifferAt("lblNatal", ProgramHouseTexts(a, wa), oracle::HouseBoxTexts(b, wb)),
           DifferAt("imgSign", wa.imgSign, wb.imgSign), Differ("lblLagna", wa.lblLagna, wb.lblLagna),
-          Differ("lblRashi", wa.lblRashi, wb.lblRashi),
-          Differ("text export", MakeTextExport(a), MakeTextExport(b))})
+          Differ("lblRashi", wa.lblRashi, wb.lblRashi), Differ("text export", MakeTextExport(a), MakeTextExport(b))})
         if (!d.empty()) return d;
     return {};
 }

@@ -82,12 +82,12 @@ std::string FirstDifference(const Chart& program, const Chart& literal);
 // Tally of many comparisons.
 struct Tally {
     std::uint64_t charts = 0;
-    std::uint64_t mismatchedCharts = 0;  // at least one text differs
-    std::uint64_t mismatchedLines = 0;   // the JSON line differs from the library's
+    std::uint64_t mismatchedCharts = 0;          // at least one text differs
+    std::uint64_t mismatchedLines = 0;           // the JSON line differs from the library's
     std::array<double, 11> largestDifference{};  // |program − literal| per slot, degrees
-    std::uint64_t nearStep = 0;  // literal longitudes within kTextStepMargin of an arcsecond step
-    double nearestStep = 1.0;    // closest a literal longitude came to a step, degrees
-    std::string firstMismatch;   // birth and the first difference
+    std::uint64_t nearStep = 0;                  // literal longitudes within kTextStepMargin of an arcsecond step
+    double nearestStep = 1.0;                    // closest a literal longitude came to a step, degrees
+    std::string firstMismatch;                   // birth and the first difference
 
     void Add(const Tally& other);
     double LargestDifference() const;

@@ -91,10 +91,13 @@ TEST_P(FastEngine, MoonOnAnArcsecondStepIsTheLiteralValue) {
 }
 
 TEST_P(FastEngine, AscendantOnAnArcsecondStepIsTheLiteralValue) {
-    struct Place { int year, month, day; double lonWest, lat; };
+    struct Place {
+        int year, month, day;
+        double lonWest, lat;
+    };
     const Place places[] = {
         {1901, 1, 1, 0.0, 51.5},      {1975, 6, 15, -77.2167, 28.6167}, {2050, 12, 31, 179.9, -89.9},
-        {2000, 2, 29, -180.0, 66.5}, {1966, 7, 3, 120.5, 0.0},          {1930, 3, 21, 45.25, -33.9},
+        {2000, 2, 29, -180.0, 66.5},  {1966, 7, 3, 120.5, 0.0},         {1930, 3, 21, 45.25, -33.9},
         {2020, 9, 23, -151.2, -45.0}, {1988, 11, 5, 98.6, 78.2},
     };
     for (const Place& p : places)

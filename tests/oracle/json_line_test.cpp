@@ -25,19 +25,23 @@ using Json = nlohmann::ordered_json;
 // backslashes, control characters, non-ASCII from one to four bytes at the
 // edges of each length, and bytes that are no UTF-8 (overlong forms,
 // surrogates, beyond U+10FFFF, stray continuations, cut sequences).
+// clang-format off
 constexpr std::string_view kPieces[] = {
     "Asha", " ", "New Delhi", "O'Neil", "\"", "\\", "/", "\x7F", "\u0080", "\u00E9", "\u07FF", "\u0800",
     "\uFFFD", "\uFFFF", "\U00010000", "\U0010FFFF", "\u5C71\u7530", "\r\n", "\t", "\b", "\f",
     "\xC0\x80", "\xC1\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
     "\xF5", "\xFF", "\x80", "\xBF", "\xE2\x82", "\xF0\x9F\x98", "\xC3", "\xE2\x82\xAC",
 };
+// clang-format on
 
 std::string RandomText(std::mt19937_64& rng) {
     std::string text;
     const std::size_t pieces = 1 + rng() % 8;
     for (std::size_t k = 0; k < pieces; ++k) {
-        if (rng() % 4 == 0) text.push_back(static_cast<char>(rng() % 256));  // any byte at all
-        else text.append(kPieces[rng() % std::size(kPieces)]);
+        if (rng() % 4 == 0)
+            text.push_back(static_cast<char>(rng() % 256));  // any byte at all
+        else
+            text.append(kPieces[rng() % std::size(kPieces)]);
     }
     return text;
 }
@@ -55,6 +59,7 @@ void ChangeSomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng, std::str
     const std::size_t k = rng() % 11;
     std::string* target = nullptr;
     FixedText* fixed = nullptr;
+    // clang-format off
     switch (rng() % 10) {
         case 0: target = &s.AscendantText; break;
         case 1: fixed = &s.MoonSignName; break;
@@ -69,6 +74,7 @@ void ChangeSomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng, std::str
             w.signBoxes[k].bodies |= static_cast<std::uint16_t>(1u << (k % 10));
             fixed = &s.BodyLabel[k % 10];
     }
+    // clang-format on
     if (target) {
         *target = std::move(text);
     } else {
@@ -84,6 +90,7 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
     ChartJsonLineWriter writer;
     std::string kept;  // a changed result message
     std::string line;
+    // clang-format off
     for (std::size_t row = 1; row <= 100000; ++row) {
         const oracle::Birth b = oracle::RandomBirth(1515, row);
         BirthValues values{.name = RandomText(rng), .year = b.year, .month = b.month, .day = b.day, .hour = b.hour,
@@ -112,6 +119,7 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
                             "\n")
             << "row " << row;
     }
+    // clang-format on
 }
 
 // Escaping at its edges, each against the library and spelled out.
@@ -119,6 +127,7 @@ TEST(ChartJsonLine, EscapesAsTheLibrary) {
     struct Case {
         std::string_view text, escaped;
     };
+    // clang-format off
     const Case cases[] = {
         {"plain ASCII, eight bytes and more", "plain ASCII, eight bytes and more"},
         {"\"\\/\b\f\n\r\t", "\\\"\\\\/\\b\\f\\n\\r\\t"},
@@ -134,6 +143,7 @@ TEST(ChartJsonLine, EscapesAsTheLibrary) {
         {"Ascend\t ", "Ascend\\t "},       // a blank right after a control character
         {"0123456789abcdef\t  x", "0123456789abcdef\\t  x"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         char out[256];
         const std::string got(out, PutJsonEscaped(out, c.text));

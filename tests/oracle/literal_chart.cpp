@@ -101,11 +101,10 @@ constexpr Family kElementFamily{"Element", kElementIntro, " element present in y
                                 " element missing in your chart."};
 constexpr Family kQualityFamily{"Quality", kQualityIntro, " quality present in your chart.",
                                 " quality missing in your chart."};
-constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.",
-                              " house missing in your chart."};
+constexpr Family kHouseFamily{"House", kHouseIntro, " house present in your chart.", " house missing in your chart."};
 
-void CategoryMessage(std::string& message, const Family& family, std::string_view name,
-                     std::string_view missingText, bool present) {
+void CategoryMessage(std::string& message, const Family& family, std::string_view name, std::string_view missingText,
+                     bool present) {
     message.clear();
     if (present) {
         message.append("You have ").append(name).append(family.presentPhrase);
@@ -220,8 +219,7 @@ void AnalyseElementsQualityHouse(ChartState& state) {
         if (!sign) continue;
         elementHeld[static_cast<std::size_t>(ElementOfSign(*sign))] = true;
         qualityHeld[static_cast<std::size_t>(QualityOfSign(*sign))] = true;
-        if (ascSign)
-            houseTypeHeld[static_cast<std::size_t>(HouseTypeOfHouse(WholeSignHouse(*sign, *ascSign)))] = true;
+        if (ascSign) houseTypeHeld[static_cast<std::size_t>(HouseTypeOfHouse(WholeSignHouse(*sign, *ascSign)))] = true;
     }
 
     std::string message;

@@ -14,6 +14,7 @@
 #include "app/reading_file.h"
 #include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {
@@ -93,8 +94,8 @@ TEST(ReadingLines, TextsOfTheSeventeenLines) {
     s.BirthName = "  Anna  Maria ";
     s.BirthHour = 0;
     s.BirthMinute = 5;
-    const ReadingLines expected = {"Anna  Maria", "7", "14", "1987", "0", "5", "12", "74", "0",
-                                   "40", "42", "False", "False", "True", "New York", "NY", "USA"};
+    const ReadingLines expected = {"Anna  Maria", "7",  "14",    "1987",  "0",    "5",        "12", "74", "0",
+                                   "40",          "42", "False", "False", "True", "New York", "NY", "USA"};
     EXPECT_EQ(MakeReadingLines(s, 12), expected);
 }
 
@@ -143,58 +144,57 @@ TEST_P(RoundTrip, SavedReadingRestoresTheForm) {
     EXPECT_EQ(form, FormOf(trimmed, GetParam().zone));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Readings, RoundTrip,
-    testing::Values(
-        RoundTripCase{"Ascii", [](ChartState&) {}, 0},
-        RoundTripCase{"NonLatinNames",
-                      [](ChartState& s) {
-                          s.BirthName = "José Müller-Łukasiewicz";
-                          s.BirthCity = "Zürich";
-                          s.BirthState = "Москва 東京";
-                          s.BirthCountry = "\xF0\x9F\x8C\x9F Ελλάδα";  // with a four-byte character
-                      },
-                      70},
-        RoundTripCase{"BlanksAroundNames",
-                      [](ChartState& s) {
-                          s.BirthName = "   Anna   Maria  ";
-                          s.BirthCity = " Rio de Janeiro ";
-                      },
-                      33},
-        RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
-                      [](ChartState& s) {
-                          s.BirthYear = 1950;
-                          s.BirthMonth = 1;
-                          s.BirthDay = 1;
-                          s.BirthHour = 0;
-                          s.BirthMinute = 5;
-                      },
-                      5},
-        RoundTripCase{"LastDayOfRange",
-                      [](ChartState& s) {
-                          s.BirthYear = 2050;
-                          s.BirthMonth = 12;
-                          s.BirthDay = 31;
-                          s.BirthHour = 23;
-                          s.BirthMinute = 59;
-                      },
-                      1},
-        RoundTripCase{"WestNorth",
-                      [](ChartState& s) {
-                          s.LonEast = false;
-                          s.LatSouth = false;
-                          s.DaylightSaving = false;
-                      },
-                      2},
-        RoundTripCase{"EastSouth",
-                      [](ChartState& s) {
-                          s.LonEast = true;
-                          s.LatSouth = true;
-                          s.LonDegrees = 999;
-                          s.LatMinutes = 999;
-                      },
-                      3}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Readings, RoundTrip,
+                         testing::Values(RoundTripCase{"Ascii", [](ChartState&) {}, 0},
+                                         RoundTripCase{"NonLatinNames",
+                                                       [](ChartState& s) {
+                                                           s.BirthName = "José Müller-Łukasiewicz";
+                                                           s.BirthCity = "Zürich";
+                                                           s.BirthState = "Москва 東京";
+                                                           s.BirthCountry =
+                                                               "\xF0\x9F\x8C\x9F Ελλάδα";  // with a four-byte character
+                                                       },
+                                                       70},
+                                         RoundTripCase{"BlanksAroundNames",
+                                                       [](ChartState& s) {
+                                                           s.BirthName = "   Anna   Maria  ";
+                                                           s.BirthCity = " Rio de Janeiro ";
+                                                       },
+                                                       33},
+                                         RoundTripCase{"FiveMinutesPastMidnightNewYear1950",
+                                                       [](ChartState& s) {
+                                                           s.BirthYear = 1950;
+                                                           s.BirthMonth = 1;
+                                                           s.BirthDay = 1;
+                                                           s.BirthHour = 0;
+                                                           s.BirthMinute = 5;
+                                                       },
+                                                       5},
+                                         RoundTripCase{"LastDayOfRange",
+                                                       [](ChartState& s) {
+                                                           s.BirthYear = 2050;
+                                                           s.BirthMonth = 12;
+                                                           s.BirthDay = 31;
+                                                           s.BirthHour = 23;
+                                                           s.BirthMinute = 59;
+                                                       },
+                                                       1},
+                                         RoundTripCase{"WestNorth",
+                                                       [](ChartState& s) {
+                                                           s.LonEast = false;
+                                                           s.LatSouth = false;
+                                                           s.DaylightSaving = false;
+                                                       },
+                                                       2},
+                                         RoundTripCase{"EastSouth",
+                                                       [](ChartState& s) {
+                                                           s.LonEast = true;
+                                                           s.LatSouth = true;
+                                                           s.LonDegrees = 999;
+                                                           s.LatMinutes = 999;
+                                                       },
+                                                       3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadingFile, MidnightAndDirectionsAreStoredAsPlainTexts) {
     TempFolder dir;
@@ -277,14 +277,43 @@ struct LineCase {
 TEST(LoadReading, NumberAndFlagLinesTakeOnlyWhatTheWriterWrites) {
     TempFolder dir;
     const LineCase cases[] = {
-        {1, "12", true},     {1, "1", true},      {1, "13", false},   {1, "0", false},    {1, "", false},
-        {1, " 1 ", false},   {1, "+1", false},    {1, "01", false},   {1, "1.5", false},  {1, "abc", false},
-        {1, "99999999999999999999", false},       {2, "31", true},    {2, "32", false},   {2, "05", false},
-        {3, "1901", true},   {3, "2050", true},   {3, "1900", false}, {3, "2051", false}, {4, "0", true},
-        {4, "23", true},     {4, "24", false},    {4, "-1", false},   {4, "00", false},   {5, "59", true},
-        {5, "60", false},    {6, "0", true},      {6, "70", true},    {6, "71", false},   {6, "zone", false},
-        {11, "True", true},  {11, "False", true}, {11, "true", false}, {12, "", false},   {13, "False ", false},
-        {0, "", true},       {7, "abc", true},    {14, " ", true},  // texts stand as they are
+        {1, "12", true},
+        {1, "1", true},
+        {1, "13", false},
+        {1, "0", false},
+        {1, "", false},
+        {1, " 1 ", false},
+        {1, "+1", false},
+        {1, "01", false},
+        {1, "1.5", false},
+        {1, "abc", false},
+        {1, "99999999999999999999", false},
+        {2, "31", true},
+        {2, "32", false},
+        {2, "05", false},
+        {3, "1901", true},
+        {3, "2050", true},
+        {3, "1900", false},
+        {3, "2051", false},
+        {4, "0", true},
+        {4, "23", true},
+        {4, "24", false},
+        {4, "-1", false},
+        {4, "00", false},
+        {5, "59", true},
+        {5, "60", false},
+        {6, "0", true},
+        {6, "70", true},
+        {6, "71", false},
+        {6, "zone", false},
+        {11, "True", true},
+        {11, "False", true},
+        {11, "true", false},
+        {12, "", false},
+        {13, "False ", false},
+        {0, "", true},
+        {7, "abc", true},
+        {14, " ", true},  // texts stand as they are
     };
     for (const LineCase& c : cases) {
         ReadingLines lines = MakeReadingLines(SampleState(), 0);
@@ -361,8 +390,7 @@ TEST(ReadingFile, UnreadableFilesGiveTheirReason) {
         const char* reason;
     };
     std::filesystem::create_directory(dir / "folder.qvn");
-    const Case cases[] = {{dir / "missing.qvn", "No such file or directory"},
-                          {dir / "folder.qvn", "Is a directory"}};
+    const Case cases[] = {{dir / "missing.qvn", "No such file or directory"}, {dir / "folder.qvn", "Is a directory"}};
     for (const Case& c : cases) {
         const ReadingFileRead read = ReadReadingFile(c.file);
         ASSERT_TRUE(read.error.has_value()) << c.file;
@@ -509,12 +537,9 @@ TEST(SafeWrite, LinksAreWrittenThroughAndLongNamesFit) {
         std::filesystem::path written;
     };
     const Case cases[] = {
-        {"link.qvn", dir / "real.qvn"},
-        {"chain.qvn", dir / "real.qvn"},
-        {"dangling.qvn", dir / "made.qvn"},
-        {"far-link.qvn", other / "far.qvn"},
-        {longest, dir / longest},
-        {std::string(255, 'x'), dir / std::string(255, 'x')},
+        {"link.qvn", dir / "real.qvn"},     {"chain.qvn", dir / "real.qvn"},
+        {"dangling.qvn", dir / "made.qvn"}, {"far-link.qvn", other / "far.qvn"},
+        {longest, dir / longest},           {std::string(255, 'x'), dir / std::string(255, 'x')},
     };
     for (const Case& c : cases) {
         const bool link = std::filesystem::is_symlink(dir / c.target);

@@ -63,8 +63,7 @@ TEST(IsRetrograde, StrictlyBetweenTheStationDaysAtAnyClockTime) {
         {"", At(2000, 3, 1), false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(IsRetrograde(c.birth, c.planet), c.expected)
-            << c.planet << " " << c.birth.time_since_epoch().count();
+        EXPECT_EQ(IsRetrograde(c.birth, c.planet), c.expected) << c.planet << " " << c.birth.time_since_epoch().count();
     }
 }
 
@@ -104,16 +103,14 @@ TEST(IsRetrograde, AgreesWithARowByRowScanOnEveryDay) {
             const bool expected = ScanRows(rows, day);
             if (IsRetrograde(local_time<minutes>{day}, planet) != expected) {
                 ++mismatches;
-                ADD_FAILURE() << StationPlanetName(planet) << " day "
-                              << day.time_since_epoch().count();
+                ADD_FAILURE() << StationPlanetName(planet) << " day " << day.time_since_epoch().count();
             }
         }
     }
 }
 
 constexpr std::array<std::string_view, 11> kPlainLabels{
-    "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
-    "Saturn", "Uranus", "Neptune", "Pluto", "Asc",
+    "Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter", "Saturn", "Uranus", "Neptune", "Pluto", "Asc",
 };
 
 ChartState StateBornOn(int y, int m, int d, int h = 12, int mi = 0) {
@@ -123,8 +120,8 @@ ChartState StateBornOn(int y, int m, int d, int h = 12, int mi = 0) {
     state.BirthDay = static_cast<std::int16_t>(d);
     state.BirthHour = static_cast<std::int16_t>(h);
     state.BirthMinute = static_cast<std::int16_t>(mi);
-    state.BodyLabel = {"Sun", "Moon", "Mercury", "Venus", "Mars", "Jupiter",
-                       "Saturn", "Uranus", "Neptune", "Pluto", "Asc", ""};
+    state.BodyLabel = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
+                       "Saturn", "Uranus", "Neptune", "Pluto", "Asc",  ""};
     return state;
 }
 
@@ -150,18 +147,17 @@ struct MarkCase {
 
 TEST(MarkRetrogrades, MarksTheRetrogradePlanetsOnTheBirthDate) {
     const MarkCase cases[] = {
-        {2000, 3, 1, 9, 30, {2}},             // Mercury only
-        {2000, 2, 21, 0, 0, {}},              // Mercury's station day
-        {2000, 3, 14, 23, 59, {}},            // Mercury's station day
-        {2001, 1, 1, 0, 0, {5, 6}},           // Jupiter and Saturn across the year end
-        {2000, 4, 1, 12, 0, {9}},             // Pluto only
-        {2000, 7, 10, 12, 0, {2, 7, 8, 9}},   // Mercury, Uranus, Neptune, Pluto
-        {2001, 4, 1, 12, 0, {3, 9}},          // Venus and Pluto
+        {2000, 3, 1, 9, 30, {2}},            // Mercury only
+        {2000, 2, 21, 0, 0, {}},             // Mercury's station day
+        {2000, 3, 14, 23, 59, {}},           // Mercury's station day
+        {2001, 1, 1, 0, 0, {5, 6}},          // Jupiter and Saturn across the year end
+        {2000, 4, 1, 12, 0, {9}},            // Pluto only
+        {2000, 7, 10, 12, 0, {2, 7, 8, 9}},  // Mercury, Uranus, Neptune, Pluto
+        {2001, 4, 1, 12, 0, {3, 9}},         // Venus and Pluto
         {2001, 6, 10, 12, 0, {2, 4, 7, 8, 9}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" +
-                     std::to_string(c.day));
+        SCOPED_TRACE(std::to_string(c.year) + "-" + std::to_string(c.month) + "-" + std::to_string(c.day));
         ChartState state = StateBornOn(c.year, c.month, c.day, c.hour, c.minute);
         MarkRetrogrades(state);
         EXPECT_EQ(Labels(state), LabelsMarking(c.markedSlots));
@@ -216,11 +212,12 @@ TEST(MarkRetrogrades, ResetsLabelsThatWereNeverFilled) {
 }
 
 TEST(MarkRetrogrades, ADateThatDoesNotExistLeavesNoMarks) {
-    struct Case { int year, month, day, hour, minute; };
+    struct Case {
+        int year, month, day, hour, minute;
+    };
     const Case cases[] = {
-        {2001, 2, 29, 12, 0}, {2000, 2, 30, 12, 0}, {2000, 0, 1, 12, 0}, {2000, 13, 1, 12, 0},
-        {2000, 3, 0, 12, 0},  {2000, 3, 32, 12, 0}, {2000, 3, 1, 24, 0}, {2000, 3, 1, 12, 60},
-        {2000, -3, 1, 12, 0},
+        {2001, 2, 29, 12, 0}, {2000, 2, 30, 12, 0}, {2000, 0, 1, 12, 0},  {2000, 13, 1, 12, 0}, {2000, 3, 0, 12, 0},
+        {2000, 3, 32, 12, 0}, {2000, 3, 1, 24, 0},  {2000, 3, 1, 12, 60}, {2000, -3, 1, 12, 0},
     };
     for (const auto& c : cases) {
         ChartState state = StateBornOn(2000, 7, 10);

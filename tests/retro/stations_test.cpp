@@ -13,9 +13,8 @@ namespace {
 using namespace std::chrono;
 
 constexpr StationPlanet kAllPlanets[] = {
-    StationPlanet::Mercury, StationPlanet::Venus,  StationPlanet::Mars,
-    StationPlanet::Jupiter, StationPlanet::Saturn, StationPlanet::Uranus,
-    StationPlanet::Neptune, StationPlanet::Pluto,
+    StationPlanet::Mercury, StationPlanet::Venus,  StationPlanet::Mars,    StationPlanet::Jupiter,
+    StationPlanet::Saturn,  StationPlanet::Uranus, StationPlanet::Neptune, StationPlanet::Pluto,
 };
 
 sys_days Day(int y, unsigned m, unsigned d) { return sys_days{year{y} / m / d}; }
@@ -55,8 +54,7 @@ TEST(StationTables, SizesBoundsAndPeriodLengths) {
         EXPECT_EQ(RowDay(lists.start.front()), c.firstStart);
         EXPECT_EQ(RowDay(lists.end[c.periods - 1]), c.lastEnd);
         for (std::size_t k = 0; k < c.periods; ++k) {
-            const auto length = floor<days>(*ParseStationRow(lists.end[k]) -
-                                            *ParseStationRow(lists.start[k]));
+            const auto length = floor<days>(*ParseStationRow(lists.end[k]) - *ParseStationRow(lists.start[k]));
             EXPECT_GE(length.count(), c.shortestDays) << lists.start[k];
             EXPECT_LE(length.count(), c.longestDays) << lists.start[k];
         }
@@ -74,8 +72,7 @@ TEST(StationTables, RowsParseAndAreInOrderWithOnlyTheSpareSlotEmpty) {
         for (std::size_t k = 0; k < n; ++k) {
             const auto start = ParseStationRow(lists.start[k]);
             const auto end = ParseStationRow(lists.end[k]);
-            ASSERT_TRUE(start && end) << "row " << k << ": " << lists.start[k] << " / "
-                                      << lists.end[k];
+            ASSERT_TRUE(start && end) << "row " << k << ": " << lists.start[k] << " / " << lists.end[k];
             EXPECT_LT(*start, *end) << lists.start[k];
             if (previousEnd) EXPECT_LT(*previousEnd, *start) << lists.start[k];
             previousEnd = end;
@@ -178,8 +175,7 @@ TEST(ParseStationRow, AcceptsOnlyTheRowForm) {
 }
 
 TEST(StationPlanetNames, ExactNamesOnly) {
-    for (StationPlanet planet : kAllPlanets)
-        EXPECT_EQ(StationPlanetFromName(StationPlanetName(planet)), planet);
+    for (StationPlanet planet : kAllPlanets) EXPECT_EQ(StationPlanetFromName(StationPlanetName(planet)), planet);
     for (std::string_view other : {"Sun", "Moon", "Asc", "mercury", "Mercury ", "MERCURY", ""})
         EXPECT_FALSE(StationPlanetFromName(other).has_value()) << other;
 }

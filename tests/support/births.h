@@ -17,27 +17,33 @@ inline BirthFormData FormOf(const BirthValues& values) {
 }
 
 // New Delhi, 15 June 1975 14:30, Indian Time.
+// clang-format off
 inline BirthValues Asha() {
     return {.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30, .zoneSlot = 34,
             .latDegrees = "28", .latMinutes = "37", .latDirection = LatitudeDirection::North,
             .lonDegrees = "77", .lonMinutes = "13", .lonDirection = LongitudeDirection::East,
             .city = "New Delhi", .state = "Delhi", .country = "India"};
 }
+// clang-format on
 
 // London, 10 December 1915 1:30, a zone with no correction.
+// clang-format off
 inline BirthValues AdaInLondon() {
     return {.name = "Ada Byron", .year = 1915, .month = 12, .day = 10, .hour = 1, .minute = 30, .zoneSlot = 29,
             .latDegrees = "51", .latMinutes = "30", .latDirection = LatitudeDirection::North,
             .lonDegrees = "0", .lonMinutes = "7", .lonDirection = LongitudeDirection::West,
             .city = "London", .state = "England", .country = "UK"};
 }
+// clang-format on
 
 // Basel, 26 July 1975 19:32, summer time.
+// clang-format off
 inline BirthValues CarlInBasel() {
     return {.name = "Carl Gustav", .year = 1975, .month = 7, .day = 26, .hour = 19, .minute = 32, .zoneSlot = 20,
             .latDegrees = "47", .latMinutes = "33", .latDirection = LatitudeDirection::North,
             .lonDegrees = "7", .lonMinutes = "35", .lonDirection = LongitudeDirection::East,
             .daylightSaving = true, .city = "Basel", .state = "Basel Stadt", .country = "Switzerland"};
 }
+// clang-format on
 
 }  // namespace qv::test

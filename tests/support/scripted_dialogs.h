@@ -14,7 +14,7 @@ namespace qv::test {
 
 struct DialogCall {
     enum Kind { Message, Save, Open, Print } kind;
-    QString text;                 // message text, or the dialog title
+    QString text;  // message text, or the dialog title
     MessageIcon icon = MessageIcon::Error;
     FileDialogSettings settings;  // for Save / Open
 };

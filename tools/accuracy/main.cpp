@@ -49,7 +49,7 @@ using namespace std::chrono;
 using Minutes = sys_time<minutes>;
 
 constexpr int kBodies = 11;  // chart slots: Sun, Moon, Mercury … Pluto, Asc
-constexpr std::array<const char*, kBodies> kNames = {"Sun",    "Moon",   "Mercury", "Venus",   "Mars", "Jupiter",
+constexpr std::array<const char*, kBodies> kNames = {"Sun",    "Moon",   "Mercury", "Venus", "Mars",     "Jupiter",
                                                      "Saturn", "Uranus", "Neptune", "Pluto", "Ascendant"};
 constexpr int kGreenwichSlot = 29;  // "Greenwich Mean Time,GMT,0.0"
 constexpr double kMaxLatitude = 66.0;
@@ -76,8 +76,16 @@ int SignOf(double lon) {
 
 // The chart's eleven longitudes, calculated as the program calculates them.
 std::array<double, kBodies> ChartLongitudes(const Moment& m, qv::ChartState& state) {
-    qv::BirthValues values{.name = "x", .year = m.year, .month = m.month, .day = m.day, .hour = m.hour,
-                           .minute = m.minute, .zoneSlot = kGreenwichSlot, .city = "x", .state = "x", .country = "x"};
+    qv::BirthValues values{.name = "x",
+                           .year = m.year,
+                           .month = m.month,
+                           .day = m.day,
+                           .hour = m.hour,
+                           .minute = m.minute,
+                           .zoneSlot = kGreenwichSlot,
+                           .city = "x",
+                           .state = "x",
+                           .country = "x"};
     qv::SetLatitude(values, m.latMinutes);
     qv::SetLongitude(values, m.lonMinutes);
     qv::ChartWheel wheel;
@@ -154,9 +162,7 @@ void PrintTable(const char* title, const Errors& errors, bool arcseconds = false
     }
 }
 
-double JulianDay(const Moment& m) {
-    return swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL);
-}
+double JulianDay(const Moment& m) { return swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL); }
 
 // The precise engine's eleven longitudes, as precise mode shows them.
 std::array<double, kBodies> PreciseLongitudes(const Moment& m, const std::string& ephe) {
@@ -218,7 +224,8 @@ struct PreciseCheck {
     void Print(long moments) const {
         PrintTable("The precise engine against the analytical ephemeris (apparent, true equinox and ecliptic of date):",
                    errors, true);
-        std::printf("\nShare of charts in which the precise engine and the analytical ephemeris show another sign:\n\n");
+        std::printf(
+            "\nShare of charts in which the precise engine and the analytical ephemeris show another sign:\n\n");
         std::printf("| Body | Charts with another sign |\n|---|---:|\n");
         const auto share = [moments](long n) { return 100.0 * static_cast<double>(n) / static_cast<double>(moments); };
         for (int k = 0; k < kBodies; ++k) std::printf("| %s | %.3f %% |\n", kNames[k], share(signDiffers[k]));
@@ -237,9 +244,12 @@ int main(int argc, char** argv) {
     std::string ephe = QV_SWE_EPHE_DIR;
     for (int k = 1; k < argc; ++k) {
         const std::string_view arg = argv[k];
-        if (k + 1 < argc && arg == "--moments") moments = std::strtol(argv[++k], nullptr, 10);
-        else if (k + 1 < argc && arg == "--seed") seed = std::strtoul(argv[++k], nullptr, 10);
-        else if (k + 1 < argc && arg == "--ephe") ephe = argv[++k];
+        if (k + 1 < argc && arg == "--moments")
+            moments = std::strtol(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && arg == "--seed")
+            seed = std::strtoul(argv[++k], nullptr, 10);
+        else if (k + 1 < argc && arg == "--ephe")
+            ephe = argv[++k];
         else {
             std::fprintf(stderr, "usage: quorvane-accuracy [--moments N] [--seed S] [--ephe DIR]\n");
             return 2;
@@ -270,9 +280,13 @@ int main(int argc, char** argv) {
         const sys_days day = floor<days>(t);
         const year_month_day ymd{day};
         const hh_mm_ss hms{t - day};
-        const Moment m{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-                       static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(hms.hours().count()),
-                       static_cast<int>(hms.minutes().count()), lat(rng), lon(rng)};
+        const Moment m{static_cast<int>(ymd.year()),
+                       static_cast<int>(static_cast<unsigned>(ymd.month())),
+                       static_cast<int>(static_cast<unsigned>(ymd.day())),
+                       static_cast<int>(hms.hours().count()),
+                       static_cast<int>(hms.minutes().count()),
+                       lat(rng),
+                       lon(rng)};
 
         const auto ours = ChartLongitudes(m, state);
         const auto apparent = PreciseLongitudes(m, ephe);

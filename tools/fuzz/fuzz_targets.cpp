@@ -72,8 +72,7 @@ void CsvReaderTarget(const std::uint8_t* data, std::size_t size) {
         std::istringstream in(text);
         report::CsvReader reader(in, 64);
         report::CsvRecord record;
-        while (reader.Next(record)) {
-        }
+        while (reader.Next(record)) {}
     }
     // Two jobs for one input in eight: threads cost more than the rows.
     std::istringstream in(text);
@@ -110,10 +109,21 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
     };
     static const Chart calculated = [] {
         Chart c;
-        const BirthValues asha{.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30,
-                               .zoneSlot = 34, .latDegrees = "28", .latMinutes = "37",
-                               .latDirection = LatitudeDirection::North, .lonDegrees = "77", .lonMinutes = "13",
-                               .lonDirection = LongitudeDirection::East, .city = "New Delhi", .state = "Delhi",
+        const BirthValues asha{.name = "Asha",
+                               .year = 1975,
+                               .month = 6,
+                               .day = 15,
+                               .hour = 14,
+                               .minute = 30,
+                               .zoneSlot = 34,
+                               .latDegrees = "28",
+                               .latMinutes = "37",
+                               .latDirection = LatitudeDirection::North,
+                               .lonDegrees = "77",
+                               .lonMinutes = "13",
+                               .lonDirection = LongitudeDirection::East,
+                               .city = "New Delhi",
+                               .state = "Delhi",
                                .country = "India"};
         if (CalculateChartOf(asha, c.state, c.wheel)) __builtin_trap();
         return c;
@@ -127,11 +137,10 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
     }
     AtlasUse atlas;
     std::array<std::string, 6> fixed;  // kept here for the fixed texts that show them
-    std::string* const texts[] = {&atlas.place,         &atlas.zoneId,
-                                  &s.BirthName,         &s.BirthCity,    &s.BirthState,   &s.BirthCountry,
-                                  &s.AscendantText,     &s.MoonText,     &fixed[0],       &s.PositionName[3],
-                                  &s.PlanetPosition[5], &fixed[1],       &s.HouseSign[0], &fixed[2],
-                                  &fixed[3],            &fixed[4],       &s.TimeZoneName[34]};
+    std::string* const texts[] = {
+        &atlas.place,     &atlas.zoneId, &s.BirthName, &s.BirthCity,       &s.BirthState,        &s.BirthCountry,
+        &s.AscendantText, &s.MoonText,   &fixed[0],    &s.PositionName[3], &s.PlanetPosition[5], &fixed[1],
+        &s.HouseSign[0],  &fixed[2],     &fixed[3],    &fixed[4],          &s.TimeZoneName[34]};
     for (std::string* text : texts) {
         const std::size_t cut = std::min(bytes.find('\0'), bytes.size());
         text->assign(bytes.substr(0, cut));

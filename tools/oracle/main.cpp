@@ -49,8 +49,9 @@ int main(int argc, char** argv) {
             qv::SetVectorMath(false);
             continue;
         }
-        std::uint64_t* target = option == "--charts" ? &charts : option == "--seed" ? &seed
-                               : option == "--jobs"  ? &jobs
+        std::uint64_t* target = option == "--charts" ? &charts
+                                : option == "--seed" ? &seed
+                                : option == "--jobs" ? &jobs
                                                      : nullptr;
         if (!target || k + 1 >= argc || !ParseCount(argv[++k], *target)) return Usage();
     }
@@ -70,12 +71,13 @@ int main(int argc, char** argv) {
     for (const auto& t : tallies) total.Add(t);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
-    std::printf("charts: %llu (seed %llu, %s path, %llu jobs, %.1f s)\n",
-                static_cast<unsigned long long>(total.charts), static_cast<unsigned long long>(seed),
-                qv::VectorMathActive() ? "vector" : "scalar", static_cast<unsigned long long>(jobs), seconds);
+    std::printf("charts: %llu (seed %llu, %s path, %llu jobs, %.1f s)\n", static_cast<unsigned long long>(total.charts),
+                static_cast<unsigned long long>(seed), qv::VectorMathActive() ? "vector" : "scalar",
+                static_cast<unsigned long long>(jobs), seconds);
     std::printf("charts with a differing text, list, wheel entry or export: %llu\n",
                 static_cast<unsigned long long>(total.mismatchedCharts));
-    std::printf("JSON lines differing from the library's: %llu\n", static_cast<unsigned long long>(total.mismatchedLines));
+    std::printf("JSON lines differing from the library's: %llu\n",
+                static_cast<unsigned long long>(total.mismatchedLines));
     if (!total.firstMismatch.empty()) std::printf("first: %s\n", total.firstMismatch.c_str());
     std::printf("largest longitude difference: %.3g deg\n", total.LargestDifference());
     for (std::size_t slot = 0; slot < total.largestDifference.size(); ++slot)

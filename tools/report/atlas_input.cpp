@@ -2,8 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/user_text.h"
-#include "atlas/birth_place.h"
+#include "state/text.h"
+#include "app/birth_place.h"
 #include "atlas/clock_text.h"
 
 namespace qv::report {

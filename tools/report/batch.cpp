@@ -15,7 +15,7 @@
 #include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
-#include "app/user_text.h"
+#include "state/text.h"
 #include "chartview/chart_json_line.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
@@ -65,9 +65,8 @@ std::optional<std::string> FieldDirection(std::string_view text,
 // `values` as new birth values whose texts keep their storage (moved out
 // and back), so a worker's values cost nothing from row to row.
 void RenewBirthValues(BirthValues& values) {
-    std::string* const texts[] = {&values.name,       &values.latDegrees, &values.latMinutes,
-                                  &values.lonDegrees, &values.lonMinutes, &values.city,
-                                  &values.state,      &values.country};
+    std::string* const texts[] = {&values.name,       &values.latDegrees, &values.latMinutes, &values.lonDegrees,
+                                  &values.lonMinutes, &values.city,       &values.state,      &values.country};
     std::array<std::string, std::size(texts)> kept;
     for (std::size_t k = 0; k < kept.size(); ++k) kept[k] = std::move(*texts[k]);
     values = BirthValues{};
@@ -94,11 +93,13 @@ public:
     bool Process(const CsvRecord& record, std::size_t row, std::string& out) {
         std::optional<std::string> refusal;
         atlas_ = {};
-        if (!record.error.empty()) refusal = record.error;
+        if (!record.error.empty())
+            refusal = record.error;
         else if (record.count != columns_.count)
             refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(columns_.count) +
                       " are expected";
-        else refusal = FormFromBatchRow(record, columns_, values_, form_, atlas_);
+        else
+            refusal = FormFromBatchRow(record, columns_, values_, form_, atlas_);
         if (refusal) {
             writer_.AppendError(out, row, *refusal);
             return false;
@@ -385,7 +386,8 @@ std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header,
             return "The header has no " + std::string(kBatchColumnNames[c]) + " column. " + expected;
     }
     for (const BatchColumn first : {kColLatDeg, kColLonDeg}) {
-        const int present = columns.Has(first) + columns.Has(BatchColumn(first + 1)) + columns.Has(BatchColumn(first + 2));
+        const int present =
+            columns.Has(first) + columns.Has(BatchColumn(first + 1)) + columns.Has(BatchColumn(first + 2));
         if (present % 3 != 0)
             return "The columns " + std::string(kBatchColumnNames[first]) + ", " +
                    std::string(kBatchColumnNames[first + 1]) + " and " + std::string(kBatchColumnNames[first + 2]) +
@@ -419,10 +421,8 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
         values.zoneSlot = FieldNumber(field(kColZone));
         if (auto refused = CheckZoneSlot(values)) return refused;
     }
-    if (auto refused = FieldDirection(field(kColLatDir), LatitudeDirectionOf, values.latDirection))
-        return refused;
-    if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, values.lonDirection))
-        return refused;
+    if (auto refused = FieldDirection(field(kColLatDir), LatitudeDirectionOf, values.latDirection)) return refused;
+    if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, values.lonDirection)) return refused;
     if (!fromAtlas || given(kColDst)) {
         const std::string_view dst = TrimBlanksAndTabs(field(kColDst));
         if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";

@@ -25,7 +25,7 @@
 
 #include "app/birth_form.h"
 #include "app/birth_values.h"
-#include "app/precise_engine.h"
+#include "state/precise_engine.h"
 #include "chartview/chart_json.h"
 #include "tools/report/csv_reader.h"
 
@@ -37,8 +37,24 @@ inline constexpr std::size_t kBatchFieldCount = 17;
 
 // The columns a batch file may have; the first 17 in the classic header's order.
 enum BatchColumn : std::size_t {
-    kColName, kColYear, kColMonth, kColDay, kColHour, kColMinute, kColZone, kColLatDeg, kColLatMin, kColLatDir,
-    kColLonDeg, kColLonMin, kColLonDir, kColDst, kColCity, kColState, kColCountry, kColPlace
+    kColName,
+    kColYear,
+    kColMonth,
+    kColDay,
+    kColHour,
+    kColMinute,
+    kColZone,
+    kColLatDeg,
+    kColLatMin,
+    kColLatDir,
+    kColLonDeg,
+    kColLonMin,
+    kColLonDir,
+    kColDst,
+    kColCity,
+    kColState,
+    kColCountry,
+    kColPlace
 };
 inline constexpr std::size_t kBatchColumnCount = 18;
 inline constexpr std::array<std::string_view, kBatchColumnCount> kBatchColumnNames = {
@@ -73,9 +89,9 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
                                             BirthFormData& form, AtlasUse& atlas);
 
 struct BatchSettings {
-    int jobs = 1;          // worker threads; 1 works on the calling thread
-    bool progress = false; // rows done, on `err`, rewritten in place
-    PreciseEngine precise; // when set, every chart's positions come from it
+    int jobs = 1;           // worker threads; 1 works on the calling thread
+    bool progress = false;  // rows done, on `err`, rewritten in place
+    PreciseEngine precise;  // when set, every chart's positions come from it
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

@@ -26,8 +26,10 @@ void MakeRoom(std::string& field, std::size_t bytes) {
 std::size_t CountLineBreaks(const char* p, const char* end) {
     std::size_t n = 0;
     for (; p < end; ++p) {
-        if (*p == '\n') ++n;
-        else if (*p == '\r' && (p + 1 == end || p[1] != '\n')) ++n;
+        if (*p == '\n')
+            ++n;
+        else if (*p == '\r' && (p + 1 == end || p[1] != '\n'))
+            ++n;
     }
     return n;
 }
@@ -197,8 +199,7 @@ bool CsvReader::SkipToNextLine() {
 
 bool CsvReader::Next(CsvRecord& record) {
     if (!bomChecked_) {
-        while (buf_.size() - pos_ < kByteOrderMark.size() && Refill()) {
-        }
+        while (buf_.size() - pos_ < kByteOrderMark.size() && Refill()) {}
         if (std::string_view(buf_).substr(pos_).starts_with(kByteOrderMark)) pos_ += kByteOrderMark.size();
         bomChecked_ = true;
     }

@@ -24,9 +24,9 @@ namespace qv::report {
 struct CsvRecord {
     std::vector<std::string> fields;
     std::size_t count = 0;
-    std::size_t line = 0;    // physical line (from 1) the record starts on
-    bool blank = false;      // an empty line: no field at all
-    std::string error;       // non-empty: the record breaks the rules, fields unusable
+    std::size_t line = 0;  // physical line (from 1) the record starts on
+    bool blank = false;    // an empty line: no field at all
+    std::string error;     // non-empty: the record breaks the rules, fields unusable
 
     std::string_view Field(std::size_t k) const { return fields[k]; }
 
@@ -62,8 +62,8 @@ private:
     std::istream& in_;
     std::size_t maxRecordBytes_;
     std::string buf_;
-    std::size_t pos_ = 0;  // start of the next record in buf_
-    std::size_t line_ = 1; // physical line at pos_
+    std::size_t pos_ = 0;   // start of the next record in buf_
+    std::size_t line_ = 1;  // physical line at pos_
     bool eof_ = false;
     bool readFailed_ = false;
     bool bomChecked_ = false;

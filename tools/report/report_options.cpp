@@ -6,7 +6,7 @@
 #include <set>
 
 #include "app/birth_values.h"
-#include "app/user_text.h"
+#include "state/text.h"
 #include "state/time_zones.h"
 
 namespace qv::report {
@@ -80,8 +80,8 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.jobs = v; }},
         {"--find-place", "TEXT", "print the atlas's places matching TEXT as JSON, best first, nothing else",
          [](RawOptions& o, const std::string& v) { o.findPlace = v; }},
-        {"--limit", "N", "with --find-place: most places printed, 1 to " + std::to_string(kMaxFindLimit) +
-                             " (default 10)",
+        {"--limit", "N",
+         "with --find-place: most places printed, 1 to " + std::to_string(kMaxFindLimit) + " (default 10)",
          [](RawOptions& o, const std::string& v) { o.limit = v; }},
     };
     return table;
@@ -144,8 +144,8 @@ std::optional<std::string> ParseZone(const std::optional<std::string>& text, Bir
 template <class Direction>
 std::optional<std::string> ParseAngle(const std::optional<std::string>& text, std::string_view what,
                                       std::string_view letters,
-                                      std::optional<std::string> (*directionOf)(char, Direction&),
-                                      std::string& degrees, std::string& minutes, Direction& direction) {
+                                      std::optional<std::string> (*directionOf)(char, Direction&), std::string& degrees,
+                                      std::string& minutes, Direction& direction) {
     if (!text) return std::nullopt;  // the form reports the empty degree box
     std::string_view t = *text;
     if (!t.empty()) {
@@ -185,8 +185,10 @@ std::string ReportUsage() {
     for (const OptionRow& row : OptionTable()) {
         std::string left = "  " + std::string(row.name);
         if (!row.value.empty()) left += " " + std::string(row.value);
-        if (left.size() < 26) left.resize(26, ' ');
-        else left += "  ";
+        if (left.size() < 26)
+            left.resize(26, ' ');
+        else
+            left += "  ";
         usage += left + row.help + "\n";
     }
     usage +=
@@ -253,7 +255,8 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     ReportOptions options;
     options.precise = raw.precise;
     if (raw.stations) {
-        if (args.size() != 1) return OptionError{"--stations prints the station tables only; leave out the other options"};
+        if (args.size() != 1)
+            return OptionError{"--stations prints the station tables only; leave out the other options"};
         options.stations = true;
         return options;
     }
@@ -288,9 +291,12 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         }
         return options;
     }
-    if (raw.format == "json") options.format = OutputFormat::Json;
-    else if (raw.format == "text") options.format = OutputFormat::Text;
-    else return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
+    if (raw.format == "json")
+        options.format = OutputFormat::Json;
+    else if (raw.format == "text")
+        options.format = OutputFormat::Text;
+    else
+        return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {
         if (raw.saveReading->empty()) return OptionError{"Option --save-reading needs a file name"};
         options.saveReadingFile = *raw.saveReading;
@@ -325,9 +331,9 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     values.daylightSaving = raw.dst;
     if (raw.place) {
         if (raw.place->empty()) return OptionError{"Option --place needs a place name"};
-        options.place = PlaceRequest{*raw.place, raw.lat.has_value(), raw.lon.has_value(), raw.zone.has_value(),
-                                     raw.dst, given.contains("--city"), given.contains("--state"),
-                                     given.contains("--country")};
+        options.place =
+            PlaceRequest{*raw.place, raw.lat.has_value(),      raw.lon.has_value(),       raw.zone.has_value(),
+                         raw.dst,    given.contains("--city"), given.contains("--state"), given.contains("--country")};
         options.values = values;
         return options;
     }

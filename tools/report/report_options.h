@@ -18,15 +18,15 @@ namespace qv::report {
 enum class OutputFormat { Json, Text };
 
 struct ReportOptions {
-    bool help = false;  // print the usage and nothing else
+    bool help = false;      // print the usage and nothing else
     bool stations = false;  // print the built-in station tables and nothing else
-    BirthFormData form;  // the birth data as the form would hold it
+    BirthFormData form;     // the birth data as the form would hold it
     // --place: the place to find, and the values given with it; Run asks the
     // atlas and checks the values as the form does (form unset here).
     std::optional<PlaceRequest> place;
     BirthValues values;
-    std::string findPlace;        // --find-place: print the atlas's matches and nothing else
-    std::size_t findLimit = 10;   // --limit: most matches --find-place prints
+    std::string findPlace;       // --find-place: print the atlas's matches and nothing else
+    std::size_t findLimit = 10;  // --limit: most matches --find-place prints
     OutputFormat format = OutputFormat::Json;
     std::string readingFile;      // --reading: birth data from this file (form unset here)
     std::string saveReadingFile;  // --save-reading: also write the reading here

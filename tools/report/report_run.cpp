@@ -96,8 +96,12 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     switch (options.format) {
-        case OutputFormat::Json: out << ChartJsonText(state, wheel, atlas); break;
-        case OutputFormat::Text: out << MakeTextExport(state); break;
+        case OutputFormat::Json:
+            out << ChartJsonText(state, wheel, atlas);
+            break;
+        case OutputFormat::Text:
+            out << MakeTextExport(state);
+            break;
     }
     if (!out.flush()) {
         err << "The chart could not be written to standard output\n";

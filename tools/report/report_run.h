@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/precise_engine.h"
+#include "state/precise_engine.h"
 
 namespace qv::report {
 
@@ -17,7 +17,6 @@ inline constexpr int kExitRefused = 2;  // the input was refused
 
 // args without the program name. `precise` calculates the charts of
 // --precise; without it --precise is refused.
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const PreciseEngine& precise = {});
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PreciseEngine& precise = {});
 
 }  // namespace qv::report

@@ -74,9 +74,7 @@ double JulianDate(year_month_day date) {
 }
 
 // UT moment rounded to the nearest minute, from a Julian Date (UT, days).
-Minutes RoundToMinute(double jdUt) {
-    return Minutes{minutes{std::llround((jdUt - kJdUnixEpoch) * 1440.0)}};
-}
+Minutes RoundToMinute(double jdUt) { return Minutes{minutes{std::llround((jdUt - kJdUnixEpoch) * 1440.0)}}; }
 
 // Geocentric ecliptic longitude speed (degrees/day) at a Julian Date (UT).
 // Throws when the library fails or has not used its data files.
@@ -150,8 +148,7 @@ bool IsKept(const Planet& planet, const Period& period) {
     const int startYear = static_cast<int>(year_month_day{floor<days>(period.start)}.year());
     if (startYear >= kFirstYear && startYear <= kLastYear) return true;
     const Minutes newYear1900 = sys_days{year{kFirstYear} / January / 1};
-    return planet.keepsPeriodUnderWayAt1900 && period.start < newYear1900 &&
-           period.end > newYear1900;
+    return planet.keepsPeriodUnderWayAt1900 && period.start < newYear1900 && period.end > newYear1900;
 }
 
 // Row text "month,day,year,hour,minute," without leading zeros (UT).
@@ -161,16 +158,15 @@ std::string RowText(Minutes moment) {
     const hh_mm_ss<minutes> time{moment - date};
     std::ostringstream out;
     out << static_cast<unsigned>(ymd.month()) << ',' << static_cast<unsigned>(ymd.day()) << ','
-        << static_cast<int>(ymd.year()) << ',' << time.hours().count() << ','
-        << time.minutes().count() << ',';
+        << static_cast<int>(ymd.year()) << ',' << time.hours().count() << ',' << time.minutes().count() << ',';
     return out.str();
 }
 
 std::string DateText(Minutes moment) {
     const year_month_day ymd{floor<days>(moment)};
     char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                  static_cast<unsigned>(ymd.day()));
     return text;
 }
 
@@ -204,8 +200,7 @@ void WriteTable(std::ostream& out, const std::vector<std::vector<Period>>& table
     for (std::size_t p = 0; p < kPlanets.size(); ++p) {
         out << "\ninline constexpr StationRow k" << kPlanets[p].name << "[] = {\n";
         for (const Period& period : tables[p]) {
-            out << "    {\"" << RowText(period.start) << "\", \"" << RowText(period.end)
-                << "\"},\n";
+            out << "    {\"" << RowText(period.start) << "\", \"" << RowText(period.end) << "\"},\n";
         }
         out << "    {\"\", \"\"},\n};\n";
     }
@@ -219,16 +214,12 @@ void PrintSummary(const std::vector<std::vector<Period>>& tables) {
             std::cerr << kPlanets[p].name << ": no periods\n";
             continue;
         }
-        auto length = [](const Period& x) {
-            return (floor<days>(x.end) - floor<days>(x.start)).count();
-        };
+        auto length = [](const Period& x) { return (floor<days>(x.end) - floor<days>(x.start)).count(); };
         const auto [shortest, longest] = std::minmax_element(
-            periods.begin(), periods.end(),
-            [&](const Period& x, const Period& y) { return length(x) < length(y); });
+            periods.begin(), periods.end(), [&](const Period& x, const Period& y) { return length(x) < length(y); });
         std::cerr << kPlanets[p].name << ": " << periods.size() << " periods, first start "
-                  << DateText(periods.front().start) << ", last end "
-                  << DateText(periods.back().end) << ", " << length(*shortest) << "-"
-                  << length(*longest) << " days\n";
+                  << DateText(periods.front().start) << ", last end " << DateText(periods.back().end) << ", "
+                  << length(*shortest) << "-" << length(*longest) << " days\n";
     }
 }
 

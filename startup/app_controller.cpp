@@ -1,4 +1,4 @@
-#include "app/ui/app_controller.h"
+#include "startup/app_controller.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -48,9 +48,8 @@ ChartWindow* AppController::ensureChartWindow() {
     if (chart_) return chart_;
     wheel_ = ChartWheel{};  // a fresh display form starts from its design captions
     auto* window = new ChartWindow(state_, dialogs_);
-    connect(window, &ChartWindow::saveReadingRequested, this, [this, window] {
-        SaveReadingCommand(window, state_, zoneSlot_, dialogs_, state_.ReadingFileName);
-    });
+    connect(window, &ChartWindow::saveReadingRequested, this,
+            [this, window] { SaveReadingCommand(window, state_, zoneSlot_, dialogs_, state_.ReadingFileName); });
     connect(window, &ChartWindow::backRequested, this, [this] { leaveChartWindow(false); });
     connect(window, &ChartWindow::newRequested, this, [this] { leaveChartWindow(true); });
     connect(window, &ChartWindow::endProgramRequested, this, &AppController::EndProgram);

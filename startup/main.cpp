@@ -2,8 +2,8 @@
 #include <QApplication>
 
 #include "app/atomic_file.h"
-#include "app/ui/app_controller.h"
-#include "app/ui/single_instance.h"
+#include "startup/app_controller.h"
+#include "startup/single_instance.h"
 #include "ephemeris/chart_engine.h"
 #include "ui/program_identity.h"
 #include "ui/user_dialogs.h"
@@ -24,8 +24,7 @@ int main(int argc, char* argv[]) {
 
     qv::AppController controller(dialogs);
     controller.setPreciseEngine(qv::EphemerisEngine());
-    QObject::connect(&controller, &qv::AppController::programEnded, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&controller, &qv::AppController::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &qv::SingleInstance::activationRequested, &controller,
                      &qv::AppController::raiseCurrentWindow);
     controller.start();

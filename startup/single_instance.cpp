@@ -1,4 +1,4 @@
-#include "app/ui/single_instance.h"
+#include "startup/single_instance.h"
 
 #include <QDir>
 #include <QLocalServer>
@@ -32,9 +32,7 @@ SingleInstance::~SingleInstance() {
 
 QString SingleInstance::lockPath() const { return QDir(directory_).filePath(QStringLiteral("quorvane.lock")); }
 
-QString SingleInstance::socketPath() const {
-    return QDir(directory_).filePath(QStringLiteral("quorvane.socket"));
-}
+QString SingleInstance::socketPath() const { return QDir(directory_).filePath(QStringLiteral("quorvane.socket")); }
 
 bool SingleInstance::acquire() {
     if (lock_ && lock_->isLocked()) return true;

@@ -1,4 +1,4 @@
-#include "atlas/birth_place.h"
+#include "app/birth_place.h"
 
 #include <cmath>
 
@@ -42,9 +42,7 @@ LocalDateTime BirthMoment(const BirthValues& values) {
 
 void SetPlaceLatitude(BirthValues& values, const Place& place) { SetLatitude(values, ArcMinutes(place.latitude)); }
 
-void SetPlaceLongitude(BirthValues& values, const Place& place) {
-    SetLongitude(values, ArcMinutes(place.longitude));
-}
+void SetPlaceLongitude(BirthValues& values, const Place& place) { SetLongitude(values, ArcMinutes(place.longitude)); }
 
 void SetPlace(BirthFormData& form, const Place& place) {
     BirthValues v;

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "app/chart_wheel.h"
-#include "app/precise_engine.h"
+#include "state/precise_engine.h"
 #include "state/chart_state.h"
 
 namespace qv {

@@ -1,0 +1,52 @@
+// Text helpers every floor uses: blanks, UTF-8, quoting user text inside
+// messages, and numbers written into fixed buffers without allocating.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qv {
+
+// Text with blanks (U+0020) removed at both ends.
+std::string_view TrimBlanks(std::string_view s);
+
+// The last n characters (UTF-8 code points) of s, or all of s if shorter.
+std::string_view LastCharacters(std::string_view s, std::size_t n);
+
+// One step through UTF-8 text at byte `i` (< text.size()): the bytes of the
+// character there when `valid`, else the bytes of the longest start of a
+// character that cannot be completed (at least one), which a reader replaces
+// by one U+FFFD.
+struct Utf8Step {
+    std::size_t length = 1;
+    bool valid = false;
+};
+Utf8Step Utf8StepAt(std::string_view text, std::size_t i);
+
+// Text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+// `text` between double quotes. Control characters (U+0000–U+001F, U+007F,
+// U+0080–U+009F) and bytes that are not valid UTF-8 are written as \xNN per
+// byte (for example ESC as \x1b); everything else stands as it is.
+std::string QuoteUserText(std::string_view text);
+
+// `value` as printf's "%0*d" writes it: at least `width` characters, zeros
+// after any minus sign. Room for 12 bytes or `width`; returns the end.
+char* PutZeroPadded(char* out, long value, int width);
+
+// An offset east of UTC in minutes as "+05:30" or "-05:00" at `out`, which
+// has room for 8 bytes; returns its end.
+char* PutUtcOffset(char* out, int minutesEast);
+
+// "YYYY-MM-DDTHH:MM:00Z" of a moment at `out`, which has room for
+// kIsoMinuteRoom bytes; returns its end.
+inline constexpr std::size_t kIsoMinuteRoom = 40;
+char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t);
+
+// The same text as a string.
+std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
+
+}  // namespace qv
