@@ -15,6 +15,8 @@ QV_PACKAGES=(
   poppler-utils
   libgeonames-dev libicu-dev tzdata
   clang-format
+  # the validators tests/package runs on the package's files
+  desktop-file-utils appstream shared-mime-info
 )
 
 qv_install_missing() {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <exception>
 
@@ -12,6 +13,13 @@
 #include "ui/user_dialogs.h"
 
 namespace qv {
+
+namespace {
+
+// How often a reading given while a dialog is open looks again.
+constexpr int kModalRetryMs = 250;
+
+}  // namespace
 
 AppController::AppController(UserDialogs& dialogs, QObject* parent)
     : QObject(parent), dialogs_(dialogs), form_(std::make_unique<FrmMain>(state_, dialogs)) {
@@ -91,6 +99,26 @@ void AppController::OpenReading() {
     if (ending_) return;
     std::optional<BirthFormData> restored = OpenReadingCommand(form_.get(), dialogs_, form_->formData());
     if (!restored) return;
+    form_->setFormData(*restored);
+    CalculateChart();
+}
+
+void AppController::OpenGivenReading(const QString& file) {
+    if (ending_) return;
+    if (QWidget* dialog = QApplication::activeModalWidget()) {
+        // Opening now would change the chart under a question the user has
+        // not answered (a save dialog saves the chart on show).
+        dialog->raise();
+        dialog->activateWindow();
+        QTimer::singleShot(kModalRetryMs, this, [this, file] { OpenGivenReading(file); });
+        return;
+    }
+    raiseCurrentWindow();
+    QWidget* shown = (chart_ && chart_->isVisible()) ? static_cast<QWidget*>(chart_.data()) : form_.get();
+    std::optional<BirthFormData> restored = OpenReadingFile(shown, dialogs_, LocalFilePath(file), form_->formData());
+    if (!restored) return;
+    // From the chart window the user would go "Back" and open it there.
+    if (chart_ && chart_->isVisible()) leaveChartWindow(false);
     form_->setFormData(*restored);
     CalculateChart();
 }

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <memory>
 #include <utility>
 
@@ -39,6 +40,12 @@ public:
     // "&Open Previously Saved Reading": restores the form from a file and
     // calculates it.
     void OpenReading();
+    // A reading given to the program, on its command line or by a second
+    // start: brings the program forward and opens the file as "Open
+    // Previously Saved Reading" opens a chosen one. A chart on show is left
+    // as "Back" leaves it, once the file has been read. While one of the
+    // program's dialogs is open, the reading waits until it closes.
+    void OpenGivenReading(const QString& file);
     // Closes every window of the program and ends it; nothing is asked.
     void EndProgram();
 

@@ -18,9 +18,13 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
 
     const std::optional<QString> chosen = dialogs.openFileName(parent, settings);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
+    return OpenReadingFile(parent, dialogs, LocalFilePath(*chosen), current);
+}
 
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs,
+                                             const std::filesystem::path& file, const BirthFormData& current) {
     // A refused file leaves the form as the user left it.
-    const auto loaded = LoadReading(LocalFilePath(*chosen));
+    const auto loaded = LoadReading(file);
     if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {
         dialogs.message(parent, QString::fromStdString(refused->message), MessageIcon::Error);
         return std::nullopt;

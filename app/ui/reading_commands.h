@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -19,6 +20,11 @@ class UserDialogs;
 // restored values; nullopt when cancelled or when the file was refused (the
 // message has been shown then).
 std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs, const BirthFormData& current);
+
+// The same for a file already chosen (one given to the program on its
+// command line): the same checks, and a refusal shown in the same words.
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs,
+                                             const std::filesystem::path& file, const BirthFormData& current);
 
 // "Save As": writes the reading file of the chart state. `zoneSlot` is the
 // time-zone slot the chart was calculated with; `readingFileName` is the

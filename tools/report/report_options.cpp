@@ -193,8 +193,10 @@ std::string ReportUsage() {
     }
     usage +=
         "  --help                  print this text\n"
+        "  --version               print the version\n"
         "\n"
-        "Refused input is reported on standard error with exit status 2.\n"
+        "Refused input is reported on standard error with exit status 2; output that\n"
+        "cannot be written (standard output, --save-reading) with exit status 1.\n"
         "\n"
         "The JSON's \"positions_from\" says where the positions come from: \"formulas\"\n"
         "(the default) or \"ephemeris\" (--precise). Without the ephemeris files\n"
@@ -215,12 +217,19 @@ std::string ReportUsage() {
 }
 
 std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args) {
-    // --help anywhere asks for the usage only (a value never starts with "--").
+    // --help anywhere asks for the usage only, --version for the version only
+    // (a value never starts with "--").
     for (const std::string& arg : args)
         if (arg == "--help") {
             ReportOptions help;
             help.help = true;
             return help;
+        }
+    for (const std::string& arg : args)
+        if (arg == "--version") {
+            ReportOptions version;
+            version.version = true;
+            return version;
         }
 
     RawOptions raw;

@@ -19,6 +19,7 @@ enum class OutputFormat { Json, Text };
 
 struct ReportOptions {
     bool help = false;      // print the usage and nothing else
+    bool version = false;   // print the version and nothing else
     bool stations = false;  // print the built-in station tables and nothing else
     BirthFormData form;     // the birth data as the form would hold it
     // --place: the place to find, and the values given with it; Run asks the

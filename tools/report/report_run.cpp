@@ -16,6 +16,10 @@
 #include "tools/report/report_options.h"
 #include "tools/report/stations_json.h"
 
+#ifndef QV_PROGRAM_VERSION
+#error "QV_PROGRAM_VERSION is set by CMake from the project's version"
+#endif
+
 namespace qv::report {
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const PreciseEngine& precise) {
@@ -27,6 +31,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     const ReportOptions& options = std::get<ReportOptions>(parsed);
     if (options.help) {
         out << ReportUsage();
+        return out.flush() ? kExitOk : kExitFailed;
+    }
+    if (options.version) {
+        out << "quorvane-report " << QV_PROGRAM_VERSION << '\n';
         return out.flush() ? kExitOk : kExitFailed;
     }
     if (options.stations) {
