@@ -125,7 +125,7 @@ void SingleInstance::listen() {
                 if (request->size() > kMaxRequestBytes) peer->abort();
             });
             connect(peer, &QLocalSocket::disconnected, this, [this, peer, request] {
-                *request += peer->readAll();
+                if (peer->isOpen()) *request += peer->readAll();
                 peer->deleteLater();
                 handleRequest(*request);
             });

@@ -26,9 +26,11 @@ std::string ManPage() {
     return text.str();
 }
 
-// "  --name TEXT   the person's name" -> {"--name", "TEXT"}.
+// "  --name TEXT   the person's name" -> {"--name", "TEXT"}. A value is
+// written in capitals or as choices ("json|text"); a long one may leave a
+// single blank before the help.
 Options HelpOptions() {
-    static const std::regex kRow(R"(^  (--[a-z-]+)(?: ([^ ]+))?(?:  |$))");
+    static const std::regex kRow(R"(^  (--[a-z-]+)(?: ([A-Z][^ ]*|[a-z]+\|[a-z]+))?(?: |$))");
     Options options;
     std::istringstream usage(ReportUsage());
     for (std::string line; std::getline(usage, line);) {
