@@ -86,8 +86,7 @@ int main(int argc, char* argv[]) {
     QObject::connect(&controller, &qv::AppController::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
     QObject::connect(&instance, &qv::SingleInstance::activationRequested, &controller,
                      &qv::AppController::raiseCurrentWindow);
-    QObject::connect(&instance, &qv::SingleInstance::openRequested, &controller,
-                     &qv::AppController::OpenGivenReading);
+    QObject::connect(&instance, &qv::SingleInstance::openRequested, &controller, &qv::AppController::OpenGivenReading);
     controller.start();
     if (!file.isEmpty()) QTimer::singleShot(0, &controller, [&controller, file] { controller.OpenGivenReading(file); });
     return app.exec();

@@ -163,8 +163,7 @@ bool SingleInstance::notifyRunning(int timeoutMs, const QString& file) const {
         const int left = std::max(1, timeoutMs - int(clock.elapsed()));
         if (socket.waitForConnected(left)) {
             socket.write(request);
-            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(std::max(1, timeoutMs))) {
-            }
+            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(std::max(1, timeoutMs))) {}
             const bool sent = socket.bytesToWrite() == 0;
             socket.disconnectFromServer();
             if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(1000);

@@ -21,8 +21,8 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
     return OpenReadingFile(parent, dialogs, LocalFilePath(*chosen), current);
 }
 
-std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs,
-                                             const std::filesystem::path& file, const BirthFormData& current) {
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file,
+                                             const BirthFormData& current) {
     // A refused file leaves the form as the user left it.
     const auto loaded = LoadReading(file);
     if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {

@@ -23,8 +23,8 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
 
 // The same for a file already chosen (one given to the program on its
 // command line): the same checks, and a refusal shown in the same words.
-std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs,
-                                             const std::filesystem::path& file, const BirthFormData& current);
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file,
+                                             const BirthFormData& current);
 
 // "Save As": writes the reading file of the chart state. `zoneSlot` is the
 // time-zone slot the chart was calculated with; `readingFileName` is the

@@ -45,7 +45,8 @@ Options HelpOptions() {
 Options ManOptions(const std::string& page) {
     static const std::regex kTag(R"re(^\.BI? ((?:\\-|[a-z])+)(?: " ([^"]+)")?$)re");
     Options options;
-    std::istringstream in(page.substr(page.find(".SH OPTIONS"), page.find(".SH EXIT STATUS") - page.find(".SH OPTIONS")));
+    std::istringstream in(
+        page.substr(page.find(".SH OPTIONS"), page.find(".SH EXIT STATUS") - page.find(".SH OPTIONS")));
     bool afterTp = false;
     for (std::string line; std::getline(in, line);) {
         std::smatch m;
@@ -93,9 +94,8 @@ TEST(ManPage, NamesEveryExitStatusTheCommandGives) {
 }
 
 TEST(Version, IsTheProjectVersionAndStandsAlone) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--version"},
-                                                 {"--name", "x", "--version"},
-                                                 {"--bogus", "--version"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--version"}, {"--name", "x", "--version"}, {"--bogus", "--version"}}) {
         std::ostringstream out, err;
         EXPECT_EQ(report::Run(args, out, err), kExitOk);
         EXPECT_EQ(out.str(), "quorvane-report " QV_PROJECT_VERSION "\n");

@@ -384,7 +384,8 @@ TEST_F(ProgramStarts, ASecondCopyIsRefusedAndACrashLocksNoOneOut) {
 TEST_F(ProgramStarts, OfManySimultaneousStartsExactlyOneRuns) {
     QTemporaryDir readings;
     const QString reading = WriteReading(readings, QStringLiteral("asha.qvn"));
-    const int rounds = qEnvironmentVariableIsSet("QV_START_ROUNDS") ? qEnvironmentVariableIntValue("QV_START_ROUNDS") : 3;
+    const int rounds =
+        qEnvironmentVariableIsSet("QV_START_ROUNDS") ? qEnvironmentVariableIntValue("QV_START_ROUNDS") : 3;
     constexpr int kStarts = 8;
     int started = 0, ran = 0;
     for (int round = 0; round < rounds; ++round) {
