@@ -6,13 +6,21 @@
 #include <string>
 #include <string_view>
 
-#include "atlas/tzif.h"
-
 namespace qv {
 
 // A local clock reading, proleptic Gregorian calendar.
 struct LocalDateTime {
     int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
+};
+
+// One kind of local time: offset east of UTC in seconds (exact, so local mean
+// times keep their seconds: Moscow 1915 is +2:30:17), the tz database's
+// daylight-saving flag, and its abbreviation ("CDT", "+0630", "LMT").
+struct LocalTimeType {
+    std::int32_t utcOffset = 0;
+    bool daylightSaving = false;
+    std::string abbreviation;
+    bool operator==(const LocalTimeType&) const = default;
 };
 
 enum class LocalTimeKind {
@@ -30,14 +38,13 @@ struct ZoneAtResult {
 };
 
 // The clock of IANA zone `zoneId` ("America/Chicago") at local clock time `local`.
-// A repeated time resolves to its first occurrence.
+// A repeated time resolves to its first occurrence. An empty `zoneId` is a
+// place the atlas knows no zone for; a zone file that exists but cannot be
+// used is named with what is wrong with it.
 ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local);
 
-// The same for rules already read; `localSeconds` counts local clock seconds
-// from 1970-01-01 00:00.
-ZoneAtResult ResolveLocalTime(const ZoneRules& rules, std::int64_t localSeconds);
-
-// Where the zone files are read: $TZDIR when set, else /usr/share/zoneinfo.
+// Where the zone files are read: $TZDIR when set, else /usr/share/zoneinfo
+// (the folder Abseil reads them from too).
 std::string ZoneInfoDirectory();
 
 // Release of the installed tz database ("2025b"), from its tzdata.zi; empty if unknown.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "atlas/tzif.h"
+#include "atlas/zone_at.h"
 
 namespace qv {
 

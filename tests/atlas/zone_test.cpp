@@ -75,6 +75,8 @@ TEST(ZoneAt, HistoricalClocksAndTheirRows) {
         {"America/Chicago", {1943, 6, 1, 12, 0}, -18000, true, "CWT", 22, false},
         // Chicago kept its mean time, -5:50:36, until 1883-11-18 (tzdata northamerica, Zone America/Chicago).
         {"America/Chicago", {1880, 1, 1, 12, 0}, -21036, false, "LMT", kNoRow, false},
+        // Moscow kept its mean time, +2:30:17, until 1916-07-03 (tzdata europe, Zone Europe/Moscow "MMT").
+        {"Europe/Moscow", {1915, 6, 1, 12, 0}, 2 * 3600 + 30 * 60 + 17, false, "MMT", kNoRow, false},
         // Amsterdam summer time on mean time +1:19:32 (tzdata backzone, Zone Europe/Amsterdam "N%sT"):
         // the abbreviation NST is a row's, the offset is not a whole minute.
         {"Europe/Amsterdam", {1930, 7, 1, 12, 0}, 4772, true, "NST", kNoRow, false},
@@ -140,14 +142,17 @@ TEST(ZoneAt, SkippedAndRepeatedClockTimes) {
 }
 
 // clang-format off
-TEST(ZoneAt, RefusesUnknownZonesBadNamesAndImpossibleDates) {
+TEST(ZoneAt, RefusesUnknownZonesBadNamesMissingZonesAndImpossibleDates) {
     struct Case { const char* zone; LocalDateTime local; const char* error; };
     const Case cases[] = {
         {"Mars/Olympus_Mons", {2000, 1, 1, 0, 0}, "No time zone is known as \"Mars/Olympus_Mons\"."},
         {"../../etc/passwd", {2000, 1, 1, 0, 0}, "No time zone is known as \"../../etc/passwd\"."},
         {"/etc/localtime", {2000, 1, 1, 0, 0}, "No time zone is known as \"/etc/localtime\"."},
-        {"America", {2000, 1, 1, 0, 0}, "No time zone is known as \"America\"."},
-        {"", {2000, 1, 1, 0, 0}, "No time zone is known as \"\"."},
+        {"America/Chicago/Loop", {2000, 1, 1, 0, 0}, "No time zone is known as \"America/Chicago/Loop\"."},
+        {"Europe/Paris\x1b]0;x\a", {2000, 1, 1, 0, 0}, "No time zone is known as \"Europe/Paris\\x1b]0;x\\x07\"."},
+        // A place the atlas has no zone for.
+        {"", {2000, 1, 1, 0, 0},
+         "The atlas knows no time zone for this place. Please choose the time zone and daylight saving."},
         {"Europe/Paris", {2023, 2, 29, 12, 0}, "The date and time are not a valid calendar date and clock time."},
         {"Europe/Paris", {2023, 1, 1, 24, 0}, "The date and time are not a valid calendar date and clock time."},
     };
