@@ -3,6 +3,7 @@
 #include <libintl.h>
 
 #include "atlas/places.h"
+#include "atlas/zone_names.h"
 
 namespace qv {
 
@@ -30,7 +31,7 @@ std::vector<Place> ReadGazetteer() {
                           Text(geonames_city_get_timezone(city)), geonames_city_get_population(city)});
         geonames_city_free(city);
     }
-    return places;
+    return WithInstalledZones(std::move(places));
 }
 
 }  // namespace qv
