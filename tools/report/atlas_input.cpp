@@ -31,7 +31,8 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthValu
     if (!request.stateGiven) values.state = place.state;
     if (!request.countryGiven) values.country = place.country;
     used = {PlaceLabel(place), {}};
-    if (request.zoneGiven && request.dstGiven) return std::nullopt;
+    // A place without a zone leaves the box to the user too.
+    if (request.zoneGiven && (request.dstGiven || place.zoneId.empty())) return std::nullopt;
 
     const LocalDateTime local = BirthMoment(values);
     const PlaceClock clock = ClockOfPlace(place, local);
