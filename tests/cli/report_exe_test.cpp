@@ -1,7 +1,9 @@
 // The built quorvane-report, run as a user runs it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +13,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
@@ -174,5 +178,62 @@ TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
     std::filesystem::remove_all(empty);
 }
 // clang-format on
+
+// A zone folder ($TZDIR) like the system's, but without America/Chicago and
+// with a FIFO for America/Denver: Chicago has no zone and the user chooses
+// one; Denver's file is named with what is wrong with it, without waiting on it.
+TEST(ReportExecutable, PlacesWithoutAZoneOrWithAZoneFileThatCannotBeUsed) {
+    namespace fs = std::filesystem;
+    const fs::path system = "/usr/share/zoneinfo";
+    const fs::path dir = fs::temp_directory_path() / ("qv_cli_tzdir_" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "America");
+    for (const auto& entry : fs::directory_iterator(system))
+        if (entry.path().filename() != "America") fs::create_symlink(entry.path(), dir / entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(system / "America"))
+        if (entry.path().filename() != "Chicago" && entry.path().filename() != "Denver")
+            fs::create_symlink(entry.path(), dir / "America" / entry.path().filename());
+    ASSERT_EQ(::mkfifo((dir / "America/Denver").c_str(), 0600), 0);
+
+    const std::vector<std::string> birth = {"--name", "Ada", "--date", "1962-01-15", "--time", "14:30"};
+    struct Case {
+        std::vector<std::string> more;
+        int status;
+        std::string err;         // when refused
+        std::string zoneAndDst;  // "zone dst utc_offset" when not
+    };
+    const Case cases[] = {
+        {{"--place", "Chicago, Illinois"},
+         2,
+         "The atlas knows no time zone for this place. Please choose the time zone and daylight saving.\n",
+         ""},
+        {{"--place", "Chicago, Illinois", "--dst"},
+         2,
+         "The atlas knows no time zone for this place. Please choose the time zone and daylight saving.\n",
+         ""},
+        {{"--place", "Chicago, Illinois", "--zone", "21"}, 0, "", "21 false -06:00"},
+        {{"--place", "Chicago, Illinois", "--zone", "21", "--dst"}, 0, "", "21 true -05:00"},
+        {{"--place", "Denver, Colorado"},
+         2,
+         "The time-zone file \"" + (dir / "America/Denver").string() +
+             "\" cannot be used: it is a named pipe (FIFO), not an ordinary file.\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = birth;
+        args.insert(args.end(), c.more.begin(), c.more.end());
+        const Result r = RunExe(args, "TZDIR=" + Quote(dir.string()) + " timeout 20 ");
+        ASSERT_EQ(r.status, c.status) << c.more[1] << " " << r.err;
+        EXPECT_EQ(r.err, c.err) << c.more[1];
+        if (c.status != 0) continue;
+        const auto input = nlohmann::json::parse(r.out).at("input");
+        EXPECT_EQ(std::to_string(input.at("zone").get<int>()) + " " + (input.at("dst").get<bool>() ? "true" : "false") +
+                      " " + input.at("utc_offset").get<std::string>(),
+                  c.zoneAndDst);
+        EXPECT_TRUE(input.at("zone_id").is_null());
+        EXPECT_EQ(input.at("place"), "Chicago, Illinois, United States of America");
+    }
+    fs::remove_all(dir);
+}
 
 }  // namespace
