@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -19,10 +18,11 @@ namespace qv {
 
 namespace {
 
-// A TZif header: magic, version, 15 reserved bytes, then six big-endian
-// counts, of which the third counts leap seconds.
+// A TZif header (RFC 8536): magic, version, 15 reserved bytes, then six
+// big-endian counts: UT/local indicators, standard/wall indicators, leap
+// seconds, transition times, local time types, abbreviation characters.
 constexpr std::size_t kTzifHeaderBytes = 44;
-constexpr std::size_t kLeapCountAt = 28;
+constexpr std::size_t kCountsAt = 20;
 
 bool IsZoneName(std::string_view id) {
     if (id.empty() || id.size() > 128) return false;
@@ -69,13 +69,57 @@ ssize_t ReadFully(int fd, char* out, std::size_t size) {
     return static_cast<ssize_t>(done);
 }
 
-// What is wrong with an ordinary file whose first bytes are `header`; empty when nothing is.
-std::string HeaderProblem(std::string_view header) {
-    if (header.empty()) return "it is empty";
-    if (!header.starts_with("TZif")) return "it is not a time-zone file";
-    if (header.size() == kTzifHeaderBytes &&
-        (header[kLeapCountAt] | header[kLeapCountAt + 1] | header[kLeapCountAt + 2] | header[kLeapCountAt + 3]) != 0)
-        return "it counts leap seconds, which the program does not read";
+// Whether a POSIX TZ rule, as Abseil reads it (up to a NUL), names a daylight
+// time without both dates of its start and end ("CST6CDT", "CST6CDT,M3.2.0").
+// Abseil 20220623 takes such a rule and then works with the dates it never
+// set; the tz database always writes both.
+bool NamesDaylightWithoutDates(std::string_view rule) {
+    rule = rule.substr(0, rule.find('\0'));
+    std::size_t i = 0;
+    const auto isDigit = [&] { return i < rule.size() && rule[i] >= '0' && rule[i] <= '9'; };
+    if (i < rule.size() && rule[i] == '<') {  // the standard time's name, "<+0530>" or "CST"
+        i = rule.find('>');
+        if (i == std::string_view::npos) return false;
+        ++i;
+    } else {
+        while (i < rule.size() && ((rule[i] | 0x20) >= 'a' && (rule[i] | 0x20) <= 'z')) ++i;
+    }
+    if (i < rule.size() && (rule[i] == '+' || rule[i] == '-')) ++i;  // its offset
+    while (isDigit() || (i < rule.size() && rule[i] == ':')) ++i;
+    const std::string_view daylight = rule.substr(i);
+    return !daylight.empty() && std::count(daylight.begin(), daylight.end(), ',') < 2;
+}
+
+std::uint64_t Count(std::string_view header, int k) {
+    std::uint64_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(header[kCountsAt + 4 * k + i]);
+    return v;
+}
+
+// What is wrong with the bytes of an ordinary file as a zone file; empty when
+// Abseil may read it. Abseil sets aside as much memory as a block's header
+// claims before it reads the block, so each claim is held to the file's
+// length first: a few damaged bytes must not cost gigabytes.
+std::string TzifProblem(std::string_view bytes) {
+    if (bytes.empty()) return "it is empty";
+    if (!bytes.starts_with("TZif")) return "it is not a time-zone file";
+    std::uint64_t at = 0;
+    const bool version1 = bytes.size() > 4 && bytes[4] == '\0';
+    for (const std::uint64_t timeBytes : {4, 8}) {  // the block of 32-bit times, then the one of 64-bit times
+        if (bytes.size() < at + kTzifHeaderBytes || bytes.substr(at, 4) != "TZif") return "it is damaged";
+        const std::string_view header = bytes.substr(at);
+        if (Count(header, 2) != 0) return "it counts leap seconds, which the program does not read";
+        const std::uint64_t data = Count(header, 3) * (timeBytes + 1) + Count(header, 4) * 6 + Count(header, 5) +
+                                   Count(header, 0) + Count(header, 1);
+        at += kTzifHeaderBytes + data;
+        if (at > bytes.size()) return "it is damaged";
+        if (version1) return {};
+    }
+    // The closing rule, between line ends; without them Abseil refuses the file itself.
+    const std::size_t end = bytes.find('\n', at + 1);
+    if (at < bytes.size() && bytes[at] == '\n' && end != std::string_view::npos &&
+        NamesDaylightWithoutDates(bytes.substr(at + 1, end - at - 1)))
+        return "it is damaged";
     return {};
 }
 
@@ -134,15 +178,20 @@ ZoneFileCheck CheckZoneFile(std::string_view zoneId) {
     // Opened without waiting, so that a FIFO put there since cannot hold the program.
     const int fd = ::open(check.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return unusable("it cannot be read (" + ErrorText(errno) + ")");
-    std::array<char, kTzifHeaderBytes> header{};
     struct stat opened {};
     const bool ordinary = ::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode);
-    const ssize_t n = ordinary ? ReadFully(fd, header.data(), header.size()) : 0;
+    // One byte more than its size tells a file that has grown since.
+    std::string bytes(
+        ordinary ? static_cast<std::size_t>(std::min<std::int64_t>(opened.st_size, kMaxZoneFileBytes)) + 1 : 0, '\0');
+    const ssize_t n = ReadFully(fd, bytes.data(), bytes.size());
     const int readError = errno;
     ::close(fd);
     if (!ordinary) return unusable(NotOrdinary(opened.st_mode) ? NotOrdinary(opened.st_mode) : "it changed while read");
     if (n < 0) return unusable("it cannot be read (" + ErrorText(readError) + ")");
-    const std::string problem = HeaderProblem(std::string_view(header.data(), static_cast<std::size_t>(n)));
+    if (n > kMaxZoneFileBytes) return unusable("it is larger than any time-zone file");
+    if (static_cast<std::size_t>(n) == bytes.size()) return unusable("it changed while read");
+    bytes.resize(static_cast<std::size_t>(n));
+    const std::string problem = TzifProblem(bytes);
     if (!problem.empty()) return unusable(problem);
     return check;
 }

@@ -48,6 +48,17 @@ std::int64_t Utc(int y, int m, int d, int h = 0, int mi = 0) {
     return timegm(&t);
 }
 
+// Where the block of 64-bit times of a TZif file starts: after the header of
+// 44 bytes and the data of the block of 32-bit times, whose counts it gives.
+std::size_t SecondBlockAt(const std::string& tzif) {
+    const auto count = [&](int k) {
+        std::size_t v = 0;
+        for (int i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(tzif[20 + 4 * k + i]);
+        return v;
+    };
+    return 44 + count(3) * 5 + count(4) * 6 + count(5) + count(2) * 8 + count(1) + count(0);
+}
+
 // TZDIR set for one scope, as it was afterwards.
 class TzdirFor {
 public:
@@ -108,8 +119,14 @@ TEST(LoadZone, SaysWhatIsWrongWithAZoneFileThatCannotBeUsed) {
     const std::string chicago = ReadBytes(fs::path(ZoneInfoDirectory()) / "America/Chicago");
     WriteBytes(dir / "Bad/Cut", chicago.substr(0, chicago.size() / 2));
     std::string wrongCount = chicago;
-    wrongCount[36] = '\x7f';  // the first block's count of local time types
+    wrongCount[36] = '\x7f';  // the first block's count of local time types, far beyond the file
     WriteBytes(dir / "Bad/Count", wrongCount);
+    std::string disorder = chicago;
+    const std::size_t firstTime = SecondBlockAt(chicago) + 44;
+    disorder.replace(firstTime, 8, 8, '\x7f');  // the first change after all others
+    WriteBytes(dir / "Bad/Order", disorder);
+    const std::size_t rule = chicago.rfind('\n', chicago.size() - 2);
+    WriteBytes(dir / "Bad/Rule", chicago.substr(0, rule) + "\nCST6CDT,M3.2.0\n");  // daylight time without its end
     std::string leaps = chicago;
     leaps[31] = '\x01';  // one leap second
     WriteBytes(dir / "Bad/Leaps", leaps);
@@ -138,8 +155,10 @@ TEST(LoadZone, SaysWhatIsWrongWithAZoneFileThatCannotBeUsed) {
         {"Bad/Loop", kUnusable, path + "Loop\" cannot be used: it cannot be read (Too many levels of symbolic links)."},
         {"Bad/Empty", kUnusable, path + "Empty\" cannot be used: it is empty."},
         {"Bad/Text", kUnusable, path + "Text\" cannot be used: it is not a time-zone file."},
-        {"Bad/Cut", kUsable, path + "Cut\" cannot be used: it is damaged."},
-        {"Bad/Count", kUsable, path + "Count\" cannot be used: it is damaged."},
+        {"Bad/Cut", kUnusable, path + "Cut\" cannot be used: it is damaged."},
+        {"Bad/Count", kUnusable, path + "Count\" cannot be used: it is damaged."},
+        {"Bad/Order", kUsable, path + "Order\" cannot be used: it is damaged."},  // as Abseil finds
+        {"Bad/Rule", kUnusable, path + "Rule\" cannot be used: it is damaged."},
         {"Bad/Leaps", kUnusable,
          path + "Leaps\" cannot be used: it counts leap seconds, which the program does not read."},
         {"Bad/Huge", kUnusable, path + "Huge\" cannot be used: at 2097152 bytes it is larger than any time-zone file."},
