@@ -7,15 +7,21 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
+
+// Abseil's zone reader itself, below the cache of absl::LoadTimeZone.
+#include <absl/time/internal/cctz/include/cctz/time_zone.h>
+#include <absl/time/internal/cctz/src/time_zone_if.h>
 
 #include "app/birth_form.h"
 #include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "atlas/zone_file.h"
 #include "chartview/chart_json.h"
 #include "chartview/chart_json_line.h"
 #include "chartview/text_export.h"
@@ -40,6 +46,65 @@ void RequireNoRawControls(std::string_view message) {
     for (const char c : message) {
         const auto b = static_cast<unsigned char>(c);
         if ((b < 0x20 && b != '\n') || b == 0x7F) __builtin_trap();
+    }
+}
+
+// One scratch folder per process for the zone-file target, made the zone
+// folder ($TZDIR) and removed when the process ends.
+const std::filesystem::path& ScratchZoneFolder() {
+    struct Folder {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("qv_fuzz_tz_" + std::to_string(::getpid()));
+        Folder() {
+            std::filesystem::create_directories(path / "Fuzz");
+            ::setenv("TZDIR", path.c_str(), 1);
+        }
+        ~Folder() {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    };
+    static const Folder folder;
+    return folder.path;
+}
+
+namespace cctz = absl::time_internal::cctz;
+
+// An offset a zone may hold: less than a day either way.
+void RequireSoundOffset(int offset) {
+    if (offset <= -86400 || offset >= 86400) __builtin_trap();
+}
+
+// Abseil's answer for a local clock reading, held to what it claims: one
+// instant that shows that reading; two instants, the clocks put back between
+// them, that both show it; or none, the clocks put forward over it.
+void RequireSoundLocalTime(const cctz::TimeZoneIf& zone, const cctz::civil_second& local) {
+    const cctz::time_zone::civil_lookup found = zone.MakeTime(local);
+    const auto shows = [&](const cctz::time_point<cctz::seconds>& t) {
+        const cctz::time_zone::absolute_lookup clock = zone.BreakTime(t);
+        RequireSoundOffset(clock.offset);
+        return clock.cs == local;
+    };
+    // Far from the years people are born in, the instants may not be representable; no
+    // claim is checked there.
+    if (local.year() < -100000 || local.year() > 100000) return;
+    switch (found.kind) {
+        case cctz::time_zone::civil_lookup::UNIQUE:
+            if (found.pre != found.trans || found.trans != found.post || !shows(found.pre)) __builtin_trap();
+            break;
+        case cctz::time_zone::civil_lookup::REPEATED:
+            if (!(found.pre < found.trans && found.trans <= found.post) || !shows(found.pre) || !shows(found.post))
+                __builtin_trap();
+            break;
+        case cctz::time_zone::civil_lookup::SKIPPED: {
+            if (!(found.pre >= found.trans && found.trans > found.post)) __builtin_trap();
+            const int before = zone.BreakTime(found.trans - cctz::seconds(1)).offset;
+            const int after = zone.BreakTime(found.trans).offset;
+            RequireSoundOffset(before);
+            RequireSoundOffset(after);
+            if (before >= after) __builtin_trap();
+            break;
+        }
     }
 }
 
@@ -169,11 +234,48 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
     if (line != JsonLine(Json({{"row", size}, {"error", message}})) + "\n") __builtin_trap();
 }
 
+void ZoneFileTarget(const std::uint8_t* data, std::size_t size) {
+    const std::string zone = "Fuzz/Zone";
+    const std::filesystem::path path = ScratchZoneFolder() / zone;
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        if (!out) return;
+    }
+    const ZoneFileCheck check = CheckZoneFile(zone);
+    RequireNoRawControls(check.problem);
+    if (check.state == ZoneFileState::Missing || (check.state == ZoneFileState::Usable) != check.problem.empty())
+        __builtin_trap();
+    if (check.state != ZoneFileState::Usable) return;
+    // Abseil's reader as absl::LoadTimeZone runs it, without the library's cache
+    // of zones by name, which would keep every input until the process ends.
+    const std::unique_ptr<cctz::TimeZoneIf> read = cctz::TimeZoneIf::Load(zone);
+    if (!read) return;
+
+    // Birth moments over the years the program takes and far beyond.
+    for (const int year : {1, 1000, 1800, 1850, 1883, 1901, 1918, 1942, 1962, 1975, 2000, 2037, 2038, 2050, 2100, 9999})
+        for (const cctz::civil_second t :
+             {cctz::civil_second(year, 1, 1, 0, 0, 0), cctz::civil_second(year, 6, 15, 12, 30, 0),
+              cctz::civil_second(year, 12, 31, 23, 59, 59)})
+            RequireSoundLocalTime(*read, t);
+    // The clock readings around the zone's first changes from 1800 on, to the second.
+    cctz::time_zone::civil_transition change;
+    auto t = std::chrono::time_point_cast<cctz::seconds>(std::chrono::system_clock::from_time_t(-5364662400));  // 1800
+    for (int n = 0; n < 24 && read->NextTransition(t, &change); ++n) {
+        for (const cctz::civil_second at : {change.from - 1, change.from, change.to - 1, change.to, change.to + 1800})
+            RequireSoundLocalTime(*read, at);
+        const auto next = read->MakeTime(change.to).trans;
+        if (next <= t) break;
+        t = next;
+    }
+}
+
 TargetFunction TargetByName(std::string_view name) {
     if (name == "reading_file") return ReadingFileTarget;
     if (name == "csv_reader") return CsvReaderTarget;
     if (name == "report_options") return ReportOptionsTarget;
     if (name == "json_line") return JsonLineTarget;
+    if (name == "zone_file") return ZoneFileTarget;
     return nullptr;
 }
 

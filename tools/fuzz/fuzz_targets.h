@@ -30,7 +30,14 @@ void ReportOptionsTarget(const std::uint8_t* data, std::size_t size);
 // refused row's message.
 void JsonLineTarget(const std::uint8_t* data, std::size_t size);
 
-// Target by name: "reading_file", "csv_reader", "report_options", "json_line".
+// The bytes as the file of a time zone: checked as the program checks zone
+// files and, when the check passes, read by Abseil's zone reader and asked
+// for the clock at local times over the years and around the zone's changes;
+// every answer must hold what it claims, and messages must be free of raw
+// control characters.
+void ZoneFileTarget(const std::uint8_t* data, std::size_t size);
+
+// Target by name: "reading_file", "csv_reader", "report_options", "json_line", "zone_file".
 using TargetFunction = void (*)(const std::uint8_t*, std::size_t);
 TargetFunction TargetByName(std::string_view name);
 
