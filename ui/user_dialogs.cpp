@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "app/file_names.h"
 #include "ui/program_identity.h"
 
 namespace qv {
@@ -85,6 +86,12 @@ void QtUserDialogs::titledMessage(QWidget* parent, const QString& title, const Q
     box.exec();
 }
 
+bool QtUserDialogs::question(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSettings& settings) {
     return runFileDialog(fileDialog(parent, settings, true));
 }
@@ -114,12 +121,24 @@ std::filesystem::path LocalFilePath(const QString& path) {
 
 void SaveToChosenFile(QWidget* parent, UserDialogs& dialogs, FileDialogSettings settings, std::string& lastName,
                       const FileWriter& write) {
-    settings.initialName = QString::fromStdString(lastName);
+    const std::string suffix = settings.defaultSuffix.toStdString();
+    settings.initialName = QString::fromStdString(WithOwnExtension(lastName, suffix));
     const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
     if (!chosen || chosen->isEmpty()) return;
-    lastName = chosen->toStdString();
 
-    if (const auto error = write(LocalFilePath(*chosen)))
+    QString target = *chosen;
+    if (settings.alwaysSuffix) {
+        target = QString::fromStdString(WithOwnExtension(chosen->toStdString(), suffix));
+        // The dialog asked about the name chosen, not about this one.
+        const QFileInfo file(target);
+        if (target != *chosen && (file.exists() || file.isSymLink()) &&
+            !dialogs.question(parent,
+                              QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(file.fileName())))
+            return;
+    }
+    lastName = target.toStdString();
+
+    if (const auto error = write(LocalFilePath(target)))
         dialogs.message(parent, QString::fromStdString(*error), MessageIcon::Error);
 }
 

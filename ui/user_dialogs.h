@@ -24,6 +24,9 @@ struct FileDialogSettings {
     QString initialName;    // initial file name (may be empty)
     bool confirmOverwrite = true;
     bool mustExist = false;  // open dialogs: the file must exist
+    // Save dialogs: the file written always ends in "." + defaultSuffix, also
+    // when the name chosen ends in another extension (see SaveToChosenFile).
+    bool alwaysSuffix = false;
 };
 
 class UserDialogs {
@@ -35,6 +38,13 @@ public:
     virtual void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
         (void)title;
         message(parent, text, icon);
+    }
+    // A question with Yes and No buttons, No the default; true for Yes. The
+    // default answer, for dialogs that cannot ask, is No.
+    virtual bool question(QWidget* parent, const QString& text) {
+        (void)parent;
+        (void)text;
+        return false;
     }
     // Save / open dialogs: the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
@@ -51,6 +61,7 @@ public:
     QtUserDialogs();
     void message(QWidget* parent, const QString& text, MessageIcon icon) override;
     void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    bool question(QWidget* parent, const QString& text) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
@@ -66,9 +77,12 @@ private:
 std::filesystem::path LocalFilePath(const QString& path);
 
 // Writes a file under a name chosen in a save dialog. The dialog offers
-// `lastName`; a chosen name replaces it and goes to `write`, whose failure
-// message (nullopt on success) is shown as an error. A cancelled dialog
-// changes nothing.
+// `lastName` with the dialog's own extension (WithOwnExtension); the name
+// written replaces it and goes to `write`, whose failure message (nullopt on
+// success) is shown as an error. With `alwaysSuffix` a name chosen without
+// the extension gets it, and if that makes the name of another file that
+// exists, the user is asked before it is replaced. A cancelled dialog or
+// question changes nothing.
 using FileWriter = std::function<std::optional<std::string>(const std::filesystem::path&)>;
 void SaveToChosenFile(QWidget* parent, UserDialogs& dialogs, FileDialogSettings settings, std::string& lastName,
                       const FileWriter& write);

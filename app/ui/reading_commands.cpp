@@ -41,6 +41,8 @@ void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, 
     settings.filter = QStringLiteral("Quorvane (*.qvn)");
     settings.defaultSuffix = QStringLiteral("qvn");
     settings.confirmOverwrite = true;
+    // A reading under another extension could never be opened again.
+    settings.alwaysSuffix = true;
     SaveToChosenFile(parent, dialogs, settings, readingFileName,
                      [&](const std::filesystem::path& file) { return WriteReadingFile(file, state, zoneSlot); });
 }

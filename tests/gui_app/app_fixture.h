@@ -34,6 +34,7 @@ public:
         script.message(parent, text, icon);
         if (onMessage) onMessage();
     }
+    bool question(QWidget* p, const QString& text) override { return script.question(p, text); }
     std::optional<QString> saveFileName(QWidget* p, const FileDialogSettings& s) override {
         return script.saveFileName(p, s);
     }

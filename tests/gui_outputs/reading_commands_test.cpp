@@ -228,7 +228,8 @@ TEST(ReadingDialogs, SettingsAndSharedFileName) {
     EXPECT_EQ(save.title, "Quorvane");
     EXPECT_EQ(save.filter, "Quorvane (*.qvn)");
     EXPECT_EQ(save.defaultSuffix, "qvn");
-    EXPECT_EQ(save.initialName, Path(dir, "earlier.txt"));
+    EXPECT_EQ(save.initialName, Path(dir, "earlier.qvn"));
+    EXPECT_TRUE(save.alwaysSuffix);
     EXPECT_TRUE(save.confirmOverwrite);
 
     Open(dialogs, Path(dir, "anna.qvn"));
@@ -269,9 +270,9 @@ TEST_P(ReadingExtension, OnlyAnExactLowerCaseEndingOpens) {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     Chart chart = Calculate(SampleForm());
+    // A reading under this name, as another program or a rename leaves it.
     const QString file = Path(dir, GetParam().file);
-    Save(dialogs, chart, 9, file);
-    ASSERT_TRUE(QFile::exists(file));
+    WriteAll(file, QByteArray::fromStdString(ReadingFileBytes(MakeReadingLines(chart.state, 9))));
     const auto restored = Open(dialogs, file);
     if (GetParam().accepted) {
         EXPECT_EQ(restored, SampleForm());
@@ -293,24 +294,124 @@ INSTANTIATE_TEST_SUITE_P(Names, ReadingExtension,
                                          ExtensionCase{"QvnThenMore", "anna.qvn.bak", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ReadingDialogs, AfterAnExportTheSaveOffersItsName) {
+// One command of a sequence: "Save As" or "Export Chart As Text", the name
+// the user then chooses (nullptr: Cancel) and the answer to a question.
+struct SaveStep {
+    enum Kind { Save, Export } kind;
+    const char* chosen;
+    const char* offered;  // the name the dialog must offer ("" for none)
+    bool yes = false;     // the answer if the program asks before replacing a file
+};
+
+struct SaveSequence {
+    const char* name;
+    std::vector<SaveStep> steps;
+    QStringList files;      // the folder afterwards, each file and what it holds
+    QStringList questions;  // asked on the way
+};
+
+class SharedFileName : public testing::TestWithParam<SaveSequence> {};
+
+// Each dialog offers the remembered name with its own extension, a reading
+// always ends in ".qvn", and nothing is replaced without a question.
+TEST_P(SharedFileName, EachDialogOffersItsOwnExtension) {
+    QTemporaryDir dir;
+    ScriptedDialogs dialogs;
+    Chart chart = Calculate(SampleForm());
+    const QByteArray reading = QByteArray::fromStdString(ReadingFileBytes(MakeReadingLines(chart.state, 9)));
+    const QByteArray text = QByteArray::fromStdString(MakeTextExport(chart.state));
+    for (const SaveStep& step : GetParam().steps) {
+        dialogs.fileAnswers.push_back(step.chosen ? std::optional(Path(dir, step.chosen)) : std::nullopt);
+        dialogs.questionAnswers.push_back(step.yes);
+        const std::size_t call = dialogs.calls.size();
+        if (step.kind == SaveStep::Save)
+            SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
+        else
+            ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
+        dialogs.questionAnswers.clear();
+        ASSERT_GT(dialogs.calls.size(), call);
+        const QString offered = *step.offered ? Path(dir, step.offered) : QString();
+        EXPECT_EQ(dialogs.calls[call].settings.initialName, offered) << step.chosen;
+    }
+    QStringList files;
+    for (const QString& file : Entries(dir.path())) {
+        const QByteArray bytes = ReadAll(Path(dir, file.toUtf8().constData()));
+        files << file + (bytes == reading ? ": reading" : bytes == text ? ": text" : ": other");
+    }
+    EXPECT_EQ(files, GetParam().files);
+    QStringList questions;
+    for (const DialogCall& c : dialogs.calls)
+        if (c.kind == DialogCall::Question) questions << c.text;
+    EXPECT_EQ(questions, GetParam().questions);
+    EXPECT_TRUE(dialogs.messages().empty()) << dialogs.messages()[0].toStdString();
+    // Every reading written opens again.
+    for (const QString& file : files)
+        if (file.endsWith(": reading"))
+            EXPECT_NE(Open(dialogs, Path(dir, file.section(':', 0, 0).toUtf8().constData())), std::nullopt)
+                << file.toStdString();
+}
+
+constexpr SaveStep::Kind kSave = SaveStep::Save;
+constexpr SaveStep::Kind kExport = SaveStep::Export;
+const QString kReplaceVictim = QStringLiteral("victim.qvn already exists.\nDo you want to replace it?");
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, SharedFileName,
+    testing::Values(SaveSequence{"SaveThenExport",
+                                 {{kSave, "victim.qvn", ""}, {kExport, nullptr, "victim.txt"}},
+                                 {"victim.qvn: reading"},
+                                 {}},
+                    SaveSequence{"SaveThenExportAccepted",
+                                 {{kSave, "victim.qvn", ""}, {kExport, "victim.txt", "victim.txt"}},
+                                 {"victim.qvn: reading", "victim.txt: text"},
+                                 {}},
+                    SaveSequence{"ExportThenSave",
+                                 {{kExport, "victim.txt", ""}, {kSave, "victim.qvn", "victim.qvn"}},
+                                 {"victim.qvn: reading", "victim.txt: text"},
+                                 {}},
+                    SaveSequence{"CancelledDialogsKeepTheName",
+                                 {{kSave, "victim.qvn", ""},
+                                  {kExport, nullptr, "victim.txt"},
+                                  {kSave, nullptr, "victim.qvn"},
+                                  {kExport, nullptr, "victim.txt"}},
+                                 {"victim.qvn: reading"},
+                                 {}},
+                    SaveSequence{"ReadingTypedAsTextIsSavedAsQvn",
+                                 {{kSave, "victim.txt", ""}, {kExport, nullptr, "victim.txt"}},
+                                 {"victim.qvn: reading"},
+                                 {}},
+                    SaveSequence{"ReadingTypedAsTextAfterAnExportLeavesTheExport",
+                                 {{kExport, "victim.txt", ""}, {kSave, "victim.txt", "victim.qvn"}},
+                                 {"victim.qvn: reading", "victim.txt: text"},
+                                 {}},
+                    SaveSequence{"ReadingTypedAsTextOverAReadingAsksNo",
+                                 {{kExport, "victim.qvn", ""}, {kSave, "victim.txt", "victim.qvn", false}},
+                                 {"victim.qvn: text"},
+                                 {kReplaceVictim}},
+                    SaveSequence{"ReadingTypedAsTextOverAReadingAsksYes",
+                                 {{kExport, "victim.qvn", ""}, {kSave, "victim.txt", "victim.qvn", true}},
+                                 {"victim.qvn: reading"},
+                                 {kReplaceVictim}},
+                    SaveSequence{"NameWithADotButNoExtension",
+                                 {{kSave, "Dr. Who", ""}, {kExport, "Dr. Who.txt", "Dr. Who.txt"}},
+                                 {"Dr. Who.qvn: reading", "Dr. Who.txt: text"},
+                                 {}},
+                    SaveSequence{"ExtensionInCapitals",
+                                 {{kExport, "VICTIM.TXT", ""}, {kSave, "VICTIM.QVN", "VICTIM.qvn"}},
+                                 {"VICTIM.TXT: text", "VICTIM.qvn: reading"},
+                                 {}},
+                    SaveSequence{"OtherExtensionIsKept",
+                                 {{kExport, "victim.log", ""}, {kSave, "victim.log.qvn", "victim.log.qvn"}},
+                                 {"victim.log: text", "victim.log.qvn: reading"},
+                                 {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReadingDialogs, AWrongExtensionStillCannotBeOpened) {
     QTemporaryDir dir;
     ScriptedDialogs dialogs;
     Chart chart = Calculate(SampleForm());
     dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
     ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
-    // The user accepts the offered name: the reading goes into the .txt file.
-    dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
-    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
-    EXPECT_EQ(dialogs.calls[1].settings.initialName, Path(dir, "anna.txt"));
-    EXPECT_EQ(ReadAll(Path(dir, "anna.txt")),
-              QByteArray::fromStdString(ReadingFileBytes(MakeReadingLines(chart.state, 9))));
-    // And the other way round.
-    dialogs.fileAnswers.push_back(Path(dir, "anna.qvn"));
-    SaveReadingCommand(nullptr, chart.state, 9, dialogs, chart.state.ReadingFileName);
-    dialogs.fileAnswers.push_back(std::nullopt);
-    ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
-    EXPECT_EQ(dialogs.calls[3].settings.initialName, Path(dir, "anna.qvn"));
     EXPECT_EQ(Open(dialogs, Path(dir, "anna.txt")), std::nullopt);
     EXPECT_EQ(dialogs.messages(), std::vector<QString>{"Please Check The File."});
 }
@@ -530,8 +631,9 @@ TEST(ExportText, DialogAndFileByteForByte) {
     EXPECT_EQ(s.title, "Select the destination text file ");
     EXPECT_EQ(s.filter, "Export Chart As Text (*.txt)");
     EXPECT_EQ(s.defaultSuffix, "txt");
-    EXPECT_EQ(s.initialName, Path(dir, "anna.qvn"));
+    EXPECT_EQ(s.initialName, Path(dir, "anna.txt"));  // the reading's name, as a text file
     EXPECT_TRUE(s.confirmOverwrite);
+    EXPECT_FALSE(s.alwaysSuffix);
     EXPECT_TRUE(dialogs.messages().empty());
 
     EXPECT_EQ(ReadAll(Path(dir, "anna.txt")), QByteArray(kExpectedExport));

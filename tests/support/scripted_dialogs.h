@@ -13,8 +13,8 @@
 namespace qv::test {
 
 struct DialogCall {
-    enum Kind { Message, Save, Open, Print } kind;
-    QString text;  // message text, or the dialog title
+    enum Kind { Message, Save, Open, Print, Question } kind;
+    QString text;  // message or question text, or the dialog title
     MessageIcon icon = MessageIcon::Error;
     FileDialogSettings settings;  // for Save / Open
 };
@@ -24,10 +24,18 @@ public:
     std::vector<DialogCall> calls;
     std::deque<std::optional<QString>> fileAnswers;  // nullopt = Cancel
     std::deque<bool> printAnswers;                   // true = accept
+    std::deque<bool> questionAnswers;                // true = Yes; No when none is left
     QString printerOutputFile;                       // when set, printing goes to this PDF
 
     void message(QWidget*, const QString& text, MessageIcon icon) override {
         calls.push_back({DialogCall::Message, text, icon, {}});
+    }
+    bool question(QWidget*, const QString& text) override {
+        calls.push_back({DialogCall::Question, text, MessageIcon::Error, {}});
+        if (questionAnswers.empty()) return false;
+        const bool yes = questionAnswers.front();
+        questionAnswers.pop_front();
+        return yes;
     }
     std::optional<QString> saveFileName(QWidget*, const FileDialogSettings& s) override {
         calls.push_back({DialogCall::Save, s.title, MessageIcon::Error, s});
