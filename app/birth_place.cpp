@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "atlas/clock_text.h"
+#include "state/time_zones.h"
 
 namespace qv {
 
@@ -43,6 +44,52 @@ LocalDateTime BirthMoment(const BirthValues& values) {
 void SetPlaceLatitude(BirthValues& values, const Place& place) { SetLatitude(values, ArcMinutes(place.latitude)); }
 
 void SetPlaceLongitude(BirthValues& values, const Place& place) { SetLongitude(values, ArcMinutes(place.longitude)); }
+
+bool CityNamesPlace(std::string_view city, const Place& place) {
+    return FoldForSearch(city) == FoldForSearch(place.name);
+}
+
+namespace {
+
+// "Chicago's, Illinois", the state or else the country naming where it is.
+std::string Possessive(const Place& place) {
+    std::string out = place.name + "'s";
+    const std::string& where = place.state.empty() ? place.country : place.state;
+    if (!where.empty()) out += ", " + where;
+    return out;
+}
+
+std::string LeftOverLine(const Place& place, AtlasPlaceUse use) {
+    const std::string whose = Possessive(place);
+    if (use.coordinates && use.zone)
+        return "Coordinates and zone are " + whose +
+               ": choose the new place from the list, or type its coordinates and zone";
+    if (use.coordinates)
+        return "Coordinates are " + whose + ": choose the new place from the list, or type its coordinates";
+    return "Zone is " + whose + ": choose the new place from the list, or choose its zone";
+}
+
+// True when the zone row and box give another offset than the clock, which
+// is understood and showed the birth time.
+bool DisagreesWithClock(const PlaceClock& clock, int zoneSlot, bool daylightSaving) {
+    if (!clock.clock.ok() || clock.clock.kind == LocalTimeKind::Skipped) return false;
+    if (zoneSlot < 0 || zoneSlot >= kTimeZoneCount) return false;
+    return SlotOffsetSeconds(zoneSlot, daylightSaving) != clock.clock.time.utcOffset;
+}
+
+}  // namespace
+
+std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse use, const PlaceClock& clock,
+                      int zoneSlot, bool daylightSaving) {
+    if (!CityNamesPlace(city, place)) return use.coordinates || use.zone ? LeftOverLine(place, use) : std::string();
+    if (!use.zone && DisagreesWithClock(clock, zoneSlot, daylightSaving))
+        return "Set by hand: the atlas gives " + ClockText(clock.clock.time);
+    return clock.line;
+}
+
+std::string_view CitySearchLine(bool searched, std::size_t found) {
+    return searched && found == 0 ? kNotInAtlasLine : std::string_view();
+}
 
 void SetPlace(BirthFormData& form, const Place& place) {
     BirthValues v;

@@ -3,7 +3,9 @@
 // The birth-data form and the command both go through these.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "app/birth_form.h"
 #include "app/birth_values.h"
@@ -37,5 +39,36 @@ void SetPlaceLongitude(BirthValues& values, const Place& place);
 
 // The place's names and coordinates into the form's boxes and option pairs.
 void SetPlace(BirthFormData& form, const Place& place);
+
+// What the form still holds of a place chosen from the atlas.
+struct AtlasPlaceUse {
+    bool coordinates = false;  // the coordinate boxes and directions as the place filled them
+    bool zone = false;         // the zone row and box as the atlas chose them
+};
+
+// True when the City box, as typed, still names `place`: the same words
+// after folding for search ("sao  paulo" names São Paulo).
+bool CityNamesPlace(std::string_view city, const Place& place);
+
+// The line under the zone row while the form holds something of `place`
+// (`clock` its clock at the birth moment, `zoneSlot` and `daylightSaving`
+// the form's zone row and box):
+// - City names another place while coordinates or zone are still the
+//   place's: "Coordinates and zone are Chicago's, Illinois: choose the new
+//   place from the list, or type its coordinates and zone" (or the part of
+//   it that applies);
+// - City still names it and the zone was set by hand to another offset than
+//   the place's clock at that moment: "Set by hand: the atlas gives CDT,
+//   UTC−5:00";
+// - otherwise what the atlas found (PlaceClock::line); empty when City names
+//   another place and nothing of the place is left.
+std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse use, const PlaceClock& clock,
+                      int zoneSlot, bool daylightSaving);
+
+// The line under the City box after the atlas was searched for the typed
+// text: empty while something was found.
+inline constexpr std::string_view kNotInAtlasLine =
+    "Not in the atlas: type the coordinates and choose the zone, or pick a town nearby";
+std::string_view CitySearchLine(bool searched, std::size_t found);
 
 }  // namespace qv

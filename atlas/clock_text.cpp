@@ -18,14 +18,6 @@ std::string TimeText(const LocalDateTime& t) {
     return std::to_string(t.hour) + (t.minute < 10 ? ":0" : ":") + std::to_string(t.minute);
 }
 
-// "CDT, UTC−5:00"; numeric abbreviations ("+0630") only repeat the offset and
-// are left out, with daylight saving said in words instead.
-std::string ClockText(const LocalTimeType& clock) {
-    const bool named = !clock.abbreviation.empty() && std::isalpha(static_cast<unsigned char>(clock.abbreviation[0]));
-    if (named) return clock.abbreviation + ", " + FormatUtcOffset(clock.utcOffset);
-    return FormatUtcOffset(clock.utcOffset) + (clock.daylightSaving ? " with daylight saving" : "");
-}
-
 std::string ShortName(const LocalTimeType& clock) {
     return std::isalpha(static_cast<unsigned char>(clock.abbreviation.empty() ? ' ' : clock.abbreviation[0]))
                ? clock.abbreviation
@@ -33,6 +25,12 @@ std::string ShortName(const LocalTimeType& clock) {
 }
 
 }  // namespace
+
+std::string ClockText(const LocalTimeType& clock) {
+    const bool named = !clock.abbreviation.empty() && std::isalpha(static_cast<unsigned char>(clock.abbreviation[0]));
+    if (named) return clock.abbreviation + ", " + FormatUtcOffset(clock.utcOffset);
+    return FormatUtcOffset(clock.utcOffset) + (clock.daylightSaving ? " with daylight saving" : "");
+}
 
 std::string DescribeClock(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock,
                           const ZoneSlot& slot) {

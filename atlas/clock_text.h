@@ -10,6 +10,10 @@
 
 namespace qv {
 
+// "CDT, UTC−5:00"; a numeric abbreviation ("+0630") only repeats the offset
+// and is left out, with daylight saving said in words instead.
+std::string ClockText(const LocalTimeType& clock);
+
 // "Chicago: CDT, UTC−5:00 on June 15, 1962", with what the user must know
 // added: a time that came twice (the first is taken), a time that never was,
 // or an offset that no row of the table gives.

@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "app/birth_place.h"
+#include "app/ui/form_accessibility.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 #include "ui/program_identity.h"
@@ -147,6 +148,14 @@ QFrame* OptionPair(QRadioButton* (&buttons)[2], QButtonGroup*& group, const char
     return frame;
 }
 
+// The name a screen reader gives `w`, by its label and part ("Birth month"),
+// not by its value; and what it adds when asked (nullptr: nothing). A
+// widget whose own text names it keeps that text (nullptr as name).
+void Describe(QWidget* w, const char* name, const char* description = nullptr) {
+    if (name) w->setAccessibleName(QString::fromLatin1(name));
+    if (description) w->setAccessibleDescription(QString::fromLatin1(description));
+}
+
 // Selects element `index` of an option pair, or none for -1.
 void SelectOption(QButtonGroup* group, int index) {
     if (index == 0 || index == 1) {
@@ -164,8 +173,43 @@ void SetIndexIfValid(QComboBox* list, int index) {
 
 }  // namespace
 
+// A line of notes under a row of the form, shown only while it has a text.
+// It wraps, and always has the height its text takes at the width of the
+// box above it (`column`, which spans the same columns), so no line of it is
+// cut; the window grows when it needs the room.
+class NoteLine : public QLabel {
+public:
+    NoteLine(const char* name, QWidget* column, QWidget* parent) : QLabel(parent), column_(column) {
+        setObjectName(QString::fromLatin1(name));
+        setWordWrap(true);
+        setStyleSheet(QStringLiteral("color: #1f4e79;"));
+        hide();
+        column_->installEventFilter(this);
+    }
+    void setNote(const QString& text) {
+        if (text == this->text()) return;
+        setText(text);
+        fit();
+        setVisible(!text.isEmpty());
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == column_ && event->type() == QEvent::Resize) fit();
+        return QLabel::eventFilter(watched, event);
+    }
+
+private:
+    void fit() {
+        const int needed = text().isEmpty() ? 0 : heightForWidth(std::max(1, column_->width()));
+        if (needed != minimumHeight()) setMinimumHeight(needed);
+    }
+    QWidget* column_;
+};
+
 FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
+    InstallFormAccessibility();  // before Qt makes an interface of any list
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProgramCaption());
     buildControls();
@@ -188,25 +232,7 @@ void FrmMain::buildControls() {
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 12);
     outer->setSpacing(10);
-
-    // Title banner with the program's web link.
-    auto* banner = new QFrame(central);
-    banner->setObjectName(QStringLiteral("picTop"));
-    const QString bannerColour = ui::kBannerColour.name();
-    banner->setStyleSheet(QStringLiteral("QFrame#picTop { background-color: %1; }").arg(bannerColour));
-    auto* bannerRows = new QVBoxLayout(banner);
-    bannerRows->setContentsMargins(8, 6, 8, 6);
-    bannerRows->setSpacing(0);
-    auto* title = new QLabel(QStringLiteral("Quorvane"), banner);
-    title->setObjectName(QStringLiteral("lblHeading"));
-    title->setAlignment(Qt::AlignCenter);
-    title->setStyleSheet(QStringLiteral("color: white; font-size: 20pt; font-weight: bold;"));
-    bannerRows->addWidget(title);
-    lblWebLink_ = MakeWebLinkLabel(banner, QStringLiteral("lblWebLink"), QStringLiteral("Quorvane on the web"),
-                                   WebPage::VisitUs, Qt::white, dialogs_);
-    lblWebLink_->setAlignment(Qt::AlignCenter);
-    bannerRows->addWidget(lblWebLink_);
-    outer->addWidget(banner);
+    outer->addWidget(buildBanner(central));
 
     auto* body = new QVBoxLayout;
     body->setContentsMargins(16, 0, 16, 0);
@@ -220,20 +246,56 @@ void FrmMain::buildControls() {
                    central);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
-    Label1->setStyleSheet(QStringLiteral("color: %1;").arg(bannerColour));
+    Label1->setStyleSheet(QStringLiteral("color: %1;").arg(ui::kBannerColour.name()));
     body->addWidget(Label1);
 
-    // Birth date, time and zone.
-    auto* birth = new QGroupBox(QStringLiteral("Birth"), central);
+    body->addWidget(buildBirthGroup(central));
+    body->addWidget(buildPlaceGroup(central));
+    body->addLayout(buildButtonRow(central));
+    body->addStretch(1);
+
+    setTabOrderAndFilters();
+    connect(cmdCalculate, &QPushButton::clicked, this, &FrmMain::calculateRequested);
+    connect(cmdOpen, &QPushButton::clicked, this, &FrmMain::openRequested);
+    connect(Command1, &QPushButton::clicked, this, &FrmMain::lookUpCoordinates);
+}
+
+QWidget* FrmMain::buildBanner(QWidget* parent) {
+    // Title banner with the program's web link.
+    auto* banner = new QFrame(parent);
+    banner->setObjectName(QStringLiteral("picTop"));
+    banner->setStyleSheet(QStringLiteral("QFrame#picTop { background-color: %1; }").arg(ui::kBannerColour.name()));
+    auto* bannerRows = new QVBoxLayout(banner);
+    bannerRows->setContentsMargins(8, 6, 8, 6);
+    bannerRows->setSpacing(0);
+    auto* title = new QLabel(QStringLiteral("Quorvane"), banner);
+    title->setObjectName(QStringLiteral("lblHeading"));
+    title->setAlignment(Qt::AlignCenter);
+    title->setStyleSheet(QStringLiteral("color: white; font-size: 20pt; font-weight: bold;"));
+    bannerRows->addWidget(title);
+    lblWebLink_ = MakeWebLinkLabel(banner, QStringLiteral("lblWebLink"), QStringLiteral("Quorvane on the web"),
+                                   WebPage::VisitUs, Qt::white, dialogs_);
+    lblWebLink_->setAlignment(Qt::AlignCenter);
+    bannerRows->addWidget(lblWebLink_);
+    return banner;
+}
+
+QGroupBox* FrmMain::buildBirthGroup(QWidget* parent) {
+    // Name, birth date, time and zone.
+    auto* birth = new QGroupBox(QStringLiteral("Birth"), parent);
     auto* bg = new QGridLayout(birth);
     bg->setColumnStretch(4, 1);
     txtName = MakeBox("txtName", birth);
+    Describe(txtName, "Name", "Letters and blanks");
     bg->addWidget(Caption(QStringLiteral("Name:"), txtName, birth), 0, 0);
     bg->addWidget(txtName, 0, 1, 1, 4);
 
     cboMonth = MakeList("cboMonth", birth);
     cboDate = MakeList("cboDate", birth);
     cboYear = MakeList("cboYear", birth);
+    Describe(cboMonth, "Birth month");
+    Describe(cboDate, "Birth day");
+    Describe(cboYear, "Birth year");
     bg->addWidget(Caption(QStringLiteral("Birthday:"), cboMonth, birth), 1, 0);
     bg->addWidget(cboMonth, 1, 1);
     bg->addWidget(cboDate, 1, 2);
@@ -241,6 +303,8 @@ void FrmMain::buildControls() {
 
     cboHour = MakeList("cboHour", birth);
     cboMinute = MakeList("cboMinute", birth);
+    Describe(cboHour, "Birth hour", "Hour of the local clock time, 0 to 23");
+    Describe(cboMinute, "Birth minute");
     bg->addWidget(Caption(QStringLiteral("Time Of Birth:"), cboHour, birth), 2, 0);
     bg->addWidget(cboHour, 2, 1);
     bg->addWidget(cboMinute, 2, 2);
@@ -249,75 +313,98 @@ void FrmMain::buildControls() {
     cboTimeZone = MakeList("cboTimeZone", birth);
     cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboTimeZone->setMinimumContentsLength(30);
+    Describe(cboTimeZone, "Time zone", "The zone of the clock at the place of birth");
     bg->addWidget(Caption(QStringLiteral("Time Zone:"), cboTimeZone, birth), 3, 0);
     bg->addWidget(cboTimeZone, 3, 1, 1, 4);
 
     chkDST = new QCheckBox(QStringLiteral("Daylight Saving Time"), birth);
     chkDST->setObjectName(QStringLiteral("chkDST"));
+    Describe(chkDST, "Daylight Saving Time", "Ticked when the clock was put forward one hour");
     bg->addWidget(chkDST, 4, 1, 1, 4);
 
     // What the atlas found about the chosen place's clock; one line kept free.
-    lblAtlas = new QLabel(birth);
-    lblAtlas->setObjectName(QStringLiteral("lblAtlas"));
-    lblAtlas->setWordWrap(true);
-    lblAtlas->setMinimumHeight(lblAtlas->fontMetrics().height());
-    lblAtlas->setStyleSheet(QStringLiteral("color: #1f4e79;"));
+    lblAtlas = new NoteLine("lblAtlas", cboTimeZone, birth);
     bg->addWidget(lblAtlas, 5, 1, 1, 4);
-    body->addWidget(birth);
+    bg->setRowMinimumHeight(5, lblAtlas->fontMetrics().lineSpacing());
+    return birth;
+}
 
-    // Place: coordinates with their directions, then city, state, country.
-    auto* place = new QGroupBox(QStringLiteral("Place"), central);
+QGroupBox* FrmMain::buildPlaceGroup(QWidget* parent) {
+    // Coordinates with their directions, then city, state, country.
+    auto* place = new QGroupBox(QStringLiteral("Place"), parent);
     auto* pg = new QGridLayout(place);
     pg->setColumnStretch(5, 1);
     const QString degMin = QStringLiteral("DEG/MIN");
     txtLatD = MakeCoordinateBox("txtLatD", QStringLiteral("Degrees of latitude"), place);
     txtLatM = MakeCoordinateBox("txtLatM", QStringLiteral("Minutes of latitude"), place);
+    Describe(txtLatD, "Latitude degrees", "Whole degrees, 0 to 90; digits only");
+    Describe(txtLatM, "Latitude minutes", "Minutes, 0 to 59; digits only");
     pg->addWidget(Caption(QStringLiteral("Latitude:"), txtLatD, place), 0, 0);
     pg->addWidget(txtLatD, 0, 1);
     pg->addWidget(txtLatM, 0, 2);
     pg->addWidget(Hint(degMin, place), 0, 3);
-    pg->addWidget(
-        OptionPair(optLatSouth, latGroup_, "optLatSouth", QStringLiteral("North"), QStringLiteral("South"), place), 0,
-        4);
+    QFrame* latitude =
+        OptionPair(optLatSouth, latGroup_, "optLatSouth", QStringLiteral("North"), QStringLiteral("South"), place);
+    Describe(latitude, "Latitude direction");
+    Describe(optLatSouth[0], "Latitude North");
+    Describe(optLatSouth[1], "Latitude South");
+    pg->addWidget(latitude, 0, 4);
 
     txtLonD = MakeCoordinateBox("txtLonD", QStringLiteral("Degrees of longitude"), place);
     txtLonM = MakeCoordinateBox("txtLonM", QStringLiteral("Minutes of longitude"), place);
+    Describe(txtLonD, "Longitude degrees", "Whole degrees, 0 to 180; digits only");
+    Describe(txtLonM, "Longitude minutes", "Minutes, 0 to 59; digits only");
     pg->addWidget(Caption(QStringLiteral("Longitude:"), txtLonD, place), 1, 0);
     pg->addWidget(txtLonD, 1, 1);
     pg->addWidget(txtLonM, 1, 2);
     pg->addWidget(Hint(degMin, place), 1, 3);
-    pg->addWidget(
-        OptionPair(optLongEast, lonGroup_, "optLongEast", QStringLiteral("East"), QStringLiteral("West"), place), 1, 4);
+    QFrame* longitude =
+        OptionPair(optLongEast, lonGroup_, "optLongEast", QStringLiteral("East"), QStringLiteral("West"), place);
+    Describe(longitude, "Longitude direction");
+    Describe(optLongEast[0], "Longitude East");
+    Describe(optLongEast[1], "Longitude West");
+    pg->addWidget(longitude, 1, 4);
 
     txtCity = MakeBox("txtCity", place);
     txtState = MakeBox("txtState", place);
     txtCountry = MakeBox("txtCountry", place);
+    Describe(txtCity, "City", "Letters and blanks; two letters offer the places of the atlas");
+    Describe(txtState, "State", "Letters and blanks");
+    Describe(txtCountry, "Country", "Letters and blanks");
     pg->addWidget(Caption(QStringLiteral("City:"), txtCity, place), 2, 0);
     pg->addWidget(txtCity, 2, 1, 1, 5);
-    pg->addWidget(Caption(QStringLiteral("State:"), txtState, place), 3, 0);
-    pg->addWidget(txtState, 3, 1, 1, 5);
-    pg->addWidget(Caption(QStringLiteral("Country:"), txtCountry, place), 4, 0);
-    pg->addWidget(txtCountry, 4, 1, 1, 5);
+    // What a search of the atlas for City did not find; shown only then.
+    lblCityNote = new NoteLine("lblCityNote", txtCity, place);
+    pg->addWidget(lblCityNote, 3, 1, 1, 5);
+    pg->addWidget(Caption(QStringLiteral("State:"), txtState, place), 4, 0);
+    pg->addWidget(txtState, 4, 1, 1, 5);
+    pg->addWidget(Caption(QStringLiteral("Country:"), txtCountry, place), 5, 0);
+    pg->addWidget(txtCountry, 5, 1, 1, 5);
 
     Command1 = new QPushButton(QStringLiteral("Click here to find Latitude && Longitude"), place);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoDefault(false);
-    pg->addWidget(Command1, 5, 1, 1, 5, Qt::AlignLeft);
-    body->addWidget(place);
+    Describe(Command1, nullptr, "Searches the web for the coordinates of City, State and Country");
+    pg->addWidget(Command1, 6, 1, 1, 5, Qt::AlignLeft);
+    return place;
+}
 
+QHBoxLayout* FrmMain::buildButtonRow(QWidget* parent) {
     auto* buttons = new QHBoxLayout;
-    cmdOpen = new QPushButton(QStringLiteral("&Open Previously Saved Reading"), central);
+    cmdOpen = new QPushButton(QStringLiteral("&Open Previously Saved Reading"), parent);
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
-    cmdCalculate = new QPushButton(QStringLiteral("&Get My Quorvane"), central);
+    Describe(cmdOpen, nullptr, "Opens a reading saved before and calculates its chart");
+    cmdCalculate = new QPushButton(QStringLiteral("&Get My Quorvane"), parent);
     cmdCalculate->setObjectName(QStringLiteral("cmdCalculate"));
+    Describe(cmdCalculate, nullptr, "Calculates the chart and opens it");
     cmdCalculate->setMinimumHeight(34);
     cmdOpen->setMinimumHeight(34);
     cmdCalculate->setStyleSheet(QStringLiteral("QPushButton { background-color: %1; color: white; font-weight: bold;"
                                                " padding: 4px 18px; border-radius: 3px; }"
                                                "QPushButton:focus { border: 2px solid rgb(255, 200, 80); }"
                                                "QPushButton:pressed { background-color: rgb(80, 30, 95); }")
-                                    .arg(bannerColour));
-    chkPrecise = new QCheckBox(QStringLiteral("Precise positions"), central);
+                                    .arg(ui::kBannerColour.name()));
+    chkPrecise = new QCheckBox(QStringLiteral("Precise positions"), parent);
     chkPrecise->setObjectName(QStringLiteral("chkPrecise"));
     chkPrecise->setToolTip(
         QStringLiteral("Positions of the Sun, the Moon, the planets and the ascendant from the Swiss Ephemeris files\n"
@@ -327,9 +414,10 @@ void FrmMain::buildControls() {
     buttons->addWidget(chkPrecise);
     buttons->addSpacing(12);
     buttons->addWidget(cmdCalculate);
-    body->addLayout(buttons);
-    body->addStretch(1);
+    return buttons;
+}
 
+void FrmMain::setTabOrderAndFilters() {
     // Tab order follows the arrangement of the form.
     QWidget* order[] = {txtName,     cboMonth, cboDate,        cboYear,        cboHour,        cboMinute,
                         cboTimeZone, chkDST,   txtLatD,        txtLatM,        optLatSouth[0], optLatSouth[1],
@@ -339,10 +427,6 @@ void FrmMain::buildControls() {
 
     for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
         box->installEventFilter(this);
-
-    connect(cmdCalculate, &QPushButton::clicked, this, &FrmMain::calculateRequested);
-    connect(cmdOpen, &QPushButton::clicked, this, &FrmMain::openRequested);
-    connect(Command1, &QPushButton::clicked, this, &FrmMain::lookUpCoordinates);
 }
 
 void FrmMain::buildMenus() {
@@ -410,6 +494,7 @@ bool FrmMain::precisePositions() const { return chkPrecise->isChecked(); }
 
 void FrmMain::setFormData(const BirthFormData& d) {
     forgetAtlasPlace();
+    lblCityNote->setNote(QString());
     fillFields(d);
 }
 
@@ -529,9 +614,9 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
 void FrmMain::buildAtlas() {
     connect(txtCity, &QLineEdit::textEdited, this, &FrmMain::offerPlaces);
     for (QLineEdit* b : {txtLatD, txtLatM, txtLonD, txtLonM})
-        connect(b, &QLineEdit::textEdited, this, &FrmMain::forgetAtlasPlace);
+        connect(b, &QLineEdit::textEdited, this, &FrmMain::keepCoordinatesByHand);
     for (QButtonGroup* g : {latGroup_, lonGroup_})
-        connect(g, &QButtonGroup::buttonClicked, this, &FrmMain::forgetAtlasPlace);
+        connect(g, &QButtonGroup::buttonClicked, this, &FrmMain::keepCoordinatesByHand);
     for (QComboBox* l : {cboMonth, cboDate, cboYear, cboHour, cboMinute})
         connect(l, &QComboBox::currentIndexChanged, this, &FrmMain::chooseZoneAgain);
     connect(cboTimeZone, &QComboBox::activated, this, &FrmMain::keepZoneByHand);
@@ -546,6 +631,7 @@ void FrmMain::buildPlaceList() {
     placeCompleter_->setCompletionMode(QCompleter::UnfilteredPopupCompletion);
     placeCompleter_->setMaxVisibleItems(static_cast<int>(kOfferedPlaces));
     placeCompleter_->popup()->setObjectName(QStringLiteral("lstPlaces"));
+    placeCompleter_->popup()->setAccessibleName(QStringLiteral("Places of the atlas"));
     placeCompleter_->popup()->installEventFilter(this);  // after the completer's own: runs first
     connect(placeCompleter_, qOverload<const QModelIndex&>(&QCompleter::activated), this, &FrmMain::choosePlace);
 }
@@ -565,7 +651,7 @@ void FrmMain::atlasLoaded() {
 }
 
 void FrmMain::offerPlaces() {
-    forgetAtlasPlace();
+    showAtlasLine();
     loadAtlas();
     showPlaces();
 }
@@ -573,8 +659,10 @@ void FrmMain::offerPlaces() {
 void FrmMain::showPlaces() {
     const QString typed = txtCity->text().trimmed();
     offeredPlaces_.clear();
-    if (atlasReady_ && typed.size() >= kLettersBeforeOffers)
-        offeredPlaces_ = FindPlaces(typed.toStdString(), kOfferedPlaces);
+    const bool searched = atlasReady_ && typed.size() >= kLettersBeforeOffers;
+    if (searched) offeredPlaces_ = FindPlaces(typed.toStdString(), kOfferedPlaces);
+    const std::string_view note = CitySearchLine(searched, offeredPlaces_.size());
+    lblCityNote->setNote(QString::fromUtf8(note.data(), qsizetype(note.size())));
     placeModel_->clear();
     for (std::size_t i = 0; i < offeredPlaces_.size(); ++i) {
         auto* item = new QStandardItem(QString::fromStdString(PlaceLabel(offeredPlaces_[i])));
@@ -595,27 +683,53 @@ void FrmMain::choosePlace(const QModelIndex& index) {
     SetPlace(data, place);
     fillFields(data);
     atlasPlace_ = place;
+    coordinatesByHand_ = false;
     zoneByHand_ = false;
+    lblCityNote->setNote(QString());
     chooseZoneAgain();
 }
 
 void FrmMain::chooseZoneAgain() {
     if (!atlasPlace_) return;
-    const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
-    lblAtlas->setText(QString::fromStdString(clock.line));
-    if (zoneByHand_ || !clock.slot.found) return;
-    cboTimeZone->setCurrentIndex(clock.slot.slot);
-    chkDST->setChecked(clock.slot.daylightSaving);
+    atlasClock_ = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
+    if (!zoneByHand_ && atlasClock_.slot.found) {
+        cboTimeZone->setCurrentIndex(atlasClock_.slot.slot);
+        chkDST->setChecked(atlasClock_.slot.daylightSaving);
+    }
+    showAtlasLine();
+}
+
+void FrmMain::showAtlasLine() {
+    if (!atlasPlace_) return;
+    const std::string city = txtCity->text().toStdString();
+    // City names another place, and the user has typed the coordinates and
+    // chosen the zone: nothing of the place is left.
+    if (coordinatesByHand_ && zoneByHand_ && !CityNamesPlace(city, *atlasPlace_)) {
+        forgetAtlasPlace();
+        return;
+    }
+    const AtlasPlaceUse use{!coordinatesByHand_, !zoneByHand_};
+    lblAtlas->setNote(QString::fromStdString(
+        AtlasLine(*atlasPlace_, city, use, atlasClock_, cboTimeZone->currentIndex(), chkDST->isChecked())));
 }
 
 void FrmMain::forgetAtlasPlace() {
     atlasPlace_.reset();
+    coordinatesByHand_ = false;
     zoneByHand_ = false;
-    lblAtlas->clear();
+    lblAtlas->setNote(QString());
 }
 
 void FrmMain::keepZoneByHand() {
-    if (atlasPlace_) zoneByHand_ = true;
+    if (!atlasPlace_) return;
+    zoneByHand_ = true;
+    showAtlasLine();
+}
+
+void FrmMain::keepCoordinatesByHand() {
+    if (!atlasPlace_) return;
+    coordinatesByHand_ = true;
+    showAtlasLine();
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/birth_form.h"
+#include "app/birth_place.h"
 #include "atlas/places.h"
 #include "state/chart_state.h"
 #include "ui/web_entries.h"
@@ -17,6 +18,8 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QCompleter;
+class QGroupBox;
+class QHBoxLayout;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
@@ -29,6 +32,7 @@ class QThread;
 namespace qv {
 
 class UserDialogs;
+class NoteLine;
 
 class FrmMain : public QMainWindow {
     Q_OBJECT
@@ -64,6 +68,11 @@ protected:
 
 private:
     void buildControls();
+    QWidget* buildBanner(QWidget* parent);
+    QGroupBox* buildBirthGroup(QWidget* parent);  // name, date, time, zone, the atlas line
+    QGroupBox* buildPlaceGroup(QWidget* parent);  // coordinates, city, state, country
+    QHBoxLayout* buildButtonRow(QWidget* parent);
+    void setTabOrderAndFilters();
     void buildMenus();
     void fillLists();
     void lookUpCoordinates();  // Command1
@@ -83,9 +92,11 @@ private:
     void offerPlaces();  // City edited by the user
     void showPlaces();   // the atlas's matches of City, in its list
     void choosePlace(const QModelIndex& index);
-    void chooseZoneAgain();   // the date or time changed
-    void forgetAtlasPlace();  // City or a coordinate edited by the user
-    void keepZoneByHand();    // zone or box changed by the user
+    void chooseZoneAgain();        // the date or time changed
+    void showAtlasLine();          // what the form still holds of the atlas's place
+    void forgetAtlasPlace();       // other birth data put in, or nothing of the place left
+    void keepZoneByHand();         // zone or box changed by the user
+    void keepCoordinatesByHand();  // a coordinate or direction changed by the user
 
     ChartState& state_;
     UserDialogs& dialogs_;
@@ -115,12 +126,15 @@ private:
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblWebLink_ = nullptr;
-    QLabel* lblAtlas = nullptr;  // what the atlas found, under the zone row
+    NoteLine* lblAtlas = nullptr;     // what the atlas found, under the zone row
+    NoteLine* lblCityNote = nullptr;  // a search of the atlas that found nothing, under City
 
     QCompleter* placeCompleter_ = nullptr;
     QStandardItemModel* placeModel_ = nullptr;
     std::vector<Place> offeredPlaces_;
-    std::optional<Place> atlasPlace_;  // while City and the coordinates are the atlas's
+    std::optional<Place> atlasPlace_;  // while the form holds something of the chosen place
+    PlaceClock atlasClock_;            // its clock at the birth moment
+    bool coordinatesByHand_ = false;   // the user changed a coordinate or direction since
     bool zoneByHand_ = false;          // the user changed the zone or the box since
     QThread* atlasLoader_ = nullptr;
     bool atlasReady_ = false;

@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <functional>
 
 #include "tests/gui_app/app_fixture.h"
 
@@ -18,6 +19,7 @@ public:
         return completer ? completer->popup() : nullptr;
     }
     QString line() const { return child<QLabel>("lblAtlas")->text(); }
+    QLabel* cityNote() const { return child<QLabel>("lblCityNote"); }
     int zone() const { return list("cboTimeZone")->currentIndex(); }
     bool dst() const { return child<QCheckBox>("chkDST")->isChecked(); }
 
@@ -106,10 +108,13 @@ TEST_F(AtlasTest, WhatTheUserChangesIsKept) {
     choose("cboMonth", 0);
     EXPECT_EQ(zone(), 19);
 
+    // Zone 19 (CED, UTC+2:00) disagrees with the clock of the moment.
+    EXPECT_EQ(line(), QStringLiteral("Set by hand: the atlas gives CST, UTC\u22126:00"));
     type("txtLatM", QStringLiteral("2"));
-    EXPECT_EQ(line(), QString());
+    EXPECT_EQ(line(), QStringLiteral("Set by hand: the atlas gives CST, UTC\u22126:00"));
     choose("cboMonth", 5);
     EXPECT_EQ(zone(), 19);
+    EXPECT_EQ(line(), QStringLiteral("Set by hand: the atlas gives CDT, UTC\u22125:00"));
 
     pickPlace(QStringLiteral("Chic"), QStringLiteral("Chicago, Illinois"));
     form->setFormData(form->formData());  // as a reading opens
@@ -172,6 +177,112 @@ TEST_F(AtlasTest, KeysTypedWhileThePlacesAreOfferedAreFiltered) {
     key(places(), Qt::Key_O, QStringLiteral("o"));
     EXPECT_EQ(box("txtCity")->text(), QStringLiteral("Londo"));
     EXPECT_EQ(places()->model()->index(0, 0).data().toString().left(8), QStringLiteral("London, "));
+}
+
+// Chicago chosen, then another city typed: the line says the coordinates
+// and zone are still Chicago's until the user types them or chooses the new
+// place; typing Chicago again makes them Chicago's chart once more.
+TEST_F(AtlasTest, APlaceLeftOverIsSaid) {
+    const QString leftOver = QStringLiteral(
+        "Coordinates and zone are Chicago's, Illinois: choose the new place from the list, or type its coordinates "
+        "and zone");
+    const QString chicago = QStringLiteral("Chicago: CDT, UTC\u22125:00 on June 15, 1962");
+    struct Step {
+        const char* what;
+        std::function<void(AtlasTest&)> act;
+        QString line;
+        int zone;  // -1: not looked at
+    };
+    const Step steps[] = {
+        {"Chicago chosen", [](AtlasTest& t) { t.pickPlace(QStringLiteral("Chic"), QStringLiteral("Chicago, Ill")); },
+         chicago, 18},
+        {"another city typed",
+         [](AtlasTest& t) {
+             t.box("txtCity")->clear();
+             t.type("txtCity", QStringLiteral("Springfield"));
+         },
+         leftOver, 18},
+        {"the zone still follows Chicago's clock", [](AtlasTest& t) { t.choose("cboMonth", 0); }, leftOver, 21},
+        {"Chicago typed again",
+         [](AtlasTest& t) {
+             t.box("txtCity")->clear();
+             t.type("txtCity", QStringLiteral("chicago"));
+         },
+         QStringLiteral("Chicago: CST, UTC\u22126:00 on January 15, 1962"), 21},
+        {"the name changed once more",
+         [](AtlasTest& t) {
+             t.box("txtCity")->clear();
+             t.type("txtCity", QStringLiteral("Peoria"));
+         },
+         leftOver, 21},
+        {"its own latitude typed",
+         [](AtlasTest& t) {
+             t.box("txtLatD")->clear();
+             t.type("txtLatD", QStringLiteral("40"));
+         },
+         QStringLiteral("Zone is Chicago's, Illinois: choose the new place from the list, or choose its zone"), 21},
+        {"its own zone chosen: nothing of Chicago is left",
+         [](AtlasTest& t) {
+             t.list("cboTimeZone")->setFocus();
+             key(t.list("cboTimeZone"), Qt::Key_Down, QString());
+         },
+         QString(), 22},
+    };
+    when(1962, 6, 15, 14, 30);
+    for (const Step& step : steps) {
+        step.act(*this);
+        EXPECT_EQ(line(), step.line) << step.what;
+        if (step.zone >= 0) EXPECT_EQ(zone(), step.zone) << step.what;
+    }
+    box("txtCity")->clear();
+    type("txtCity", QStringLiteral("Chicago"));
+    EXPECT_EQ(line(), QString());
+}
+
+// A typed city the atlas does not know is said under City; a known one is not.
+TEST_F(AtlasTest, ACityNotInTheAtlasIsSaidUnderTheBox) {
+    type("txtCity", QStringLiteral("Lond"));
+    QTRY_VERIFY_WITH_TIMEOUT(places()->isVisible(), 20000);
+    EXPECT_FALSE(cityNote()->isVisible());
+    type("txtCity", QStringLiteral("xq"));
+    EXPECT_TRUE(cityNote()->isVisible());
+    EXPECT_EQ(cityNote()->text(),
+              QStringLiteral("Not in the atlas: type the coordinates and choose the zone, or pick a town nearby"));
+    EXPECT_FALSE(places()->isVisible());
+    key(box("txtCity"), Qt::Key_Backspace, QString(QChar(8)));
+    key(box("txtCity"), Qt::Key_Backspace, QString(QChar(8)));
+    EXPECT_EQ(box("txtCity")->text(), QStringLiteral("Lond"));
+    EXPECT_FALSE(cityNote()->isVisible());
+    box("txtCity")->clear();
+    type("txtCity", QStringLiteral("Zzyzxq"));
+    EXPECT_TRUE(cityNote()->isVisible());
+    form->setFormData(form->formData());  // a reading opened
+    EXPECT_FALSE(cityNote()->isVisible());
+}
+
+// The lines under the zone row and City get the height their text takes:
+// no line of them is cut, however long.
+TEST_F(AtlasTest, TheLinesHaveTheRoomTheyNeed) {
+    QLabel* atlas = child<QLabel>("lblAtlas");
+    auto expectWhole = [&](const char* what) {
+        QCoreApplication::processEvents();
+        EXPECT_GT(atlas->heightForWidth(atlas->width()), atlas->fontMetrics().lineSpacing()) << what;
+        EXPECT_GE(atlas->height(), atlas->heightForWidth(atlas->width())) << what;
+        EXPECT_TRUE(atlas->parentWidget()->rect().contains(atlas->geometry())) << what;
+        QWidget* client = form->centralWidget();
+        for (QWidget* w : client->findChildren<QWidget*>())
+            if (w->isVisible() && w->parentWidget() == client)
+                EXPECT_LE(w->geometry().bottom(), client->height()) << what << " " << w->objectName().toStdString();
+    };
+    type("txtName", QStringLiteral("Ada"));
+    when(2021, 11, 7, 1, 30);
+    pickPlace(QStringLiteral("New Y"), QStringLiteral("New York, New York"));
+    expectWhole("a time that came twice");
+    when(2021, 3, 14, 2, 30);
+    expectWhole("a time that never was");
+    box("txtCity")->clear();
+    type("txtCity", QStringLiteral("Yonkers"));
+    expectWhole("a place left over");
 }
 
 }  // namespace

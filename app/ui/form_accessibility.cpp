@@ -1,0 +1,70 @@
+#include "app/ui/form_accessibility.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAbstractItemView>
+#include <QComboBox>
+
+#include "app/ui/frm_main.h"
+
+namespace qv {
+namespace {
+
+// A list of the form: its accessible name, its current item as its value,
+// the items that open as its one child, and the actions to open and close
+// them. A list without an accessible name is named by its item, as Qt does.
+class NamedListAccessible final : public QAccessibleWidget {
+public:
+    explicit NamedListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return list()->currentText();
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return list()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = list()->view()->isVisible();
+        return s;
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == list()->view() ? 0 : -1;
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action != showMenuAction() && action != pressAction()) return;
+        if (list()->view()->isVisible())
+            list()->hidePopup();
+        else
+            list()->showPopup();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+};
+
+QAccessibleInterface* FormFactory(const QString& key, QObject* object) {
+    if (key != QLatin1String("QComboBox") || !object || !object->isWidgetType()) return nullptr;
+    auto* list = static_cast<QComboBox*>(object);
+    if (!qobject_cast<FrmMain*>(list->window())) return nullptr;
+    return new NamedListAccessible(list);
+}
+
+}  // namespace
+
+void InstallFormAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&FormFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace qv
