@@ -190,6 +190,7 @@ void ChartWindow::buildMenus() {
 void ChartWindow::buildToolBar() {
     tb_ = new QToolBar(QStringLiteral("TB"), this);
     tb_->setObjectName(QStringLiteral("TB"));
+    tb_->setAccessibleName(QStringLiteral("Toolbar"));
     tb_->setMovable(false);
     tb_->setFloatable(false);
     tb_->setIconSize(QSize(20, 20));
@@ -202,6 +203,14 @@ void ChartWindow::buildToolBar() {
         a->setData(k);
         a->setToolTip(k);
     }
+    // What each button does, for a screen reader (its tooltip only repeats its name).
+    const std::pair<const char*, const char*> described[4] = {{"New", "Back to the birth-data form for a new chart"},
+                                                              {"Save", "Saves the reading"},
+                                                              {"Print", "Prints the chart"},
+                                                              {"Help", "Opens the online help"}};
+    for (const auto& [key, description] : described)
+        if (QWidget* button = tb_->widgetForAction(findChild<QAction*>(QStringLiteral("TB_") + QLatin1String(key))))
+            button->setAccessibleDescription(QString::fromLatin1(description));
     connect(tb_, &QToolBar::actionTriggered, this, [this](QAction* a) { toolbarButton(a->data().toString()); });
     addToolBar(Qt::TopToolBarArea, tb_);
 }

@@ -15,7 +15,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "chartview/chart_description.h"
 #include "chartview/personal_data.h"
+#include "chartview/ui/chart_accessibility.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
 #include "ui/ui_metrics.h"
@@ -225,6 +227,7 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
 // ------------------------------------------------------------------- the form
 
 FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
+    InstallChartAccessibility();  // before Qt makes an interface of any part
     setObjectName(QStringLiteral("frmDisplay"));
     setWindowTitle(QString::fromLatin1(kDisplayFormCaption));
     setFont(FormFont(8.25));
@@ -236,6 +239,7 @@ FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(paren
 
     rtb_ = new InterpretationBox(this);
     rtb_->setGeometry(PxRect(0, 0, 2500, 3800));
+    rtb_->setAccessibleName(QStringLiteral("Interpretation"));
 
     buildPositionTable();
     buildPersonalData();
@@ -353,6 +357,16 @@ void FrmDisplay::buildHiddenControls() {
     spare->hide();
 }
 
+QLabel* FrmDisplay::positionRow(int slot) const {
+    return slot >= 0 && slot < kPositionCount ? planetName_[kPositionRows[slot].nameIndex] : nullptr;
+}
+
+int FrmDisplay::positionSlotOf(const QWidget* widget) const {
+    for (int slot = 0; slot < kPositionCount; ++slot)
+        if (widget && widget == positionRow(slot)) return slot;
+    return -1;
+}
+
 QLabel* FrmDisplay::personalLabel(const char* name) const {
     for (int i = 0; i < 8; ++i)
         if (qstrcmp(kPersonalLabels[i], name) == 0) return personal_[i];
@@ -380,7 +394,10 @@ void FrmDisplay::showPositions(const ChartState& state) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
     fraWestern_->setFont(font);
     fraWestern_->setTitle(heading);
-    for (int k = 0; k <= 10; ++k) planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
+    for (int k = 0; k <= 10; ++k) {
+        planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
+        positionRow(k)->setAccessibleName(QString::fromStdString(PositionItem(state, std::size_t(k))));
+    }
 }
 
 void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
@@ -405,6 +422,7 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
         // A picture number the list does not hold leaves the picture as it was.
         wheel_->signImage(h)->setPicture(wheel.imgSign[h]);
     }
+    wheel_->setAccessibleDescription(QString::fromStdString(WheelDescription(state, wheel)));
 }
 
 void FrmDisplay::showInterpretation(const std::vector<StyledRun>& runs) { rtb_->showRuns(runs); }

@@ -118,6 +118,12 @@ public:
     QLabel* planet(int index) const { return planet_[index]; }          // Planet(0..15)
     QLabel* planetName(int index) const { return planetName_[index]; }  // PlanetName(0..16)
     QLabel* personalLabel(const char* name) const;                      // e.g. "lblName"
+    // The caption label of the table's row for position slot 0..10 (the row
+    // that shows PlanetPosition[slot]); its accessible name is the row in
+    // words. The slot of such a label, -1 for any other widget.
+    static constexpr int kPositionCount = 11;
+    QLabel* positionRow(int slot) const;
+    int positionSlotOf(const QWidget* widget) const;
     // The hidden boxes that remember the last picture saved.
     QLineEdit* txtFolder() const { return txtFolder_; }
     QLineEdit* txtFile() const { return txtFile_; }

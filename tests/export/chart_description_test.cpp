@@ -1,0 +1,125 @@
+// The chart in words for a screen reader: the position items and the wheel's
+// description, from the chart state as the display shows it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/birth_form.h"
+#include "app/chart_run.h"
+#include "app/chart_wheel.h"
+#include "chartview/chart_description.h"
+#include "retro/retrogrades.h"
+#include "tests/support/births.h"
+
+namespace qv {
+namespace {
+
+// A state whose slot `slot` shows `position`, with `retrograde` marked as
+// the retrograde marks mark it.
+ChartState WithPosition(std::size_t slot, const char* position, bool retrograde = false) {
+    ChartState s;
+    LoadFixedLists(s);
+    if (slot >= 2 && slot <= 9) s.RetrogradeFlag[slot - 2] = retrograde;
+    WriteBodyLabels(s);
+    s.PlanetPosition[slot] = position;
+    return s;
+}
+
+struct ItemCase {
+    const char* name;
+    std::size_t slot;
+    const char* position;
+    bool retrograde;
+    const char* item;
+};
+
+class PositionItems : public testing::TestWithParam<ItemCase> {};
+
+TEST_P(PositionItems, SayTheBodyItsPlaceAndItsMotion) {
+    const ItemCase& c = GetParam();
+    EXPECT_EQ(PositionItem(WithPosition(c.slot, c.position, c.retrograde), c.slot), c.item);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Slots, PositionItems,
+    testing::Values(ItemCase{"Sun", 0, "24 Gem 43", false, "Sun, 24 Gemini 43"},
+                    ItemCase{"LeadingZerosAreNotSaid", 1, "05 Ari 07", false, "Moon, 5 Aries 7"},
+                    ItemCase{"ZeroDegreesZeroMinutes", 2, "00 Ari 00", false, "Mercury, 0 Aries 0"},
+                    ItemCase{"LastMinuteOfTheZodiac", 5, "29 Pis 59", false, "Jupiter, 29 Pisces 59"},
+                    ItemCase{"Retrograde", 8, "12 Cap 02", true, "Neptune, 12 Capricorn 2 retrograde"},
+                    ItemCase{"AscendantByItsName", 10, "09 Lib 40", false, "Ascendant, 9 Libra 40"},
+                    ItemCase{"NoPositionYet", 3, "", false, "Venus"},
+                    ItemCase{"NotAPositionStandsAsItIs", 4, "n/a", false, "Mars, n/a"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A wheel laid out by hand: Libra rising, the Moon and a retrograde
+// Neptune in Scorpio, the Sun and Mercury in Aries.
+TEST(WheelDescription, HouseByHouseFromTheAscendantsSign) {
+    ChartState s = WithPosition(8, "", true);
+    ChartWheel wheel;
+    wheel.firstHouseSign = 6;
+    wheel.lblLagna = FixedText::Of(kSignNames[6]);
+    wheel.signBoxes[6].ascendant = true;
+    wheel.signBoxes[7].bodies = (1u << 1) | (1u << 8);
+    wheel.signBoxes[0].bodies = (1u << 0) | (1u << 2);
+    EXPECT_EQ(WheelDescription(s, wheel),
+              "Ascendant in Libra. House 1, Libra: Ascendant. House 2, Scorpio: Moon, Neptune retrograde. "
+              "House 3, Sagittarius: empty. House 4, Capricorn: empty. House 5, Aquarius: empty. "
+              "House 6, Pisces: empty. House 7, Aries: Sun, Mercury. House 8, Taurus: empty. "
+              "House 9, Gemini: empty. House 10, Cancer: empty. House 11, Leo: empty. House 12, Virgo: empty.");
+}
+
+// The bodies and the ascendant in one house, and a house across the end of
+// the zodiac (Pisces rising: house 2 is Aries).
+TEST(WheelDescription, CrowdedHouseAndTheTurnOfTheZodiac) {
+    ChartState s = WithPosition(0, "");
+    ChartWheel wheel;
+    wheel.firstHouseSign = 11;
+    wheel.lblLagna = FixedText::Of(kSignNames[11]);
+    wheel.signBoxes[11] = WheelBox{0x3FF, true};
+    const std::string d = WheelDescription(s, wheel);
+    EXPECT_TRUE(
+        d.starts_with("Ascendant in Pisces. House 1, Pisces: Sun, Moon, Mercury, Venus, Mars, Jupiter, "
+                      "Saturn, Uranus, Neptune, Pluto, Ascendant. House 2, Aries: empty."))
+        << d;
+    EXPECT_TRUE(d.ends_with("House 12, Aquarius: empty.")) << d;
+}
+
+// Without an ascendant (nothing calculated) there is no first sentence.
+TEST(WheelDescription, NoAscendantNoFirstSentence) {
+    ChartState s;
+    ChartWheel wheel;
+    EXPECT_TRUE(WheelDescription(s, wheel).starts_with("House 1, Aries: empty.")) << WheelDescription(s, wheel);
+}
+
+// A calculated chart: every body is said once, in the house whose box shows
+// it, and the ascendant's sign opens the description.
+TEST(WheelDescription, ACalculatedChartSaysEveryBodyOnceInItsHouse) {
+    for (const BirthValues& person : {test::Asha(), test::AdaInLondon(), test::CarlInBasel()}) {
+        ChartState s;
+        LoadFixedLists(s);
+        ChartWheel wheel;
+        RunChartCalculation(test::FormOf(person), s, wheel);
+        const std::string d = WheelDescription(s, wheel);
+        EXPECT_TRUE(d.starts_with("Ascendant in " + std::string(wheel.lblLagna.view()) + ". House 1, " +
+                                  std::string(wheel.lblLagna.view()) + ": "))
+            << d;
+        for (std::size_t body = 0; body < 10; ++body) {
+            const std::string name(kBodyNames[body]);
+            const std::size_t at = d.find(" " + name);
+            ASSERT_NE(at, std::string::npos) << name << " in " << d;
+            EXPECT_EQ(d.find(" " + name, at + 1), std::string::npos) << name << " twice in " << d;
+            // The house it is said in is the house whose box holds it.
+            const std::size_t house = d.rfind("House ", at);
+            const int h = std::stoi(d.substr(house + 6));
+            EXPECT_TRUE(wheel.houseBox(h - 1).holds(body)) << name << " in house " << h;
+            const bool retro = body >= 2 && s.RetrogradeFlag[body - 2];
+            EXPECT_EQ(d.compare(at + 1 + name.size(), 11, " retrograde") == 0, retro) << name;
+        }
+        for (std::size_t slot = 0; slot <= 10; ++slot)
+            EXPECT_NE(PositionItem(s, slot).find(", "), std::string::npos) << PositionItem(s, slot);
+    }
+}
+
+}  // namespace
+}  // namespace qv
