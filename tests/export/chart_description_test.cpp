@@ -4,12 +4,10 @@
 
 #include <string>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "chartview/chart_description.h"
+#include "app/birth_form.h"
 #include "retro/retrogrades.h"
-#include "tests/support/births.h"
 
 namespace qv {
 namespace {
@@ -67,58 +65,6 @@ TEST(WheelDescription, HouseByHouseFromTheAscendantsSign) {
               "House 3, Sagittarius: empty. House 4, Capricorn: empty. House 5, Aquarius: empty. "
               "House 6, Pisces: empty. House 7, Aries: Sun, Mercury. House 8, Taurus: empty. "
               "House 9, Gemini: empty. House 10, Cancer: empty. House 11, Leo: empty. House 12, Virgo: empty.");
-}
-
-// The bodies and the ascendant in one house, and a house across the end of
-// the zodiac (Pisces rising: house 2 is Aries).
-TEST(WheelDescription, CrowdedHouseAndTheTurnOfTheZodiac) {
-    ChartState s = WithPosition(0, "");
-    ChartWheel wheel;
-    wheel.firstHouseSign = 11;
-    wheel.lblLagna = FixedText::Of(kSignNames[11]);
-    wheel.signBoxes[11] = WheelBox{0x3FF, true};
-    const std::string d = WheelDescription(s, wheel);
-    EXPECT_TRUE(
-        d.starts_with("Ascendant in Pisces. House 1, Pisces: Sun, Moon, Mercury, Venus, Mars, Jupiter, "
-                      "Saturn, Uranus, Neptune, Pluto, Ascendant. House 2, Aries: empty."))
-        << d;
-    EXPECT_TRUE(d.ends_with("House 12, Aquarius: empty.")) << d;
-}
-
-// Without an ascendant (nothing calculated) there is no first sentence.
-TEST(WheelDescription, NoAscendantNoFirstSentence) {
-    ChartState s;
-    ChartWheel wheel;
-    EXPECT_TRUE(WheelDescription(s, wheel).starts_with("House 1, Aries: empty.")) << WheelDescription(s, wheel);
-}
-
-// A calculated chart: every body is said once, in the house whose box shows
-// it, and the ascendant's sign opens the description.
-TEST(WheelDescription, ACalculatedChartSaysEveryBodyOnceInItsHouse) {
-    for (const BirthValues& person : {test::Asha(), test::AdaInLondon(), test::CarlInBasel()}) {
-        ChartState s;
-        LoadFixedLists(s);
-        ChartWheel wheel;
-        RunChartCalculation(test::FormOf(person), s, wheel);
-        const std::string d = WheelDescription(s, wheel);
-        EXPECT_TRUE(d.starts_with("Ascendant in " + std::string(wheel.lblLagna.view()) + ". House 1, " +
-                                  std::string(wheel.lblLagna.view()) + ": "))
-            << d;
-        for (std::size_t body = 0; body < 10; ++body) {
-            const std::string name(kBodyNames[body]);
-            const std::size_t at = d.find(" " + name);
-            ASSERT_NE(at, std::string::npos) << name << " in " << d;
-            EXPECT_EQ(d.find(" " + name, at + 1), std::string::npos) << name << " twice in " << d;
-            // The house it is said in is the house whose box holds it.
-            const std::size_t house = d.rfind("House ", at);
-            const int h = std::stoi(d.substr(house + 6));
-            EXPECT_TRUE(wheel.houseBox(h - 1).holds(body)) << name << " in house " << h;
-            const bool retro = body >= 2 && s.RetrogradeFlag[body - 2];
-            EXPECT_EQ(d.compare(at + 1 + name.size(), 11, " retrograde") == 0, retro) << name;
-        }
-        for (std::size_t slot = 0; slot <= 10; ++slot)
-            EXPECT_NE(PositionItem(s, slot).find(", "), std::string::npos) << PositionItem(s, slot);
-    }
 }
 
 }  // namespace

@@ -361,28 +361,13 @@ INSTANTIATE_TEST_SUITE_P(
                                  {{kSave, "victim.qvn", ""}, {kExport, nullptr, "victim.txt"}},
                                  {"victim.qvn: reading"},
                                  {}},
-                    SaveSequence{"SaveThenExportAccepted",
-                                 {{kSave, "victim.qvn", ""}, {kExport, "victim.txt", "victim.txt"}},
-                                 {"victim.qvn: reading", "victim.txt: text"},
-                                 {}},
                     SaveSequence{"ExportThenSave",
                                  {{kExport, "victim.txt", ""}, {kSave, "victim.qvn", "victim.qvn"}},
                                  {"victim.qvn: reading", "victim.txt: text"},
                                  {}},
-                    SaveSequence{"CancelledDialogsKeepTheName",
-                                 {{kSave, "victim.qvn", ""},
-                                  {kExport, nullptr, "victim.txt"},
-                                  {kSave, nullptr, "victim.qvn"},
-                                  {kExport, nullptr, "victim.txt"}},
-                                 {"victim.qvn: reading"},
-                                 {}},
                     SaveSequence{"ReadingTypedAsTextIsSavedAsQvn",
                                  {{kSave, "victim.txt", ""}, {kExport, nullptr, "victim.txt"}},
                                  {"victim.qvn: reading"},
-                                 {}},
-                    SaveSequence{"ReadingTypedAsTextAfterAnExportLeavesTheExport",
-                                 {{kExport, "victim.txt", ""}, {kSave, "victim.txt", "victim.qvn"}},
-                                 {"victim.qvn: reading", "victim.txt: text"},
                                  {}},
                     SaveSequence{"ReadingTypedAsTextOverAReadingAsksNo",
                                  {{kExport, "victim.qvn", ""}, {kSave, "victim.txt", "victim.qvn", false}},
@@ -399,22 +384,8 @@ INSTANTIATE_TEST_SUITE_P(
                     SaveSequence{"ExtensionInCapitals",
                                  {{kExport, "VICTIM.TXT", ""}, {kSave, "VICTIM.QVN", "VICTIM.qvn"}},
                                  {"VICTIM.TXT: text", "VICTIM.qvn: reading"},
-                                 {}},
-                    SaveSequence{"OtherExtensionIsKept",
-                                 {{kExport, "victim.log", ""}, {kSave, "victim.log.qvn", "victim.log.qvn"}},
-                                 {"victim.log: text", "victim.log.qvn: reading"},
                                  {}}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(ReadingDialogs, AWrongExtensionStillCannotBeOpened) {
-    QTemporaryDir dir;
-    ScriptedDialogs dialogs;
-    Chart chart = Calculate(SampleForm());
-    dialogs.fileAnswers.push_back(Path(dir, "anna.txt"));
-    ExportTextCommand(nullptr, chart.state, dialogs, chart.state.ReadingFileName);
-    EXPECT_EQ(Open(dialogs, Path(dir, "anna.txt")), std::nullopt);
-    EXPECT_EQ(dialogs.messages(), std::vector<QString>{"Please Check The File."});
-}
 
 TEST(OpenReading, TenLinesRestoreWhatTheyHoldAndTheCheckNamesTheGap) {
     QTemporaryDir dir;
