@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -58,6 +60,13 @@ BarLayout ComputeBarLayout(int windowWidth, int headingWidth) {
 }
 
 int CentredLeft(int areaWidth, int formWidth) { return std::max(0, (areaWidth - formWidth) / 2); }
+
+double FittingScale(QSize room, QSize designed, QSize decoration) {
+    if (designed.isEmpty()) return 1.0;
+    const QSize inside = room - decoration;
+    const double fit = std::min(double(inside.width()) / designed.width(), double(inside.height()) / designed.height());
+    return std::max(1.0, fit);
+}
 
 ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
@@ -184,6 +193,23 @@ void ChartWindow::buildMenus() {
         mnuDivisional_[i] = a;
     }
 
+    separator(view, "mnuViewSep3");
+    mnuZoomIn_ = add(view, "mnuZoomIn", QStringLiteral("Zoom &In"));
+    mnuZoomIn_->setShortcuts(QKeySequence::ZoomIn);
+    onClick(mnuZoomIn_, [this] { zoomIn(); });
+    mnuZoomOut_ = add(view, "mnuZoomOut", QStringLiteral("Zoom &Out"));
+    mnuZoomOut_->setShortcuts(QKeySequence::ZoomOut);
+    onClick(mnuZoomOut_, [this] { zoomOut(); });
+    mnuActualSize_ = add(view, "mnuActualSize", QStringLiteral("&Actual Size"));
+    mnuActualSize_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    mnuActualSize_->setStatusTip(QStringLiteral("Show the chart at the size that fills the window"));
+    onClick(mnuActualSize_, [this] { actualSize(); });
+    // The shortcuts work wherever the focus is in this window.
+    for (QAction* a : {mnuZoomIn_, mnuZoomOut_, mnuActualSize_}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+
     AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
 }
 
@@ -289,13 +315,15 @@ FrmDisplay* ChartWindow::display() {
     // system menu, and a close of its own (Ctrl+F4) is refused.
     displayFrame_->setSystemMenu(nullptr);
     displayFrame_->installEventFilter(this);
+    display_->installEventFilter(this);
     displayFrame_->setWindowTitle(display_->windowTitle());
     QPalette framePalette = displayFrame_->palette();
     framePalette.setColor(QPalette::Highlight, kBannerColour);
     displayFrame_->setPalette(framePalette);
     displayFrame_->adjustSize();
+    frameDecoration_ = displayFrame_->size() - display_->size();
     displayFrame_->show();
-    placeDisplayForm();
+    fitDisplayForm();
     return display_;
 }
 
@@ -315,9 +343,50 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     activateChart();
 }
 
+double ChartWindow::displayScale() const {
+    const double filling = FittingScale(area_->maximumViewportSize(), FrmDisplay::clientSize(), frameDecoration_);
+    return std::clamp(filling * zoom_, 1.0, kLargestDisplayScale);
+}
+
+void ChartWindow::fitDisplayForm() {
+    if (!display_ || !displayFrame_) return;
+    display_->setScale(displayScale());
+    displayFrame_->resize(display_->size() + frameDecoration_);
+    placeDisplayForm();
+    updateZoomEntries();
+}
+
 void ChartWindow::placeDisplayForm() {
     if (!displayFrame_) return;
+    // Scrolled back first: the area moves its windows when it scrolls, and a
+    // scroll position left from a narrower window would push the form aside.
+    area_->horizontalScrollBar()->setValue(0);
+    area_->verticalScrollBar()->setValue(0);
     displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width()), 0);
+}
+
+void ChartWindow::updateZoomEntries() {
+    const double scale = displayScale();
+    mnuZoomIn_->setEnabled(scale < kLargestDisplayScale - 1e-9);
+    mnuZoomOut_->setEnabled(scale > 1.0 + 1e-9);
+    mnuActualSize_->setEnabled(zoom_ != 1.0);
+}
+
+void ChartWindow::zoomIn() {
+    const double filling = displayScale() / zoom_;
+    zoom_ = std::min(zoom_ * kZoomStep, kLargestDisplayScale / filling);
+    fitDisplayForm();
+}
+
+void ChartWindow::zoomOut() {
+    const double filling = displayScale() / zoom_;
+    zoom_ = std::max(zoom_ / kZoomStep, 1.0 / filling);
+    fitDisplayForm();
+}
+
+void ChartWindow::actualSize() {
+    zoom_ = 1.0;
+    fitDisplayForm();
 }
 
 // ------------------------------------------------------------------ events
@@ -330,7 +399,7 @@ bool ChartWindow::event(QEvent* e) {
 
 void ChartWindow::activateChart() {
     FrmDisplay* d = display();
-    placeDisplayForm();
+    fitDisplayForm();
     d->captureClientArea();
 }
 
@@ -362,7 +431,17 @@ bool ChartWindow::eventFilter(QObject* watched, QEvent* e) {
         e->ignore();
         return true;
     }
-    if (watched == area_->viewport() && e->type() == QEvent::Resize) placeDisplayForm();
+    if (watched == area_->viewport() && e->type() == QEvent::Resize) fitDisplayForm();
+    // Ctrl and the mouse wheel zoom, over the form or beside it.
+    if ((watched == area_->viewport() || watched == display_) && e->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(e);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            const int delta = wheel->angleDelta().y();
+            if (delta > 0 && mnuZoomIn_->isEnabled()) zoomIn();
+            if (delta < 0 && mnuZoomOut_->isEnabled()) zoomOut();
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, e);
 }
 

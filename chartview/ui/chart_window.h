@@ -40,6 +40,16 @@ BarLayout ComputeBarLayout(int windowWidth, int headingWidth);
 // form's left edge.
 int CentredLeft(int areaWidth, int formWidth);
 
+// The display form's zoom: each step of Zoom In and Zoom Out, and the largest
+// scale of the designed size it goes to.
+inline constexpr double kZoomStep = 1.25;
+inline constexpr double kLargestDisplayScale = 4.0;
+
+// The scale at which a form of `designed` size, with `decoration` around it
+// (its frame's title and borders), fills `room` in both directions; at least
+// 1, the designed size, where the room is smaller.
+double FittingScale(QSize room, QSize designed, QSize decoration);
+
 class ChartWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -60,6 +70,13 @@ public:
     QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
     QWidget* banner() const { return picTop_; }
 
+    // The display form's scale: the one that fills the window's area, times
+    // the zoom the user chose, from the designed size (1) to
+    // kLargestDisplayScale.
+    double displayScale() const;
+    // The zoom on top of filling the area: 1 until Zoom In or Zoom Out.
+    double zoom() const { return zoom_; }
+
 public slots:
     // Activate: centres the display form in the window's area, at the top,
     // and keeps a capture of it for "Save As JPEG".
@@ -69,6 +86,11 @@ public slots:
     void layoutBars();
     // Toolbar button by key: "New", "Save", "Print", "Help"; others do nothing.
     void toolbarButton(const QString& key);
+    // View > Zoom In, Zoom Out: one step larger or smaller, never below the
+    // designed size. Actual Size: back to the size that fills the area.
+    void zoomIn();
+    void zoomOut();
+    void actualSize();
 
 signals:
     void backRequested();         // "Back": close this window, show the birth-data form
@@ -89,7 +111,11 @@ private:
     void buildBanner();
     void buildButtonBar();
     void loadCheckMarks();
+    // Scales the display form for the area and the zoom, then places it.
+    void fitDisplayForm();
+    // Centres the display form at the top of the area, scrolled to its start.
     void placeDisplayForm();
+    void updateZoomEntries();
     // Runs `handler` for a click on `action`, undoing Qt's own toggle of a
     // checkable entry first: the handlers set every check mark themselves.
     void onClick(QAction* action, std::function<void()> handler);
@@ -124,6 +150,11 @@ private:
     QAction* mnuColorOff_ = nullptr;
     QAction* mnuChart_ = nullptr;
     std::array<QAction*, 6> mnuDivisional_{};  // mnuSub_Hora … mnuSub_Dwadasamsa
+    QAction* mnuZoomIn_ = nullptr;
+    QAction* mnuZoomOut_ = nullptr;
+    QAction* mnuActualSize_ = nullptr;
+    double zoom_ = 1.0;
+    QSize frameDecoration_;  // the display form's frame around the form
 
     QPointer<QMdiSubWindow> displayFrame_;
     QToolBar* tb_ = nullptr;

@@ -10,10 +10,14 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+#include <QWheelEvent>
+#include <cmath>
 
 #include "chartview/chart_description.h"
 #include "chartview/personal_data.h"
@@ -210,6 +214,14 @@ void InterpretationBox::keyPressEvent(QKeyEvent* event) {
 
 void InterpretationBox::contextMenuEvent(QContextMenuEvent* event) { event->accept(); }
 
+void InterpretationBox::wheelEvent(QWheelEvent* event) {
+    if (event->modifiers() & Qt::ControlModifier) {
+        event->ignore();  // on to the form's parents
+        return;
+    }
+    QTextEdit::wheelEvent(event);
+}
+
 QMimeData* InterpretationBox::createMimeDataFromSelection() const { return new QMimeData; }
 
 // -------------------------------------------------------------- ElidedLabel
@@ -218,10 +230,45 @@ QString ElidedLabel::shownText() const {
     return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
 }
 
+void ElidedLabel::setWrapped(bool wrapped) {
+    wrapped_ = wrapped;
+    update();
+}
+
+QStringList ElidedLabel::wrappedLines(int width) const {
+    // Qt's text layout breaks at blanks, and inside a word only where the
+    // word alone is wider than the line.
+    QTextLayout layout(text(), font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(1, width));
+        lines << text().mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return lines;
+}
+
+int ElidedLabel::wrappedHeight(int width) const {
+    return fontMetrics().lineSpacing() * int(std::max<qsizetype>(1, wrappedLines(width).size()));
+}
+
 void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownText(),
-                          foregroundRole());
+    if (!wrapped_) {
+        style()->drawItemText(&painter, contentsRect(), int(alignment()), palette(), isEnabled(), shownText(),
+                              foregroundRole());
+        return;
+    }
+    QRect line = contentsRect();
+    line.setHeight(fontMetrics().lineSpacing());
+    for (const QString& text : wrappedLines(contentsRect().width())) {
+        style()->drawItemText(&painter, line, int(alignment()), palette(), isEnabled(), text, foregroundRole());
+        line.translate(0, line.height());
+    }
 }
 
 // ------------------------------------------------------------------- the form
@@ -248,10 +295,68 @@ FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(paren
     wheel_->setGeometry(PxRect(2640, 1440, 6750, 6465));
 
     buildHiddenControls();
+    keepDesign();
     loadPersonalData(state);
 }
 
 QSize FrmDisplay::clientSize() { return QSize(Px(9540), Px(8010)); }
+
+QSize FrmDisplay::clientSize(double scale) {
+    const QSize designed = clientSize();
+    return QSize(int(std::lround(designed.width() * scale)), int(std::lround(designed.height() * scale)));
+}
+
+void FrmDisplay::keepDesign() {
+    // The form places its regions and the controls inside its frames; the
+    // wheel places its own children, and Qt the parts of each control.
+    auto keep = [this](QWidget* w) {
+        design_.push_back({w, w->geometry(), w->testAttribute(Qt::WA_SetFont) ? w->font().pointSizeF() : 0.0});
+    };
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        keep(child);
+        if (qobject_cast<QGroupBox*>(child))
+            for (QWidget* inner : child->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) keep(inner);
+    }
+}
+
+void FrmDisplay::setScale(double scale) {
+    scale = std::max(1.0, scale);
+    if (scale == scale_) return;
+    scale_ = scale;
+    setFont(FormFont(8.25 * scale));
+    setFixedSize(clientSize(scale));
+    // Each edge scaled on its own, so that neighbours stay as far apart as
+    // designed and nothing grows into the next control.
+    auto scaled = [scale](int v) { return int(std::lround(v * scale)); };
+    wheel_->setScale(scale);
+    for (const DesignedPlace& d : design_) {
+        if (!d.widget) continue;
+        if (d.points > 0) {
+            QFont f = d.widget->font();
+            f.setPointSizeF(d.points * scale);
+            d.widget->setFont(f);
+        }
+        const QRect r = d.rect;
+        d.widget->setGeometry(QRect(QPoint(scaled(r.left()), scaled(r.top())),
+                                    QPoint(scaled(r.right() + 1) - 1, scaled(r.bottom() + 1) - 1)));
+    }
+    rtb_->document()->setDocumentMargin(4 * scale);
+    fitPositionHeading();
+    wheel_->placeChildren();
+}
+
+void FrmDisplay::atDesignedSize(const std::function<void()>& work) {
+    const double shown = scale_;
+    // The interpretation stays scrolled to the same part of its text.
+    QScrollBar* bar = rtb_->verticalScrollBar();
+    const double read = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 0.0;
+    auto scrollTo = [bar](double part) { bar->setValue(int(std::lround(part * bar->maximum()))); };
+    setScale(1.0);
+    scrollTo(read);
+    work();
+    setScale(shown);
+    scrollTo(read);
+}
 
 void FrmDisplay::buildPersonalData() {
     frame1_ = new QGroupBox(QStringLiteral("Personal Information"), this);
@@ -383,21 +488,25 @@ void FrmDisplay::loadPersonalData(const ChartState& state) {
 }
 
 void FrmDisplay::showPositions(const ChartState& state) {
-    const QString heading = state.PositionSource == PositionsFrom::Ephemeris
-                                ? QStringLiteral("Planetary Positions (ephemeris)")
-                                : QStringLiteral("Planetary Positions");
-    // The form's heading type, made smaller where the heading would be cut
-    // off by the frame's width.
-    QFont font = FormFont(8.25, true);
-    const int room = fraWestern_->width() - 8;
-    while (font.pointSizeF() > 6.0 && QFontMetrics(font).horizontalAdvance(heading) > room)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-    fraWestern_->setFont(font);
-    fraWestern_->setTitle(heading);
+    fraWestern_->setTitle(state.PositionSource == PositionsFrom::Ephemeris
+                              ? QStringLiteral("Planetary Positions (ephemeris)")
+                              : QStringLiteral("Planetary Positions"));
+    fitPositionHeading();
     for (int k = 0; k <= 10; ++k) {
         planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
         positionRow(k)->setAccessibleName(QString::fromStdString(PositionItem(state, std::size_t(k))));
     }
+}
+
+void FrmDisplay::fitPositionHeading() {
+    // The form's heading type, made smaller where the heading would be cut
+    // off by the frame's width.
+    const QString heading = fraWestern_->title();
+    QFont font = FormFont(8.25 * scale_, true);
+    const double room = fraWestern_->width() - 8 * scale_;
+    while (font.pointSizeF() > 6.0 * scale_ && QFontMetrics(font).horizontalAdvance(heading) > room)
+        font.setPointSizeF(font.pointSizeF() - 0.25 * scale_);
+    fraWestern_->setFont(font);
 }
 
 void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
@@ -428,7 +537,7 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
 void FrmDisplay::showInterpretation(const std::vector<StyledRun>& runs) { rtb_->showRuns(runs); }
 
 QPixmap FrmDisplay::captureClientArea() {
-    picture_ = grab(QRect(QPoint(0, 0), clientSize()));
+    atDesignedSize([this] { picture_ = grab(QRect(QPoint(0, 0), clientSize())); });
     picture1_->setPixmap(picture_);
     return picture_;
 }

@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QTextEdit>
+#include <QPointer>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "app/chart_wheel.h"
@@ -56,6 +58,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Ctrl and the wheel zoom the whole form (the chart window does that),
+    // not this box's text alone.
+    void wheelEvent(QWheelEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
@@ -69,17 +74,28 @@ private:
 bool IsTextTakenFromBox(const QString& clipboardText, const QString& boxText);
 
 // A personal-data label: one line that ends in "…" where the text is wider
-// than the label, on screen, in the picture and on paper. The whole text
-// stays the label's text and its tooltip.
+// than the label, on screen and in the picture. The whole text stays the
+// label's text and its tooltip. Wrapped (on paper, where there is room), it
+// shows the whole text on as many lines as it needs.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
-    // The line as it is drawn.
+    // The line as it is drawn while not wrapped.
     QString shownText() const;
+    // Wrapped: broken at blanks, and inside a word too long for a line.
+    void setWrapped(bool wrapped);
+    bool isWrapped() const { return wrapped_; }
+    // The lines of the whole text wrapped at `width` pixels.
+    QStringList wrappedLines(int width) const;
+    // The height the wrapped text needs at `width` pixels.
+    int wrappedHeight(int width) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool wrapped_ = false;
 };
 
 class FrmDisplay : public QWidget {
@@ -89,8 +105,19 @@ public:
     // written from `state`.
     explicit FrmDisplay(const ChartState& state, QWidget* parent = nullptr);
 
-    // The client area's size: 9540 x 8010 twips.
+    // The client area's designed size: 9540 x 8010 twips.
     static QSize clientSize();
+    // The client area's size at `scale` times the designed size.
+    static QSize clientSize(double scale);
+
+    // The whole form at `scale` times its designed size (never below it):
+    // every region, label and type in proportion, the wheel and the text
+    // drawn anew at that size. 1 is the designed size.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+    // Runs `work` with the form at its designed size, then restores the
+    // scale; the form's pictures and printing are made at that size.
+    void atDesignedSize(const std::function<void()>& work);
 
     // Form load: "Name: ...", "Date of Birth: ...", and the other six lines.
     void loadPersonalData(const ChartState& state);
@@ -103,8 +130,8 @@ public:
     // The interpretation box from the analysis' styled runs.
     void showInterpretation(const std::vector<StyledRun>& runs);
 
-    // Captures the client area as it is shown, keeps it in the hidden
-    // "Picture1" and returns it.
+    // Captures the client area as it is shown at its designed size, keeps it
+    // in the hidden "Picture1" and returns it.
     QPixmap captureClientArea();
     // The latest capture (null before the first).
     QPixmap picture() const { return picture_; }
@@ -132,6 +159,21 @@ private:
     void buildPersonalData();
     void buildPositionTable();
     void buildHiddenControls();
+    // Keeps the designed place and type of every control the form places.
+    void keepDesign();
+    // The position table's heading in the form's heading type at this
+    // scale, smaller where the frame is too narrow for it.
+    void fitPositionHeading();
+
+    // A control's designed rectangle (pixels) and type (points, 0 when it
+    // takes its parent's).
+    struct DesignedPlace {
+        QPointer<QWidget> widget;
+        QRect rect;
+        double points = 0.0;
+    };
+    std::vector<DesignedPlace> design_;
+    double scale_ = 1.0;
 
     InterpretationBox* rtb_ = nullptr;
     NatalWheel* wheel_ = nullptr;

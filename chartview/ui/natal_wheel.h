@@ -7,9 +7,11 @@
 
 #include <QLabel>
 #include <QPointF>
+#include <QRectF>
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <vector>
 
 class QPainter;
 
@@ -17,11 +19,23 @@ namespace qv {
 
 class SignImage;
 
+// How a house box's lines stand in the wheel: their type, in one column or
+// two (the first column read top to bottom, then the second), and the place
+// of each line in the wheel's coordinates.
+struct HouseArrangement {
+    int pixels = 0;             // type size of the lines, in pixels
+    int columns = 1;            // 1, or 2 for a crowded house
+    std::vector<QRectF> lines;  // one per shown line, in the wheel
+    bool insideSector = true;   // no line reaches over the house's lines
+    bool operator==(const HouseArrangement&) const = default;
+};
+
 // One house box: holds the text the calculation joined (a line break before
-// each body) and shows the house's bodies one per line, centred, and "Asc"
-// last in the banner colour when the ascendant is in the house. A crowded box
-// may reach over its sector's cusps; the wheel's lines are drawn over its
-// backing and under its text.
+// each body) and shows the house's bodies one per line, and "Asc" last in
+// the banner colour when the ascendant is in the house. The wheel arranges
+// the lines inside the house's sector: in smaller type down to a legible
+// floor, then in two columns. Only a house too crowded even for that reaches
+// over its lines, which are then drawn over its backing and under its text.
 class HouseBox : public QLabel {
     Q_OBJECT
 public:
@@ -30,6 +44,14 @@ public:
     void setHouse(const QString& text, const QStringList& labels, bool ascendant);
     // The lines the box shows: the labels, blanks trimmed, then "Asc".
     QStringList shownLines() const;
+    // True for the shown line `i` that is the ascendant's (drawn bold).
+    bool isAscendantLine(qsizetype i) const { return ascendant_ && i == labels_.size(); }
+    // The type of a line, `pixels` high.
+    QFont lineFont(int pixels, bool ascendant) const;
+    // Takes the wheel's arrangement and covers its lines.
+    void setArrangement(const HouseArrangement& arrangement);
+    const HouseArrangement& arrangement() const { return arrangement_; }
+    // One column in the box's own type.
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -37,12 +59,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QFont shownFont() const;
-    // True for the shown line `i` that is the ascendant's.
-    bool isAscendantLine(qsizetype i) const { return ascendant_ && i == labels_.size(); }
-
     QStringList labels_;
     bool ascendant_ = false;
+    HouseArrangement arrangement_;
 };
 
 class NatalWheel : public QWidget {
@@ -59,6 +78,16 @@ public:
     void setHouse(int element, const QString& text, const QStringList& labels, bool ascendant);
     // Places every child in its sector; runs on every resize.
     void placeChildren();
+    // The wheel's type, strokes and spacing at `scale` times their designed
+    // size (the display form's scale); the children are placed anew.
+    void setScale(double scale);
+    double scale() const { return scale_; }
+
+    // The type of the house boxes at this scale, and the smallest type a
+    // crowded house is given (7 points at the designed size, as Qt draws it:
+    // in whole pixels), in pixels.
+    int housePixels() const;
+    int smallestHousePixels() const;
 
     // Wheel geometry in this widget's logical pixels.
     QPointF centre() const;
@@ -72,9 +101,15 @@ public:
     QPointF polar(double radius, double degrees) const;
     // The house 1..12 whose sector holds `point`; 0 outside the sectors.
     int houseAt(const QPointF& point) const;
-    // The wheel's lines: the twelve cusps and the circles. The house boxes
-    // draw them again above their backing, so no line is ever hidden.
+    // The wheel's lines: the twelve cusps and the circles.
     void paintLines(QPainter& painter) const;
+
+    // Where the lines of `box` go in house `house` (1..12): the largest type
+    // from housePixels() down to smallestHousePixels() in one column, then in
+    // two, at which every line keeps clear of the house's lines, nearest the
+    // middle of the sector. When none does, two columns in the smallest type
+    // at the place that reaches least over the lines.
+    HouseArrangement arrangeHouse(const HouseBox& box, int house) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -84,8 +119,9 @@ private:
     void placeHouseBox(int element);
     // How far, in pixels summed over its corners, `rect` reaches out of the
     // sector of house `house` (1..12) between the hub and the sign ring.
-    double overreach(const QRect& rect, int house) const;
+    double overreach(const QRectF& rect, int house) const;
 
+    double scale_ = 1.0;
     std::array<HouseBox*, 12> lblNatal_{};
     std::array<SignImage*, 12> imgSign_{};
     std::array<QLabel*, 12> lblNatalPosition_{};

@@ -3,8 +3,9 @@
 //
 // With "--show" the program instead shows one calculated chart in a chart
 // window until it is closed, for looking at the window on a real screen
-// ("--second": another person; "--crowded": every body in one house;
-// "--long": a long name and city).
+// ("--second": another person; "--stellium": seven bodies and the ascendant
+// in one house; "--crowded": every body in one house; "--long": a long name
+// and city).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,10 +17,12 @@
 
 namespace {
 
-int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
+int ShowChart(QApplication& app, bool second, bool stellium, bool crowded, bool longTexts) {
     qv::ChartState state;
     qv::ChartWheel wheel;
-    qv::BirthFormData person = second ? qv::test::Basel() : qv::test::London();
+    qv::BirthFormData person = second     ? qv::test::Basel()
+                               : stellium ? qv::test::FormOf(qv::test::StelliumInChicago())
+                                          : qv::test::London();
     if (longTexts) {
         person.txtName = "Maximiliana Alexandrina Fitzgerald Montgomery of Wessex";
         person.txtCity = "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch";
@@ -50,16 +53,17 @@ int ShowChart(QApplication& app, bool second, bool crowded, bool longTexts) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool show = false, second = false, crowded = false, longTexts = false;
+    bool show = false, second = false, stellium = false, crowded = false, longTexts = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--crowded") == 0) crowded = true;
         if (std::strcmp(argv[i], "--show") == 0) show = true;
         if (std::strcmp(argv[i], "--second") == 0) second = true;
+        if (std::strcmp(argv[i], "--stellium") == 0) stellium = true;
         if (std::strcmp(argv[i], "--long") == 0) longTexts = true;
     }
     if (!show && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (show) return ShowChart(app, second, crowded, longTexts);
+    if (show) return ShowChart(app, second, stellium, crowded, longTexts);
     QApplication::setQuitOnLastWindowClosed(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

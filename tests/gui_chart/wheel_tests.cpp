@@ -1,6 +1,8 @@
 // The chart wheel's arrangement and the sign glyphs, at the design size and
 // scaled.
 #include <QImage>
+#include <cmath>
+#include <numbers>
 
 #include "tests/gui_chart/chart_fixture.h"
 
@@ -73,44 +75,131 @@ TEST_P(LongLabels, NoTwoHouseBoxesMeet) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, LongLabels, ::testing::Values(QSize(450, 431), QSize(900, 862)));
 
-// A crowded house: seven bodies and the ascendant in one box, which reaches
-// over its sector's cusps at the wheel's design size.
-class CrowdedHouse : public ::testing::TestWithParam<int> {};
+// The pixels house box `element` draws: the wheel drawn with that box alone
+// against the wheel without boxes.
+std::vector<QPointF> PixelsDrawnBy(NatalWheel& wheel, int element) {
+    auto drawn = [&wheel](int shown) {
+        for (int h = 0; h < 12; ++h) wheel.houseBox(h)->setVisible(h == shown);
+        return wheel.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage bare = drawn(-1), boxed = drawn(element);
+    for (int h = 0; h < 12; ++h) wheel.houseBox(h)->setVisible(true);
+    std::vector<QPointF> pixels;
+    const qreal ratio = boxed.devicePixelRatio();
+    for (int y = 0; y < boxed.height(); ++y)
+        for (int x = 0; x < boxed.width(); ++x)
+            if (boxed.pixel(x, y) != bare.pixel(x, y)) pixels.push_back(QPointF(x + 0.5, y + 0.5) / ratio);
+    return pixels;
+}
 
-TEST_P(CrowdedHouse, EveryHouseLineStaysVisible) {
+// How far `point` lies from the nearest line of house `house`'s sector: its
+// two cusps, the hub and the ring; negative outside the sector.
+double ClearanceInSector(const NatalWheel& wheel, QPointF point, int house) {
+    if (wheel.houseAt(point) != house) return -1.0;
+    const QPointF d = point - wheel.centre();
+    const double r = std::hypot(d.x(), d.y());
+    const double degrees = std::atan2(-d.y(), d.x()) * 180.0 / std::numbers::pi;
+    const double from = std::fmod(degrees - (180.0 + 30.0 * (house - 1)) + 720.0, 360.0);
+    const double toCusp = r * std::sin(std::min(from, 30.0 - from) * std::numbers::pi / 180.0);
+    return std::min({toCusp, r - wheel.hubRadius(), wheel.ringRadius() - r});
+}
+
+// Every pixel a house box draws lies inside its sector, clear of the house's
+// lines (their strokes are at most two pixels wide at the designed size).
+void ExpectDrawnInsideTheSectors(NatalWheel& wheel) {
+    const double clear = 1.0 * wheel.scale() + 0.5;
+    for (int h = 0; h < 12; ++h) {
+        if (wheel.houseBox(h)->shownLines().isEmpty()) continue;
+        int outside = 0;
+        QPointF first;
+        for (const QPointF& p : PixelsDrawnBy(wheel, h))
+            if (ClearanceInSector(wheel, p, h + 1) < clear && outside++ == 0) first = p;
+        EXPECT_EQ(outside, 0) << "house " << h + 1 << ", first at " << first.x() << "," << first.y();
+    }
+}
+
+// Seven bodies and the ascendant in the first house (Chicago, 4 February
+// 1962): the house keeps its list inside its sector, in type no smaller than
+// 7 points at the designed size, at the display form's sizes.
+class Stellium : public ::testing::TestWithParam<double> {};
+
+TEST_P(Stellium, EveryBoxStaysInsideItsSector) {
+    ChartState state;
+    ChartWheel chart;
+    Calculate(FormOf(StelliumInChicago()), state, chart);
+    FrmDisplay form(state);
+    form.showWheel(state, chart);
+    form.setScale(GetParam());
+    NatalWheel& wheel = *form.picNatal();
+    ASSERT_EQ(wheel.houseBox(0)->shownLines().size(), 8) << wheel.houseBox(0)->shownLines().join(' ').toStdString();
+    EXPECT_GE(wheel.smallestHousePixels(), 7.0 / 72.0 * wheel.logicalDpiY() * GetParam() - 1e-6);
+    for (int h = 0; h < 12; ++h) {
+        const HouseArrangement& a = wheel.houseBox(h)->arrangement();
+        EXPECT_TRUE(a.insideSector) << "house " << h + 1;
+        EXPECT_GE(a.pixels, wheel.smallestHousePixels()) << "house " << h + 1;
+    }
+    EXPECT_EQ(wheel.houseBox(0)->arrangement().columns, 2);
+    ExpectDrawnInsideTheSectors(wheel);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, Stellium, ::testing::Values(1.0, 1.45, 2.3));
+
+// The same list in every house, and a house of every body: where the list
+// fits its sector it stays inside; where it cannot, the house's lines are
+// drawn over its backing and stay visible.
+struct CrowdCase {
+    const char* label;
+    QStringList bodies;
+};
+
+void PrintTo(const CrowdCase& c, std::ostream* os) { *os << c.label; }
+
+class CrowdedHouse : public ::testing::TestWithParam<CrowdCase> {};
+
+TEST_P(CrowdedHouse, InsideItsSectorOrUnderItsLines) {
     NatalWheel wheel;
     wheel.resize(450, 431);
     wheel.placeChildren();
-    const QStringList bodies = {"Sun", "Moon", "Mercury (R) ", "Venus", "Mars", "Jupiter (R) ", "Saturn (R) "};
-    wheel.setHouse(GetParam(), QStringLiteral("\r\n") + bodies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nAsc"),
-                   bodies, true);
-    const QImage image = wheel.grab().toImage();
-    const qreal ratio = image.devicePixelRatio();
-    // Darkest grey near a point: a line (or a letter over it) is dark, a
-    // backing over a line leaves it almost white.
-    auto darkestNear = [&](QPointF at) {
-        int darkest = 255;
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx) {
-                const QPoint px = (at * ratio).toPoint() + QPoint(dx, dy);
-                if (image.rect().contains(px)) darkest = std::min(darkest, qGray(image.pixel(px)));
-            }
-        return darkest;
-    };
-    const QRectF box = QRectF(wheel.houseBox(GetParam())->geometry());
-    int crossings = 0;
-    for (int k = 0; k < 12; ++k) {
-        const double angle = 180.0 + 30.0 * k;
-        for (double r = wheel.hubRadius() + 3; r < wheel.ringRadius() - 3; r += 2) {
-            const QPointF at = wheel.polar(r, angle);
-            crossings += box.contains(at);
-            EXPECT_LT(darkestNear(at), 225) << "cusp " << k << " at radius " << r;
+    const QStringList& bodies = GetParam().bodies;
+    for (int element = 0; element < 12; ++element) {
+        for (int h = 0; h < 12; ++h) wheel.setHouse(h, {}, {}, false);
+        wheel.setHouse(element,
+                       QStringLiteral("\r\n") + bodies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\nAsc"), bodies,
+                       true);
+        const HouseArrangement& a = wheel.houseBox(element)->arrangement();
+        ASSERT_EQ(a.lines.size(), std::size_t(bodies.size() + 1));
+        if (a.insideSector) {
+            ExpectDrawnInsideTheSectors(wheel);
+            continue;
         }
+        EXPECT_EQ(a.pixels, wheel.smallestHousePixels());
+        EXPECT_EQ(a.columns, 2);
+        const QImage image = wheel.grab().toImage();
+        const qreal ratio = image.devicePixelRatio();
+        // Darkest grey near a point: a line (or a letter over it) is dark, a
+        // backing over a line would leave it almost white.
+        auto darkestNear = [&](QPointF at) {
+            int darkest = 255;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const QPoint px = (at * ratio).toPoint() + QPoint(dx, dy);
+                    if (image.rect().contains(px)) darkest = std::min(darkest, qGray(image.pixel(px)));
+                }
+            return darkest;
+        };
+        for (int k = 0; k < 12; ++k)
+            for (double r = wheel.hubRadius() + 3; r < wheel.ringRadius() - 3; r += 2)
+                EXPECT_LT(darkestNear(wheel.polar(r, 180.0 + 30.0 * k)), 225) << "cusp " << k << " at radius " << r;
     }
-    EXPECT_GT(crossings, 0) << "the box should reach over a cusp for this test to mean anything";
 }
 
-INSTANTIATE_TEST_SUITE_P(Houses, CrowdedHouse, ::testing::Values(0, 3, 6, 9));
+INSTANTIATE_TEST_SUITE_P(
+    Lists, CrowdedHouse,
+    ::testing::Values(CrowdCase{"SevenBodies", {"Sun", "Moon", "Mercury (R)", "Venus", "Mars", "Jupiter", "Saturn"}},
+                      CrowdCase{"EveryBody",
+                                {"Sun", "Moon", "Mercury (R)", "Venus", "Mars", "Jupiter (R)", "Saturn (R)",
+                                 "Uranus (R)", "Neptune (R)", "Pluto (R)"}}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 struct PointCase {
     double degrees;  // counter-clockwise from the right-hand horizontal

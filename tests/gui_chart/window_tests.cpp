@@ -22,7 +22,8 @@ struct Entry {
     const char* name;
     const char* caption;  // empty for a separator
     bool visible;
-    bool checked;  // after Load
+    bool checked;                   // after Load
+    QList<QKeySequence> keys = {};  // shortcuts
 };
 
 struct MenuCase {
@@ -59,7 +60,11 @@ const std::vector<MenuCase>& MenuTree() {
           {"mnuColor", "Colo&r Style", false, false},
           {"mnuViewSep2", "", false, false},
           {"mnuChart", "&Chart", false, true},
-          {"mnuDivisionalCharts", "&Divisional Charts", false, false}}},
+          {"mnuDivisionalCharts", "&Divisional Charts", false, false},
+          {"mnuViewSep3", "", true, false},
+          {"mnuZoomIn", "Zoom &In", true, false, QKeySequence::keyBindings(QKeySequence::ZoomIn)},
+          {"mnuZoomOut", "Zoom &Out", true, false, QKeySequence::keyBindings(QKeySequence::ZoomOut)},
+          {"mnuActualSize", "&Actual Size", true, false, {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
         {"mnuChartStyle",
          "&Chart Style",
          false,
@@ -111,7 +116,7 @@ TEST_F(WindowTest, MenusHoldTheirEntriesInOrder) {
                 EXPECT_TRUE(a->isSeparator()) << e.name;
             } else {
                 EXPECT_EQ(a->text(), QLatin1String(e.caption)) << e.name;
-                EXPECT_TRUE(a->shortcut().isEmpty()) << e.name;
+                EXPECT_EQ(a->shortcuts(), e.keys) << e.name;
             }
             EXPECT_EQ(a->isVisible(), e.visible) << e.name;
             EXPECT_EQ(a->isChecked(), e.checked) << e.name;

@@ -46,4 +46,15 @@ inline BirthValues CarlInBasel() {
 }
 // clang-format on
 
+// Chicago, 4 February 1962 7:00, Central Standard Time without daylight
+// saving: seven bodies and the ascendant in one house.
+// clang-format off
+inline BirthValues StelliumInChicago() {
+    return {.name = "Chicago Stellium", .year = 1962, .month = 2, .day = 4, .hour = 7, .minute = 0, .zoneSlot = 21,
+            .latDegrees = "41", .latMinutes = "51", .latDirection = LatitudeDirection::North,
+            .lonDegrees = "87", .lonMinutes = "39", .lonDirection = LongitudeDirection::West,
+            .city = "Chicago", .state = "Illinois", .country = "USA"};
+}
+// clang-format on
+
 }  // namespace qv::test
