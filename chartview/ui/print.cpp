@@ -10,6 +10,9 @@
 #include <QPrinter>
 #include <QTextDocument>
 #include <QWidget>
+#include <algorithm>
+#include <map>
+#include <vector>
 
 #include "app/atomic_file.h"
 #include "state/text.h"
@@ -47,21 +50,72 @@ private:
     bool wasSet_;
 };
 
+// While alive, the personal data are shown whole, as on paper there is room
+// for them: each line wrapped in its column, the lines below moved down, the
+// frame as tall as they need. `growth` is how much taller the frame became.
+class WholePersonalData {
+public:
+    explicit WholePersonalData(FrmDisplay& form) : frame_(*form.Frame1()) {
+        frameHeight_ = frame_.height();
+        std::map<int, std::vector<ElidedLabel*>> columns;  // by left edge
+        for (auto* label : frame_.findChildren<ElidedLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+            saved_.push_back({label, label->geometry()});
+            columns[label->x()].push_back(label);
+        }
+        int bottom = 0, designedBottom = 0;
+        for (auto& [left, labels] : columns) {
+            std::sort(labels.begin(), labels.end(), [](QWidget* a, QWidget* b) { return a->y() < b->y(); });
+            // Rows keep their designed distance, or the wrapped line's height
+            // and the designed gap, whichever is more.
+            const int step = labels.size() > 1 ? labels[1]->y() - labels[0]->y() : labels[0]->height();
+            int y = labels.front()->y();
+            for (ElidedLabel* label : labels) {
+                designedBottom = std::max(designedBottom, label->geometry().bottom());
+                const int designed = label->height();
+                const int height = std::max(designed, label->wrappedHeight(label->contentsRect().width()));
+                label->setWrapped(true);
+                label->setGeometry(label->x(), y, label->width(), height);
+                bottom = std::max(bottom, label->geometry().bottom());
+                y += std::max(step, height + step - designed);
+            }
+        }
+        growth = std::max(0, bottom - designedBottom);
+        frame_.resize(frame_.width(), frameHeight_ + growth);
+    }
+    ~WholePersonalData() {
+        for (const auto& [label, geometry] : saved_) {
+            label->setWrapped(false);
+            label->setGeometry(geometry);
+        }
+        frame_.resize(frame_.width(), frameHeight_);
+    }
+    WholePersonalData(const WholePersonalData&) = delete;
+    WholePersonalData& operator=(const WholePersonalData&) = delete;
+
+    int growth = 0;
+
+private:
+    QWidget& frame_;
+    int frameHeight_ = 0;
+    std::vector<std::pair<ElidedLabel*, QRect>> saved_;
+};
+
 // The largest scale at which a `content` rectangle fits into `page`.
 qreal FitScale(const QSizeF& content, const QSizeF& page) {
     if (content.width() <= 0 || content.height() <= 0) return 1.0;
     return std::min(page.width() / content.width(), page.height() / content.height());
 }
 
-// Page 1: the position table at the top left, the personal data and the
-// wheel beside it, as the form arranges them without its interpretation box.
-// Scaled to fit the printable area and centred across it.
+// Page 1: the position table at the top left, the personal data (whole) and
+// the wheel beside it, as the form arranges them without its interpretation
+// box. Scaled to fit the printable area and centred across it.
 void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
     QWidget* table = form.fraWestern();
     QWidget* personal = form.Frame1();
     QWidget* wheel = form.picNatal();
+    const WholePersonalData whole(form);
     const std::pair<QWidget*, QPoint> parts[3] = {
-        {table, QPoint(0, 0)}, {personal, personal->pos()}, {wheel, wheel->pos()}};
+        {table, QPoint(0, 0)}, {personal, personal->pos()}, {wheel, wheel->pos() + QPoint(0, whole.growth)}};
     QRect content;
     for (const auto& [widget, at] : parts) content |= QRect(at, widget->size());
 
@@ -92,6 +146,18 @@ void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDoc
     }
 }
 
+bool PaintDesignedForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
+    const PlainLettersWhilePrinting plain(form);
+    QPainter painter;
+    if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
+    const QSizeF page(device.width(), device.height());
+    PaintChartPage(painter, form, page);
+    const QTextDocument* text = form.RTB()->document();
+    if (!text->isEmpty()) PaintTextPages(painter, device, *text, page);
+    if (!painter.end()) return Fail(error, QStringLiteral("Printing could not be finished."));
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box) {
@@ -104,15 +170,10 @@ std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box) {
 }
 
 bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
-    const PlainLettersWhilePrinting plain(form);
-    QPainter painter;
-    if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
-    const QSizeF page(device.width(), device.height());
-    PaintChartPage(painter, form, page);
-    const QTextDocument* text = form.RTB()->document();
-    if (!text->isEmpty()) PaintTextPages(painter, device, *text, page);
-    if (!painter.end()) return Fail(error, QStringLiteral("Printing could not be finished."));
-    return true;
+    // Paper shows the form as designed, whatever size the window shows it at.
+    bool painted = false;
+    form.atDesignedSize([&] { painted = PaintDesignedForm(form, device, error); });
+    return painted;
 }
 
 bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {

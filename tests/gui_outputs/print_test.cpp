@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,8 +31,9 @@ struct ShownChart {
     ChartWheel wheel;
     std::unique_ptr<FrmDisplay> display;
 
-    ShownChart() {
-        const auto refused = CalculateChartOf({.name = "Anna Maria",
+    ShownChart() : ShownChart("Anna Maria", "Zurich", "ZH", "Switzerland") {}
+    ShownChart(std::string name, std::string city, std::string region, std::string country) {
+        const auto refused = CalculateChartOf({.name = std::move(name),
                                                .year = 1950,
                                                .month = 1,
                                                .day = 1,
@@ -44,9 +46,9 @@ struct ShownChart {
                                                .lonDegrees = "8",
                                                .lonMinutes = "32",
                                                .lonDirection = LongitudeDirection::East,
-                                               .city = "Zurich",
-                                               .state = "ZH",
-                                               .country = "Switzerland"},
+                                               .city = std::move(city),
+                                               .state = std::move(region),
+                                               .country = std::move(country)},
                                               state, wheel);
         EXPECT_EQ(refused, std::nullopt);
         display = std::make_unique<FrmDisplay>(state);
@@ -174,6 +176,96 @@ TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     EXPECT_GE(smallestText, 1.1 * 10.0);
 }
 
+// Prints `chart` into `pdf` through the print command.
+void PrintToPdf(ShownChart& chart, const QString& pdf) {
+    ScriptedDialogs dialogs;
+    dialogs.printerOutputFile = pdf;
+    dialogs.printAnswers.push_back(true);
+    PrintCommand(nullptr, *chart.display, dialogs);
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+QString WithoutBlanks(QString s) {
+    s.remove(QRegularExpression(QStringLiteral("\\s")));
+    return s;
+}
+
+// On paper there is room: the personal data are printed whole, wrapped in
+// their columns, and nothing on the page lies over anything else. The form
+// on screen still cuts them.
+TEST(PrintChart, LongPersonalDataArePrintedWholeAndWrapped) {
+    QTemporaryDir dir;
+    ShownChart chart("Maximiliana Alexandrina Fitzgerald Montgomery of Wessex",
+                     "Llanfairpwllgwyngyllgogerychwyrndrobwllllantysiliogogogoch",
+                     "Saint Helena Ascension and Tristan da Cunha",
+                     "United Kingdom of Great Britain and Northern Ireland");
+    QWidget* frame = chart.display->Frame1();
+    const QSize frameSize = frame->size();
+    PrintToPdf(chart, dir.filePath("chart.pdf"));
+
+    const QString firstPage = PdfText(dir.filePath("chart.pdf")).section(QChar('\f'), 0, 0);
+    EXPECT_FALSE(firstPage.contains(QChar(0x2026))) << firstPage.toStdString();
+    QSizeF page;
+    std::vector<PdfWord> words = PdfWords(dir.filePath("chart.pdf"), &page);
+    std::erase_if(words, [](const PdfWord& w) { return w.page != 1; });
+    auto find = [&words](const QString& text) {
+        for (const PdfWord& w : words)
+            if (w.text == text) return w.box;
+        ADD_FAILURE() << text.toStdString() << " is not on the page";
+        return QRectF();
+    };
+    // The left column of the personal data, read line by line: from "Name:"
+    // down, left of "Date of Birth".
+    const QRectF nameWord = find("Name:"), dateWord = find("Date");
+    std::vector<PdfWord> column;
+    for (const PdfWord& w : words)
+        if (w.box.left() > nameWord.left() - 0.5 && w.box.right() < dateWord.left() &&
+            w.box.top() > nameWord.top() - 0.5)
+            column.push_back(w);
+    std::sort(column.begin(), column.end(), [](const PdfWord& a, const PdfWord& b) {
+        return std::pair(std::lround(a.box.top() * 4), a.box.left()) <
+               std::pair(std::lround(b.box.top() * 4), b.box.left());
+    });
+    QString read;
+    for (const PdfWord& w : column) read += w.text;
+    for (const char* label : {"lblName", "lblCity", "lblState", "lblCountry"}) {
+        const QString line = chart.display->personalLabel(label)->text();
+        EXPECT_TRUE(read.contains(WithoutBlanks(line))) << line.toStdString() << "\n" << read.toStdString();
+    }
+    // The name took more than one line, and no word lies over another.
+    EXPECT_GT(find("Wessex").top(), find("Maximiliana").top() + 1);
+    for (std::size_t a = 0; a < words.size(); ++a)
+        for (std::size_t b = a + 1; b < words.size(); ++b)
+            EXPECT_FALSE(words[a].box.adjusted(0.5, 0.5, -0.5, -0.5).intersects(words[b].box))
+                << words[a].text.toStdString() << " over " << words[b].text.toStdString();
+    // On screen the lines are cut again, in their frame of the designed size.
+    auto* name = static_cast<ElidedLabel*>(chart.display->personalLabel("lblName"));
+    EXPECT_FALSE(name->isWrapped());
+    EXPECT_TRUE(name->shownText().endsWith(QChar(0x2026)));
+    EXPECT_EQ(frame->size(), frameSize);
+}
+
+// The page shows the form as designed, whatever size the window shows it at.
+TEST(PrintChart, AFormShownLargerPrintsTheSamePage) {
+    QTemporaryDir dir;
+    ShownChart chart;
+    PrintToPdf(chart, dir.filePath("designed.pdf"));
+    chart.display->setScale(2.5);
+    PrintToPdf(chart, dir.filePath("larger.pdf"));
+    EXPECT_DOUBLE_EQ(chart.display->scale(), 2.5);
+    EXPECT_EQ(chart.display->size(), FrmDisplay::clientSize(2.5));
+    QSizeF page;
+    const std::vector<PdfWord> designed = PdfWords(dir.filePath("designed.pdf"), &page);
+    const std::vector<PdfWord> larger = PdfWords(dir.filePath("larger.pdf"), &page);
+    ASSERT_EQ(designed.size(), larger.size());
+    for (std::size_t i = 0; i < designed.size(); ++i) {
+        EXPECT_EQ(larger[i].text, designed[i].text) << i;
+        EXPECT_EQ(larger[i].page, designed[i].page) << i;
+        EXPECT_NEAR(larger[i].box.left(), designed[i].box.left(), 0.01) << designed[i].text.toStdString();
+        EXPECT_NEAR(larger[i].box.top(), designed[i].box.top(), 0.01) << designed[i].text.toStdString();
+    }
+}
+
 TEST(PrintChart, PrintedInterpretationKeepsColoursAndBoldInReadableType) {
     ShownChart chart;
     const QTextDocument& box = *chart.display->RTB()->document();
@@ -250,10 +342,14 @@ INSTANTIATE_TEST_SUITE_P(
         PrintFailure{"Pipe", "chart.pdf", [](const QString& d) { test::MakePipe(d + "/chart.pdf"); }, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {
+// At the designed size, also when the window shows the form larger.
+class JpegOfTheDisplayForm : public testing::TestWithParam<double> {};
+
+TEST_P(JpegOfTheDisplayForm, DecodesToTheFormsDesignedSize) {
     QTemporaryDir dir, temp;
     test::TempFolderRedirect redirect(temp.path());
     ShownChart chart;
+    chart.display->setScale(GetParam());
     ScriptedDialogs dialogs;
     dialogs.fileAnswers.push_back(dir.filePath("chart"));
     QString lastName;
@@ -271,7 +367,10 @@ TEST(JpegOfTheDisplayForm, DecodesToTheFormsSize) {
     EXPECT_FALSE(chart.display->picture().isNull());
     EXPECT_EQ(chart.display->txtFile()->text(), "chart.jpg");
     EXPECT_EQ(chart.display->txtFolder()->text(), dir.path());
+    EXPECT_DOUBLE_EQ(chart.display->scale(), GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, JpegOfTheDisplayForm, testing::Values(1.0, 1.8));
 
 }  // namespace
 }  // namespace qv
