@@ -101,6 +101,15 @@ std::optional<QString> QtUserDialogs::openFileName(QWidget* parent, const FileDi
 }
 
 bool QtUserDialogs::printDialog(QWidget* parent, QPrinter& printer) {
+    // Printing to a PDF file offers a file in the folder the file dialogs
+    // open in, named after the document; a printer chosen in the dialog
+    // stays the one to print on.
+    if (printer.outputFileName().isEmpty()) {
+        const bool onPrinter = printer.outputFormat() == QPrinter::NativeFormat;
+        const QString name = printer.docName().isEmpty() ? QStringLiteral("print") : printer.docName();
+        printer.setOutputFileName(QDir(folder_).filePath(name + QStringLiteral(".pdf")));
+        if (onPrinter) printer.setOutputFormat(QPrinter::NativeFormat);
+    }
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(kTitle);
     // The chart always prints whole, so there is no page range to choose.
@@ -108,7 +117,11 @@ bool QtUserDialogs::printDialog(QWidget* parent, QPrinter& printer) {
     // only way to print at all.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    // A PDF file chosen is the last file used, like one chosen in a file dialog.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        folder_ = QFileInfo(printer.outputFileName()).absolutePath();
+    return true;
 }
 
 std::filesystem::path LocalFilePath(const QString& path) {

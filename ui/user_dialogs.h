@@ -54,8 +54,9 @@ public:
 };
 
 // The real dialogs (QMessageBox, QFileDialog, QPrintDialog). The file
-// dialogs open in the user's Documents folder (or home), then in the folder
-// of the last file chosen; nothing of them is kept after the program ends.
+// dialogs, and the print dialog's PDF file, open in the user's Documents
+// folder (or home), then in the folder of the last file chosen; nothing of
+// them is kept after the program ends.
 class QtUserDialogs final : public UserDialogs {
 public:
     QtUserDialogs();

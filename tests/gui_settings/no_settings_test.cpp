@@ -76,5 +76,51 @@ TEST(NoSettings, ASessionWithEveryDialogWritesNoSettingsFile) {
     EXPECT_EQ(homeSettings, QStringList());
 }
 
+// The print dialog's PDF file is offered in the folder the file dialogs open
+// in, and a PDF file printed elsewhere moves that folder like a file chosen.
+TEST(NoSettings, PrintDialogOffersItsPdfFileInTheDialogsFolder) {
+    const QString home = QDir::homePath();
+    for (const char* folder : {"Documents", "charts", "prints"}) ASSERT_TRUE(QDir(home).mkpath(folder));
+    QtUserDialogs dialogs;
+    auto offered = [&dialogs](const QString& printTo) {
+        QString shown;
+        Answerer<QPrintDialog> answer([&](QPrintDialog* d) {
+            auto* file = d->findChild<QLineEdit*>(QStringLiteral("filename"));
+            if (!file) return;
+            shown = file->text();
+            if (printTo.isEmpty()) {
+                d->reject();
+            } else {
+                file->setText(printTo);
+                d->accept();
+            }
+        });
+        QPrinter printer;
+        printer.setDocName(QStringLiteral("Quorvane chart"));
+        const bool accepted = dialogs.printDialog(nullptr, printer);
+        EXPECT_FALSE(answer.timedOut);
+        EXPECT_EQ(accepted, !printTo.isEmpty());
+        if (accepted) EXPECT_EQ(printer.outputFileName(), printTo);
+        return shown;
+    };
+    auto saveOpensIn = [&dialogs](const QString& chosen) {
+        QString folder;
+        Answerer<QFileDialog> save([&](QFileDialog* d) {
+            folder = d->directory().absolutePath();
+            d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
+            static_cast<QDialog*>(d)->accept();
+        });
+        dialogs.saveFileName(
+            nullptr,
+            {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"), {}, false, false});
+        return folder;
+    };
+
+    EXPECT_EQ(offered({}), home + QStringLiteral("/Documents/Quorvane chart.pdf"));
+    EXPECT_EQ(saveOpensIn(home + QStringLiteral("/charts/ada")), home + QStringLiteral("/Documents"));
+    EXPECT_EQ(offered(home + QStringLiteral("/prints/ada.pdf")), home + QStringLiteral("/charts/Quorvane chart.pdf"));
+    EXPECT_EQ(saveOpensIn(home + QStringLiteral("/charts/carl")), home + QStringLiteral("/prints"));
+}
+
 }  // namespace
 }  // namespace qv
