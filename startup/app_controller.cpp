@@ -4,6 +4,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <exception>
 
 #include "app/chart_run.h"
@@ -42,8 +43,12 @@ void AppController::start() {
         // The first time, in the middle of the screen.
         placed_ = true;
         if (QScreen* screen = form_->screen()) {
+            const QRect area = screen->availableGeometry();
             QRect frame = form_->frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
+            frame.moveCenter(area.center());
+            // A window taller or wider than the work area starts at its top
+            // left corner, where its title and menu bar can be seen.
+            frame.moveTopLeft(QPoint(std::max(frame.left(), area.left()), std::max(frame.top(), area.top())));
             form_->move(frame.topLeft());
         }
     }

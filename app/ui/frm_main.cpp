@@ -22,6 +22,9 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QStandardItemModel>
 #include <QThread>
 #include <QVBoxLayout>
@@ -216,8 +219,30 @@ FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     buildMenus();
     fillLists();
     buildAtlas();
-    const QSize hint = sizeHint();
-    resize(qMax(hint.width(), 580), hint.height());
+    fitIntoScreen();
+}
+
+void FrmMain::fitIntoScreen() {
+    // The form scrolls inside its window, so that on a small screen (or at a
+    // large text scale) the window fits the screen's work area with its menu
+    // bar and buttons in reach.
+    QWidget* client = takeCentralWidget();
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("frmMainScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(client);
+    setCentralWidget(scroll);
+
+    QSize wanted(qMax(client->sizeHint().width(), 580), client->sizeHint().height() + menuBar()->sizeHint().height());
+    if (const QScreen* s = screen()) {
+        // The work area less the title bar the desktop adds above the window.
+        const QRect area = s->availableGeometry();
+        const int room = area.height() - style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        if (wanted.height() > room) wanted += QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
+        wanted = wanted.boundedTo(QSize(area.width(), room));
+    }
+    resize(wanted);
 }
 
 FrmMain::~FrmMain() {

@@ -73,6 +73,8 @@ private:
     QGroupBox* buildPlaceGroup(QWidget* parent);  // coordinates, city, state, country
     QHBoxLayout* buildButtonRow(QWidget* parent);
     void setTabOrderAndFilters();
+    // Puts the form in a scroll area and sizes the window for the screen.
+    void fitIntoScreen();
     void buildMenus();
     void fillLists();
     void lookUpCoordinates();  // Command1
