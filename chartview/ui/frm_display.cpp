@@ -328,7 +328,6 @@ void FrmDisplay::setScale(double scale) {
     // Each edge scaled on its own, so that neighbours stay as far apart as
     // designed and nothing grows into the next control.
     auto scaled = [scale](int v) { return int(std::lround(v * scale)); };
-    wheel_->setScale(scale);
     for (const DesignedPlace& d : design_) {
         if (!d.widget) continue;
         if (d.points > 0) {
@@ -337,12 +336,15 @@ void FrmDisplay::setScale(double scale) {
             d.widget->setFont(f);
         }
         const QRect r = d.rect;
-        d.widget->setGeometry(QRect(QPoint(scaled(r.left()), scaled(r.top())),
-                                    QPoint(scaled(r.right() + 1) - 1, scaled(r.bottom() + 1) - 1)));
+        const QRect place(QPoint(scaled(r.left()), scaled(r.top())),
+                          QPoint(scaled(r.right() + 1) - 1, scaled(r.bottom() + 1) - 1));
+        if (d.widget == wheel_)
+            wheel_->setScale(scale, place);  // its type and its children with it
+        else
+            d.widget->setGeometry(place);
     }
     rtb_->document()->setDocumentMargin(4 * scale);
     fitPositionHeading();
-    wheel_->placeChildren();
 }
 
 void FrmDisplay::atDesignedSize(const std::function<void()>& work) {

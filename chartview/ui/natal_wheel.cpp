@@ -256,12 +256,17 @@ NatalWheel::NatalWheel(QWidget* parent) : QWidget(parent) {
     setScale(1.0);
 }
 
-void NatalWheel::setScale(double scale) {
+void NatalWheel::setScale(double scale, std::optional<QRect> geometry) {
     scale_ = std::max(scale, 0.01);
     for (int i = 0; i < 12; ++i) {
         signBoxes_[i]->setFont(ui::FormFont(8.25 * scale_));
         lblNatalPosition_[i]->setFont(ui::FormFont(12 * scale_));
         lblNatal_[i]->setFont(ui::FormFont(kHousePoints * scale_));
+    }
+    if (geometry) {
+        rescaling_ = true;
+        setGeometry(*geometry);
+        rescaling_ = false;
     }
     placeChildren();
 }
@@ -492,7 +497,7 @@ void NatalWheel::placeChildren() {
 
 void NatalWheel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    placeChildren();
+    if (!rescaling_) placeChildren();
 }
 
 void NatalWheel::paintEvent(QPaintEvent*) {

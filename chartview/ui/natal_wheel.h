@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -79,8 +80,9 @@ public:
     // Places every child in its sector; runs on every resize.
     void placeChildren();
     // The wheel's type, strokes and spacing at `scale` times their designed
-    // size (the display form's scale); the children are placed anew.
-    void setScale(double scale);
+    // size (the display form's scale), and its new place when given; the
+    // children are placed anew, once.
+    void setScale(double scale, std::optional<QRect> geometry = std::nullopt);
     double scale() const { return scale_; }
 
     // The type of the house boxes at this scale, and the smallest type a
@@ -122,6 +124,7 @@ private:
     double overreach(const QRectF& rect, int house) const;
 
     double scale_ = 1.0;
+    bool rescaling_ = false;  // setScale places the children itself
     std::array<HouseBox*, 12> lblNatal_{};
     std::array<SignImage*, 12> imgSign_{};
     std::array<QLabel*, 12> lblNatalPosition_{};
