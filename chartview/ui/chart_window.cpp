@@ -202,7 +202,6 @@ void ChartWindow::buildMenus() {
     onClick(mnuZoomOut_, [this] { zoomOut(); });
     mnuActualSize_ = add(view, "mnuActualSize", QStringLiteral("&Actual Size"));
     mnuActualSize_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    mnuActualSize_->setStatusTip(QStringLiteral("Show the chart at the size that fills the window"));
     onClick(mnuActualSize_, [this] { actualSize(); });
     // The shortcuts work wherever the focus is in this window.
     for (QAction* a : {mnuZoomIn_, mnuZoomOut_, mnuActualSize_}) {
@@ -343,10 +342,11 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     activateChart();
 }
 
-double ChartWindow::displayScale() const {
-    const double filling = FittingScale(area_->maximumViewportSize(), FrmDisplay::clientSize(), frameDecoration_);
-    return std::clamp(filling * zoom_, 1.0, kLargestDisplayScale);
+double ChartWindow::fillingScale() const {
+    return FittingScale(area_->maximumViewportSize(), FrmDisplay::clientSize(), frameDecoration_);
 }
+
+double ChartWindow::displayScale() const { return std::clamp(fillingScale() * zoom_, 1.0, kLargestDisplayScale); }
 
 void ChartWindow::fitDisplayForm() {
     if (!display_ || !displayFrame_) return;
@@ -373,14 +373,12 @@ void ChartWindow::updateZoomEntries() {
 }
 
 void ChartWindow::zoomIn() {
-    const double filling = displayScale() / zoom_;
-    zoom_ = std::min(zoom_ * kZoomStep, kLargestDisplayScale / filling);
+    zoom_ = std::min(zoom_ * kZoomStep, kLargestDisplayScale / fillingScale());
     fitDisplayForm();
 }
 
 void ChartWindow::zoomOut() {
-    const double filling = displayScale() / zoom_;
-    zoom_ = std::max(zoom_ / kZoomStep, 1.0 / filling);
+    zoom_ = std::max(zoom_ / kZoomStep, 1.0 / fillingScale());
     fitDisplayForm();
 }
 

@@ -70,6 +70,8 @@ public:
     QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
     QWidget* banner() const { return picTop_; }
 
+    // The scale at which the display form fills the window's area (at least 1).
+    double fillingScale() const;
     // The display form's scale: the one that fills the window's area, times
     // the zoom the user chose, from the designed size (1) to
     // kLargestDisplayScale.

@@ -170,8 +170,7 @@ TEST_F(Zoom, KeepsItsStepWhenTheWindowChangesSize) {
     entry("mnuZoomIn")->trigger();
     window->resize(1500, 1000);
     QCoreApplication::processEvents();
-    const double larger = FittingScale(window->area()->maximumViewportSize(), FrmDisplay::clientSize(),
-                                       window->displayFrame()->size() - display()->size());
+    const double larger = window->fillingScale();
     EXPECT_GT(larger, filling);
     EXPECT_NEAR(display()->scale(), larger * kZoomStep, 1e-9);
 }
@@ -200,6 +199,21 @@ TEST_F(Zoom, KeysAndTheWheelWithCtrl) {
     EXPECT_DOUBLE_EQ(display()->RTB()->font().pointSizeF(), 8.25 * filling * kZoomStep);
     ctrlWheel(window->area()->viewport(), -120);
     EXPECT_NEAR(display()->scale(), filling, 1e-9);
+}
+
+TEST_F(ChartTest, ZoomInAWindowSmallerThanTheForm) {
+    Show(London());
+    window->setWindowState(Qt::WindowNoState);
+    window->resize(330, 600);
+    QCoreApplication::processEvents();
+    ASSERT_DOUBLE_EQ(window->fillingScale(), 1.0);
+    EXPECT_FALSE(entry("mnuZoomOut")->isEnabled());
+    entry("mnuZoomIn")->trigger();
+    EXPECT_NEAR(display()->scale(), kZoomStep, 1e-9);
+    entry("mnuZoomOut")->trigger();
+    entry("mnuZoomOut")->trigger();
+    EXPECT_DOUBLE_EQ(display()->scale(), 1.0);
+    EXPECT_DOUBLE_EQ(window->zoom(), 1.0);
 }
 
 TEST_F(ChartTest, WideningAfterScrollingRightCentresTheFormWithoutAScrollBar) {
