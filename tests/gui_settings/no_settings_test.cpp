@@ -1,6 +1,7 @@
 // The program keeps no settings: a session with every real dialog leaves no
-// file in the configuration folder, and the file dialogs start in the
-// user's Documents folder, then in the folder of the last file chosen.
+// file in the configuration folder, and the file dialogs (and the print
+// dialog's PDF file) start in the user's Documents folder, then in the
+// folder of the last file chosen.
 #include <gtest/gtest.h>
 
 #include <QDirIterator>
@@ -60,66 +61,40 @@ TEST(NoSettings, ASessionWithEveryDialogWritesNoSettingsFile) {
         });
         EXPECT_FALSE((save ? dialogs.saveFileName(nullptr, {}) : dialogs.openFileName(nullptr, {})).has_value());
     }
-    {
-        Answerer<QPrintDialog> cancel([](QPrintDialog* d) { d->reject(); });
+    // The print dialog's PDF file is offered there too, and one printed
+    // elsewhere moves the folder like a file chosen.
+    QString pdfOffered;
+    const QString printed = home + QStringLiteral("/prints/ada.pdf");
+    ASSERT_TRUE(QDir(home).mkpath(QStringLiteral("prints")));
+    for (const bool print : {false, true}) {
+        Answerer<QPrintDialog> answer([&](QPrintDialog* d) {
+            if (auto* file = d->findChild<QLineEdit*>(QStringLiteral("filename"))) {
+                pdfOffered = file->text();
+                file->setText(printed);
+            }
+            print ? d->accept() : d->reject();
+        });
         QPrinter printer;
-        EXPECT_FALSE(dialogs.printDialog(nullptr, printer));
+        printer.setDocName(QStringLiteral("Quorvane chart"));
+        EXPECT_EQ(dialogs.printDialog(nullptr, printer), print);
+        EXPECT_EQ(pdfOffered, home + QStringLiteral("/charts/Quorvane chart.pdf"));
+    }
+    {
+        Answerer<QFileDialog> cancel([&](QFileDialog* d) {
+            opensIn << d->directory().absolutePath();
+            d->reject();
+        });
+        EXPECT_FALSE(dialogs.openFileName(nullptr, {}).has_value());
     }
     QCoreApplication::processEvents();
 
     // Documents first, then where the last file was chosen; a cancel keeps it.
     EXPECT_EQ(opensIn, (QStringList{home + QStringLiteral("/Documents"), home + QStringLiteral("/charts"),
-                                    home + QStringLiteral("/charts")}));
+                                    home + QStringLiteral("/charts"), home + QStringLiteral("/prints")}));
     EXPECT_EQ(FilesBelow(config), QStringList());
     const QStringList homeSettings =
         FilesBelow(home).filter(QStringLiteral(".conf")) + FilesBelow(home + QStringLiteral("/.config"));
     EXPECT_EQ(homeSettings, QStringList());
-}
-
-// The print dialog's PDF file is offered in the folder the file dialogs open
-// in, and a PDF file printed elsewhere moves that folder like a file chosen.
-TEST(NoSettings, PrintDialogOffersItsPdfFileInTheDialogsFolder) {
-    const QString home = QDir::homePath();
-    for (const char* folder : {"Documents", "charts", "prints"}) ASSERT_TRUE(QDir(home).mkpath(folder));
-    QtUserDialogs dialogs;
-    auto offered = [&dialogs](const QString& printTo) {
-        QString shown;
-        Answerer<QPrintDialog> answer([&](QPrintDialog* d) {
-            auto* file = d->findChild<QLineEdit*>(QStringLiteral("filename"));
-            if (!file) return;
-            shown = file->text();
-            if (printTo.isEmpty()) {
-                d->reject();
-            } else {
-                file->setText(printTo);
-                d->accept();
-            }
-        });
-        QPrinter printer;
-        printer.setDocName(QStringLiteral("Quorvane chart"));
-        const bool accepted = dialogs.printDialog(nullptr, printer);
-        EXPECT_FALSE(answer.timedOut);
-        EXPECT_EQ(accepted, !printTo.isEmpty());
-        if (accepted) EXPECT_EQ(printer.outputFileName(), printTo);
-        return shown;
-    };
-    auto saveOpensIn = [&dialogs](const QString& chosen) {
-        QString folder;
-        Answerer<QFileDialog> save([&](QFileDialog* d) {
-            folder = d->directory().absolutePath();
-            d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(chosen);
-            static_cast<QDialog*>(d)->accept();
-        });
-        dialogs.saveFileName(
-            nullptr,
-            {QStringLiteral("Quorvane"), QStringLiteral("Quorvane (*.qvn)"), QStringLiteral("qvn"), {}, false, false});
-        return folder;
-    };
-
-    EXPECT_EQ(offered({}), home + QStringLiteral("/Documents/Quorvane chart.pdf"));
-    EXPECT_EQ(saveOpensIn(home + QStringLiteral("/charts/ada")), home + QStringLiteral("/Documents"));
-    EXPECT_EQ(offered(home + QStringLiteral("/prints/ada.pdf")), home + QStringLiteral("/charts/Quorvane chart.pdf"));
-    EXPECT_EQ(saveOpensIn(home + QStringLiteral("/charts/carl")), home + QStringLiteral("/prints"));
 }
 
 }  // namespace
