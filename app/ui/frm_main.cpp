@@ -231,6 +231,7 @@ void FrmMain::fitIntoScreen() {
     scroll->setObjectName(QStringLiteral("frmMainScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
+    scroll->setFocusPolicy(Qt::NoFocus);  // not a stop of its own: Tab scrolls to the box it reaches
     scroll->setWidget(client);
     setCentralWidget(scroll);
 
