@@ -262,7 +262,9 @@ TEST_F(AtlasTest, TheLinesHaveTheRoomTheyNeed) {
         EXPECT_GT(atlas->heightForWidth(atlas->width()), atlas->fontMetrics().lineSpacing()) << what;
         EXPECT_GE(atlas->height(), atlas->heightForWidth(atlas->width())) << what;
         EXPECT_TRUE(atlas->parentWidget()->rect().contains(atlas->geometry())) << what;
-        EXPECT_LE(child<QWidget>("cmdCalculate")->geometry().bottom(), form->centralWidget()->height()) << what;
+        // The form's content grows with the line (it scrolls when the screen is small).
+        QWidget* button = child<QWidget>("cmdCalculate");
+        EXPECT_TRUE(button->parentWidget()->rect().contains(button->geometry())) << what;
     };
     type("txtName", QStringLiteral("Ada"));
     when(2021, 11, 7, 1, 30);
