@@ -160,16 +160,6 @@ void WriteFamily(const FamilyTexts& texts, const bool* held, std::array<FixedTex
 
 bool IsPresentMessage(std::string_view message) { return !message.starts_with(kMissingMarker); }
 
-std::optional<int> SignOfAbbreviation(std::string_view abbrev) {
-    const int s = SignIndexFromAbbreviation(abbrev);
-    return s < 0 ? std::nullopt : std::optional<int>(s);
-}
-
-std::string_view AbbreviationOfPosition(std::string_view positionText) {
-    if (positionText.size() < 4) return {};
-    return positionText.substr(3, 3);
-}
-
 // Element: triplicities repeat Fire, Earth, Air, Water from Aries.
 Element ElementOfSign(int sign) { return static_cast<Element>(sign % 4); }
 
@@ -186,7 +176,7 @@ HouseType HouseTypeOfHouse(int house) { return static_cast<HouseType>((house - 1
 int WholeSignHouse(int sign, int ascSign) { return ((sign - ascSign) % 12 + 12) % 12 + 1; }
 
 void AnalyseElementsQualityHouse(ChartState& state) {
-    const int ascSign = SignIndexFromAbbreviation(AbbreviationOfPosition(state.PlanetPosition[kAscendantSlot]));
+    const int ascSign = state.BodySign[kAscendantSlot];
     for (int h = 0; h < 12; ++h) {
         std::string& houseSign = state.HouseSign[static_cast<std::size_t>(h)];
         if (ascSign < 0)
@@ -197,7 +187,7 @@ void AnalyseElementsQualityHouse(ChartState& state) {
 
     bool elementHeld[4] = {}, qualityHeld[3] = {}, houseTypeHeld[3] = {};
     for (std::size_t body = 0; body < kAscendantSlot; ++body) {
-        const int sign = SignIndexFromAbbreviation(AbbreviationOfPosition(state.PlanetPosition[body]));
+        const int sign = state.BodySign[body];
         if (sign < 0) continue;
         elementHeld[static_cast<int>(ElementOfSign(sign))] = true;
         qualityHeld[static_cast<int>(QualityOfSign(sign))] = true;

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-#include <optional>
 #include <string_view>
 
 #include "state/chart_state.h"
@@ -10,7 +9,8 @@
 namespace qv {
 
 // Writes HouseSign, ElementResult, QualityResult, HouseTypeResult and
-// InterpretationRuns.
+// InterpretationRuns from the bodies' signs (BodySign; a body without a
+// sign holds nothing, and without the ascendant's no house type is held).
 //
 // InterpretationRuns holds one run per append to the interpretation box, in
 // order; every line break inside a run's text is a single "\n" (the CR LF
@@ -32,14 +32,6 @@ inline constexpr std::array<std::string_view, 3> kHouseTypeNames = {"Angular", "
 // True when a stored result message reports its category present (a missing
 // one starts with the "M-" marker).
 bool IsPresentMessage(std::string_view message);
-
-// Sign 0 Aries … 11 Pisces of a three-letter abbreviation ("Ari" … "Pis",
-// exact case); nullopt for any other text.
-std::optional<int> SignOfAbbreviation(std::string_view abbrev);
-
-// The abbreviation a position text carries: characters 4 to 6 (fewer when
-// the text is shorter; empty below 4 characters).
-std::string_view AbbreviationOfPosition(std::string_view positionText);
 
 // Element of sign 0..11 (triplicity: Fire Ari Leo Sag, Earth Tau Vir Cap, …).
 Element ElementOfSign(int sign);

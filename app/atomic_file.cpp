@@ -163,8 +163,8 @@ std::optional<std::string> WriteFileAtomically(const std::filesystem::path& targ
 
 void ReportFileSizeLimitAsError() { std::signal(SIGXFSZ, SIG_IGN); }
 
-TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines, std::size_t maxLineBytes) {
-    TextLinesRead result;
+FileRead ReadFileBounded(const std::filesystem::path& file, std::size_t maxBytes) {
+    FileRead result;
     // Non-blocking open so that a named pipe cannot hang the caller.
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
@@ -172,47 +172,35 @@ TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_
         return result;
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int err = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &info) != 0) {
+        result.error = OpenError(file, Reason(errno));
+    } else if (const char* what = NotAFile(info.st_mode)) {
+        result.error = OpenError(file, std::string("it is ") + what + ", not an ordinary file");
+    } else if (static_cast<std::uintmax_t>(info.st_size) > maxBytes) {
+        result.error = OpenError(file, "it is larger than " + std::to_string(maxBytes) + " bytes");
+    }
+    if (result.error) {
         ::close(fd);
-        result.error = OpenError(file, err != 0 ? Reason(err) : std::string("it is not an ordinary file"));
         return result;
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-
-    std::size_t budget = maxLines * (maxLineBytes + 2);
-    std::string line;
-    bool inLine = false;   // bytes of an unfinished line were seen
-    bool afterCR = false;  // the previous byte ended a line with CR
-    char buffer[64 * 1024];
-    while (result.lines.size() < maxLines && budget > 0) {
-        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, budget));
+    // One byte beyond the bound tells a file that grew since fstat.
+    result.bytes.resize(maxBytes + 1);
+    std::size_t got = 0;
+    while (got < result.bytes.size()) {
+        const ssize_t n = ::read(fd, result.bytes.data() + got, result.bytes.size() - got);
         if (n < 0) {
             if (errno == EINTR) continue;
             result.error = OpenError(file, Reason(errno));
             break;
         }
         if (n == 0) break;
-        budget -= static_cast<std::size_t>(n);
-        for (ssize_t i = 0; i < n && result.lines.size() < maxLines; ++i) {
-            const char c = buffer[i];
-            if (afterCR) {
-                afterCR = false;
-                if (c == '\n') continue;
-            }
-            if (c == '\r' || c == '\n') {
-                result.lines.push_back(std::move(line));
-                line.clear();
-                inLine = false;
-                afterCR = (c == '\r');
-                continue;
-            }
-            inLine = true;
-            if (line.size() < maxLineBytes) line.push_back(c);
-        }
+        got += static_cast<std::size_t>(n);
     }
-    if (inLine && result.lines.size() < maxLines && !result.error) result.lines.push_back(std::move(line));
     ::close(fd);
+    if (!result.error && got > maxBytes)
+        result.error = OpenError(file, "it is larger than " + std::to_string(maxBytes) + " bytes");
+    result.bytes.resize(result.error ? 0 : got);
     return result;
 }
 

@@ -1,5 +1,5 @@
 // Whole-file writes that never leave a half-written file behind, and a
-// bounded reader for small text files.
+// bounded reader for small files.
 #pragma once
 
 #include <cstddef>
@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace qv {
 
@@ -34,14 +33,13 @@ namespace qv {
 // (SIGXFSZ). Each program calls it once at start.
 void ReportFileSizeLimitAsError();
 
-// Lines of a text file, read with bounds: at most `maxLines` lines, each cut
-// to `maxLineBytes` bytes (the rest of an over-long line is skipped), and no
-// more than maxLines × (maxLineBytes + 2) bytes read in all. A line ends at
-// CR LF, a lone CR or a lone LF. Only regular files are read.
-struct TextLinesRead {
-    std::vector<std::string> lines;    // the lines found, without their ends
-    std::optional<std::string> error;  // set when the file could not be opened or read
+// The bytes of a small file, read in one go. Only an ordinary file is read
+// (a named pipe or a device cannot hang the caller), and one larger than
+// `maxBytes` is refused before it is read.
+struct FileRead {
+    std::string bytes;
+    std::optional<std::string> error;  // the file could not be opened or read, or is too large
 };
-TextLinesRead ReadTextLinesBounded(const std::filesystem::path& file, std::size_t maxLines, std::size_t maxLineBytes);
+FileRead ReadFileBounded(const std::filesystem::path& file, std::size_t maxBytes);
 
 }  // namespace qv

@@ -1,13 +1,12 @@
 #include "app/birth_form.h"
 
 #include <array>
-#include <charconv>
 #include <string_view>
 
 #include "astro/calendar.h"
+#include "state/text.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
-#include "state/text.h"
 
 namespace qv {
 
@@ -21,58 +20,61 @@ ValidationFailure Fail(int check, std::string message, std::string focus) {
     return f;
 }
 
-// One to three ASCII digits and nothing else.
-bool IsDegreeText(std::string_view s) {
-    if (s.empty() || s.size() > 3) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
+// A box's text with blanks at both ends removed; a box of blanks is empty.
+bool IsEmptyBox(std::string_view text) { return TrimBlanks(text).empty(); }
 
-// The whole trimmed text as a 16-bit integer, or false when it is no number.
-bool ToInt16(std::string_view text, std::int16_t& out) {
-    const std::string_view t = TrimBlanks(text);
-    std::int16_t value = 0;
-    const auto res = std::from_chars(t.data(), t.data() + t.size(), value);
-    if (t.empty() || res.ec != std::errc{} || res.ptr != t.data() + t.size()) return false;
-    out = value;
-    return true;
-}
+// One to three ASCII digits and nothing else: the degrees or minutes of a box.
+std::optional<int> DegreeBox(std::string_view text) { return ParseDigits(text, 3); }
 
 // Degrees and minutes of one coordinate, both boxes known to hold digits.
-struct Angle {
-    int degrees, minutes;
-};
-Angle AngleOf(std::string_view degrees, std::string_view minutes) {
-    Angle a{0, 0};
-    std::from_chars(degrees.data(), degrees.data() + degrees.size(), a.degrees);
-    std::from_chars(minutes.data(), minutes.data() + minutes.size(), a.minutes);
-    return a;
+Coordinate CoordinateOf(std::string_view degrees, std::string_view minutes, bool negative) {
+    return {DegreeBox(degrees).value_or(0), DegreeBox(minutes).value_or(0), negative};
 }
 
 // Checks 13 to 15, after the twelve: latitude up to 90° 0', longitude up to
 // 180° 0', minutes up to 59, in box order. Minutes that carry a coordinate
 // past its limit (90° 30') put the focus on the minutes box.
 std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form) {
-    struct Coordinate {
-        Angle angle;
+    struct Range {
+        Coordinate angle;
         int limit;
         int check;
         const char* message;
         const char* degreesBox;
         const char* minutesBox;
     };
-    const Coordinate coordinates[] = {
-        {AngleOf(form.txtLatD, form.txtLatM), 90, kCheckLatitudeRange, "Latitude must be from 0 to 90 degrees",
-         "txtLatD", "txtLatM"},
-        {AngleOf(form.txtLonD, form.txtLonM), 180, kCheckLongitudeRange, "Longitude must be from 0 to 180 degrees",
-         "txtLonD", "txtLonM"},
+    const Range coordinates[] = {
+        {CoordinateOf(form.txtLatD, form.txtLatM, false), 90, kCheckLatitudeRange,
+         "Latitude must be from 0 to 90 degrees", "txtLatD", "txtLatM"},
+        {CoordinateOf(form.txtLonD, form.txtLonM, false), 180, kCheckLongitudeRange,
+         "Longitude must be from 0 to 180 degrees", "txtLonD", "txtLonM"},
     };
-    for (const Coordinate& c : coordinates) {
+    for (const Range& c : coordinates) {
         if (c.angle.degrees > c.limit) return Fail(c.check, c.message, c.degreesBox);
         if (c.angle.minutes > 59) return Fail(kCheckMinutesRange, "Minutes must be from 0 to 59", c.minutesBox);
         if (c.angle.degrees == c.limit && c.angle.minutes > 0) return Fail(c.check, c.message, c.minutesBox);
     }
+    return std::nullopt;
+}
+
+// Every list index in its list, in the command's words.
+std::optional<std::string> CheckListItems(const BirthFormData& form) {
+    if (auto refused = CheckBirthDate(YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1)) return refused;
+    if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
+    return CheckZoneSlot(form.cboTimeZone);
+}
+
+bool Within(int value, int first, int last) { return value >= first && value <= last; }
+
+std::string Range(int first, int last) { return std::to_string(first) + " to " + std::to_string(last); }
+
+// `letter` in either case, as the first (option 0) or the second (option 1)
+// of two capitals.
+std::optional<std::string> DirectionOf(char letter, std::string_view what, char first, char second, int& option) {
+    const char upper = (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A') : letter;
+    if (upper != first && upper != second)
+        return "The " + std::string(what) + " direction must be " + first + " or " + second;
+    option = upper == first ? 0 : 1;
     return std::nullopt;
 }
 
@@ -85,21 +87,21 @@ void LoadFixedLists(ChartState& state) {
 }
 
 std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
-    if (form.txtName.empty()) return Fail(1, "Please Enter Your Name", "txtName");
-    if (form.txtLatD.empty()) return Fail(2, "Please Enter Degree of Latitude", "txtLatD");
-    if (form.txtLatM.empty()) return Fail(3, "Please Enter Minutes of Latitude", "txtLatM");
-    if (form.txtLonD.empty()) return Fail(4, "Please Enter Degree of Longitude", "txtLonD");
-    if (form.txtLonM.empty()) return Fail(5, "Please Enter Minute of Longitude", "txtLonM");
+    if (IsEmptyBox(form.txtName)) return Fail(1, "Please Enter Your Name", "txtName");
+    if (IsEmptyBox(form.txtLatD)) return Fail(2, "Please Enter Degree of Latitude", "txtLatD");
+    if (IsEmptyBox(form.txtLatM)) return Fail(3, "Please Enter Minutes of Latitude", "txtLatM");
+    if (IsEmptyBox(form.txtLonD)) return Fail(4, "Please Enter Degree of Longitude", "txtLonD");
+    if (IsEmptyBox(form.txtLonM)) return Fail(5, "Please Enter Minute of Longitude", "txtLonM");
 
     // Pasted text escapes the key filters; only plain degrees and minutes go on.
     const std::pair<const std::string*, const char*> numberBoxes[] = {
         {&form.txtLatD, "txtLatD"}, {&form.txtLatM, "txtLatM"}, {&form.txtLonD, "txtLonD"}, {&form.txtLonM, "txtLonM"}};
     for (const auto& [text, box] : numberBoxes)
-        if (!IsDegreeText(*text)) return Fail(5, "Please enter only numbers", box);
+        if (!DegreeBox(*text)) return Fail(5, "Please enter only numbers", box);
 
-    if (form.txtCity.empty()) return Fail(6, "Please Enter Your City name", "txtCity");
-    if (form.txtState.empty()) return Fail(7, "Please Enter Your State name", "txtState");
-    if (form.txtCountry.empty()) return Fail(8, "Please Enter Your Country name", "txtCountry");
+    if (IsEmptyBox(form.txtCity)) return Fail(6, "Please Enter Your City name", "txtCity");
+    if (IsEmptyBox(form.txtState)) return Fail(7, "Please Enter Your State name", "txtState");
+    if (IsEmptyBox(form.txtCountry)) return Fail(8, "Please Enter Your Country name", "txtCountry");
 
     if (form.optLatSouth != 0 && form.optLatSouth != 1) {
         ValidationFailure f = Fail(9, "Please Select Direction For The Latitude", "");
@@ -128,31 +130,88 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
     return CheckCoordinateRanges(form);
 }
 
-void CopyFormToState(const BirthFormData& form, ChartState& state) {
-    // A list index outside its list leaves the value it would set unchanged.
-    WriteKeepingRoom(state.BirthName, TrimBlanks(form.txtName), kTypedTextRoom);
-    if (form.cboMonth >= 0 && form.cboMonth < 12) state.BirthMonth = static_cast<std::int16_t>(form.cboMonth + 1);
-    if (form.cboDate >= 0 && form.cboDate < 31) state.BirthDay = static_cast<std::int16_t>(form.cboDate + 1);
-    if (form.cboYear >= 0 && form.cboYear < kBirthYearCount)
-        state.BirthYear = static_cast<std::int16_t>(YearOfItem(form.cboYear));
-    if (form.cboHour >= 0 && form.cboHour < 24) state.BirthHour = static_cast<std::int16_t>(form.cboHour);
-    if (form.cboMinute >= 0 && form.cboMinute < 60) state.BirthMinute = static_cast<std::int16_t>(form.cboMinute);
+std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth) {
+    if (auto failure = ValidateInput(form)) return failure;
+    if (auto refused = CheckListItems(form)) return Fail(kCheckListItem, std::move(*refused), "");
+    WriteKeepingRoom(birth.name, TrimBlanks(form.txtName), kTypedTextRoom);
+    birth.local = {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
+    birth.zoneSlot = form.cboTimeZone;
+    birth.daylightSaving = form.chkDST;
+    birth.latitude = CoordinateOf(form.txtLatD, form.txtLatM, form.optLatSouth == 1);
+    birth.longitude = CoordinateOf(form.txtLonD, form.txtLonM, form.optLongEast == 1);
+    WriteKeepingRoom(birth.city, TrimBlanks(form.txtCity), kTypedTextRoom);
+    WriteKeepingRoom(birth.state, TrimBlanks(form.txtState), kTypedTextRoom);
+    WriteKeepingRoom(birth.country, TrimBlanks(form.txtCountry), kTypedTextRoom);
+    return std::nullopt;
+}
 
-    StoreZone(state, form.cboTimeZone);
+BirthFormData FormOfBirth(const BirthData& birth) {
+    BirthFormData form;
+    form.txtName = birth.name;
+    form.cboMonth = birth.local.month - 1;
+    form.cboDate = birth.local.day - 1;
+    form.cboYear = YearItem(birth.local.year);
+    form.cboHour = birth.local.hour;
+    form.cboMinute = birth.local.minute;
+    form.cboTimeZone = birth.zoneSlot;
+    form.txtLatD = std::to_string(birth.latitude.degrees);
+    form.txtLatM = std::to_string(birth.latitude.minutes);
+    form.optLatSouth = birth.latitude.negative ? 1 : 0;
+    form.txtLonD = std::to_string(birth.longitude.degrees);
+    form.txtLonM = std::to_string(birth.longitude.minutes);
+    form.optLongEast = birth.longitude.negative ? 1 : 0;
+    form.chkDST = birth.daylightSaving;
+    form.txtCity = birth.city;
+    form.txtState = birth.state;
+    form.txtCountry = birth.country;
+    return form;
+}
 
-    // A box that holds no number keeps the previous value.
-    ToInt16(form.txtLonD, state.LonDegrees);
-    ToInt16(form.txtLonM, state.LonMinutes);
-    ToInt16(form.txtLatD, state.LatDegrees);
-    ToInt16(form.txtLatM, state.LatMinutes);
+void WriteBirthFields(const BirthData& birth, ChartState& state) {
+    WriteKeepingRoom(state.BirthName, birth.name, kTypedTextRoom);
+    state.BirthMonth = static_cast<std::int16_t>(birth.local.month);
+    state.BirthDay = static_cast<std::int16_t>(birth.local.day);
+    state.BirthYear = static_cast<std::int16_t>(birth.local.year);
+    state.BirthHour = static_cast<std::int16_t>(birth.local.hour);
+    state.BirthMinute = static_cast<std::int16_t>(birth.local.minute);
+    StoreZone(state, birth.zoneSlot);
+    state.LonDegrees = static_cast<std::int16_t>(birth.longitude.degrees);
+    state.LonMinutes = static_cast<std::int16_t>(birth.longitude.minutes);
+    state.LatDegrees = static_cast<std::int16_t>(birth.latitude.degrees);
+    state.LatMinutes = static_cast<std::int16_t>(birth.latitude.minutes);
+    state.LonEast = !birth.longitude.negative;
+    state.LatSouth = birth.latitude.negative;
+    state.DaylightSaving = birth.daylightSaving;
+    WriteKeepingRoom(state.BirthCity, birth.city, kTypedTextRoom);
+    WriteKeepingRoom(state.BirthState, birth.state, kTypedTextRoom);
+    WriteKeepingRoom(state.BirthCountry, birth.country, kTypedTextRoom);
+}
 
-    state.LonEast = form.optLongEast == 0;
-    state.LatSouth = form.optLatSouth == 1;
-    state.DaylightSaving = form.chkDST;
+std::optional<std::string> CheckBirthDate(int year, int month, int day) {
+    if (!Within(month, 1, 12)) return "The month must be from 1 to 12";
+    if (!Within(day, 1, 31)) return "The day must be from 1 to 31";
+    if (!Within(year, kFirstBirthYear, kLastBirthYear))
+        return "The year must be from " + Range(kFirstBirthYear, kLastBirthYear);
+    return std::nullopt;
+}
 
-    WriteKeepingRoom(state.BirthCity, TrimBlanks(form.txtCity), kTypedTextRoom);
-    WriteKeepingRoom(state.BirthState, TrimBlanks(form.txtState), kTypedTextRoom);
-    WriteKeepingRoom(state.BirthCountry, TrimBlanks(form.txtCountry), kTypedTextRoom);
+std::optional<std::string> CheckBirthTime(int hour, int minute) {
+    if (!Within(hour, 0, 23)) return "The hour must be from 0 to 23";
+    if (!Within(minute, 0, 59)) return "The minute must be from 0 to 59";
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckZoneSlot(int slot) {
+    if (!IsTimeZoneSlot(slot)) return "The time-zone slot must be a number from " + Range(0, kTimeZoneCount - 1);
+    return std::nullopt;
+}
+
+std::optional<std::string> LatitudeDirectionOf(char letter, int& optLatSouth) {
+    return DirectionOf(letter, "latitude", 'N', 'S', optLatSouth);
+}
+
+std::optional<std::string> LongitudeDirectionOf(char letter, int& optLongEast) {
+    return DirectionOf(letter, "longitude", 'E', 'W', optLongEast);
 }
 
 }  // namespace qv

@@ -1,11 +1,14 @@
-// The birth-data form's contents as plain data, its twelve checks, and the
-// copy of a checked form into the chart state. The Qt form, the command-line
-// report and the reading file all go through these.
+// The birth-data form's contents as plain data, its checks, and the one
+// road from a form to the checked birth data (CheckBirthForm). The Qt form,
+// a saved reading, the command and the batch all fill a BirthFormData and
+// take that road; the calculation then writes the chart state's birth
+// fields from the birth data (WriteBirthFields).
 #pragma once
 
 #include <optional>
 #include <string>
 
+#include "state/birth_data.h"
 #include "state/chart_state.h"
 #include "state/fixed_lists.h"
 #include "state/message_icon.h"
@@ -32,15 +35,16 @@ struct BirthFormData {
     bool operator==(const BirthFormData&) const = default;
 };
 
-// The coordinate checks that follow the form's twelve.
+// The coordinate checks that follow the form's twelve, and the lists'.
 inline constexpr int kCheckLatitudeRange = 13;   // latitude beyond 90° 0'
 inline constexpr int kCheckLongitudeRange = 14;  // longitude beyond 180° 0'
 inline constexpr int kCheckMinutesRange = 15;    // minutes beyond 59
+inline constexpr int kCheckListItem = 16;        // a list index outside its list
 
 // A failed check: its message, icon, the box that gets focus (object name,
 // empty for none) and, for the direction checks, the option the form selects.
 struct ValidationFailure {
-    int check = 0;  // 1..15 as numbered above; 5 also for "only numbers"
+    int check = 0;  // 1..16 as numbered above; 5 also for "only numbers"
     std::string message;
     MessageIcon icon = MessageIcon::Error;
     std::string focus;        // e.g. "txtLatD"
@@ -53,12 +57,38 @@ struct ValidationFailure {
 void LoadFixedLists(ChartState& state);
 
 // The form's checks in order, the twelve and then the coordinate ranges
-// (13 to 15); nullopt when the form may be calculated.
+// (13 to 15); nullopt when the form may be calculated. A box of blanks
+// only counts as empty.
 std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
 
-// The calculation's copy of the form into the chart state (birth data and the
-// zone values, which come from the built-in table: the state's copy of the
-// table is loaded once, by LoadFixedLists, and not per chart).
-void CopyFormToState(const BirthFormData& form, ChartState& state);
+// The one check of birth data: the form's checks (ValidateInput), then that
+// every list index lies in its list (check 16, in the words of
+// CheckBirthDate, CheckBirthTime and CheckZoneSlot). nullopt when the form
+// passes; `birth` then holds the birth data of the form, its texts trimmed
+// and written keeping their strings' room, so that a value reused from
+// chart to chart allocates nothing. On a failure `birth` is unchanged.
+std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth);
+
+// The form that holds `birth`: boxes, list items, options and box.
+BirthFormData FormOfBirth(const BirthData& birth);
+
+// The calculation's copy of the checked birth data into the chart state's
+// birth fields, the zone's values from the built-in table (StoreZone).
+void WriteBirthFields(const BirthData& birth, ChartState& state);
+
+// What the form's lists hold by construction, checked for the command and
+// the batch, each with its message; nullopt when the values are in their
+// lists. Month 1..12, day 1..31, year 1901..2050, in this order.
+std::optional<std::string> CheckBirthDate(int year, int month, int day);
+// Hour 0..23, minute 0..59.
+std::optional<std::string> CheckBirthTime(int hour, int minute);
+// A row of the time-zone table.
+std::optional<std::string> CheckZoneSlot(int slot);
+
+// The option a direction letter selects, either case: N 0 or S 1 of
+// optLatSouth, E 0 or W 1 of optLongEast. Any other letter leaves `option`
+// alone and gives the message refusing it.
+std::optional<std::string> LatitudeDirectionOf(char letter, int& optLatSouth);
+std::optional<std::string> LongitudeDirectionOf(char letter, int& optLongEast);
 
 }  // namespace qv

@@ -1,7 +1,5 @@
 #include "app/birth_place.h"
 
-#include <cmath>
-
 #include "atlas/clock_text.h"
 #include "state/time_zones.h"
 
@@ -9,11 +7,13 @@ namespace qv {
 
 namespace {
 
-// Signed whole arc minutes of an angle in degrees, rounded to the nearest.
-int ArcMinutes(double degrees) {
-    const DegreesMinutes dm = RoundToMinute(degrees);
-    const int minutes = dm.degrees * 60 + dm.minutes;
-    return dm.negative ? -minutes : minutes;
+// An angle in degrees, rounded to the nearest minute, into a degree box, a
+// minute box and an option pair (0 north or east, 1 south or west).
+void SetAngle(double degrees, std::string& degreeBox, std::string& minuteBox, int& option) {
+    const Coordinate dm = RoundToMinute(degrees);
+    degreeBox = std::to_string(dm.degrees);
+    minuteBox = std::to_string(dm.minutes);
+    option = dm.negative ? 1 : 0;
 }
 
 }  // namespace
@@ -37,13 +37,13 @@ LocalDateTime BirthMoment(const BirthFormData& form) {
     return {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
 }
 
-LocalDateTime BirthMoment(const BirthValues& values) {
-    return {values.year, values.month, values.day, values.hour, values.minute};
+void SetPlaceLatitude(BirthFormData& form, const Place& place) {
+    SetAngle(place.latitude, form.txtLatD, form.txtLatM, form.optLatSouth);
 }
 
-void SetPlaceLatitude(BirthValues& values, const Place& place) { SetLatitude(values, ArcMinutes(place.latitude)); }
-
-void SetPlaceLongitude(BirthValues& values, const Place& place) { SetLongitude(values, ArcMinutes(place.longitude)); }
+void SetPlaceLongitude(BirthFormData& form, const Place& place) {
+    SetAngle(place.longitude, form.txtLonD, form.txtLonM, form.optLongEast);
+}
 
 bool CityNamesPlace(std::string_view city, const Place& place) {
     return FoldForSearch(city) == FoldForSearch(place.name);
@@ -92,15 +92,8 @@ std::string_view CitySearchLine(bool searched, std::size_t found) {
 }
 
 void SetPlace(BirthFormData& form, const Place& place) {
-    BirthValues v;
-    SetPlaceLatitude(v, place);
-    SetPlaceLongitude(v, place);
-    form.txtLatD = v.latDegrees;
-    form.txtLatM = v.latMinutes;
-    form.optLatSouth = v.latDirection == LatitudeDirection::South ? 1 : 0;
-    form.txtLonD = v.lonDegrees;
-    form.txtLonM = v.lonMinutes;
-    form.optLongEast = v.lonDirection == LongitudeDirection::West ? 1 : 0;
+    SetPlaceLatitude(form, place);
+    SetPlaceLongitude(form, place);
     form.txtCity = place.name;
     form.txtState = place.state;
     form.txtCountry = place.country;

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"
 #include "atlas/zone_slot.h"
@@ -28,14 +27,13 @@ struct PlaceClock {
 // gives, or zone data that cannot be read.
 PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local);
 
-// The local birth moment the form's lists or the birth values hold.
+// The local birth moment the form's lists hold.
 LocalDateTime BirthMoment(const BirthFormData& form);
-LocalDateTime BirthMoment(const BirthValues& values);
 
-// The place's latitude and longitude (to the nearest minute, with their
-// directions) into the birth values.
-void SetPlaceLatitude(BirthValues& values, const Place& place);
-void SetPlaceLongitude(BirthValues& values, const Place& place);
+// The place's latitude or longitude, to the nearest minute, into the form's
+// boxes and option pair.
+void SetPlaceLatitude(BirthFormData& form, const Place& place);
+void SetPlaceLongitude(BirthFormData& form, const Place& place);
 
 // The place's names and coordinates into the form's boxes and option pairs.
 void SetPlace(BirthFormData& form, const Place& place);

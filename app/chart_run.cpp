@@ -2,6 +2,7 @@
 
 #include "analysis/elements.h"
 #include "astro/ascendant.h"
+#include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/positions.h"
 #include "astro/universal_time.h"
@@ -11,17 +12,6 @@ namespace qv {
 
 namespace {
 
-// The precise engine's numbers for the form, worked out on a copy of the
-// state so that a refusal leaves the state as it was.
-std::variant<EngineNumbers, std::string> PreciseNumbersOf(const BirthFormData& form, const ChartState& state,
-                                                          const PreciseEngine& precise) {
-    // Kept per thread, so its texts keep their storage from chart to chart.
-    thread_local ChartState birth;
-    birth = state;
-    CopyFormToState(form, birth);
-    return precise(EngineInputOf(birth));
-}
-
 void StoreEngineNumbers(const EngineNumbers& numbers, ChartState& state) {
     state.BodyLongitude = numbers.longitude;
     for (std::size_t k = 0; k < state.RetrogradeFlag.size(); ++k)
@@ -30,32 +20,32 @@ void StoreEngineNumbers(const EngineNumbers& numbers, ChartState& state) {
 
 }  // namespace
 
-std::optional<std::string> RunChartCalculation(const BirthFormData& form, ChartState& state, ChartWheel& wheel,
+std::optional<std::string> RunChartCalculation(const BirthData& birth, ChartState& state, ChartWheel& wheel,
                                                const PreciseEngine& precise) {
+    const EngineInput input = EngineInputOf(birth);
+    EngineNumbers numbers;
     if (precise) {
-        const auto numbers = PreciseNumbersOf(form, state, precise);
-        if (const auto* refused = std::get_if<std::string>(&numbers)) return *refused;
-        CopyFormToState(form, state);
-        StoreEngineNumbers(std::get<EngineNumbers>(numbers), state);
-        state.PositionSource = PositionsFrom::Ephemeris;
+        auto given = precise(input);
+        if (auto* refused = std::get_if<std::string>(&given)) return std::move(*refused);
+        numbers = std::get<EngineNumbers>(given);
     } else {
-        CopyFormToState(form, state);
-        ClassicChartNumbers(state);
-        state.PositionSource = PositionsFrom::Formulas;
+        numbers = ClassicChartNumbers(input);
     }
+    WriteBirthFields(birth, state);
+    state.ChartMoment = input;
+    StoreEngineNumbers(numbers, state);
+    state.PositionSource = precise ? PositionsFrom::Ephemeris : PositionsFrom::Formulas;
     ChartFromNumbers(state, wheel);
     return std::nullopt;
 }
 
-EngineInput EngineInputOf(const ChartState& state) {
-    return {UniversalMoment(state), LatitudeNorth(state), LongitudeEast(state)};
-}
-
-void ClassicChartNumbers(ChartState& state) {
-    state.BodyLongitude[kAscendantSlot] = AscendantOfChart(state);
-    state.BodyLongitude[kMoonSlot] = MoonOfChart(state);
-    StorePlanetLongitudes(state);
-    StoreRetrogradeFlags(state);
+EngineNumbers ClassicChartNumbers(const EngineInput& input) {
+    EngineNumbers numbers;
+    numbers.longitude[kAscendantSlot] = AscendantOf(input);
+    numbers.longitude[kMoonSlot] = MoonOf(input);
+    StorePlanetLongitudes(input, numbers.longitude);
+    numbers.retrograde = RetrogradeFlagsOn(input.local);
+    return numbers;
 }
 
 void WriteChartTexts(ChartState& state) {
@@ -66,17 +56,24 @@ void WriteChartTexts(ChartState& state) {
 }
 
 void ChartFromNumbers(ChartState& state, ChartWheel& wheel) {
+    for (std::size_t slot = 0; slot < state.BodySign.size(); ++slot)
+        state.BodySign[slot] = static_cast<std::int8_t>(SignOfLongitude(state.BodyLongitude[slot]));
     WriteChartTexts(state);
     FillChartWheel(state, wheel);
     AnalyseElementsQualityHouse(state);
 }
 
-std::optional<std::string> CalculateChartOf(const BirthValues& values, ChartState& state, ChartWheel& wheel,
+std::optional<std::string> CalculateChartOfForm(const BirthFormData& form, ChartState& state, ChartWheel& wheel,
+                                                const PreciseEngine& precise) {
+    BirthData birth;
+    if (auto failure = CheckBirthForm(form, birth)) return std::move(failure->message);
+    return RunChartCalculation(birth, state, wheel, precise);
+}
+
+std::optional<std::string> CalculateChartOf(const BirthData& birth, ChartState& state, ChartWheel& wheel,
                                             const PreciseEngine& precise) {
-    BirthFormData form;
-    if (auto refused = BirthValuesToForm(values, form)) return refused;
     LoadFixedLists(state);
-    return RunChartCalculation(form, state, wheel, precise);
+    return RunChartCalculation(birth, state, wheel, precise);
 }
 
 }  // namespace qv

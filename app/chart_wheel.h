@@ -34,8 +34,9 @@ struct ChartWheel {
     const WheelBox& houseBox(int h) const { return signBoxes[static_cast<std::size_t>((firstHouseSign + h) % 12)]; }
 };
 
-// Fills the wheel from the chart state. Values the rules leave alone when a
-// text carries no sign (lblLagna, imgSign) keep what `wheel` held.
+// Fills the wheel from the chart state's signs (BodySign). Values the rules
+// leave alone when the ascendant has no sign (lblLagna, imgSign) keep what
+// `wheel` held.
 void FillChartWheel(const ChartState& state, ChartWheel& wheel);
 
 // Calls `f(label)` for each body of `box` in body order (Sun … Pluto), with

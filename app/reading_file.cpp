@@ -1,10 +1,8 @@
 #include "app/reading_file.h"
 
-#include <charconv>
-
 #include "app/atomic_file.h"
-#include "state/text.h"
 #include "state/fixed_lists.h"
+#include "state/text.h"
 #include "state/time_zones.h"
 
 namespace qv {
@@ -14,67 +12,110 @@ constexpr std::size_t kLineName = 0, kLineMonth = 1, kLineDay = 2, kLineYear = 3
                       kLineZone = 6, kLineLonD = 7, kLineLonM = 8, kLineLatD = 9, kLineLatM = 10, kLineLonEast = 11,
                       kLineLatSouth = 12, kLineDST = 13, kLineCity = 14, kLineState = 15, kLineCountry = 16;
 
+// What each line holds, as the messages name it.
+constexpr std::array<std::string_view, kReadingLineCount> kLineNames = {"name",
+                                                                        "month",
+                                                                        "day",
+                                                                        "year",
+                                                                        "hour",
+                                                                        "minute",
+                                                                        "time zone",
+                                                                        "longitude degrees",
+                                                                        "longitude minutes",
+                                                                        "latitude degrees",
+                                                                        "latitude minutes",
+                                                                        "longitude direction",
+                                                                        "latitude direction",
+                                                                        "daylight saving",
+                                                                        "city",
+                                                                        "state",
+                                                                        "country"};
+
+// A line a reading may carry after the seventeen, "Key=value", for what a
+// chart holds beyond them. Added lines come in the order of kAddedLines,
+// each at most once, and only when the chart needs them, so every reading
+// without such a chart stays byte for byte as it was.
+struct AddedLine {
+    std::string_view key;
+    // The line's value for the chart, or nullopt when the chart needs none.
+    std::optional<std::string> (*write)(const ChartState& state);
+    // Puts the value into the form; false when it is not understood.
+    bool (*read)(std::string_view value, BirthFormData& form);
+};
+constexpr std::array<AddedLine, 0> kAddedLines{};
+
+// Most lines a reading holds, and most bytes: every line at its limit.
+constexpr std::size_t kMostLines = kReadingLineCount + kAddedLines.size();
+constexpr std::size_t kMostBytes = kMostLines * (kReadingMaxLineBytes + 2);
+
 std::string ShiftBytes(std::string_view text, int by) {
     std::string out(text.size(), '\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = 0; i < text.size(); ++i)
         out[i] = static_cast<char>((static_cast<unsigned char>(text[i]) + by) & 0xFF);
-    }
     return out;
 }
 
 std::string BoolText(bool value) { return value ? "True" : "False"; }
 
-// A number line: the list it selects in and the value it sets.
+// A number line: the list it selects in and the item it sets.
 struct NumberLine {
     std::size_t line;
-    std::string_view what;
     int first, count;
-    std::optional<int> ReadingValues::*value;
+    int BirthFormData::*item;
 };
 constexpr NumberLine kNumberLines[] = {
-    {kLineMonth, "month", 1, 12, &ReadingValues::month},
-    {kLineDay, "day", 1, 31, &ReadingValues::day},
-    {kLineYear, "year", kFirstBirthYear, kBirthYearCount, &ReadingValues::year},
-    {kLineHour, "hour", 0, 24, &ReadingValues::hour},
-    {kLineMinute, "minute", 0, 60, &ReadingValues::minute},
-    {kLineZone, "time zone", 0, kTimeZoneCount, &ReadingValues::zoneSlot},
+    {kLineMonth, 1, 12, &BirthFormData::cboMonth},
+    {kLineDay, 1, 31, &BirthFormData::cboDate},
+    {kLineYear, kFirstBirthYear, kBirthYearCount, &BirthFormData::cboYear},
+    {kLineHour, 0, 24, &BirthFormData::cboHour},
+    {kLineMinute, 0, 60, &BirthFormData::cboMinute},
+    {kLineZone, 0, kTimeZoneCount, &BirthFormData::cboTimeZone},
 };
 
-// A True/False line and the flag it sets.
+// A True/False line and what "True" selects or ticks.
 struct FlagLine {
     std::size_t line;
-    std::string_view what;
-    bool ReadingValues::*value;
+    int BirthFormData::*option;  // an option pair, or nullptr for the box
+    int optionIfTrue, optionIfFalse;
 };
 constexpr FlagLine kFlagLines[] = {
-    {kLineLonEast, "longitude direction", &ReadingValues::lonEast},
-    {kLineLatSouth, "latitude direction", &ReadingValues::latSouth},
-    {kLineDST, "daylight saving", &ReadingValues::daylightSaving},
+    {kLineLonEast, &BirthFormData::optLongEast, 0, 1},
+    {kLineLatSouth, &BirthFormData::optLatSouth, 1, 0},
+    {kLineDST, nullptr, 0, 0},
 };
 
-// A text line and the text it sets.
+// A text line, the box it fills, and whether it is one of the person's
+// texts, which may hold no control character.
 struct TextLine {
     std::size_t line;
-    std::string ReadingValues::*value;
+    std::string BirthFormData::*box;
+    bool personal;
 };
 constexpr TextLine kTextLines[] = {
-    {kLineName, &ReadingValues::name},       {kLineLonD, &ReadingValues::lonDegrees},
-    {kLineLonM, &ReadingValues::lonMinutes}, {kLineLatD, &ReadingValues::latDegrees},
-    {kLineLatM, &ReadingValues::latMinutes}, {kLineCity, &ReadingValues::city},
-    {kLineState, &ReadingValues::state},     {kLineCountry, &ReadingValues::country},
+    {kLineName, &BirthFormData::txtName, true},   {kLineLonD, &BirthFormData::txtLonD, false},
+    {kLineLonM, &BirthFormData::txtLonM, false},  {kLineLatD, &BirthFormData::txtLatD, false},
+    {kLineLatM, &BirthFormData::txtLatM, false},  {kLineCity, &BirthFormData::txtCity, true},
+    {kLineState, &BirthFormData::txtState, true}, {kLineCountry, &BirthFormData::txtCountry, true},
 };
 
 // The number `text` writes, as the writer writes numbers (decimal digits, no
 // sign, no leading zero, no blanks), when the list first … first+count-1
 // holds it.
 std::optional<int> ListNumber(std::string_view text, int first, int count) {
-    if (text.empty() || text.size() > 9 || (text.size() > 1 && text[0] == '0')) return std::nullopt;
-    for (char c : text)
-        if (c < '0' || c > '9') return std::nullopt;
-    int value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    if (value < first || value >= first + count) return std::nullopt;
+    if (text.size() > 1 && text[0] == '0') return std::nullopt;
+    const std::optional<int> value = ParseDigits(text);
+    if (!value || *value < first || *value >= first + count) return std::nullopt;
     return value;
+}
+
+// Whether valid UTF-8 text holds a control character (C0, DEL or C1).
+bool HoldsControlCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x20 || b == 0x7F) return true;
+        if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+    }
+    return false;
 }
 
 // The file's name, without its folder, as UTF-8 bytes.
@@ -92,10 +133,87 @@ std::string ShownContent(std::string_view text) {
     return QuoteUserText(text.substr(0, cut)) + "\u2026";
 }
 
-ReadingRefusal Damaged(const std::filesystem::path& file, std::size_t line, std::string_view what,
-                       std::string_view text) {
-    return {"The reading " + QuoteUserText(FileNameOf(file)) + " is damaged: line " + std::to_string(line + 1) + " (" +
-            std::string(what) + ") holds " + ShownContent(text) + "."};
+std::string Reading(const std::filesystem::path& file) { return "The reading " + QuoteUserText(FileNameOf(file)); }
+
+// "line 9 (latitude degrees)"; an added line goes by its number only.
+std::string LineName(std::size_t line) {
+    std::string name = "line " + std::to_string(line + 1);
+    if (line < kReadingLineCount) name += " (" + std::string(kLineNames[line]) + ")";
+    return name;
+}
+
+ReadingRefusal Damaged(const std::filesystem::path& file, std::size_t line, std::string_view what) {
+    return {Reading(file) + " is damaged: " + LineName(line) + " " + std::string(what) + "."};
+}
+
+ReadingRefusal Holds(const std::filesystem::path& file, std::size_t line, std::string_view text) {
+    return Damaged(file, line, "holds " + ShownContent(text));
+}
+
+ReadingRefusal Incomplete(const std::filesystem::path& file, std::size_t line, std::string_view what) {
+    return {Reading(file) + " is incomplete: " + LineName(line) + " " + std::string(what) + "."};
+}
+
+// The file's lines, each ended by CR LF, decoded; or the refusal of a file
+// whose lines are not all whole.
+std::variant<std::vector<std::string>, ReadingRefusal> SplitLines(const std::filesystem::path& file,
+                                                                  std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        const std::size_t line = lines.size();
+        if (line > kMostLines) break;  // the line before is already one too many
+        const std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) return Incomplete(file, line, "is cut short");
+        if (bytes.compare(end, 2, "\r\n") != 0) return Damaged(file, line, "does not end in CR LF");
+        if (end - start > kReadingMaxLineBytes)
+            return Damaged(file, line, "is longer than " + std::to_string(kReadingMaxLineBytes) + " bytes");
+        lines.push_back(DecodeReadingText(bytes.substr(start, end - start)));
+        start = end + 2;
+    }
+    if (lines.size() < kReadingLineCount) return Incomplete(file, lines.size(), "is missing");
+    return lines;
+}
+
+// The seventeen lines into the form, or the refusal of a line.
+std::optional<ReadingRefusal> ReadBirthLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                                             BirthFormData& form) {
+    for (const NumberLine& n : kNumberLines) {
+        const std::optional<int> value = ListNumber(lines[n.line], n.first, n.count);
+        if (!value) return Holds(file, n.line, lines[n.line]);
+        form.*n.item = *value - n.first;
+    }
+    for (const FlagLine& f : kFlagLines) {
+        const std::string& text = lines[f.line];
+        if (text != "True" && text != "False") return Holds(file, f.line, text);
+        if (f.option)
+            form.*f.option = text == "True" ? f.optionIfTrue : f.optionIfFalse;
+        else
+            form.chkDST = text == "True";
+    }
+    for (const TextLine& t : kTextLines) {
+        form.*t.box = ValidUtf8(lines[t.line]);
+        if (t.personal && HoldsControlCharacter(form.*t.box)) return Damaged(file, t.line, "holds a control character");
+    }
+    return std::nullopt;
+}
+
+// The added lines after the seventeen into the form, in table order.
+std::optional<ReadingRefusal> ReadAddedLines(const std::filesystem::path& file, const std::vector<std::string>& lines,
+                                             BirthFormData& form) {
+    std::size_t next = 0;  // the first entry of kAddedLines the next line may be
+    for (std::size_t line = kReadingLineCount; line < lines.size(); ++line) {
+        const std::string_view text = lines[line];
+        const std::size_t eq = text.find('=');
+        const std::string_view key = text.substr(0, eq);
+        std::size_t k = next;
+        while (k < kAddedLines.size() && kAddedLines[k].key != key) ++k;
+        if (eq == std::string_view::npos || k == kAddedLines.size())
+            return Damaged(file, line, "is not understood: it holds " + ShownContent(text));
+        if (!kAddedLines[k].read(text.substr(eq + 1), form)) return Holds(file, line, text);
+        next = k + 1;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -110,7 +228,7 @@ bool HasReadingExtension(const std::filesystem::path& file) {
     return name.size() >= 3 && name[name.size() - 3] == 'q' && name[name.size() - 2] == 'v' && name.back() == 'n';
 }
 
-ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
+ReadingLines MakeReadingLines(const ChartState& s) {
     using std::to_string;
     ReadingLines lines;
     // Texts pass through ValidUtf8 so that no byte can turn into a line end.
@@ -120,7 +238,7 @@ ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
     lines[kLineYear] = to_string(s.BirthYear);
     lines[kLineHour] = to_string(s.BirthHour);
     lines[kLineMinute] = to_string(s.BirthMinute);
-    lines[kLineZone] = to_string(zoneSlot);
+    lines[kLineZone] = to_string(s.ZoneSlot);
     lines[kLineLonD] = to_string(s.LonDegrees);
     lines[kLineLonM] = to_string(s.LonMinutes);
     lines[kLineLatD] = to_string(s.LatDegrees);
@@ -134,79 +252,50 @@ ReadingLines MakeReadingLines(const ChartState& s, int zoneSlot) {
     return lines;
 }
 
-std::string ReadingFileBytes(const ReadingLines& lines) {
+std::optional<std::string> ReadingFileBytes(const ChartState& state, std::string& bytes) {
+    bytes.clear();
+    const ReadingLines lines = MakeReadingLines(state);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        if (lines[k].size() > kReadingMaxLineBytes) {
+            bytes.clear();
+            return "The " + std::string(kLineNames[k]) + " is too long to be saved in a reading (at most " +
+                   std::to_string(kReadingMaxLineBytes) + " bytes).";
+        }
+        bytes.append(EncodeReadingText(lines[k])).append("\r\n");
+    }
+    for (const AddedLine& added : kAddedLines)
+        if (const std::optional<std::string> value = added.write(state))
+            bytes.append(EncodeReadingText(std::string(added.key) + "=" + *value)).append("\r\n");
+    return std::nullopt;
+}
+
+std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state) {
     std::string bytes;
-    for (const std::string& line : lines) bytes.append(EncodeReadingText(line)).append("\r\n");
-    return bytes;
+    if (auto refused = ReadingFileBytes(state, bytes)) return refused;
+    return WriteFileAtomically(file, bytes);
 }
 
-std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state, int zoneSlot) {
-    return WriteFileAtomically(file, ReadingFileBytes(MakeReadingLines(state, zoneSlot)));
-}
-
-ReadingFileRead ReadReadingFile(const std::filesystem::path& file) {
-    ReadingFileRead result;
-    TextLinesRead raw = ReadTextLinesBounded(file, kReadingLineCount, kReadingMaxLineBytes);
-    result.error = std::move(raw.error);
-    result.linesFound = raw.lines.size();
-    for (std::size_t i = 0; i < raw.lines.size(); ++i) result.lines[i] = DecodeReadingText(raw.lines[i]);
-    return result;
-}
-
-std::variant<ReadingValues, ReadingRefusal> LoadReading(const std::filesystem::path& file) {
+std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file) {
     if (!HasReadingExtension(file)) return ReadingRefusal{"Please Check The File."};
 
-    const ReadingFileRead read = ReadReadingFile(file);
+    const FileRead read = ReadFileBounded(file, kMostBytes);
     if (read.error) return ReadingRefusal{*read.error};
+    auto split = SplitLines(file, read.bytes);
+    if (auto* refused = std::get_if<ReadingRefusal>(&split)) {
+        // A file of empty lines, or of nothing, holds no birth data at all.
+        if (read.bytes.find_first_not_of("\r\n") == std::string::npos)
+            return ReadingRefusal{Reading(file) + " is empty: it holds no birth data."};
+        return std::move(*refused);
+    }
+    const std::vector<std::string>& lines = std::get<std::vector<std::string>>(split);
     bool anyData = false;
-    for (const std::string& line : read.lines) anyData = anyData || !line.empty();
-    if (!anyData)
-        return ReadingRefusal{"The reading " + QuoteUserText(FileNameOf(file)) + " is empty: it holds no birth data."};
+    for (const std::string& line : lines) anyData = anyData || !line.empty();
+    if (!anyData) return ReadingRefusal{Reading(file) + " is empty: it holds no birth data."};
 
-    // Lines beyond the end of a short file keep their defaults.
-    const auto present = [&](std::size_t line) { return line < read.linesFound; };
-    ReadingValues values;
-    for (const TextLine& t : kTextLines) values.*t.value = ValidUtf8(read.lines[t.line]);
-    for (const NumberLine& n : kNumberLines) {
-        if (!present(n.line)) continue;
-        values.*n.value = ListNumber(read.lines[n.line], n.first, n.count);
-        if (!(values.*n.value)) return Damaged(file, n.line, n.what, read.lines[n.line]);
-    }
-    for (const FlagLine& f : kFlagLines) {
-        if (!present(f.line)) continue;
-        const std::string& text = read.lines[f.line];
-        if (text != "True" && text != "False") return Damaged(file, f.line, f.what, text);
-        values.*f.value = text == "True";
-    }
-    return values;
-}
-
-void RestoreFormFromReading(const ReadingValues& v, BirthFormData& form) {
-    form.txtName = v.name;
-    if (v.month) form.cboMonth = *v.month - 1;
-    if (v.day) form.cboDate = *v.day - 1;
-    if (v.year) form.cboYear = YearItem(*v.year);
-    if (v.hour) form.cboHour = *v.hour;
-    if (v.minute) form.cboMinute = *v.minute;
-    if (v.zoneSlot) form.cboTimeZone = *v.zoneSlot;
-    form.txtLonD = v.lonDegrees;
-    form.txtLonM = v.lonMinutes;
-    form.txtLatD = v.latDegrees;
-    form.txtLatM = v.latMinutes;
-    form.optLongEast = v.lonEast ? 0 : 1;
-    form.optLatSouth = v.latSouth ? 1 : 0;
-    form.chkDST = v.daylightSaving;
-    form.txtCity = v.city;
-    form.txtState = v.state;
-    form.txtCountry = v.country;
-}
-
-std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, BirthFormData& form) {
-    const auto loaded = LoadReading(file);
-    if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) return refused->message;
-    RestoreFormFromReading(std::get<ReadingValues>(loaded), form);
-    if (auto failure = ValidateInput(form)) return std::move(failure->message);
-    return std::nullopt;
+    BirthFormData form;
+    if (auto refused = ReadBirthLines(file, lines, form)) return std::move(*refused);
+    if (auto refused = ReadAddedLines(file, lines, form)) return std::move(*refused);
+    return form;
 }
 
 }  // namespace qv

@@ -5,6 +5,10 @@
 // a key of 17 only the bytes 0xF9 and 0xFC would turn into LF and CR, and
 // neither ever occurs in UTF-8, so no text can break a line. For texts of
 // plain ASCII this is the classic shift of each character code by the key.
+//
+// A chart that needs more than the seventeen lines say (see AddedReadingLine)
+// gets lines "Key=value" after them, scrambled the same way; a reading
+// without them is byte for byte what it has always been.
 #pragma once
 
 #include <array>
@@ -22,7 +26,8 @@ namespace qv {
 
 inline constexpr int kReadingFileKey = 17;
 inline constexpr std::size_t kReadingLineCount = 17;
-// Longest line a reader keeps; anything beyond is skipped.
+// Longest line, in bytes without its CR LF, that a reading may hold; the
+// writer refuses a longer text, the reader a longer line.
 inline constexpr std::size_t kReadingMaxLineBytes = 64 * 1024;
 
 using ReadingLines = std::array<std::string, kReadingLineCount>;
@@ -36,69 +41,44 @@ std::string DecodeReadingText(std::string_view text);
 // check made when a reading is opened.
 bool HasReadingExtension(const std::filesystem::path& file);
 
-// The plain texts of lines 0..16: birth data from the state, line 6 the
-// birth-data form's time-zone slot.
-ReadingLines MakeReadingLines(const ChartState& state, int zoneSlot);
+// The plain texts of lines 0..16: the birth data of the chart state.
+ReadingLines MakeReadingLines(const ChartState& state);
 
-// The file's bytes for those lines: each encoded and ended by CR LF.
-std::string ReadingFileBytes(const ReadingLines& lines);
+// The file's bytes for a chart into `bytes`: its lines and any added lines,
+// each encoded and ended by CR LF. nullopt on success, else why the chart
+// cannot be saved as a reading that opens again (a text longer than
+// kReadingMaxLineBytes), and `bytes` is left empty.
+std::optional<std::string> ReadingFileBytes(const ChartState& state, std::string& bytes);
 
-// Writes the reading safely (see WriteFileAtomically). nullopt on success,
-// otherwise the reason as a sentence.
-[[nodiscard]] std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state,
-                                                          int zoneSlot);
-
-// A reading as read back: decoded lines (missing ones empty).
-struct ReadingFileRead {
-    ReadingLines lines{};
-    std::size_t linesFound = 0;        // lines present in the file, at most 17
-    std::optional<std::string> error;  // the file could not be opened or read
-};
-
-// Reads at most 17 lines of at most kReadingMaxLineBytes each and decodes
-// them. Never reads more than about 1.1 MB, however large the file.
-ReadingFileRead ReadReadingFile(const std::filesystem::path& file);
-
-// What a saved reading puts back into the birth-data form. A short file
-// lacks its last lines: a number of a missing line is absent (its list keeps
-// its selection), a text is empty and a flag false.
-struct ReadingValues {
-    std::string name;
-    std::optional<int> month, day, year, hour, minute, zoneSlot;
-    std::string lonDegrees, lonMinutes, latDegrees, latMinutes;
-    bool lonEast = false, latSouth = false, daylightSaving = false;
-    std::string city, state, country;
-    bool operator==(const ReadingValues&) const = default;
-};
+// Writes the reading of the chart state safely (see WriteFileAtomically).
+// nullopt on success, otherwise the reason as a sentence.
+[[nodiscard]] std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, const ChartState& state);
 
 // A reading refused as a whole, and why, in words for the user.
 struct ReadingRefusal {
     std::string message;
 };
 
-// Opens a saved reading; the desktop program and the command both go
-// through here, so the same file gets the same answer. Refused are:
+// Opens a saved reading into the birth-data form's contents; the desktop
+// program and the command both go through here, so the same file gets the
+// same answer. The texts go into their boxes as they stand (bytes that are
+// not valid UTF-8 become U+FFFD), the numbers select their items, the flags
+// set East, South and the daylight-saving box. Refused, with a sentence
+// that names the file without its folder and quotes contents as
+// QuoteUserText does (lines count from 1):
 // - a name that does not end in "qvn": "Please Check The File.";
-// - a file that cannot be read, with the reason;
-// - a file without a byte of birth data: The reading "x.qvn" is empty: it
-//   holds no birth data.
+// - a file that cannot be read, is not an ordinary file or is far larger
+//   than any reading, with the reason;
+// - a file without a byte of birth data (…is empty: it holds no birth data.);
+// - a file whose lines do not all end in CR LF, that stops before its last
+//   line or in the middle of one, or whose line is longer than the limit
+//   (…is incomplete: line 9 (latitude degrees) is missing.);
 // - a number line (month, day, year, hour, minute, time zone) that is not a
-//   whole number of its list as the writer writes it, or a True/False line
-//   holding anything else: The reading "x.qvn" is damaged: line 4 (year)
-//   holds "1850". Lines count from 1; the file goes by its name without the
-//   folder; names and contents are quoted as QuoteUserText quotes them.
-// Texts are taken as they stand, except that bytes which are not valid UTF-8
-// become U+FFFD.
-std::variant<ReadingValues, ReadingRefusal> LoadReading(const std::filesystem::path& file);
-
-// Puts the values into the form: texts into their boxes, numbers select
-// their items (an absent one leaves the selection), East, South and the
-// daylight-saving box as the flags say.
-void RestoreFormFromReading(const ReadingValues& values, BirthFormData& form);
-
-// A reading opened as the command opens it: into `form`, then the form's
-// checks. nullopt when the chart can be calculated, else the refusal or the
-// first failed check's message.
-std::optional<std::string> ReadingIntoForm(const std::filesystem::path& file, BirthFormData& form);
+//   whole number of its list as the writer writes it, a True/False line
+//   holding anything else, or a name, city, state or country holding a
+//   control character (…is damaged: line 4 (year) holds "1850".);
+// - a line after the seventeen that is no added line this program knows,
+//   or that repeats or comes out of order.
+std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file);
 
 }  // namespace qv

@@ -64,22 +64,14 @@ double AscendantDegrees(int year, int month, int day, double utHours, double lon
 }
 
 // The ascendant of the chart's place at its Universal Time. Degrees.
-double AscendantOfChart(const ChartState& state) {
-    double lon = state.LonDegrees + state.LonMinutes / 60.0;
-    if (state.LonEast) lon = -lon;
-    double lat = state.LatDegrees + state.LatMinutes / 60.0;
-    if (state.LatSouth) lat = -lat;
+double AscendantOf(const EngineInput& input) {
+    const LocalDateTime& l = input.local;
     return NormalizeDegrees(
-        AscendantDegrees(state.BirthYear, state.BirthMonth, state.BirthDay, UniversalTimeHours(state), lon, lat));
+        AscendantDegrees(l.year, l.month, l.day, UniversalTimeHours(input), -input.longitudeEast, input.latitudeNorth));
 }
 
 void WriteAscendantText(ChartState& state) {
     WriteLongitudeText(state.BodyLongitude[kAscendantSlot], state.AscendantText);
-}
-
-void CalculateAscendant(ChartState& state) {
-    state.BodyLongitude[kAscendantSlot] = AscendantOfChart(state);
-    WriteAscendantText(state);
 }
 
 }  // namespace qv

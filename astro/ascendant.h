@@ -3,14 +3,12 @@
 
 #include "astro/sincos.h"
 #include "state/chart_state.h"
+#include "state/engine.h"
 
 namespace qv {
 
-// Writes BodyLongitude[10] and its text AscendantText.
-void CalculateAscendant(ChartState& state);
-
-// The chart's ascendant from its birth data, degrees in [0, 360).
-double AscendantOfChart(const ChartState& state);
+// The ascendant of a chart's moment and place, degrees in [0, 360).
+double AscendantOf(const EngineInput& input);
 
 // Writes AscendantText from BodyLongitude[10].
 void WriteAscendantText(ChartState& state);

@@ -141,9 +141,9 @@ double MoonLongitude(double T) {
 }
 
 // The Moon at T of the chart's civil date and Universal Time. Degrees.
-double MoonOfChart(const ChartState& state) {
-    const double N = JulianDayNumber(state.BirthMonth, state.BirthDay, state.BirthYear);
-    return MoonLongitude(CenturiesSinceJ2000(N, UniversalTimeHours(state)));
+double MoonOf(const EngineInput& input) {
+    const double N = JulianDayNumber(input.local.month, input.local.day, input.local.year);
+    return MoonLongitude(CenturiesSinceJ2000(N, UniversalTimeHours(input)));
 }
 
 void WriteMoonTexts(ChartState& state) {
@@ -151,11 +151,6 @@ void WriteMoonTexts(ChartState& state) {
     WriteLongitudeText(L, state.MoonText);
     const int sign = SignOfLongitude(L);
     if (sign >= 0) state.MoonSignName = FixedText::Of(kSignNames[static_cast<std::size_t>(sign)]);
-}
-
-void ComputeMoonPosition(ChartState& state) {
-    state.BodyLongitude[kMoonSlot] = MoonOfChart(state);
-    WriteMoonTexts(state);
 }
 
 }  // namespace qv

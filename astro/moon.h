@@ -2,14 +2,12 @@
 #pragma once
 
 #include "state/chart_state.h"
+#include "state/engine.h"
 
 namespace qv {
 
-// Writes BodyLongitude[1] and its texts MoonText and MoonSignName.
-void ComputeMoonPosition(ChartState& state);
-
-// The Moon of the chart's Universal Time, degrees in [0, 360].
-double MoonOfChart(const ChartState& state);
+// The Moon at a chart's Universal Time, degrees in [0, 360].
+double MoonOf(const EngineInput& input);
 
 // Writes MoonText from BodyLongitude[1], and MoonSignName, the name of its
 // sign; a longitude whose text names no sign (360) keeps MoonSignName.

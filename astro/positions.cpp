@@ -16,9 +16,9 @@ constexpr int kSlotBody[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kS
 
 }  // namespace
 
-void StorePlanetLongitudes(ChartState& state) {
+void StorePlanetLongitudes(const EngineInput& input, std::array<double, 11>& longitude) {
     using namespace std::chrono;
-    const sys_time<minutes> ut = UniversalMoment(state);
+    const sys_time<minutes> ut = UniversalMoment(input);
     const auto dayStart = floor<days>(ut);
     const year_month_day ymd{dayStart};
     const hh_mm_ss hms{ut - dayStart};
@@ -27,7 +27,7 @@ void StorePlanetLongitudes(ChartState& state) {
                                     static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
     const std::array<double, 9> lons = GeocentricLongitudes(d);
     for (std::size_t slot = 0; slot < 10; ++slot)
-        if (slot != kMoonSlot) state.BodyLongitude[slot] = lons[static_cast<std::size_t>(kSlotBody[slot])];
+        if (slot != kMoonSlot) longitude[slot] = lons[static_cast<std::size_t>(kSlotBody[slot])];
 }
 
 void WritePositionTexts(ChartState& state) {
@@ -35,11 +35,6 @@ void WritePositionTexts(ChartState& state) {
         WriteKeepingRoom(state.PositionName[slot], kBodyNames[slot]);
         WritePositionText(state.BodyLongitude[slot], state.PlanetPosition[slot]);
     }
-}
-
-void CalculatePositions(ChartState& state) {
-    StorePlanetLongitudes(state);
-    WritePositionTexts(state);
 }
 
 }  // namespace qv

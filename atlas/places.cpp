@@ -108,7 +108,7 @@ std::string FoldForSearch(std::string_view text) {
     return out;
 }
 
-DegreesMinutes RoundToMinute(double degrees) {
+Coordinate RoundToMinute(double degrees) {
     const long total = std::lround(std::fabs(degrees) * 60);
     return {static_cast<int>(total / 60), static_cast<int>(total % 60), degrees < 0 && total != 0};
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "state/birth_data.h"
+
 namespace qv {
 
 struct Place {
@@ -27,14 +29,9 @@ struct Place {
 // "sao paulo", "St. John's" -> "st johns").
 std::string FoldForSearch(std::string_view text);
 
-// An angle for the form's boxes: whole degrees and minutes, rounded to the
-// nearest minute, and its side (south or west when `negative`; never for 0° 0').
-struct DegreesMinutes {
-    int degrees = 0, minutes = 0;
-    bool negative = false;
-    bool operator==(const DegreesMinutes&) const = default;
-};
-DegreesMinutes RoundToMinute(double degrees);
+// An angle in degrees rounded to the nearest minute, as the form's boxes
+// take it: south or west when negative, never for 0° 0'.
+Coordinate RoundToMinute(double degrees);
 
 // "City, State, Country", leaving out empty parts.
 std::string PlaceLabel(const Place& place);

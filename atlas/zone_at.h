@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace qv {
+#include "state/birth_data.h"
 
-// A local clock reading, proleptic Gregorian calendar.
-struct LocalDateTime {
-    int year = 2000, month = 1, day = 1, hour = 0, minute = 0;
-};
+namespace qv {
 
 // One kind of local time: offset east of UTC in seconds (exact, so local mean
 // times keep their seconds: Moscow 1915 is +2:30:17), the tz database's

@@ -35,7 +35,4 @@ inline ZoneSlot ZoneSlotFor(const LocalTimeType& clock) {
     return ZoneSlotFor(clock.utcOffset, clock.daylightSaving, clock.abbreviation);
 }
 
-// Offset east of UTC, in seconds, that row `slot` with the box gives.
-std::int32_t SlotOffsetSeconds(int slot, bool daylightSaving);
-
 }  // namespace qv

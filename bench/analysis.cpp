@@ -59,8 +59,8 @@ void BM_ReadHugeReading(benchmark::State& bench) {
         for (int i = 0; i < 100; ++i) out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     }
     for (auto _ : bench) {
-        qv::ReadingFileRead read = qv::ReadReadingFile(file);
-        benchmark::DoNotOptimize(read.lines.data());
+        auto loaded = qv::LoadReading(file);
+        benchmark::DoNotOptimize(loaded);
     }
     std::filesystem::remove(file);
     struct rusage usage {};

@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
+#include "app/chart_run.h"
+#include "astro/universal_time.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
@@ -27,38 +28,23 @@
 
 namespace {
 
-qv::ChartState PreparedState() {
-    const qv::BirthValues asha{.name = "Asha",
-                               .year = 1975,
-                               .month = 6,
-                               .day = 15,
-                               .hour = 14,
-                               .minute = 30,
-                               .zoneSlot = 34,
-                               .latDegrees = "28",
-                               .latMinutes = "37",
-                               .latDirection = qv::LatitudeDirection::North,
-                               .lonDegrees = "77",
-                               .lonMinutes = "13",
-                               .lonDirection = qv::LongitudeDirection::East,
-                               .city = "New Delhi",
-                               .state = "Delhi",
-                               .country = "India"};
-    qv::BirthFormData form;
-    qv::BirthValuesToForm(asha, form);
-    qv::ChartState state;
-    qv::LoadFixedLists(state);
-    qv::CopyFormToState(form, state);
-    return state;
+qv::EngineInput PreparedInput() {
+    const qv::BirthData asha{.name = "Asha",
+                             .local = {1975, 6, 15, 14, 30},
+                             .zoneSlot = 34,
+                             .latitude = {28, 37},
+                             .longitude = {77, 13},
+                             .city = "New Delhi",
+                             .state = "Delhi",
+                             .country = "India"};
+    return qv::EngineInputOf(asha);
 }
 
 void BM_WholeChart(benchmark::State& bench) {
-    qv::ChartState state = PreparedState();
+    const qv::EngineInput input = PreparedInput();
     for (auto _ : bench) {
-        qv::CalculateAscendant(state);
-        qv::ComputeMoonPosition(state);
-        qv::CalculatePositions(state);
-        benchmark::DoNotOptimize(state.PlanetPosition);
+        qv::EngineNumbers numbers = qv::ClassicChartNumbers(input);
+        benchmark::DoNotOptimize(numbers);
         benchmark::ClobberMemory();
     }
 }

@@ -169,7 +169,7 @@ void BM_ClickPartCalculation(benchmark::State& state) {
     const qv::BirthFormData person = Person();
     for (auto _ : state) {
         qv::ChartWheel wheel;
-        qv::RunChartCalculation(person, chart, wheel);
+        qv::CalculateChartOfForm(person, chart, wheel);
         benchmark::DoNotOptimize(wheel);
     }
 }

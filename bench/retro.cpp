@@ -1,6 +1,8 @@
 // Cost of the retrograde marks of one chart and of one table look-up.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <cstdint>
 
@@ -14,19 +16,20 @@ namespace {
 using namespace std::chrono;
 
 // One chart per iteration, walking through the supported years so that the
-// look-ups land on changing rows; the labels are reset and marked each time.
+// look-ups land on changing rows; the flags are looked up and the labels
+// marked each time.
 void BM_MarkRetrogrades(benchmark::State& run) {
     qv::ChartState state;
     local_days day{year{qv::kFirstBirthYear} / 1 / 1};
     const local_days last{year{qv::kLastBirthYear} / 12 / 31};
     for (auto _ : run) {
         const year_month_day ymd{day};
-        state.BirthYear = static_cast<std::int16_t>(static_cast<int>(ymd.year()));
-        state.BirthMonth = static_cast<std::int16_t>(static_cast<unsigned>(ymd.month()));
-        state.BirthDay = static_cast<std::int16_t>(static_cast<unsigned>(ymd.day()));
-        state.BirthHour = 14;
-        state.BirthMinute = 30;
-        qv::MarkRetrogrades(state);
+        const qv::LocalDateTime local{static_cast<int>(ymd.year()),
+                                      static_cast<int>(static_cast<unsigned>(ymd.month())),
+                                      static_cast<int>(static_cast<unsigned>(ymd.day())), 14, 30};
+        const std::array<bool, 8> flags = qv::RetrogradeFlagsOn(local);
+        std::copy(flags.begin(), flags.end(), state.RetrogradeFlag.begin());
+        qv::WriteBodyLabels(state);
         benchmark::DoNotOptimize(state.BodyLabel);
         day = day < last ? day + days{97} : local_days{year{qv::kFirstBirthYear} / 1 / 1};
     }

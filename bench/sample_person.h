@@ -1,34 +1,22 @@
 // The birth data the widget benchmarks calculate: London, 10 December 1915.
 #pragma once
 
-#include "app/birth_values.h"
+#include "app/birth_form.h"
 
 namespace qv::bench {
 
-inline BirthValues LondonPerson() {
+inline BirthData LondonPerson() {
     return {.name = "Ada Byron",
-            .year = 1915,
-            .month = 12,
-            .day = 10,
-            .hour = 1,
-            .minute = 30,
+            .local = {1915, 12, 10, 1, 30},
             .zoneSlot = 29,
-            .latDegrees = "51",
-            .latMinutes = "30",
-            .latDirection = LatitudeDirection::North,
-            .lonDegrees = "0",
-            .lonMinutes = "7",
-            .lonDirection = LongitudeDirection::West,
+            .latitude = {51, 30},
+            .longitude = {0, 7, true},
             .city = "London",
             .state = "England",
             .country = "UK"};
 }
 
 // The same person as the birth-data form holds them.
-inline BirthFormData LondonForm() {
-    BirthFormData form;
-    BirthValuesToForm(LondonPerson(), form);
-    return form;
-}
+inline BirthFormData LondonForm() { return FormOfBirth(LondonPerson()); }
 
 }  // namespace qv::bench

@@ -24,7 +24,6 @@
 #include <vector>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "astro/ascendant.h"
@@ -40,7 +39,7 @@ struct Moment {
     int year, month, day, hour, minute;
     double lat, lonEast;  // degrees
     double jdUt;
-    qv::BirthFormData form;  // the same moment on the birth-data form (Greenwich zone)
+    qv::BirthData birth;  // the same moment as birth data (Greenwich zone)
 };
 
 std::vector<Moment> MakeMoments() {
@@ -66,19 +65,14 @@ std::vector<Moment> MakeMoments() {
         m.lonEast = lonMin / 60.0;
         m.jdUt = swe_julday(m.year, m.month, m.day, m.hour + m.minute / 60.0, SE_GREG_CAL);
         // Greenwich Mean Time: the local time is UT.
-        qv::BirthValues v{.name = "x",
-                          .year = m.year,
-                          .month = m.month,
-                          .day = m.day,
-                          .hour = m.hour,
-                          .minute = m.minute,
-                          .zoneSlot = 29,
-                          .city = "x",
-                          .state = "x",
-                          .country = "x"};
-        qv::SetLatitude(v, latMin);
-        qv::SetLongitude(v, lonMin);
-        qv::BirthValuesToForm(v, m.form);
+        m.birth = {.name = "x",
+                   .local = {m.year, m.month, m.day, m.hour, m.minute},
+                   .zoneSlot = 29,
+                   .latitude = qv::CoordinateFromArcMinutes(latMin),
+                   .longitude = qv::CoordinateFromArcMinutes(lonMin),
+                   .city = "x",
+                   .state = "x",
+                   .country = "x"};
         moments.push_back(m);
     }
     return moments;
@@ -113,7 +107,7 @@ void BM_EngineChart(benchmark::State& st) {
     qv::ChartWheel wheel;
     std::size_t k = 0;
     for (auto _ : st) {
-        qv::RunChartCalculation(moments[k++ & 4095].form, state, wheel);
+        qv::RunChartCalculation(moments[k++ & 4095].birth, state, wheel);
         benchmark::DoNotOptimize(state.BodyLongitude);
     }
     st.SetItemsProcessed(st.iterations());

@@ -44,7 +44,7 @@ void PutOrNull(Json& slot, std::string_view text) {
 // Universal Time rule, "+05:30" or "-05:00".
 std::string UtcOffsetText(const ChartState& s) {
     char text[8];
-    return std::string(text, PutUtcOffset(text, UtcOffsetMinutes(s)));
+    return std::string(text, PutUtcOffset(text, s.ChartMoment.utcOffsetSeconds / 60));
 }
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
@@ -58,8 +58,8 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
     const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
     Put(input["zone_text"], inTable ? s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)] : std::string());
     input["dst"] = s.DaylightSaving;
-    input["latitude"] = LatitudeNorth(s);
-    input["longitude"] = LongitudeEast(s);
+    input["latitude"] = s.ChartMoment.latitudeNorth;
+    input["longitude"] = s.ChartMoment.longitudeEast;
     Put(input["city"], s.BirthCity);
     Put(input["state"], s.BirthState);
     Put(input["country"], s.BirthCountry);
@@ -115,7 +115,7 @@ void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& char
     Put(chart["ascendant_text"], state.AscendantText);
     Put(chart["moon_text"], state.MoonText);
     Put(chart["moon_sign"], state.MoonSignName);
-    Put(chart["universal_time"], FormatIsoMinute(UniversalMoment(state)));
+    Put(chart["universal_time"], FormatIsoMinute(UniversalMoment(state.ChartMoment)));
     WritePositions(state, chart["positions"]);
     WriteHouses(state, wheel, chart["houses"]);
     WriteFindings(kElementNames, state.ElementResult, chart["elements"]);

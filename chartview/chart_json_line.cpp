@@ -205,7 +205,7 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel) {
 // The offset east of UTC that the chart's zone row and box give, "+05:30".
 void PutUtcOffset(const ChartState& s, Line& line) {
     line.Raw("\"");
-    line.p = qv::PutUtcOffset(line.p, UtcOffsetMinutes(s));
+    line.p = qv::PutUtcOffset(line.p, s.ChartMoment.utcOffsetSeconds / 60);
     line.Raw("\"");
 }
 
@@ -231,9 +231,9 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Line& line) {
     line.Raw(",\"dst\":");
     line.Bool(s.DaylightSaving);
     line.Raw(",\"latitude\":");
-    line.Number(LatitudeNorth(s));
+    line.Number(s.ChartMoment.latitudeNorth);
     line.Raw(",\"longitude\":");
-    line.Number(LongitudeEast(s));
+    line.Number(s.ChartMoment.longitudeEast);
     line.Member(",\"city\":", s.BirthCity);
     line.Member(",\"state\":", s.BirthState);
     line.Member(",\"country\":", s.BirthCountry);
@@ -310,7 +310,7 @@ void WriteChart(const ChartState& state, const ChartWheel& wheel, const AtlasUse
     line.Member(",\"moon_text\":", state.MoonText);
     line.Member(",\"moon_sign\":", state.MoonSignName);
     line.Raw(",\"universal_time\":\"");
-    line.p = PutIsoMinute(line.p, UniversalMoment(state));
+    line.p = PutIsoMinute(line.p, UniversalMoment(state.ChartMoment));
     line.Raw("\",\"positions\":");
     WritePositions(state, line);
     line.Raw(",\"houses\":");

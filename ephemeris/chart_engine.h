@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "state/precise_engine.h"
+#include "state/engine.h"
 #include "ephemeris/ephemeris.h"
 
 namespace qv {

@@ -36,25 +36,25 @@ constexpr std::array<MarkedLabel, kBodyNames.size()> MarkedLabels() {
     return labels;
 }
 
-// Local civil birth moment from the state's birth fields; nothing when they
-// do not form a valid date and time.
-std::optional<local_time<minutes>> BirthMoment(const ChartState& state) {
-    if (state.BirthMonth < 1 || state.BirthMonth > 12 || state.BirthDay < 1 || state.BirthDay > 31 ||
-        state.BirthHour < 0 || state.BirthHour > 23 || state.BirthMinute < 0 || state.BirthMinute > 59) {
+// The local civil moment; nothing when it is no valid date and time.
+std::optional<local_time<minutes>> CivilMoment(const LocalDateTime& l) {
+    if (l.month < 1 || l.month > 12 || l.day < 1 || l.day > 31 || l.hour < 0 || l.hour > 23 || l.minute < 0 ||
+        l.minute > 59) {
         return std::nullopt;
     }
-    const year_month_day date{year{state.BirthYear}, month{static_cast<unsigned>(state.BirthMonth)},
-                              day{static_cast<unsigned>(state.BirthDay)}};
+    const year_month_day date{year{l.year}, month{static_cast<unsigned>(l.month)}, day{static_cast<unsigned>(l.day)}};
     if (!date.ok()) return std::nullopt;
-    return local_days{date} + hours{state.BirthHour} + minutes{state.BirthMinute};
+    return local_days{date} + hours{l.hour} + minutes{l.minute};
 }
 
 }  // namespace
 
-void StoreRetrogradeFlags(ChartState& state) {
-    const auto birth = BirthMoment(state);
+std::array<bool, 8> RetrogradeFlagsOn(const LocalDateTime& local) {
+    const auto birth = CivilMoment(local);
     const unsigned planets = birth ? RetrogradePlanets(*birth) : 0u;
-    for (std::size_t f = 0; f < kStationPlanetCount; ++f) state.RetrogradeFlag[f] = (planets >> f & 1u) != 0;
+    std::array<bool, 8> flags{};
+    for (std::size_t f = 0; f < kStationPlanetCount; ++f) flags[f] = (planets >> f & 1u) != 0;
+    return flags;
 }
 
 void WriteBodyLabels(ChartState& state) {
@@ -64,11 +64,6 @@ void WriteBodyLabels(ChartState& state) {
                             state.RetrogradeFlag[slot - kFirstPlanetLabel];
         state.BodyLabel[slot] = FixedText::Of(marked ? kLabels[slot].view() : kBodyNames[slot]);
     }
-}
-
-void MarkRetrogrades(ChartState& state) {
-    StoreRetrogradeFlags(state);
-    WriteBodyLabels(state);
 }
 
 }  // namespace qv

@@ -1,17 +1,16 @@
 // Retrograde marks from the built-in station tables.
 #pragma once
 
+#include <array>
+
+#include "state/birth_data.h"
 #include "state/chart_state.h"
 
 namespace qv {
 
-// Rewrites RetrogradeFlag for the local civil birth date, then BodyLabel
-// from the flags (WriteBodyLabels).
-void MarkRetrogrades(ChartState& state);
-
-// Rewrites RetrogradeFlag 0..7 (Mercury … Pluto) for the local civil birth
-// date; a date that does not exist is retrograde nowhere.
-void StoreRetrogradeFlags(ChartState& state);
+// The retrograde flags 0..7 (Mercury … Pluto) of a local civil birth date
+// and time; a date that does not exist is retrograde nowhere.
+std::array<bool, 8> RetrogradeFlagsOn(const LocalDateTime& local);
 
 // Rewrites BodyLabel slots 0..10: the body names, " (R) " after each planet
 // whose RetrogradeFlag is set.

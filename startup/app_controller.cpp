@@ -62,7 +62,7 @@ ChartWindow* AppController::ensureChartWindow() {
     wheel_ = ChartWheel{};  // a fresh display form starts from its design captions
     auto* window = new ChartWindow(state_, dialogs_);
     connect(window, &ChartWindow::saveReadingRequested, this,
-            [this, window] { SaveReadingCommand(window, state_, zoneSlot_, dialogs_, state_.ReadingFileName); });
+            [this, window] { SaveReadingCommand(window, state_, dialogs_, state_.ReadingFileName); });
     connect(window, &ChartWindow::backRequested, this, [this] { leaveChartWindow(false); });
     connect(window, &ChartWindow::newRequested, this, [this] { leaveChartWindow(true); });
     connect(window, &ChartWindow::endProgramRequested, this, &AppController::EndProgram);
@@ -71,8 +71,9 @@ ChartWindow* AppController::ensureChartWindow() {
 }
 
 void AppController::CalculateChart() {
-    if (ending_ || !form_->ValidateInput()) return;
-    const BirthFormData data = form_->formData();
+    if (ending_) return;
+    const std::optional<BirthData> birth = form_->checkedBirthData();
+    if (!birth) return;
     // The window (and its display form) is created after the state holds
     // the new birth data, so its personal-data labels show this person.
     const bool fresh = !chart_;
@@ -84,7 +85,7 @@ void AppController::CalculateChart() {
         return;
     }
     try {
-        if (const auto refused = RunChartCalculation(data, state_, wheel, precise ? precise_ : PreciseEngine{})) {
+        if (const auto refused = RunChartCalculation(*birth, state_, wheel, precise ? precise_ : PreciseEngine{})) {
             dialogs_.message(form_.get(), QString::fromStdString(*refused), MessageIcon::Error);
             return;
         }
@@ -94,7 +95,6 @@ void AppController::CalculateChart() {
     }
     ChartWindow* window = ensureChartWindow();
     wheel_ = wheel;
-    zoneSlot_ = data.cboTimeZone;
     window->showChart(wheel_);  // fills the window and shows it maximised
     if (!window->isVisible()) window->showMaximized();
     form_->hide();
@@ -102,7 +102,7 @@ void AppController::CalculateChart() {
 
 void AppController::OpenReading() {
     if (ending_) return;
-    std::optional<BirthFormData> restored = OpenReadingCommand(form_.get(), dialogs_, form_->formData());
+    std::optional<BirthFormData> restored = OpenReadingCommand(form_.get(), dialogs_);
     if (!restored) return;
     form_->setFormData(*restored);
     CalculateChart();
@@ -120,7 +120,7 @@ void AppController::OpenGivenReading(const QString& file) {
     }
     raiseCurrentWindow();
     QWidget* shown = (chart_ && chart_->isVisible()) ? static_cast<QWidget*>(chart_.data()) : form_.get();
-    std::optional<BirthFormData> restored = OpenReadingFile(shown, dialogs_, LocalFilePath(file), form_->formData());
+    std::optional<BirthFormData> restored = OpenReadingFile(shown, dialogs_, LocalFilePath(file));
     if (!restored) return;
     // From the chart window the user would go "Back" and open it there.
     if (chart_ && chart_->isVisible()) leaveChartWindow(false);

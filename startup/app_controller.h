@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "app/chart_wheel.h"
-#include "state/precise_engine.h"
+#include "state/engine.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -69,7 +69,6 @@ private:
     ChartState state_;
     ChartWheel wheel_;
     PreciseEngine precise_;
-    int zoneSlot_ = 0;  // the time-zone slot of the chart shown, for "Save As"
     std::unique_ptr<FrmMain> form_;
     QPointer<ChartWindow> chart_;
     bool ending_ = false;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "state/engine.h"
 #include "state/fixed_text.h"
 
 namespace qv {
@@ -25,7 +26,8 @@ struct StyledRun {
 };
 
 struct ChartState {
-    // Birth data, written by the calculation from the birth-data form.
+    // Birth data, written by the calculation from the checked birth data
+    // (WriteBirthFields), after the engine has given its numbers.
     std::string BirthName;
     std::int16_t BirthMonth = 0;
     std::int16_t BirthDay = 0;
@@ -76,9 +78,17 @@ struct ChartState {
     // Retrograde flags, 0 Mercury … 7 Pluto (8 unused).
     std::array<bool, 9> RetrogradeFlag{};
 
+    // When and where the chart was cast, as the engine took it: its
+    // Universal Time, UTC offset and signed coordinates come from here.
+    EngineInput ChartMoment;
+
     // Ecliptic longitudes in degrees behind PlanetPosition (slot order 0..10),
     // kept for reports; the texts above are what the chart shows.
     std::array<double, 11> BodyLongitude{};
+    // The sign 0 Aries … 11 Pisces of each longitude, as its position text
+    // names it (-1 for a text that names none); the wheel and the analysis
+    // place the bodies by these.
+    std::array<std::int8_t, 11> BodySign{};
     // The engine that gave BodyLongitude and RetrogradeFlag. Not saved with
     // a reading: a reading is calculated in the mode chosen when it opens.
     PositionsFrom PositionSource = PositionsFrom::Formulas;

@@ -23,6 +23,16 @@ std::string_view LastCharacters(std::string_view s, std::size_t n) {
     return s.substr(pos);
 }
 
+std::optional<int> ParseDigits(std::string_view text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits || text.size() > 9) return std::nullopt;
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 // Well-formed sequences as Unicode's table 3-7 lists them: the lead byte
 // fixes the length and the range of the second byte.
 Utf8Step Utf8StepAt(std::string_view text, std::size_t i) {

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,11 @@ std::string_view TrimBlanks(std::string_view s);
 
 // The last n characters (UTF-8 code points) of s, or all of s if shorter.
 std::string_view LastCharacters(std::string_view s, std::size_t n);
+
+// The number a text of one to `maxDigits` ASCII digits (at most 9) and
+// nothing else writes; nullopt for any other text, a sign or a blank
+// included. Every reader of numbers the user or a file gives goes through it.
+std::optional<int> ParseDigits(std::string_view text, std::size_t maxDigits = 9);
 
 // One step through UTF-8 text at byte `i` (< text.size()): the bytes of the
 // character there when `valid`, else the bytes of the longest start of a

@@ -1,142 +1,61 @@
 #include "state/time_zones.h"
 
-#include "state/text_room.h"
-
-#include <array>
 #include <cstdlib>
-#include <iterator>
 #include <string>
-#include <string_view>
+
+#include "state/text_room.h"
 
 namespace qv {
 
 namespace {
 
-struct ZoneRow {
-    std::string_view name;     // display text, shown only
-    std::string_view hours;    // whole hours to add to local clock time for UT
-    std::string_view minutes;  // minutes to add, same sign as the hours
+// A row's correction as the table's texts show it: "9", "-10", "-30", "0".
+struct CorrectionText {
+    std::array<char, 4> chars{};
+    std::size_t size = 0;
+    constexpr std::string_view view() const { return {chars.data(), size}; }
 };
 
-// The 71 zones in their fixed order; saved readings store the row number.
-constexpr ZoneRow kZones[kTimeZoneCount] = {
-    {"Alaska/Hawaii Daylight Time,AHDT,-9.0", "9", "0"},
-    {"Alaska/Hawaii Standard Time,AHST,-10.0", "10", "0"},
-    {"Alaska/Hawaii War Time,AHWT,-9.0", "9", "0"},
-    {"Atlantic Standard Time,AST,-4.0", "4", "0"},
-    {"Atlantic War Time,AWT,-3.0", "3", "0"},
-    {"Australian Central Daylight Time,ACDT,+10.5", "-10", "-30"},
-    {"Australian Central Standard Time,ACST,+9.5", "-9", "-30"},
-    {"Australian Eastern Daylight Time,AEDT,+11.0", "-11", "0"},
-    {"Australian Eastern Standard Time,AEST,+10.0", "-10", "0"},
-    {"Australian Western Daylight Time,AWDT,+9.0", "-9", "0"},
-    {"Australian Western Standard Time,AWST,+8.0", "-8", "0"},
-    {"Azores Time, AT, -2.0", "2", "0"},
-    {"Baghdad Time, BAT, +3.0", "-3", "0"},
-    {"Bering Standard Time,BET,-11.0", "11", "0"},
-    {"Brazil Zone 2,BZT2,-3.0", "3", "0"},
-    {"British Double Summer Time,BDST,+2.0", "-2", "0"},
-    {"British Summer Time,BST,+1.0", "-1", "0"},
-    {"British War Time,BWT,+2.0", "-2", "0"},
-    {"Central Daylight Time,CDT,-5.0", "5", "0"},
-    {"Central European Daylight,CED,+2.0", "-2", "0"},
-    {"Central European Time,CET,+1.0", "-1", "0"},
-    {"Central Standard Time,CST,-6.0", "6", "0"},
-    {"Central War Time,CWT,-5.0", "5", "0"},
-    {"China Coast Time,CCT,+8.0", "-8", "0"},
-    {"Eastern Daylight Time,EDT,-4.0", "4", "0"},
-    {"Eastern European Daylight Time,EED,+3.0", "-3", "0"},
-    {"Eastern European Time,EET,+2.0", "-2", "0"},
-    {"Eastern Standard Time,EST,-5.0", "5", "0"},
-    {"Eastern War Time,EWT,-4.0", "4", "0"},
-    {"Greenwich Mean Time,GMT,0.0", "0", "0"},
-    {"Guam Standard Time,GST,+10.0", "-10", "0"},
-    {"Hawaiian Daylight Time,HDT,-9.5", "9", "30"},
-    {"Hawaiian Standard Time,HST,-10.5", "10", "30"},
-    {"Hawaiian War Time,HWT,-9.5", "9", "30"},
-    {"Indian Time, IST, +5.3", "-5", "-30"},
-    {"Int'l Date Line East,IDLE,+12.0", "-12", "0"},
-    {"Int'l Date Line West,IDLW,-12.0", "12", "0"},
-    {"Iran Time, IT, +3.5", "-3", "-30"},
-    {"Japan Standard Time,JST,+9.0", "-9", "0"},
-    {"Java Time, JT, +7.5", "-7", "-30"},
-    {"Middle European Daylight Time,MED,+2.0", "-2", "0"},
-    {"Middle European Time,MET,+1.0", "-1", "0"},
-    {"Moluccas Time, MT, +8.5", "-8", "-30"},
-    {"Mountain Daylight Time,MDT,-6.0", "6", "0"},
-    {"Mountain Standard Time,MST,-7.0", "7", "0"},
-    {"Mountain War Time,MWT,-6.0", "6", "0"},
-    {"New Zealand Std Summer Time,NZST,+13.0", "-13", "0"},
-    {"New Zealand Std Time,NZT,+12.0", "-12", "0"},
-    {"New Zealand Summer Time,NZS,+12.5", "-12", "-30"},
-    {"New Zealand Time,NZ,+11.5", "-11", "-30"},
-    {"Newfoundland Standard Time,NST,-3.5", "3", "30"},
-    {"Nome Time, NT, -11.0", "11", "0"},
-    {"North Sumatra Time,NST,+6.5", "-6", "-30"},
-    {"Pacific Daylight Time,PDT,-7.0", "7", "0"},
-    {"Pacific Standard Time,PST,-8.0", "8", "0"},
-    {"Pacific War Time,PWT,-7.0", "7", "0"},
-    {"South Australia Daylight Time,SAD,+10.5", "-10", "-30"},
-    {"South Australia Daylight Time,SDT,+10.5", "-10", "-30"},
-    {"South Australia Standard Time,SAST,+9.5", "-9", "-30"},
-    {"South Australia Standard Time,SAT,+9.5", "-9", "-30"},
-    {"South Sumatra Time,SST,+7.0", "-7", "0"},
-    {"Universal Time, UT, 0.0", "0", "0"},
-    {"USSR Zone 10,UZ10,+11.0", "-11", "0"},
-    {"USSR Zone 3,USZ3,+4.0", "-4", "0"},
-    {"USSR Zone 4,USZ4,+5.0", "-5", "0"},
-    {"USSR Zone 5,USZ5,+6.0", "-6", "0"},
-    {"USSR Zone 6,USZ6,+7.0", "-7", "0"},
-    {"West Africa Time,WAT,-1.0", "1", "0"},
-    {"Yukon Daylight Time,YDT,-8.0", "8", "0"},
-    {"Yukon Standard Time,YST,-9.0", "9", "0"},
-    {"Yukon War Time,YWT,-8.0", "8", "0"},
-};
+constexpr CorrectionText TextOf(int value) {
+    CorrectionText t;
+    if (value < 0) t.chars[t.size++] = '-';
+    const int magnitude = value < 0 ? -value : value;
+    if (magnitude >= 10) t.chars[t.size++] = static_cast<char>('0' + magnitude / 10);
+    t.chars[t.size++] = static_cast<char>('0' + magnitude % 10);
+    return t;
+}
+
+// Each row's hours and minutes as texts, made by the compiler.
+constexpr auto kCorrectionTexts = [] {
+    std::array<std::array<CorrectionText, 2>, kTimeZoneCount> texts{};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = {TextOf(kTimeZoneRows[i].hours), TextOf(kTimeZoneRows[i].minutes)};
+    return texts;
+}();
 
 // Writing the table again over itself only writes the slots that differ.
 void Reload(std::string& slot, std::string_view text) {
     if (slot != text) slot.assign(text);
 }
 
-// The whole number a table text holds, worked out by the compiler.
-constexpr std::int16_t ZoneNumber(std::string_view text) {
-    const bool negative = !text.empty() && text[0] == '-';
-    if (negative) text.remove_prefix(1);
-    if (text.empty()) throw "a zone correction must be a whole number";
-    int value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') throw "a zone correction must be a whole number";
-        value = value * 10 + (c - '0');
-    }
-    return static_cast<std::int16_t>(negative ? -value : value);
-}
-
-// Each row's corrections as numbers: hours, minutes.
-constexpr auto kZoneNumbers = [] {
-    std::array<std::array<std::int16_t, 2>, kTimeZoneCount> numbers{};
-    for (std::size_t i = 0; i < numbers.size(); ++i)
-        numbers[i] = {ZoneNumber(kZones[i].hours), ZoneNumber(kZones[i].minutes)};
-    return numbers;
-}();
-
 }  // namespace
 
 void LoadTimeZones(ChartState& state) {
-    for (std::size_t i = 0; i < std::size(kZones); ++i) {
-        Reload(state.TimeZoneName[i], kZones[i].name);
-        Reload(state.TimeZoneHours[i], kZones[i].hours);
-        Reload(state.TimeZoneMinutes[i], kZones[i].minutes);
+    for (std::size_t i = 0; i < kTimeZoneRows.size(); ++i) {
+        Reload(state.TimeZoneName[i], kTimeZoneRows[i].name);
+        Reload(state.TimeZoneHours[i], kCorrectionTexts[i][0].view());
+        Reload(state.TimeZoneMinutes[i], kCorrectionTexts[i][1].view());
     }
 }
 
 void StoreZone(ChartState& state, int slot) {
-    if (slot < 0 || slot >= kTimeZoneCount) return;
+    if (!IsTimeZoneSlot(slot)) return;
     const auto i = static_cast<std::size_t>(slot);
     state.ZoneSlot = static_cast<std::int16_t>(slot);
-    WriteKeepingRoom(state.ZoneHoursText, kZones[i].hours);
-    WriteKeepingRoom(state.ZoneMinutesText, kZones[i].minutes);
-    state.ZoneHoursValue = kZoneNumbers[i][0];
-    state.ZoneMinutesValue = kZoneNumbers[i][1];
+    WriteKeepingRoom(state.ZoneHoursText, kCorrectionTexts[i][0].view());
+    WriteKeepingRoom(state.ZoneMinutesText, kCorrectionTexts[i][1].view());
+    state.ZoneHoursValue = kTimeZoneRows[i].hours;
+    state.ZoneMinutesValue = kTimeZoneRows[i].minutes;
     state.ZoneHoursAbs = static_cast<std::int16_t>(std::abs(state.ZoneHoursValue));
     state.ZoneMinutesAbs = static_cast<std::int16_t>(std::abs(state.ZoneMinutesValue));
 }

@@ -546,9 +546,13 @@ void FrmMain::fillFields(const BirthFormData& d) {
     chkDST->setChecked(d.chkDST);
 }
 
-bool FrmMain::ValidateInput() {
-    const std::optional<ValidationFailure> failure = qv::ValidateInput(formData());
-    if (!failure) return !refuseAtlasClock();
+std::optional<BirthData> FrmMain::checkedBirthData() {
+    BirthData birth;
+    const std::optional<ValidationFailure> failure = CheckBirthForm(formData(), birth);
+    if (!failure) {
+        if (refuseAtlasClock()) return std::nullopt;
+        return birth;
+    }
     dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     // The direction checks choose the first option; the next press uses it.
     if (failure->selectLatSouth == 0 || failure->selectLatSouth == 1) SelectOption(latGroup_, failure->selectLatSouth);
@@ -559,7 +563,7 @@ bool FrmMain::ValidateInput() {
             if (auto* edit = qobject_cast<QLineEdit*>(box)) edit->selectAll();
         }
     }
-    return false;
+    return std::nullopt;
 }
 
 bool FrmMain::refuseAtlasClock() {

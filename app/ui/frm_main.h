@@ -51,11 +51,13 @@ public:
     // for the session only; not part of the birth data or a reading.
     bool precisePositions() const;
 
-    // The twelve checks (and the digits-only check of the coordinate boxes).
-    // On a failure: the message, the focus and the direction it selects.
+    // The form's checks (CheckBirthForm): the birth data the form holds, or
+    // nullopt after a failure's message, focus and the direction it selects.
     // While the atlas chose the zone, a birth time the place's clocks skipped
     // or an offset no row gives is refused as well.
-    bool ValidateInput();
+    std::optional<BirthData> checkedBirthData();
+    // The same checks, answering only whether they passed.
+    bool ValidateInput() { return checkedBirthData().has_value(); }
 
 signals:
     void calculateRequested();  // "&Get My Quorvane" and "Get My Natal &Chart"

@@ -8,7 +8,7 @@
 
 namespace qv {
 
-std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs, const BirthFormData& current) {
+std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs) {
     FileDialogSettings settings;
     settings.title = QStringLiteral("Select the source file");
     settings.filter = QStringLiteral("Quorvane (*.qvn)");
@@ -18,24 +18,20 @@ std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& di
 
     const std::optional<QString> chosen = dialogs.openFileName(parent, settings);
     if (!chosen || chosen->isEmpty()) return std::nullopt;
-    return OpenReadingFile(parent, dialogs, LocalFilePath(*chosen), current);
+    return OpenReadingFile(parent, dialogs, LocalFilePath(*chosen));
 }
 
-std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file,
-                                             const BirthFormData& current) {
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file) {
     // A refused file leaves the form as the user left it.
     const auto loaded = LoadReading(file);
     if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {
         dialogs.message(parent, QString::fromStdString(refused->message), MessageIcon::Error);
         return std::nullopt;
     }
-    BirthFormData restored = current;
-    RestoreFormFromReading(std::get<ReadingValues>(loaded), restored);
-    return restored;
+    return std::get<BirthFormData>(loaded);
 }
 
-void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, UserDialogs& dialogs,
-                        std::string& readingFileName) {
+void SaveReadingCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs, std::string& readingFileName) {
     FileDialogSettings settings;
     settings.title = QString::fromLatin1(kProgramName);
     settings.filter = QStringLiteral("Quorvane (*.qvn)");
@@ -44,7 +40,7 @@ void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, 
     // A reading under another extension could never be opened again.
     settings.alwaysSuffix = true;
     SaveToChosenFile(parent, dialogs, settings, readingFileName,
-                     [&](const std::filesystem::path& file) { return WriteReadingFile(file, state, zoneSlot); });
+                     [&](const std::filesystem::path& file) { return WriteReadingFile(file, state); });
 }
 
 }  // namespace qv

@@ -16,20 +16,17 @@ namespace qv {
 
 class UserDialogs;
 
-// Shows the open dialog, loads the reading and returns `current` with the
-// restored values; nullopt when cancelled or when the file was refused (the
+// Shows the open dialog and loads the reading: the form's contents it
+// holds, or nullopt when cancelled or when the file was refused (the
 // message has been shown then).
-std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs, const BirthFormData& current);
+std::optional<BirthFormData> OpenReadingCommand(QWidget* parent, UserDialogs& dialogs);
 
 // The same for a file already chosen (one given to the program on its
 // command line): the same checks, and a refusal shown in the same words.
-std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file,
-                                             const BirthFormData& current);
+std::optional<BirthFormData> OpenReadingFile(QWidget* parent, UserDialogs& dialogs, const std::filesystem::path& file);
 
-// "Save As": writes the reading file of the chart state. `zoneSlot` is the
-// time-zone slot the chart was calculated with; `readingFileName` is the
-// name last chosen, offered again and updated.
-void SaveReadingCommand(QWidget* parent, const ChartState& state, int zoneSlot, UserDialogs& dialogs,
-                        std::string& readingFileName);
+// "Save As": writes the reading file of the chart state. `readingFileName`
+// is the name last chosen, offered again and updated.
+void SaveReadingCommand(QWidget* parent, const ChartState& state, UserDialogs& dialogs, std::string& readingFileName);
 
 }  // namespace qv

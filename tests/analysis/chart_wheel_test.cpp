@@ -13,17 +13,20 @@ constexpr std::array<const char*, 12> kAbbrevs = {"Ari", "Tau", "Gem", "Can", "L
 constexpr std::array<std::string_view, 11> kBodies = {"Sun",    "Moon",   "Mercury", "Venus", "Mars", "Jupiter",
                                                       "Saturn", "Uranus", "Neptune", "Pluto", "Asc"};
 
-std::string Pos(std::string_view abbrev) { return "12 " + std::string(abbrev) + " 34"; }
+// Sign 0..11 of an abbreviation; -1, no sign, for any other text.
+std::int8_t SignOf(std::string_view abbrev) {
+    for (std::size_t k = 0; k < kAbbrevs.size(); ++k)
+        if (abbrev == kAbbrevs[k]) return static_cast<std::int8_t>(k);
+    return -1;
+}
 
 // Bodies 0..9 and the ascendant (slot 10) in the given signs.
 ChartState StateWith(const std::array<std::string_view, 11>& signs) {
     ChartState s;
-    for (int i = 0; i < 12; ++i) s.SignAbbrevList[i] = kAbbrevs[i];
     for (int k = 0; k < 11; ++k) {
         s.BodyLabel[k] = FixedText::Of(kBodies[k]);
-        s.PlanetPosition[k] = Pos(signs[k]);
+        s.BodySign[k] = SignOf(signs[k]);
     }
-    s.AscendantText = "15\xC2\xB0 45' 0\" " + std::string(signs[10]);
     s.MoonSignName = "Leo";
     return s;
 }
@@ -105,25 +108,18 @@ TEST(ChartWheel, AscendantInPiscesPutsPiscesThenAries) {
 
 TEST(ChartWheel, SignNamesOfAscendantAndMoon) {
     struct Case {
-        std::string ascendantText;
+        std::int8_t ascendantSign;
         std::string expectedLagna;  // "keep" means the previous caption stays
     };
-    const Case cases[] = {
-        {"15\xC2\xB0 45' 0\" Can", "Cancer"},
-        {"  2\xC2\xB0 0' 0\" Sag   ", "Sagittarius"},
-        {"29\xC2\xB0 59' 59\" Pis", "Pisces"},
-        {"15\xC2\xB0 45' 0\" can", "keep"},
-        {"", "keep"},
-        {"Cap", "Capricorn"},
-    };
+    const Case cases[] = {{3, "Cancer"}, {8, "Sagittarius"}, {11, "Pisces"}, {0, "Aries"}, {-1, "keep"}};
     for (const Case& c : cases) {
         ChartState s = StateWith(kWorked);
-        s.AscendantText = c.ascendantText;
+        s.BodySign[10] = c.ascendantSign;
         s.MoonSignName = "Virgo";
         ChartWheel w;
         w.lblLagna = "keep";
         FillChartWheel(s, w);
-        EXPECT_EQ(w.lblLagna, c.expectedLagna) << c.ascendantText;
+        EXPECT_EQ(w.lblLagna, c.expectedLagna) << int{c.ascendantSign};
         EXPECT_EQ(w.lblRashi, "Virgo");
     }
 }
@@ -133,7 +129,7 @@ TEST(ChartWheel, UnknownSignsPlaceNothingAndKeepPictures) {
     signs[0] = "XYZ";
     signs[10] = "xyz";
     ChartState s = StateWith(signs);
-    s.PlanetPosition[1] = "1";  // too short to carry a sign
+    s.BodySign[1] = -1;  // a longitude whose text names no sign
     ChartWheel w;
     w.imgSign = {3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 1, 2};
     const auto pictures = w.imgSign;

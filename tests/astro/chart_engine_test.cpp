@@ -1,10 +1,10 @@
-// The ascendant, the Moon and the position list on a whole chart state,
-// including the one Universal Time they share.
+// The ascendant, the Moon and the position list of whole charts, including
+// the one Universal Time they share.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/birth_form.h"
+#include "app/chart_run.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
@@ -28,22 +28,25 @@ struct Birth {
     bool south;
 };
 
-ChartState StateFor(const Birth& b) {
+BirthData BirthOf(const Birth& b) {
+    return {.name = "x",
+            .local = {b.year, b.month, b.day, b.hour, b.minute},
+            .zoneSlot = b.zoneSlot,
+            .daylightSaving = b.dst,
+            .latitude = {b.latD, b.latM, b.south},
+            .longitude = {b.lonD, b.lonM, !b.east},
+            .city = "x",
+            .state = "x",
+            .country = "x"};
+}
+
+EngineInput InputFor(const Birth& b) { return EngineInputOf(BirthOf(b)); }
+
+// The whole chart of a birth, as the program calculates it.
+ChartState ChartFor(const Birth& b) {
     ChartState s;
-    LoadTimeZones(s);
-    s.BirthYear = static_cast<std::int16_t>(b.year);
-    s.BirthMonth = static_cast<std::int16_t>(b.month);
-    s.BirthDay = static_cast<std::int16_t>(b.day);
-    s.BirthHour = static_cast<std::int16_t>(b.hour);
-    s.BirthMinute = static_cast<std::int16_t>(b.minute);
-    StoreZone(s, b.zoneSlot);
-    s.DaylightSaving = b.dst;
-    s.LonDegrees = static_cast<std::int16_t>(b.lonD);
-    s.LonMinutes = static_cast<std::int16_t>(b.lonM);
-    s.LonEast = b.east;
-    s.LatDegrees = static_cast<std::int16_t>(b.latD);
-    s.LatMinutes = static_cast<std::int16_t>(b.latM);
-    s.LatSouth = b.south;
+    ChartWheel wheel;
+    EXPECT_EQ(CalculateChartOf(BirthOf(b), s, wheel), std::nullopt);
     return s;
 }
 
@@ -64,18 +67,15 @@ TEST(Ascendant, ReferenceCharts) {
          "22\u00B0 9' 39\" Lib"},
     };
     for (const auto& c : cases) {
-        ChartState s = StateFor(c.birth);
-        const double ut = UniversalTimeHours(s);
+        const double ut = UniversalTimeHours(InputFor(c.birth));
         const double T = CenturiesSince1900(JulianDayNumber(c.birth.month, c.birth.day, c.birth.year), ut);
         EXPECT_NEAR(T, c.T, 5e-7);
         double lon = c.birth.lonD + c.birth.lonM / 60.0;
         if (c.birth.east) lon = -lon;
         EXPECT_NEAR(RamcDegrees(GreenwichSiderealHours(T, ut), lon), c.ramc, 5e-5);
-        CalculateAscendant(s);
+        const ChartState s = ChartFor(c.birth);
         EXPECT_EQ(s.AscendantText, c.text);
         EXPECT_NEAR(s.BodyLongitude[10], c.asc, 5e-5);
-        CalculateAscendant(s);  // same inputs, same text
-        EXPECT_EQ(s.AscendantText, c.text);
     }
 }
 
@@ -108,9 +108,9 @@ TEST(UniversalTime, OneCorrectionForEveryone) {
         {{1980, 7, 10, 12, 0, kCdt, true, 90, 0, false, 30, 0, false}, 16.0, "1980-07-10T16:00:00Z"},
     };
     for (const auto& c : cases) {
-        const ChartState s = StateFor(c.birth);
-        EXPECT_DOUBLE_EQ(UniversalTimeHours(s), c.utHours) << c.iso;
-        EXPECT_EQ(FormatIsoMinute(UniversalMoment(s)), c.iso);
+        const EngineInput input = InputFor(c.birth);
+        EXPECT_DOUBLE_EQ(UniversalTimeHours(input), c.utHours) << c.iso;
+        EXPECT_EQ(FormatIsoMinute(UniversalMoment(input)), c.iso);
     }
 }
 
@@ -127,9 +127,7 @@ TEST(UniversalTime, AscendantAndMoonUseTheSignedZone) {
         {"0 deg 0 East, IST with DST", {1990, 5, 5, 3, 0, kIst, true, 0, 0, true, 10, 0, true}, -3.5},
     };
     for (const auto& c : cases) {
-        ChartState s = StateFor(c.birth);
-        CalculateAscendant(s);
-        ComputeMoonPosition(s);
+        const ChartState s = ChartFor(c.birth);
         double lon = c.birth.lonD + c.birth.lonM / 60.0;
         if (c.birth.east) lon = -lon;
         double lat = c.birth.latD + c.birth.latM / 60.0;
@@ -145,8 +143,7 @@ TEST(UniversalTime, AscendantAndMoonUseTheSignedZone) {
 
 TEST(UniversalTime, MadridAscendantDiffersFromTheHemisphereGuess) {
     // Guessing the direction from the hemisphere would add the hour instead.
-    ChartState s = StateFor({1980, 3, 10, 8, 0, kCet, false, 3, 42, false, 40, 25, false});
-    CalculateAscendant(s);
+    const ChartState s = ChartFor({1980, 3, 10, 8, 0, kCet, false, 3, 42, false, 40, 25, false});
     const double guessed = NormalizeDegrees(AscendantDegrees(1980, 3, 10, 9.0, 3.7, 40 + 25 / 60.0));
     EXPECT_NE(s.AscendantText, FormatLongitude(guessed));
 }
@@ -162,10 +159,11 @@ TEST(Moon, ReferenceValues) {
         {2000, 1, 1, 12, 0, 0.0, 223.31610, "13\u00B0 18' 57\" Sco", "Scorpio"},
     };
     for (const auto& c : cases) {
-        ChartState s = StateFor({c.year, c.month, c.day, c.hour, c.minute, kGmt, false, 0, 0, false, 0, 0, false});
-        const double T = CenturiesSinceJ2000(JulianDayNumber(c.month, c.day, c.year), UniversalTimeHours(s));
+        const Birth birth{c.year, c.month, c.day, c.hour, c.minute, kGmt, false, 0, 0, false, 0, 0, false};
+        const double T =
+            CenturiesSinceJ2000(JulianDayNumber(c.month, c.day, c.year), UniversalTimeHours(InputFor(birth)));
         EXPECT_NEAR(T, c.T, 5e-11);
-        ComputeMoonPosition(s);
+        const ChartState s = ChartFor(birth);
         EXPECT_EQ(s.MoonText, c.text);
         EXPECT_EQ(s.MoonSignName, c.sign);
         EXPECT_NEAR(s.BodyLongitude[1], c.L, 5e-6);
@@ -195,10 +193,7 @@ TEST(Positions, SlotsNamesAndCarry) {
         {{2050, 12, 31, 23, 59, kEst, false, 74, 0, false, 40, 43, false}, 2051, 1, 1, 4, 59},
     };
     for (const auto& c : cases) {
-        ChartState s = StateFor(c.birth);
-        CalculateAscendant(s);
-        ComputeMoonPosition(s);
-        CalculatePositions(s);
+        const ChartState s = ChartFor(c.birth);
         const double d = DaysSinceJ2000(c.y, c.m, c.d, c.h, c.mi);
         const int bodies[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kSaturn, kUranus, kNeptune, kPluto};
         for (int slot = 0; slot < 10; ++slot) {
@@ -218,10 +213,7 @@ TEST(Positions, SlotsNamesAndCarry) {
 }
 
 TEST(Positions, J2000SunAndPlanetTexts) {
-    ChartState s = StateFor({2000, 1, 1, 12, 0, kGmt, false, 0, 0, false, 51, 30, false});
-    CalculateAscendant(s);
-    ComputeMoonPosition(s);
-    CalculatePositions(s);
+    const ChartState s = ChartFor({2000, 1, 1, 12, 0, kGmt, false, 0, 0, false, 51, 30, false});
     // Sun 280.380° = 10° 22' Cap; Mercury 271.906° = 1° 54' Cap; Pluto 251.454° = 11° 27' Sag.
     EXPECT_EQ(s.PlanetPosition[0], "10 Cap 22");
     EXPECT_EQ(s.PlanetPosition[1], "13 Sco 18");

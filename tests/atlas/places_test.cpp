@@ -26,7 +26,7 @@ TEST(FoldForSearch, AccentsCaseAndPunctuation) {
 
 // clang-format off
 TEST(RoundToMinute, CarriesIntoTheDegreeAndKeepsTheSide) {
-    struct Case { double degrees; DegreesMinutes expected; };
+    struct Case { double degrees; Coordinate expected; };
     const Case cases[] = {{41.85, {41, 51, false}},  {-87.65, {87, 39, true}}, {41.9999, {42, 0, false}},
                           {-0.004, {0, 0, false}},   {-0.01, {0, 1, true}},     {179.995, {180, 0, false}},
                           {-23.5475, {23, 33, true}}, {0.5083, {0, 30, false}}};

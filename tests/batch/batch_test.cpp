@@ -649,16 +649,16 @@ TEST(ChartJsonLineWriter, ReusedWriterWritesWhatAFreshChartGives) {
     ChartWheel wheel;
     // clang-format off
     for (std::size_t row = 1; row <= 400; ++row) {
-        BirthValues values{.name = std::string(1 + rng() % 40, 'x'), .year = kFirstBirthYear + static_cast<int>(rng() % kBirthYearCount),
-                           .month = 1 + static_cast<int>(rng() % 12), .day = 1 + static_cast<int>(rng() % 28),
-                           .hour = static_cast<int>(rng() % 24), .minute = static_cast<int>(rng() % 60),
-                           .zoneSlot = static_cast<int>(rng() % kTimeZoneCount), .daylightSaving = rng() % 2 == 0,
-                           .city = "x", .state = "", .country = "\xff"};
-        values.state.assign(1 + rng() % 30, 'y');
-        SetLatitude(values, static_cast<int>(rng() % 10801) - 5400);
-        SetLongitude(values, static_cast<int>(rng() % 21599) - 10799);
+        BirthData birth{.name = std::string(1 + rng() % 40, 'x'),
+                        .local = {kFirstBirthYear + static_cast<int>(rng() % kBirthYearCount), 1 + static_cast<int>(rng() % 12),
+                                  1 + static_cast<int>(rng() % 28), static_cast<int>(rng() % 24), static_cast<int>(rng() % 60)},
+                        .zoneSlot = static_cast<int>(rng() % kTimeZoneCount), .daylightSaving = rng() % 2 == 0,
+                        .city = "x", .state = "", .country = "\xff"};
+        birth.state.assign(1 + rng() % 30, 'y');
+        birth.latitude = CoordinateFromArcMinutes(static_cast<int>(rng() % 10801) - 5400);
+        birth.longitude = CoordinateFromArcMinutes(static_cast<int>(rng() % 21599) - 10799);
         state.MoonSignName = {};
-        ASSERT_EQ(CalculateChartOf(values, state, wheel), std::nullopt);
+        ASSERT_EQ(CalculateChartOf(birth, state, wheel), std::nullopt);
 
         Json expected = Json::object();
         expected["row"] = row;

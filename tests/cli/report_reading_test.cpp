@@ -41,6 +41,27 @@ const Args kBirth = {"--name", "Ana Lucía", "--date",  "1950-01-01", "--time", 
                      "--zone", "5",         "--lat",   "40:42N",     "--lon",     "74:0W",
                      "--city", "New York",  "--state", "NY",         "--country", "USA"};
 
+// The decoded lines of a reading whose lines end in CR LF.
+ReadingLines LinesOfFile(const std::string& file) {
+    const std::string bytes = ReadBytes(file);
+    ReadingLines lines;
+    std::size_t start = 0;
+    for (std::string& line : lines) {
+        const std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) break;
+        line = DecodeReadingText(bytes.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// A file of these lines, each encoded and ended by CR LF.
+std::string BytesOf(const ReadingLines& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += EncodeReadingText(line) + "\r\n";
+    return bytes;
+}
+
 Args Plus(Args args, const Args& more) {
     args.insert(args.end(), more.begin(), more.end());
     return args;
@@ -56,13 +77,13 @@ TEST(ReportReading, SavedReadingGivesTheSameChart) {
         ASSERT_EQ(reopened.status, kExitOk) << reopened.err;
         EXPECT_EQ(reopened.out, direct.out) << format;
     }
-    const ReadingFileRead read = ReadReadingFile(file);
-    EXPECT_EQ(read.lines[0], "Ana Lucía");
-    EXPECT_EQ(read.lines[4], "0");
-    EXPECT_EQ(read.lines[5], "5");
-    EXPECT_EQ(read.lines[6], "5");
-    EXPECT_EQ(read.lines[11], "False");
-    EXPECT_EQ(read.lines[12], "False");
+    const ReadingLines lines = LinesOfFile(file);
+    EXPECT_EQ(lines[0], "Ana Lucía");
+    EXPECT_EQ(lines[4], "0");
+    EXPECT_EQ(lines[5], "5");
+    EXPECT_EQ(lines[6], "5");
+    EXPECT_EQ(lines[11], "False");
+    EXPECT_EQ(lines[12], "False");
 }
 
 TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
@@ -86,12 +107,13 @@ TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
         std::string err;
     };
     const Case cases[] = {
-        {(dir / "ten.qvn").string(), "Please Enter Minutes of Latitude\n"},
+        {(dir / "ten.qvn").string(), "The reading \"ten.qvn\" is incomplete: line 11 (latitude minutes) is missing.\n"},
         {(dir / "empty.qvn").string(), "The reading \"empty.qvn\" is empty: it holds no birth data.\n"},
         {(dir / "upper.QVN").string(), "Please Check The File.\n"},
         {(dir / "missing.qvn").string(),
          "Could not read \"" + (dir / "missing.qvn").string() + "\": No such file or directory.\n"},
-        {(dir / "folder.qvn").string(), "Could not read \"" + (dir / "folder.qvn").string() + "\": Is a directory.\n"},
+        {(dir / "folder.qvn").string(),
+         "Could not read \"" + (dir / "folder.qvn").string() + "\": it is a folder, not an ordinary file.\n"},
     };
     for (const Case& c : cases) {
         const Result r = RunWith({"--reading", c.file});
@@ -145,7 +167,7 @@ TEST(ReportReading, EveryByteDamagedOpensWhatTheFileSaysOrIsRefused) {
     const std::string good = (dir / "good.qvn").string();
     ASSERT_EQ(RunWith(Plus(kBirth, {"--save-reading", good})).status, kExitOk);
     const std::string original = ReadBytes(good);
-    const ReadingLines originalLines = ReadReadingFile(good).lines;
+    const ReadingLines originalLines = LinesOfFile(good);
     const Result originalChart = RunWith({"--reading", good});
 
     std::vector<std::string> damaged;
@@ -173,7 +195,7 @@ TEST(ReportReading, EveryByteDamagedOpensWhatTheFileSaysOrIsRefused) {
             continue;
         }
         ASSERT_EQ(r.status, kExitOk) << r.err;
-        const ReadingLines lines = ReadReadingFile(file).lines;
+        const ReadingLines lines = LinesOfFile(file);
         if (lines == originalLines) {
             EXPECT_EQ(r.out, originalChart.out);
             ++unchanged;
@@ -224,7 +246,7 @@ TEST(CoordinateRanges, RefusedInTheSameWordsEverywhere) {
     TempFolder dir;
     const std::string good = (dir / "good.qvn").string();
     ASSERT_EQ(RunWith(Plus(kBirth, {"--save-reading", good})).status, kExitOk);
-    const ReadingLines saved = ReadReadingFile(good).lines;
+    const ReadingLines saved = LinesOfFile(good);
 
     const std::string lat = "Latitude must be from 0 to 90 degrees";
     const std::string lon = "Longitude must be from 0 to 180 degrees";
@@ -252,7 +274,7 @@ TEST(CoordinateRanges, RefusedInTheSameWordsEverywhere) {
 
         ReadingLines lines = saved;
         lines[7] = c.lonD, lines[8] = c.lonM, lines[9] = c.latD, lines[10] = c.latM;
-        WriteBytes(dir / "far.qvn", ReadingFileBytes(lines));
+        WriteBytes(dir / "far.qvn", BytesOf(lines));
         const Result reading = RunWith({"--reading", (dir / "far.qvn").string()});
         EXPECT_EQ(reading.status, kExitRefused);
         EXPECT_EQ(reading.err, c.message + "\n");

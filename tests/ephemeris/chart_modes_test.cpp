@@ -28,7 +28,7 @@ struct Chart {
 Chart ChartOf(const BirthFormData& form, const PreciseEngine& precise) {
     Chart c;
     LoadFixedLists(c.state);
-    EXPECT_EQ(RunChartCalculation(form, c.state, c.wheel, precise), std::nullopt);
+    EXPECT_EQ(CalculateChartOfForm(form, c.state, c.wheel, precise), std::nullopt);
     return c;
 }
 
@@ -153,7 +153,7 @@ TEST(PreciseChart, WithoutTheFilesTheChartStaysAsItWas) {
         Chart c = ChartOf(first, before);
         const std::string json = ChartJsonText(c.state, c.wheel), text = MakeTextExport(c.state);
         const ChartWheel wheel = c.wheel;
-        const auto refused = RunChartCalculation(second, c.state, c.wheel, EphemerisEngine(empty.string()));
+        const auto refused = CalculateChartOfForm(second, c.state, c.wheel, EphemerisEngine(empty.string()));
         ASSERT_TRUE(refused.has_value());
         EXPECT_NE(refused->find("swe-standard-data"), std::string::npos) << *refused;
         EXPECT_EQ(ChartJsonText(c.state, c.wheel), json);

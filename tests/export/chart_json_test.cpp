@@ -16,7 +16,7 @@ using Json = nlohmann::ordered_json;
 TEST(ChartJson, InputStatesWhoseChartItIs) {
     struct Case {
         const char* what;
-        BirthValues values;
+        BirthData birth;    // as the form holds it: texts untrimmed
         std::string input;  // the object as one line
     };
     // clang-format off
@@ -26,17 +26,15 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
          R"("dst":false,"latitude":28.616666666666667,"longitude":77.21666666666667,"city":"New Delhi",)"
          R"("state":"Delhi","country":"India","place":null,"zone_id":null,"utc_offset":"+05:30"})"},
         {"south and west at midnight, trimmed, first year",
-         {.name = "  Nell ", .year = 1901, .month = 1, .day = 5, .hour = 0, .minute = 5, .zoneSlot = 70,
-          .latDegrees = "33", .latMinutes = "30", .latDirection = LatitudeDirection::South, .lonDegrees = "151",
-          .lonMinutes = "0", .lonDirection = LongitudeDirection::West, .daylightSaving = true, .city = " Sydney",
-          .state = "NSW ", .country = "Australia"},
+         {.name = "  Nell ", .local = {1901, 1, 5, 0, 5}, .zoneSlot = 70, .daylightSaving = true,
+          .latitude = {33, 30, true}, .longitude = {151, 0, true}, .city = " Sydney", .state = "NSW ",
+          .country = "Australia"},
          R"({"name":"Nell","date":"1901-01-05","time":"00:05","zone":70,"zone_text":"Yukon War Time,YWT,-8.0",)"
          R"("dst":true,"latitude":-33.5,"longitude":-151.0,"city":"Sydney","state":"NSW","country":"Australia",)"
          R"("place":null,"zone_id":null,"utc_offset":"-07:00"})"},
         {"zero south and zero west are no negative zero",
-         {.name = "Z", .year = 2050, .month = 12, .day = 31, .hour = 23, .minute = 59, .latDegrees = "0",
-          .latMinutes = "0", .latDirection = LatitudeDirection::South, .lonDegrees = "0", .lonMinutes = "0",
-          .lonDirection = LongitudeDirection::West, .city = "c", .state = "s", .country = "k"},
+         {.name = "Z", .local = {2050, 12, 31, 23, 59}, .latitude = {0, 0, true}, .longitude = {0, 0, true},
+          .city = "c", .state = "s", .country = "k"},
          R"({"name":"Z","date":"2050-12-31","time":"23:59","zone":0,)"
          R"("zone_text":"Alaska/Hawaii Daylight Time,AHDT,-9.0","dst":false,"latitude":0.0,"longitude":0.0,)"
          R"("city":"c","state":"s","country":"k","place":null,"zone_id":null,"utc_offset":"-09:00"})"},
@@ -44,8 +42,9 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
     // clang-format on
     for (const Case& c : cases) {
         ChartState state;
+        LoadFixedLists(state);
         ChartWheel wheel;
-        ASSERT_EQ(CalculateChartOf(c.values, state, wheel), std::nullopt) << c.what;
+        ASSERT_EQ(CalculateChartOfForm(FormOfBirth(c.birth), state, wheel), std::nullopt) << c.what;
         const Json chart = ChartJson(state, wheel);
         EXPECT_EQ(chart.begin().key(), "input") << c.what;
         EXPECT_EQ(JsonLine(chart.at("input")), c.input) << c.what;
@@ -78,7 +77,7 @@ TEST(ChartJson, InputEndsWithThePlaceAndTheOffsetOfRowAndBox) {
          R"("place":"Chicago, Illinois, United States of America","zone_id":null,"utc_offset":"-05:00")"},
     };
     for (const Case& c : cases) {
-        BirthValues v = test::Asha();
+        BirthData v = test::Asha();
         v.zoneSlot = c.slot;
         v.daylightSaving = c.dst;
         ChartState state;

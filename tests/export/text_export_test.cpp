@@ -41,9 +41,12 @@ ChartState Chart(std::string name, int month, int day, int year, int hour, int m
     s.BirthCity = std::move(city);
     s.BirthState = std::move(stateName);
     s.BirthCountry = std::move(country);
+    const std::string_view signs = "AriTauGemCanLeoVirLibScoSagCapAquPis";
     for (int i = 0; i < 11; ++i) {
         s.PositionName[i] = kNames[i];
         s.PlanetPosition[i] = positions[i];
+        // The sign the position text names, as the calculation keeps it.
+        s.BodySign[i] = static_cast<std::int8_t>(signs.find(s.PlanetPosition[i].substr(3, 3)) / 3);
     }
     AnalyseElementsQualityHouse(s);
     return s;

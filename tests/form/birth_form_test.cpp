@@ -107,7 +107,6 @@ TEST(ValidateInput, AcceptedForms) {
         {"31 December 2050", [](auto& f) { f.cboMonth = 11; f.cboDate = 30; f.cboYear = YearItem(2050); }},
         {"30 April", [](auto& f) { f.cboMonth = 3; f.cboDate = 29; }},
         {"31 March", [](auto& f) { f.cboMonth = 2; f.cboDate = 30; }},
-        {"blank name", [](auto& f) { f.txtName = "   "; }},
         {"the poles", [](auto& f) { f.txtLatD = "90"; f.txtLatM = "0"; }},
         {"the date line, leading zeros", [](auto& f) { f.txtLonD = "180"; f.txtLonM = "000"; }},
         {"last minutes", [](auto& f) { f.txtLatD = "89"; f.txtLatM = "59"; f.txtLonD = "179"; f.txtLonM = "059"; }},
@@ -143,15 +142,13 @@ TEST(ValidateInput, ThreePressesWithNoDirection) {
     EXPECT_FALSE(ValidateInput(f));
 }
 
-TEST(CopyFormToState, TrimsConvertsAndTakesTheZoneRow) {
-    BirthFormData f = GoodForm();
-    f.txtName = "  Asha  ";
-    f.txtCity = " New Delhi ";
-    f.chkDST = true;
+TEST(WriteBirthFields, ConvertsAndTakesTheZoneRow) {
+    BirthData birth = test::Asha();
+    birth.daylightSaving = true;
     ChartState s;
     LoadTimeZones(s);
     s.TimeZoneHours[34] = "damaged";  // the chart's row comes from the built-in table
-    CopyFormToState(f, s);
+    WriteBirthFields(birth, s);
     EXPECT_EQ(s.BirthName, "Asha");
     EXPECT_EQ(s.BirthCity, "New Delhi");
     EXPECT_EQ(s.BirthState, "Delhi");
@@ -175,34 +172,20 @@ TEST(CopyFormToState, TrimsConvertsAndTakesTheZoneRow) {
     EXPECT_EQ(s.TimeZoneHours[34], "damaged");  // loaded once with the form, not per chart
 }
 
-TEST(CopyFormToState, SecondCalculationOverwritesAll) {
+TEST(WriteBirthFields, SecondCalculationOverwritesAll) {
     ChartState s;
-    CopyFormToState(GoodForm(), s);
-    BirthFormData f = GoodForm();
-    f.txtName = " Asha";
-    f.optLatSouth = 1;
-    f.optLongEast = 1;
-    f.cboTimeZone = 29;
-    CopyFormToState(f, s);
+    WriteBirthFields(test::CarlInBasel(), s);
+    BirthData birth = test::Asha();
+    birth.latitude.negative = true;
+    birth.longitude.negative = true;
+    birth.zoneSlot = 29;
+    WriteBirthFields(birth, s);
     EXPECT_EQ(s.BirthName, "Asha");
     EXPECT_TRUE(s.LatSouth);
     EXPECT_FALSE(s.LonEast);
     EXPECT_EQ(s.ZoneHoursText, "0");
     EXPECT_EQ(s.ZoneMinutesText, "0");
     EXPECT_EQ(s.ZoneHoursAbs, 0);
-}
-
-TEST(CopyFormToState, UnconvertibleValuesKeepThePreviousOnes) {
-    ChartState s;
-    CopyFormToState(GoodForm(), s);
-    BirthFormData f = GoodForm();
-    f.txtLatD = "abc";
-    f.cboTimeZone = 71;  // beyond the table
-    f.cboMonth = -1;
-    CopyFormToState(f, s);
-    EXPECT_EQ(s.LatDegrees, 28);
-    EXPECT_EQ(s.ZoneHoursText, "-5");
-    EXPECT_EQ(s.BirthMonth, 6);
 }
 
 // clang-format off
@@ -221,11 +204,11 @@ TEST(TimeZones, RowsOfNote) {
         {70, "Yukon War Time,YWT,-8.0", "8", "0", 8, 0, 480},
     };
     for (const auto& c : cases) {
-        BirthFormData f = GoodForm();
-        f.cboTimeZone = c.slot;
+        BirthData birth = test::Asha();
+        birth.zoneSlot = c.slot;
         ChartState s;
         LoadTimeZones(s);
-        CopyFormToState(f, s);
+        WriteBirthFields(birth, s);
         const auto i = static_cast<std::size_t>(c.slot);
         EXPECT_EQ(s.TimeZoneName[i], c.name);
         EXPECT_EQ(s.ZoneSlot, c.slot);

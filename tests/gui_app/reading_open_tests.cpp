@@ -31,7 +31,14 @@ ReadingLines AshaLines() {
     ChartState state;
     ChartWheel wheel;
     EXPECT_EQ(CalculateChartOf(Asha(), state, wheel), std::nullopt);
-    return MakeReadingLines(state, Asha().zoneSlot);
+    return MakeReadingLines(state);
+}
+
+// A file of these lines, each encoded and ended by CR LF.
+std::string BytesOf(const ReadingLines& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) bytes += EncodeReadingText(line) + "\r\n";
+    return bytes;
 }
 
 using Bytes = std::function<std::string(ReadingLines)>;
@@ -39,7 +46,7 @@ using Bytes = std::function<std::string(ReadingLines)>;
 Bytes WithLine(std::size_t line, std::string text) {
     return [=](ReadingLines lines) {
         lines[line] = text;
-        return ReadingFileBytes(lines);
+        return BytesOf(lines);
     };
 }
 
@@ -53,7 +60,7 @@ struct OpenCase {
 
 TEST_F(AppTest, ReadingsOpenOrAreRefusedAlikeInBothFrontEnds) {
     const OpenCase cases[] = {
-        {"saved reading", "asha.qvn", [](ReadingLines l) { return ReadingFileBytes(l); }, "", false},
+        {"saved reading", "asha.qvn", [](ReadingLines l) { return BytesOf(l); }, "", false},
         {"year out of the list", "x.qvn", WithLine(3, "1850"),
          "The reading \"x.qvn\" is damaged: line 4 (year) holds \"1850\".", true},
         {"month 13", "x.qvn", WithLine(1, "13"), "The reading \"x.qvn\" is damaged: line 2 (month) holds \"13\".",
@@ -66,7 +73,7 @@ TEST_F(AppTest, ReadingsOpenOrAreRefusedAlikeInBothFrontEnds) {
          "The reading \"x.qvn\" is damaged: line 5 (hour) holds \"14\\x1b\".", true},
         {"written with another key", "x.qvn",
          [](ReadingLines l) {
-             std::string bytes = ReadingFileBytes(l);
+             std::string bytes = BytesOf(l);
              for (char& c : bytes)
                  if (c != '\r' && c != '\n') ++c;
              return bytes;
@@ -74,7 +81,7 @@ TEST_F(AppTest, ReadingsOpenOrAreRefusedAlikeInBothFrontEnds) {
          "The reading \"x.qvn\" is damaged: line 4 (year) holds \"2:86\".", true},
         {"no bytes", "x.qvn", [](ReadingLines) { return std::string(); },
          "The reading \"x.qvn\" is empty: it holds no birth data.", true},
-        {"line ends only", "x.qvn", [](ReadingLines) { return std::string("\r\n\r\n\n"); },
+        {"line ends only", "x.qvn", [](ReadingLines) { return std::string("\r\n\r\n\r\n"); },
          "The reading \"x.qvn\" is empty: it holds no birth data.", true},
         {"ten lines", "x.qvn",
          [](ReadingLines l) {
@@ -82,9 +89,9 @@ TEST_F(AppTest, ReadingsOpenOrAreRefusedAlikeInBothFrontEnds) {
              for (std::size_t i = 0; i < 10; ++i) bytes += EncodeReadingText(l[i]) + "\r\n";
              return bytes;
          },
-         "Please Enter Minutes of Latitude", false},
-        {"capital extension", "x.QVN", [](ReadingLines l) { return ReadingFileBytes(l); }, "Please Check The File.",
-         true},
+         "The reading \"x.qvn\" is incomplete: line 11 (latitude minutes) is missing.", true},
+        {"name of blanks", "x.qvn", WithLine(0, "   "), "Please Enter Your Name", false},
+        {"capital extension", "x.QVN", [](ReadingLines l) { return BytesOf(l); }, "Please Check The File.", true},
     };
     QTemporaryDir dir;
     for (const OpenCase& c : cases) {

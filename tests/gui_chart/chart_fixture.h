@@ -28,10 +28,11 @@ inline BirthFormData London() { return FormOf(AdaInLondon()); }
 // A person born in Basel, summer time.
 inline BirthFormData Basel() { return FormOf(CarlInBasel()); }
 
-// Runs the whole calculation as the program does after the form's checks.
+// Runs the whole calculation as the program does: the form's checks, then
+// the chart.
 inline void Calculate(const BirthFormData& form, ChartState& state, ChartWheel& wheel) {
     LoadFixedLists(state);
-    RunChartCalculation(form, state, wheel);
+    EXPECT_EQ(CalculateChartOfForm(form, state, wheel), std::nullopt);
 }
 
 class ChartTest : public ::testing::Test {

@@ -14,6 +14,7 @@
 #include "app/chart_run.h"
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
+#include "state/text.h"
 #include "chartview/chart_json.h"
 #include "chartview/text_export.h"
 #include "retro/stations.h"
@@ -173,7 +174,8 @@ ProgramCharts::ProgramCharts() { LoadFixedLists(chart_.state); }
 const Chart& ProgramCharts::Calculate(const Birth& b) {
     // As the batch: a fresh chart starts without a Moon sign.
     chart_.state.MoonSignName = {};
-    RunChartCalculation(FormOf(b), chart_.state, chart_.wheel);
+    CalculateChartOfForm(FormOf(b), chart_.state, chart_.wheel);
+    chart_.universal = UniversalMoment(chart_.state.ChartMoment);
     return chart_;
 }
 
@@ -231,6 +233,7 @@ Chart LiteralChart(const Birth& b) {
         sys_days{std::chrono::year{b.year} / b.month / b.day} + hours{b.hour} + minutes{b.minute};
     const sys_time<minutes> moment =
         local + hours{s.ZoneHoursValue} + minutes{s.ZoneMinutesValue} - hours{b.dst ? 1 : 0};
+    chart.universal = moment;
     const sys_days date = floor<days>(moment);
     const year_month_day ymd{date};
     const hh_mm_ss hms{moment - date};
@@ -332,8 +335,7 @@ void Compare(const Birth& b, ProgramCharts& program, Tally& tally) {
     }
     std::string difference = FirstDifference(got, want);
     if (difference.empty())
-        difference = Differ("universal time", FormatIsoMinute(UniversalMoment(got.state)),
-                            LiteralIsoMinute(UniversalMoment(want.state)));
+        difference = Differ("universal time", FormatIsoMinute(got.universal), LiteralIsoMinute(want.universal));
     const bool sameLine = program.Line() == LibraryLine(1, got.state, got.wheel);
     if (!sameLine) ++tally.mismatchedLines;
     if (difference.empty() && !sameLine) difference = "JSON line: [" + program.Line() + "]";

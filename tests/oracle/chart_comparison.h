@@ -5,6 +5,8 @@
 // compared byte for byte with the JSON library's line of the same chart.
 #pragma once
 
+#include <chrono>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -45,6 +47,7 @@ std::string Describe(const Birth& b);
 struct Chart {
     ChartState state;
     ChartWheel wheel;
+    std::chrono::sys_time<std::chrono::minutes> universal{};  // the chart's Universal Time
 };
 
 // The program's charts, one state and wheel reused from chart to chart as

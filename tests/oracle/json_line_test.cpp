@@ -93,13 +93,12 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
     // clang-format off
     for (std::size_t row = 1; row <= 100000; ++row) {
         const oracle::Birth b = oracle::RandomBirth(1515, row);
-        BirthValues values{.name = RandomText(rng), .year = b.year, .month = b.month, .day = b.day, .hour = b.hour,
-                           .minute = b.minute, .zoneSlot = b.zoneSlot, .daylightSaving = b.dst,
-                           .city = RandomText(rng), .state = RandomText(rng), .country = RandomText(rng)};
-        SetLatitude(values, (b.south ? -1 : 1) * (b.latDeg * 60 + b.latMin));
-        SetLongitude(values, (b.east ? 1 : -1) * (b.lonDeg * 60 + b.lonMin));
+        const BirthData birth{.name = RandomText(rng), .local = {b.year, b.month, b.day, b.hour, b.minute},
+                              .zoneSlot = b.zoneSlot, .daylightSaving = b.dst,
+                              .latitude = {b.latDeg, b.latMin, b.south}, .longitude = {b.lonDeg, b.lonMin, !b.east},
+                              .city = RandomText(rng), .state = RandomText(rng), .country = RandomText(rng)};
         state.MoonSignName = {};
-        ASSERT_EQ(CalculateChartOf(values, state, wheel), std::nullopt) << row;
+        ASSERT_EQ(CalculateChartOf(birth, state, wheel), std::nullopt) << row;
         // The line names the engine as the library does, either way.
         if (row % 2) state.PositionSource = PositionsFrom::Ephemeris;
         if (row % 4 == 0) {

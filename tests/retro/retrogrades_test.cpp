@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <string>
@@ -138,6 +139,15 @@ std::array<std::string, 12> LabelsMarking(std::initializer_list<int> marked) {
     for (std::size_t i = 0; i < kPlainLabels.size(); ++i) labels[i] = kPlainLabels[i];
     for (int slot : marked) labels[slot] += " (R) ";
     return labels;
+}
+
+// The calculation's two steps for the state's birth date: the flags of the
+// local civil date and time, then the labels.
+void MarkRetrogrades(ChartState& state) {
+    const LocalDateTime local{state.BirthYear, state.BirthMonth, state.BirthDay, state.BirthHour, state.BirthMinute};
+    const std::array<bool, 8> flags = RetrogradeFlagsOn(local);
+    std::copy(flags.begin(), flags.end(), state.RetrogradeFlag.begin());
+    WriteBodyLabels(state);
 }
 
 struct MarkCase {

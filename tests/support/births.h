@@ -1,50 +1,58 @@
-// People the tests calculate, as birth values, and the form data of values
-// that must pass the form's checks.
+// People the tests calculate, as checked birth data, and the form that
+// holds them.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include "app/birth_values.h"
+#include "app/birth_form.h"
 
 namespace qv::test {
 
-// The form data of `values`; a refusal fails the test that asked.
-inline BirthFormData FormOf(const BirthValues& values) {
-    BirthFormData form;
-    const auto refused = BirthValuesToForm(values, form);
-    EXPECT_EQ(refused, std::nullopt) << values.name;
+// The form that holds `birth`; it must pass the form's checks.
+inline BirthFormData FormOf(const BirthData& birth) {
+    BirthFormData form = FormOfBirth(birth);
+    BirthData checked;
+    EXPECT_EQ(CheckBirthForm(form, checked).has_value(), false) << birth.name;
+    EXPECT_EQ(checked, birth) << birth.name;
     return form;
 }
 
 // New Delhi, 15 June 1975 14:30, Indian Time.
-// clang-format off
-inline BirthValues Asha() {
-    return {.name = "Asha", .year = 1975, .month = 6, .day = 15, .hour = 14, .minute = 30, .zoneSlot = 34,
-            .latDegrees = "28", .latMinutes = "37", .latDirection = LatitudeDirection::North,
-            .lonDegrees = "77", .lonMinutes = "13", .lonDirection = LongitudeDirection::East,
-            .city = "New Delhi", .state = "Delhi", .country = "India"};
+inline BirthData Asha() {
+    return {.name = "Asha",
+            .local = {1975, 6, 15, 14, 30},
+            .zoneSlot = 34,
+            .latitude = {28, 37},
+            .longitude = {77, 13},
+            .city = "New Delhi",
+            .state = "Delhi",
+            .country = "India"};
 }
-// clang-format on
 
 // London, 10 December 1915 1:30, a zone with no correction.
-// clang-format off
-inline BirthValues AdaInLondon() {
-    return {.name = "Ada Byron", .year = 1915, .month = 12, .day = 10, .hour = 1, .minute = 30, .zoneSlot = 29,
-            .latDegrees = "51", .latMinutes = "30", .latDirection = LatitudeDirection::North,
-            .lonDegrees = "0", .lonMinutes = "7", .lonDirection = LongitudeDirection::West,
-            .city = "London", .state = "England", .country = "UK"};
+inline BirthData AdaInLondon() {
+    return {.name = "Ada Byron",
+            .local = {1915, 12, 10, 1, 30},
+            .zoneSlot = 29,
+            .latitude = {51, 30},
+            .longitude = {0, 7, true},
+            .city = "London",
+            .state = "England",
+            .country = "UK"};
 }
-// clang-format on
 
 // Basel, 26 July 1975 19:32, summer time.
-// clang-format off
-inline BirthValues CarlInBasel() {
-    return {.name = "Carl Gustav", .year = 1975, .month = 7, .day = 26, .hour = 19, .minute = 32, .zoneSlot = 20,
-            .latDegrees = "47", .latMinutes = "33", .latDirection = LatitudeDirection::North,
-            .lonDegrees = "7", .lonMinutes = "35", .lonDirection = LongitudeDirection::East,
-            .daylightSaving = true, .city = "Basel", .state = "Basel Stadt", .country = "Switzerland"};
+inline BirthData CarlInBasel() {
+    return {.name = "Carl Gustav",
+            .local = {1975, 7, 26, 19, 32},
+            .zoneSlot = 20,
+            .daylightSaving = true,
+            .latitude = {47, 33},
+            .longitude = {7, 35},
+            .city = "Basel",
+            .state = "Basel Stadt",
+            .country = "Switzerland"};
 }
-// clang-format on
 
 // Chicago, 4 February 1962 7:00, Central Standard Time without daylight
 // saving: seven bodies and the ascendant in one house.

@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "analysis/elements.h"
-#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "ephemeris/ephemeris.h"
@@ -76,20 +75,16 @@ int SignOf(double lon) {
 
 // The chart's eleven longitudes, calculated as the program calculates them.
 std::array<double, kBodies> ChartLongitudes(const Moment& m, qv::ChartState& state) {
-    qv::BirthValues values{.name = "x",
-                           .year = m.year,
-                           .month = m.month,
-                           .day = m.day,
-                           .hour = m.hour,
-                           .minute = m.minute,
-                           .zoneSlot = kGreenwichSlot,
-                           .city = "x",
-                           .state = "x",
-                           .country = "x"};
-    qv::SetLatitude(values, m.latMinutes);
-    qv::SetLongitude(values, m.lonMinutes);
+    const qv::BirthData birth{.name = "x",
+                              .local = {m.year, m.month, m.day, m.hour, m.minute},
+                              .zoneSlot = kGreenwichSlot,
+                              .latitude = qv::CoordinateFromArcMinutes(m.latMinutes),
+                              .longitude = qv::CoordinateFromArcMinutes(m.lonMinutes),
+                              .city = "x",
+                              .state = "x",
+                              .country = "x"};
     qv::ChartWheel wheel;
-    if (const auto refused = qv::CalculateChartOf(values, state, wheel)) {
+    if (const auto refused = qv::CalculateChartOf(birth, state, wheel)) {
         std::fprintf(stderr, "internal error: %s\n", refused->c_str());
         std::exit(1);
     }

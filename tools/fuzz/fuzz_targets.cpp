@@ -17,7 +17,6 @@
 #include <absl/time/internal/cctz/src/time_zone_if.h>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
@@ -116,19 +115,20 @@ void ReadingFileTarget(const std::uint8_t* data, std::size_t size) {
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
         if (!out) return;
     }
-    // As the command opens a reading: a fresh form, then the form's checks.
-    BirthFormData form;
-    const auto refused = ReadingIntoForm(ScratchReading(), form);
+    // As the command opens a reading: its form, then the form's checks.
+    const auto loaded = LoadReading(ScratchReading());
     std::error_code ignored;
     std::filesystem::remove(ScratchReading(), ignored);
-    if (refused) return;
+    const auto* form = std::get_if<BirthFormData>(&loaded);
+    if (!form) return;
     ChartState state;
     LoadFixedLists(state);
     ChartWheel wheel;
-    RunChartCalculation(form, state, wheel);
+    if (CalculateChartOfForm(*form, state, wheel)) return;
     (void)ChartJsonText(state, wheel);
     (void)MakeTextExport(state);
-    (void)ReadingFileBytes(MakeReadingLines(state, form.cboTimeZone));
+    std::string bytes;
+    (void)ReadingFileBytes(state, bytes);
 }
 
 void CsvReaderTarget(const std::uint8_t* data, std::size_t size) {
@@ -174,22 +174,14 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
     };
     static const Chart calculated = [] {
         Chart c;
-        const BirthValues asha{.name = "Asha",
-                               .year = 1975,
-                               .month = 6,
-                               .day = 15,
-                               .hour = 14,
-                               .minute = 30,
-                               .zoneSlot = 34,
-                               .latDegrees = "28",
-                               .latMinutes = "37",
-                               .latDirection = LatitudeDirection::North,
-                               .lonDegrees = "77",
-                               .lonMinutes = "13",
-                               .lonDirection = LongitudeDirection::East,
-                               .city = "New Delhi",
-                               .state = "Delhi",
-                               .country = "India"};
+        const BirthData asha{.name = "Asha",
+                             .local = {1975, 6, 15, 14, 30},
+                             .zoneSlot = 34,
+                             .latitude = {28, 37},
+                             .longitude = {77, 13},
+                             .city = "New Delhi",
+                             .state = "Delhi",
+                             .country = "India"};
         if (CalculateChartOf(asha, c.state, c.wheel)) __builtin_trap();
         return c;
     }();

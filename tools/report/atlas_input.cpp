@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "state/text.h"
+#include "state/time_zones.h"
 #include "app/birth_place.h"
 #include "atlas/clock_text.h"
 
@@ -21,38 +22,38 @@ std::optional<int> StandardRow(const LocalTimeType& clock) {
 
 }  // namespace
 
-std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthValues& values, AtlasUse& used) {
+std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used) {
     const std::vector<Place> found = FindPlaces(request.text, 1);
     if (found.empty()) return "No place in the atlas matches " + QuoteUserText(request.text);
     const Place& place = found.front();
-    if (!request.latitudeGiven) SetPlaceLatitude(values, place);
-    if (!request.longitudeGiven) SetPlaceLongitude(values, place);
-    if (!request.cityGiven) values.city = place.name;
-    if (!request.stateGiven) values.state = place.state;
-    if (!request.countryGiven) values.country = place.country;
+    if (!request.latitudeGiven) SetPlaceLatitude(form, place);
+    if (!request.longitudeGiven) SetPlaceLongitude(form, place);
+    if (!request.cityGiven) form.txtCity = place.name;
+    if (!request.stateGiven) form.txtState = place.state;
+    if (!request.countryGiven) form.txtCountry = place.country;
     used = {PlaceLabel(place), {}};
     // A place without a zone leaves the box to the user too.
     if (request.zoneGiven && (request.dstGiven || place.zoneId.empty())) return std::nullopt;
 
-    const LocalDateTime local = BirthMoment(values);
+    const LocalDateTime local = BirthMoment(form);
     const PlaceClock clock = ClockOfPlace(place, local);
     if (!clock.clock.ok() || clock.clock.kind == LocalTimeKind::Skipped) return clock.refusal;
     used.zoneId = place.zoneId;
     const std::int32_t offset = clock.clock.time.utcOffset;
     if (request.zoneGiven) {
-        values.daylightSaving =
-            SlotOffsetSeconds(values.zoneSlot, false) != offset && SlotOffsetSeconds(values.zoneSlot, true) == offset;
+        form.chkDST =
+            ZoneOffsetSeconds(form.cboTimeZone, false) != offset && ZoneOffsetSeconds(form.cboTimeZone, true) == offset;
         return std::nullopt;
     }
     if (request.dstGiven) {
         const std::optional<int> row = StandardRow(clock.clock.time);
         if (!row) return NoRowMessage(place.name, local, clock.clock);
-        values.zoneSlot = *row;
+        form.cboTimeZone = *row;
         return std::nullopt;
     }
     if (!clock.slot.found) return clock.refusal;
-    values.zoneSlot = clock.slot.slot;
-    values.daylightSaving = clock.slot.daylightSaving;
+    form.cboTimeZone = clock.slot.slot;
+    form.chkDST = clock.slot.daylightSaving;
     return std::nullopt;
 }
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/birth_values.h"
+#include "app/birth_form.h"
 #include "chartview/chart_json.h"
 
 namespace qv::report {
@@ -20,7 +20,7 @@ struct PlaceRequest {
     bool cityGiven = false, stateGiven = false, countryGiven = false;
 };
 
-// Completes `values` (date and time set, the given values in place) from the
+// Completes `form` (date and time set, the given values in place) from the
 // atlas, in this order of refusal: a place not found, zone data that cannot
 // be read, a clock time that did not exist, an offset that no row gives.
 //  - Without a zone: the row and box of the place's clock; a repeated time
@@ -30,7 +30,7 @@ struct PlaceRequest {
 //    place's offset.
 //  - With both, the clock is not asked.
 // `used` names the place and, when its clock was asked, its IANA zone.
-std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthValues& values, AtlasUse& used);
+std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used);
 
 // The matches of --find-place as a JSON array, best first: name, state,
 // country, latitude, longitude, zone_id, label.

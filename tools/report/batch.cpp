@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -12,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/birth_values.h"
+#include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "state/text.h"
@@ -41,39 +40,15 @@ std::string_view TrimBlanksAndTabs(std::string_view s) {
 
 // A whole number of one to nine digits, blanks around it allowed; -1, which
 // no list holds, for anything else.
-int FieldNumber(std::string_view text) {
-    const std::string_view t = TrimBlanksAndTabs(text);
-    if (t.empty() || t.size() > 9) return -1;
-    for (char c : t)
-        if (c < '0' || c > '9') return -1;
-    int value = -1;
-    std::from_chars(t.data(), t.data() + t.size(), value);
-    return value;
-}
+int FieldNumber(std::string_view text) { return ParseDigits(TrimBlanksAndTabs(text)).value_or(-1); }
 
 // A direction field: empty (the form then asks for the direction) or one
 // letter. A longer text is refused as a letter outside the pair would be.
-template <class Direction>
-std::optional<std::string> FieldDirection(std::string_view text,
-                                          std::optional<std::string> (*directionOf)(char, Direction&),
-                                          Direction& direction) {
+std::optional<std::string> FieldDirection(std::string_view text, std::optional<std::string> (*directionOf)(char, int&),
+                                          int& option) {
     const std::string_view t = TrimBlanksAndTabs(text);
     if (t.empty()) return std::nullopt;
-    return directionOf(t.size() == 1 ? t[0] : '\0', direction);
-}
-
-// `values` as new birth values whose texts keep their storage (moved out
-// and back), so a worker's values cost nothing from row to row.
-void RenewBirthValues(BirthValues& values) {
-    std::string* const texts[] = {&values.name,       &values.latDegrees, &values.latMinutes, &values.lonDegrees,
-                                  &values.lonMinutes, &values.city,       &values.state,      &values.country};
-    std::array<std::string, std::size(texts)> kept;
-    for (std::size_t k = 0; k < kept.size(); ++k) kept[k] = std::move(*texts[k]);
-    values = BirthValues{};
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-        *texts[k] = std::move(kept[k]);
-        texts[k]->clear();
-    }
+    return directionOf(t.size() == 1 ? t[0] : '\0', option);
 }
 
 // The next record that is a row: blank lines are skipped and take no number.
@@ -99,7 +74,7 @@ public:
             refusal = "The row has " + std::to_string(record.count) + " fields; " + std::to_string(columns_.count) +
                       " are expected";
         else
-            refusal = FormFromBatchRow(record, columns_, values_, form_, atlas_);
+            refusal = BirthFromBatchRow(record, columns_, form_, birth_, atlas_);
         if (refusal) {
             writer_.AppendError(out, row, *refusal);
             return false;
@@ -107,7 +82,7 @@ public:
         // A fresh chart starts without a Moon sign; nothing else of the
         // previous row survives a calculation.
         state_.MoonSignName = {};
-        if (const auto failed = RunChartCalculation(form_, state_, wheel_, precise_)) {
+        if (const auto failed = RunChartCalculation(birth_, state_, wheel_, precise_)) {
             writer_.AppendError(out, row, *failed);
             return false;
         }
@@ -121,8 +96,8 @@ private:
     AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
-    BirthValues values_;
     BirthFormData form_;
+    BirthData birth_;
     ChartJsonLineWriter writer_;
 };
 
@@ -396,17 +371,14 @@ std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header,
     return columns;
 }
 
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,
-                                            BirthFormData& form, AtlasUse& atlas) {
+std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
+                                             BirthData& birth, AtlasUse& atlas) {
     // A column the header lacks reads as an empty field.
     const auto field = [&](BatchColumn c) { return columns.Has(c) ? record.Field(columns.at[c]) : std::string_view(); };
     const auto given = [&](BatchColumn c) { return !TrimBlanksAndTabs(field(c)).empty(); };
-    RenewBirthValues(values);
-    values.year = FieldNumber(field(kColYear));
-    values.month = FieldNumber(field(kColMonth));
-    values.day = FieldNumber(field(kColDay));
-    values.hour = FieldNumber(field(kColHour));
-    values.minute = FieldNumber(field(kColMinute));
+    const int year = FieldNumber(field(kColYear)), month = FieldNumber(field(kColMonth)),
+              day = FieldNumber(field(kColDay)), hour = FieldNumber(field(kColHour)),
+              minute = FieldNumber(field(kColMinute));
     // A row with a place takes from the atlas what it leaves empty.
     const std::string_view place = TrimBlanksAndTabs(field(kColPlace));
     const bool fromAtlas = !place.empty();
@@ -415,28 +387,36 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
             if (!columns.Has(static_cast<BatchColumn>(c))) return "The place field is empty";
     }
     // The single-chart command's order and words: date, time, zone, directions.
-    if (auto refused = CheckBirthDate(values)) return refused;
-    if (auto refused = CheckBirthTime(values)) return refused;
+    if (auto refused = CheckBirthDate(year, month, day)) return refused;
+    if (auto refused = CheckBirthTime(hour, minute)) return refused;
+    form.cboYear = YearItem(year);
+    form.cboMonth = month - 1;
+    form.cboDate = day - 1;
+    form.cboHour = hour;
+    form.cboMinute = minute;
+    form.cboTimeZone = 0;
     if (!fromAtlas || given(kColZone)) {
-        values.zoneSlot = FieldNumber(field(kColZone));
-        if (auto refused = CheckZoneSlot(values)) return refused;
+        form.cboTimeZone = FieldNumber(field(kColZone));
+        if (auto refused = CheckZoneSlot(form.cboTimeZone)) return refused;
     }
-    if (auto refused = FieldDirection(field(kColLatDir), LatitudeDirectionOf, values.latDirection)) return refused;
-    if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, values.lonDirection)) return refused;
+    form.optLatSouth = form.optLongEast = -1;
+    if (auto refused = FieldDirection(field(kColLatDir), LatitudeDirectionOf, form.optLatSouth)) return refused;
+    if (auto refused = FieldDirection(field(kColLonDir), LongitudeDirectionOf, form.optLongEast)) return refused;
+    form.chkDST = false;
     if (!fromAtlas || given(kColDst)) {
         const std::string_view dst = TrimBlanksAndTabs(field(kColDst));
         if (dst != "0" && dst != "1") return "The dst field must be 0 or 1";
-        values.daylightSaving = dst == "1";
+        form.chkDST = dst == "1";
     }
 
-    WriteKeepingRoom(values.name, field(kColName), kTypedTextRoom);
-    values.latDegrees.assign(TrimBlanksAndTabs(field(kColLatDeg)));
-    values.latMinutes.assign(TrimBlanksAndTabs(field(kColLatMin)));
-    values.lonDegrees.assign(TrimBlanksAndTabs(field(kColLonDeg)));
-    values.lonMinutes.assign(TrimBlanksAndTabs(field(kColLonMin)));
-    WriteKeepingRoom(values.city, field(kColCity), kTypedTextRoom);
-    WriteKeepingRoom(values.state, field(kColState), kTypedTextRoom);
-    WriteKeepingRoom(values.country, field(kColCountry), kTypedTextRoom);
+    WriteKeepingRoom(form.txtName, field(kColName), kTypedTextRoom);
+    form.txtLatD.assign(TrimBlanksAndTabs(field(kColLatDeg)));
+    form.txtLatM.assign(TrimBlanksAndTabs(field(kColLatMin)));
+    form.txtLonD.assign(TrimBlanksAndTabs(field(kColLonDeg)));
+    form.txtLonM.assign(TrimBlanksAndTabs(field(kColLonMin)));
+    WriteKeepingRoom(form.txtCity, field(kColCity), kTypedTextRoom);
+    WriteKeepingRoom(form.txtState, field(kColState), kTypedTextRoom);
+    WriteKeepingRoom(form.txtCountry, field(kColCountry), kTypedTextRoom);
     if (fromAtlas) {
         const PlaceRequest request{std::string(place),
                                    given(kColLatDeg) || given(kColLatMin) || given(kColLatDir),
@@ -446,10 +426,11 @@ std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const Batch
                                    given(kColCity),
                                    given(kColState),
                                    given(kColCountry)};
-        if (auto refused = PlaceFromAtlas(request, values, atlas)) return refused;
+        if (auto refused = PlaceFromAtlas(request, form, atlas)) return refused;
     }
     // Then the form's own checks, in the form's order and words.
-    return BirthValuesToForm(values, form);
+    if (auto failure = CheckBirthForm(form, birth)) return std::move(failure->message);
+    return std::nullopt;
 }
 
 int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const BatchSettings& settings) {

@@ -24,8 +24,7 @@
 #include <variant>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
-#include "state/precise_engine.h"
+#include "state/engine.h"
 #include "chartview/chart_json.h"
 #include "tools/report/csv_reader.h"
 
@@ -79,14 +78,15 @@ inline constexpr int kMaxBatchJobs = 64;
 // is false for an empty file.
 std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header, bool found);
 
-// Fills `form` from one data row, checking the fields as the single-chart
-// command checks its options, asking the atlas for a row with a place, and
-// then checking as the birth-data form checks its boxes. nullopt when the
-// chart can be calculated, else the message. `atlas` says what the atlas gave.
-// `values` is written over as a whole: a worker keeps one from row to row,
-// so the texts keep their storage.
-std::optional<std::string> FormFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthValues& values,
-                                            BirthFormData& form, AtlasUse& atlas);
+// The birth data of one data row: the fields checked as the single-chart
+// command checks its options, the form filled from them (the atlas asked
+// for a row with a place), then checked as the birth-data form checks its
+// boxes (CheckBirthForm). nullopt when `birth` holds the row's birth data,
+// else the message. `atlas` says what the atlas gave. `form` and `birth` are
+// written over as a whole: a worker keeps them from row to row, so the
+// texts keep their storage.
+std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
+                                             BirthData& birth, AtlasUse& atlas);
 
 struct BatchSettings {
     int jobs = 1;           // worker threads; 1 works on the calling thread

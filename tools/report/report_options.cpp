@@ -1,11 +1,9 @@
 #include "tools/report/report_options.h"
 
-#include <charconv>
 #include <functional>
 #include <optional>
 #include <set>
 
-#include "app/birth_values.h"
 #include "state/text.h"
 #include "state/time_zones.h"
 
@@ -93,65 +91,60 @@ const OptionRow* FindOption(std::string_view name) {
     return nullptr;
 }
 
-bool AllDigits(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
+// A whole number of at most `maxDigits` digits, or -1, which no list holds.
+int NumberOr(std::string_view text, std::size_t maxDigits) { return ParseDigits(text, maxDigits).value_or(-1); }
 
-int ToInt(std::string_view digits) {
-    int value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return value;
-}
-
-// YYYY-MM-DD into the birth date.
-std::optional<std::string> ParseDate(const std::optional<std::string>& text, BirthValues& values) {
+// YYYY-MM-DD into the form's date lists.
+std::optional<std::string> ParseDate(const std::optional<std::string>& text, BirthFormData& form) {
     if (!text) return "Missing --date YYYY-MM-DD";
     const std::string_view t = *text;
-    if (t.size() != 10 || t[4] != '-' || t[7] != '-' || !AllDigits(t.substr(0, 4)) || !AllDigits(t.substr(5, 2)) ||
-        !AllDigits(t.substr(8, 2)))
-        return "Malformed date " + QuoteUserText(*text) + " (expected YYYY-MM-DD)";
-    values.year = ToInt(t.substr(0, 4));
-    values.month = ToInt(t.substr(5, 2));
-    values.day = ToInt(t.substr(8, 2));
-    return CheckBirthDate(values);
+    const bool dashes = t.size() == 10 && t[4] == '-' && t[7] == '-';
+    const int year = dashes ? NumberOr(t.substr(0, 4), 4) : -1;
+    const int month = dashes ? NumberOr(t.substr(5, 2), 2) : -1;
+    const int day = dashes ? NumberOr(t.substr(8, 2), 2) : -1;
+    if (year < 0 || month < 0 || day < 0) return "Malformed date " + QuoteUserText(*text) + " (expected YYYY-MM-DD)";
+    if (auto refused = CheckBirthDate(year, month, day)) return refused;
+    form.cboYear = YearItem(year);
+    form.cboMonth = month - 1;
+    form.cboDate = day - 1;
+    return std::nullopt;
 }
 
-// H:MM or HH:MM into the birth time.
-std::optional<std::string> ParseTime(const std::optional<std::string>& text, BirthValues& values) {
+// H:MM or HH:MM into the form's time lists.
+std::optional<std::string> ParseTime(const std::optional<std::string>& text, BirthFormData& form) {
     if (!text) return "Missing --time HH:MM";
     const std::string_view t = *text;
     const auto colon = t.find(':');
-    if (colon == std::string_view::npos || colon < 1 || colon > 2 || t.size() - colon - 1 != 2 ||
-        !AllDigits(t.substr(0, colon)) || !AllDigits(t.substr(colon + 1)))
-        return "Malformed time " + QuoteUserText(*text) + " (expected HH:MM)";
-    values.hour = ToInt(t.substr(0, colon));
-    values.minute = ToInt(t.substr(colon + 1));
-    return CheckBirthTime(values);
+    const bool shaped = colon != std::string_view::npos && colon >= 1 && colon <= 2 && t.size() - colon - 1 == 2;
+    const int hour = shaped ? NumberOr(t.substr(0, colon), 2) : -1;
+    const int minute = shaped ? NumberOr(t.substr(colon + 1), 2) : -1;
+    if (hour < 0 || minute < 0) return "Malformed time " + QuoteUserText(*text) + " (expected HH:MM)";
+    if (auto refused = CheckBirthTime(hour, minute)) return refused;
+    form.cboHour = hour;
+    form.cboMinute = minute;
+    return std::nullopt;
 }
 
-std::optional<std::string> ParseZone(const std::optional<std::string>& text, BirthValues& values) {
+std::optional<std::string> ParseZone(const std::optional<std::string>& text, BirthFormData& form) {
     if (!text) return "Missing --zone SLOT (a time-zone slot from 0 to " + std::to_string(kTimeZoneCount - 1) + ")";
     // Anything but one or two digits is no slot at all.
-    values.zoneSlot = AllDigits(*text) && text->size() <= 2 ? ToInt(*text) : -1;
-    return CheckZoneSlot(values);
+    const int slot = NumberOr(*text, 2);
+    if (auto refused = CheckZoneSlot(slot)) return refused;
+    form.cboTimeZone = slot;
+    return std::nullopt;
 }
 
-// DEG:MIN followed by a direction letter into two boxes and a direction.
+// DEG:MIN followed by a direction letter into two boxes and an option pair.
 // Missing parts are left empty for the form's own checks to name.
-template <class Direction>
 std::optional<std::string> ParseAngle(const std::optional<std::string>& text, std::string_view what,
-                                      std::string_view letters,
-                                      std::optional<std::string> (*directionOf)(char, Direction&), std::string& degrees,
-                                      std::string& minutes, Direction& direction) {
+                                      std::string_view letters, std::optional<std::string> (*directionOf)(char, int&),
+                                      std::string& degrees, std::string& minutes, int& option) {
     if (!text) return std::nullopt;  // the form reports the empty degree box
     std::string_view t = *text;
     if (!t.empty()) {
         const char last = t.back();
         if ((last >= 'A' && last <= 'Z') || (last >= 'a' && last <= 'z')) {
-            if (auto refused = directionOf(last, direction)) return refused;
+            if (auto refused = directionOf(last, option)) return refused;
             t.remove_suffix(1);
         }
     }
@@ -161,6 +154,103 @@ std::optional<std::string> ParseAngle(const std::optional<std::string>& text, st
                letters[0] + " or " + letters[1] + ")";
     degrees = t.substr(0, colon);
     minutes = t.substr(colon + 1);
+    return std::nullopt;
+}
+
+// The arguments into their texts, each option once; an unknown option, a
+// value missing or a value given to a flag refuses the line.
+std::optional<OptionError> ReadArguments(const std::vector<std::string>& args, RawOptions& raw,
+                                         std::set<std::string_view>& given) {
+    for (std::size_t k = 0; k < args.size(); ++k) {
+        const std::string& arg = args[k];
+        std::string_view name = arg;
+        std::optional<std::string> inlineValue;
+        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
+            inlineValue = std::string(name.substr(eq + 1));
+            name = name.substr(0, eq);
+        }
+        const OptionRow* row = FindOption(name);
+        if (!row) {
+            if (name.starts_with("-")) return OptionError{"Unknown option " + QuoteUserText(name) + " (see --help)"};
+            return OptionError{"Unexpected argument " + QuoteUserText(arg) + " (see --help)"};
+        }
+        if (!given.insert(row->name).second) return OptionError{std::string(row->name) + " is given twice"};
+        if (row->value.empty()) {
+            if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
+            row->set(raw, {});
+            continue;
+        }
+        if (!inlineValue) {
+            if (k + 1 >= args.size() || args[k + 1].starts_with("--"))
+                return OptionError{"Option " + std::string(name) + " needs a value: " + std::string(row->value)};
+            inlineValue = args[++k];
+        }
+        row->set(raw, *inlineValue);
+    }
+    return std::nullopt;
+}
+
+// --find-place with its --limit, alone.
+std::optional<OptionError> FindPlaceOptions(const RawOptions& raw, const std::set<std::string_view>& given,
+                                            ReportOptions& options) {
+    if (given.size() != (raw.limit ? 2u : 1u))
+        return OptionError{"--find-place prints the atlas's places only; leave out the other options but --limit"};
+    if (raw.findPlace->empty()) return OptionError{"Option --find-place needs a place name"};
+    if (raw.limit) {
+        const int n = NumberOr(*raw.limit, 3);
+        if (n < 1 || n > kMaxFindLimit)
+            return OptionError{"The limit must be from 1 to " + std::to_string(kMaxFindLimit)};
+        options.findLimit = static_cast<std::size_t>(n);
+    }
+    options.findPlace = *raw.findPlace;
+    return std::nullopt;
+}
+
+// --batch with its --jobs, without birth data.
+std::optional<OptionError> BatchOptions(const RawOptions& raw, bool birthData, ReportOptions& options) {
+    if (birthData || raw.reading || raw.saveReading)
+        return OptionError{"--batch takes the birth data from the file; leave out the other birth-data options"};
+    if (raw.format != "json") return OptionError{"--batch writes JSON lines only; leave out --format text"};
+    if (raw.batch->empty()) return OptionError{"Option --batch needs a file name"};
+    options.batchFile = *raw.batch;
+    if (raw.jobs) {
+        const int n = NumberOr(*raw.jobs, 2);
+        if (n < 1 || n > 64) return OptionError{"The number of jobs must be from 1 to 64"};
+        options.jobs = n;
+    }
+    return std::nullopt;
+}
+
+// The birth data of the options into the form: what the form's lists
+// guarantee by construction first, option by option; with a place, the
+// atlas gives what is left out later, else the form's own checks follow,
+// in the form's order and words.
+std::optional<OptionError> BirthOptions(const RawOptions& raw, const std::set<std::string_view>& given,
+                                        ReportOptions& options) {
+    BirthFormData& form = options.form;
+    if (auto e = ParseDate(raw.date, form)) return OptionError{*e};
+    if (auto e = ParseTime(raw.time, form)) return OptionError{*e};
+    if (raw.zone || !raw.place)
+        if (auto e = ParseZone(raw.zone, form)) return OptionError{*e};
+    if (auto e =
+            ParseAngle(raw.lat, "latitude", "NS", LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth))
+        return OptionError{*e};
+    if (auto e =
+            ParseAngle(raw.lon, "longitude", "EW", LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast))
+        return OptionError{*e};
+    form.txtName = raw.name;
+    form.txtCity = raw.city;
+    form.txtState = raw.state;
+    form.txtCountry = raw.country;
+    form.chkDST = raw.dst;
+    if (raw.place) {
+        if (raw.place->empty()) return OptionError{"Option --place needs a place name"};
+        options.place =
+            PlaceRequest{*raw.place, raw.lat.has_value(),      raw.lon.has_value(),       raw.zone.has_value(),
+                         raw.dst,    given.contains("--city"), given.contains("--state"), given.contains("--country")};
+        return std::nullopt;
+    }
+    if (auto failure = ValidateInput(form)) return OptionError{failure->message};
     return std::nullopt;
 }
 
@@ -234,32 +324,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
 
     RawOptions raw;
     std::set<std::string_view> given;  // an option counts once, however it is spelt
-    for (std::size_t k = 0; k < args.size(); ++k) {
-        const std::string& arg = args[k];
-        std::string_view name = arg;
-        std::optional<std::string> inlineValue;
-        if (const auto eq = name.find('='); name.starts_with("--") && eq != std::string_view::npos) {
-            inlineValue = std::string(name.substr(eq + 1));
-            name = name.substr(0, eq);
-        }
-        const OptionRow* row = FindOption(name);
-        if (!row) {
-            if (name.starts_with("-")) return OptionError{"Unknown option " + QuoteUserText(name) + " (see --help)"};
-            return OptionError{"Unexpected argument " + QuoteUserText(arg) + " (see --help)"};
-        }
-        if (!given.insert(row->name).second) return OptionError{std::string(row->name) + " is given twice"};
-        if (row->value.empty()) {
-            if (inlineValue) return OptionError{"Option " + std::string(name) + " takes no value"};
-            row->set(raw, {});
-            continue;
-        }
-        if (!inlineValue) {
-            if (k + 1 >= args.size() || args[k + 1].starts_with("--"))
-                return OptionError{"Option " + std::string(name) + " needs a value: " + std::string(row->value)};
-            inlineValue = args[++k];
-        }
-        row->set(raw, *inlineValue);
-    }
+    if (auto e = ReadArguments(args, raw, given)) return *e;
 
     ReportOptions options;
     options.precise = raw.precise;
@@ -270,16 +335,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         return options;
     }
     if (raw.findPlace) {
-        if (given.size() != (raw.limit ? 2u : 1u))
-            return OptionError{"--find-place prints the atlas's places only; leave out the other options but --limit"};
-        if (raw.findPlace->empty()) return OptionError{"Option --find-place needs a place name"};
-        if (raw.limit) {
-            const std::string& n = *raw.limit;
-            if (!AllDigits(n) || n.size() > 3 || ToInt(n) < 1 || ToInt(n) > kMaxFindLimit)
-                return OptionError{"The limit must be from 1 to " + std::to_string(kMaxFindLimit)};
-            options.findLimit = static_cast<std::size_t>(ToInt(n));
-        }
-        options.findPlace = *raw.findPlace;
+        if (auto e = FindPlaceOptions(raw, given, options)) return *e;
         return options;
     }
     if (raw.limit) return OptionError{"--limit works with --find-place only"};
@@ -287,17 +343,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     const bool birthData = raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
                            !raw.city.empty() || !raw.state.empty() || !raw.country.empty() || raw.place;
     if (raw.batch) {
-        if (birthData || raw.reading || raw.saveReading)
-            return OptionError{"--batch takes the birth data from the file; leave out the other birth-data options"};
-        if (raw.format != "json") return OptionError{"--batch writes JSON lines only; leave out --format text"};
-        if (raw.batch->empty()) return OptionError{"Option --batch needs a file name"};
-        options.batchFile = *raw.batch;
-        if (raw.jobs) {
-            const std::string& n = *raw.jobs;
-            if (!AllDigits(n) || n.size() > 2 || ToInt(n) < 1 || ToInt(n) > 64)
-                return OptionError{"The number of jobs must be from 1 to 64"};
-            options.jobs = ToInt(n);
-        }
+        if (auto e = BatchOptions(raw, birthData, options)) return *e;
         return options;
     }
     if (raw.format == "json")
@@ -319,36 +365,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         options.readingFile = *raw.reading;
         return options;
     }
-
-    // What the form's lists guarantee by construction comes first, option by option.
-    BirthValues values;
-    if (auto e = ParseDate(raw.date, values)) return OptionError{*e};
-    if (auto e = ParseTime(raw.time, values)) return OptionError{*e};
-    // With a place, the atlas gives what is left out.
-    if (raw.zone || !raw.place)
-        if (auto e = ParseZone(raw.zone, values)) return OptionError{*e};
-    if (auto e = ParseAngle(raw.lat, "latitude", "NS", LatitudeDirectionOf, values.latDegrees, values.latMinutes,
-                            values.latDirection))
-        return OptionError{*e};
-    if (auto e = ParseAngle(raw.lon, "longitude", "EW", LongitudeDirectionOf, values.lonDegrees, values.lonMinutes,
-                            values.lonDirection))
-        return OptionError{*e};
-    values.name = raw.name;
-    values.city = raw.city;
-    values.state = raw.state;
-    values.country = raw.country;
-    values.daylightSaving = raw.dst;
-    if (raw.place) {
-        if (raw.place->empty()) return OptionError{"Option --place needs a place name"};
-        options.place =
-            PlaceRequest{*raw.place, raw.lat.has_value(),      raw.lon.has_value(),       raw.zone.has_value(),
-                         raw.dst,    given.contains("--city"), given.contains("--state"), given.contains("--country")};
-        options.values = values;
-        return options;
-    }
-
-    // Then the form's own checks, in the form's order and words.
-    if (auto e = BirthValuesToForm(values, options.form)) return OptionError{*e};
+    if (auto e = BirthOptions(raw, given, options)) return *e;
     return options;
 }
 

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/birth_form.h"
-#include "app/birth_values.h"
 #include "tools/report/atlas_input.h"
 
 namespace qv::report {
@@ -22,10 +21,9 @@ struct ReportOptions {
     bool version = false;   // print the version and nothing else
     bool stations = false;  // print the built-in station tables and nothing else
     BirthFormData form;     // the birth data as the form would hold it
-    // --place: the place to find, and the values given with it; Run asks the
-    // atlas and checks the values as the form does (form unset here).
+    // --place: the place to find and what was given with it; Run asks the
+    // atlas for the rest of the form and checks it as the form does.
     std::optional<PlaceRequest> place;
-    BirthValues values;
     std::string findPlace;       // --find-place: print the atlas's matches and nothing else
     std::size_t findLimit = 10;  // --limit: most matches --find-place prints
     OutputFormat format = OutputFormat::Json;

@@ -66,38 +66,37 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return RunBatchFile(options.batchFile, out, err, settings);
     }
 
-    // A saved reading fills a fresh form and meets the form's checks, as when
-    // the desktop program opens it.
+    // The form of the options, of the atlas's place, or of a saved reading,
+    // as the desktop program's form would hold it.
     BirthFormData form = options.form;
-    // A place is looked up in the atlas, then the values meet the form's checks.
     AtlasUse atlas;
     if (options.place) {
-        BirthValues values = options.values;
-        std::optional<std::string> refused = PlaceFromAtlas(*options.place, values, atlas);
-        if (!refused) refused = BirthValuesToForm(values, form);
-        if (refused) {
+        if (const auto refused = PlaceFromAtlas(*options.place, form, atlas)) {
             err << *refused << '\n';
             return kExitRefused;
         }
     }
     if (!options.readingFile.empty()) {
-        if (const auto refused = ReadingIntoForm(options.readingFile, form)) {
-            err << *refused << '\n';
+        auto loaded = LoadReading(options.readingFile);
+        if (const auto* refused = std::get_if<ReadingRefusal>(&loaded)) {
+            err << refused->message << '\n';
             return kExitRefused;
         }
+        form = std::get<BirthFormData>(loaded);
     }
 
-    // As the desktop program: lists filled when the form opens, then one run.
+    // As the desktop program: lists filled when the form opens, then the
+    // form's checks and one run.
     ChartState state;
     LoadFixedLists(state);
     ChartWheel wheel;
-    if (const auto refused = RunChartCalculation(form, state, wheel, engine)) {
+    if (const auto refused = CalculateChartOfForm(form, state, wheel, engine)) {
         err << *refused << '\n';
         return kExitRefused;
     }
 
     if (!options.saveReadingFile.empty()) {
-        if (const auto error = WriteReadingFile(options.saveReadingFile, state, form.cboTimeZone)) {
+        if (const auto error = WriteReadingFile(options.saveReadingFile, state)) {
             err << *error << '\n';
             return kExitFailed;
         }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "state/precise_engine.h"
+#include "state/engine.h"
 
 namespace qv::report {
 
