@@ -1,138 +1,219 @@
 #include "chartview/chart_json.h"
 
-#include <bit>
-#include <cstdio>
-#include <string_view>
+#include <algorithm>
 
 #include "analysis/elements.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
-#include "state/time_zones.h"
 #include "state/text.h"
+#include "state/time_zones.h"
 
 namespace qv {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
+// Members and elements of a chart's object, an upper bound; each takes at
+// most JsonWriter::RoomAround(1) bytes besides its texts.
+constexpr std::size_t kChartLines = 512;
+// Room made at the first line: enough for any chart whose texts are not far
+// beyond the program's own, so the next lines make none.
+constexpr std::size_t kLineRoom = 64 * 1024;
 
-// `text` into `slot`, in the slot's own string when it has one.
-void Put(Json& slot, std::string_view text) {
-    if (slot.is_string())
-        slot.get_ref<Json::string_t&>().assign(text);
-    else
-        slot = Json::string_t(text);
+// Bytes of every text a chart's object holds, before escaping.
+std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel, const AtlasUse& atlas) {
+    std::size_t n = s.BirthName.size() + s.BirthCity.size() + s.BirthState.size() + s.BirthCountry.size();
+    if (IsTimeZoneSlot(s.ZoneSlot)) n += s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)].size();
+    n += atlas.place.size() + atlas.zoneId.size();
+    n += s.AscendantText.size() + s.MoonText.size() + s.MoonSignName.size();
+    for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot)
+        n += s.PositionName[slot].size() + s.PlanetPosition[slot].size() + s.BodyLabel[slot].size();
+    for (const std::string& sign : s.HouseSign) n += sign.size();
+    for (const WheelBox& box : wheel.signBoxes)
+        ForEachLabel(s, box, [&](std::string_view label) { n += label.size(); });
+    for (const FixedText message : s.ElementResult) n += message.size();
+    for (const FixedText message : s.QualityResult) n += message.size();
+    for (const FixedText message : s.HouseTypeResult) n += message.size();
+    return n;
 }
 
-// `slot` as an array of `n` elements, keeping those it has.
-Json::array_t& ArrayOf(Json& slot, std::size_t n) {
-    if (!slot.is_array()) slot = Json::array();
-    Json::array_t& items = slot.get_ref<Json::array_t&>();
-    items.resize(n);
-    return items;
+// Room for an object with texts of `texts` bytes.
+std::size_t RoomFor(std::size_t texts) { return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts; }
+
+void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
+    char date[40], time[16], offset[16];
+    char* end = PutZeroPadded(date, s.BirthYear, 4);
+    *end++ = '-';
+    end = PutZeroPadded(end, s.BirthMonth, 2);
+    *end++ = '-';
+    end = PutZeroPadded(end, s.BirthDay, 2);
+    const std::string_view dateText(date, static_cast<std::size_t>(end - date));
+    end = PutZeroPadded(time, s.BirthHour, 2);
+    *end++ = ':';
+    end = PutZeroPadded(end, s.BirthMinute, 2);
+    const std::string_view timeText(time, static_cast<std::size_t>(end - time));
+    const std::string_view offsetText(
+        offset, static_cast<std::size_t>(PutUtcOffset(offset, s.ChartMoment.utcOffsetSeconds) - offset));
+
+    json.BeginObject();
+    json.Key("name");
+    json.String(s.BirthName);
+    json.Key("date");
+    json.String(dateText);
+    json.Key("time");
+    json.String(timeText);
+    json.Key("zone");
+    json.Integer(s.ZoneSlot);
+    json.Key("zone_text");
+    json.String(IsTimeZoneSlot(s.ZoneSlot) ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
+                                           : std::string_view());
+    json.Key("dst");
+    json.Bool(s.DaylightSaving);
+    json.Key("latitude");
+    json.Number(s.ChartMoment.latitudeNorth);
+    json.Key("longitude");
+    json.Number(s.ChartMoment.longitudeEast);
+    json.Key("city");
+    json.String(s.BirthCity);
+    json.Key("state");
+    json.String(s.BirthState);
+    json.Key("country");
+    json.String(s.BirthCountry);
+    json.Key("place");
+    json.StringOrNull(atlas.place);
+    json.Key("zone_id");
+    json.StringOrNull(atlas.zoneId);
+    json.Key("utc_offset");
+    json.String(offsetText);
+    json.EndObject();
 }
 
-// `text` into `slot`, or null for an empty text.
-void PutOrNull(Json& slot, std::string_view text) {
-    if (text.empty())
-        slot = nullptr;
-    else
-        Put(slot, text);
-}
-
-// The offset east of UTC that the chart's zone row and box give under its
-// Universal Time rule, "+05:30" or "-05:00".
-std::string UtcOffsetText(const ChartState& s) {
-    char text[8];
-    return std::string(text, PutUtcOffset(text, s.ChartMoment.utcOffsetSeconds / 60));
-}
-
-void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
-    char date[32], time[16];
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d", s.BirthYear, s.BirthMonth, s.BirthDay);
-    std::snprintf(time, sizeof time, "%02d:%02d", s.BirthHour, s.BirthMinute);
-    Put(input["name"], s.BirthName);
-    Put(input["date"], date);
-    Put(input["time"], time);
-    input["zone"] = s.ZoneSlot;
-    const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
-    Put(input["zone_text"], inTable ? s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)] : std::string());
-    input["dst"] = s.DaylightSaving;
-    input["latitude"] = s.ChartMoment.latitudeNorth;
-    input["longitude"] = s.ChartMoment.longitudeEast;
-    Put(input["city"], s.BirthCity);
-    Put(input["state"], s.BirthState);
-    Put(input["country"], s.BirthCountry);
-    PutOrNull(input["place"], atlas.place);
-    PutOrNull(input["zone_id"], atlas.zoneId);
-    Put(input["utc_offset"], UtcOffsetText(s));
-}
-
-void WritePositions(const ChartState& s, Json& list) {
-    Json::array_t& positions = ArrayOf(list, s.BodyLongitude.size());
-    for (std::size_t slot = 0; slot < positions.size(); ++slot) {
-        Json& p = positions[slot];
-        Put(p["name"], s.PositionName[slot]);
-        Put(p["position"], s.PlanetPosition[slot]);
-        p["longitude"] = s.BodyLongitude[slot];
-        Put(p["label"], s.BodyLabel[slot]);
+void WritePositions(const ChartState& s, JsonWriter& json) {
+    json.BeginArray();
+    for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot) {
+        json.BeginObject();
+        json.Key("name");
+        json.String(s.PositionName[slot]);
+        json.Key("position");
+        json.String(s.PlanetPosition[slot]);
+        json.Key("longitude");
+        json.Number(s.BodyLongitude[slot]);
+        json.Key("label");
+        json.String(s.BodyLabel[slot]);
         // Slots 2..9 are Mercury … Pluto, flags 0..7.
-        p["retrograde"] = slot >= 2 && slot <= 9 && s.RetrogradeFlag[slot - 2];
+        json.Key("retrograde");
+        json.Bool(slot >= 2 && slot <= 9 && s.RetrogradeFlag[slot - 2]);
+        json.EndObject();
     }
+    json.EndArray();
 }
 
-void WriteHouses(const ChartState& s, const ChartWheel& wheel, Json& list) {
-    Json::array_t& houses = ArrayOf(list, 12);
-    for (std::size_t h = 0; h < houses.size(); ++h) {
-        Json& house = houses[h];
-        house["house"] = h + 1;
-        Put(house["sign"], s.HouseSign[h]);
+void WriteHouses(const ChartState& s, const ChartWheel& wheel, JsonWriter& json) {
+    json.BeginArray();
+    for (std::size_t h = 0; h < 12; ++h) {
+        json.BeginObject();
+        json.Key("house");
+        json.Integer(static_cast<std::int64_t>(h + 1));
+        json.Key("sign");
+        json.String(s.HouseSign[h]);
+        json.Key("bodies");
+        json.BeginArray();
         const WheelBox& box = wheel.houseBox(static_cast<int>(h));
-        const std::size_t count = static_cast<std::size_t>(std::popcount(box.bodies)) + (box.ascendant ? 1 : 0);
-        Json::array_t& bodies = ArrayOf(house["bodies"], count);
-        std::size_t k = 0;
-        ForEachLabel(s, box, [&](std::string_view label) { Put(bodies[k++], label); });
-        if (box.ascendant) Put(bodies.back(), kBodyNames[kAscendantSlot]);
+        ForEachLabel(s, box, [&](std::string_view label) { json.String(label); });
+        if (box.ascendant) json.String(kBodyNames[kAscendantSlot]);
+        json.EndArray();
+        json.EndObject();
     }
+    json.EndArray();
 }
 
 template <std::size_t N, std::size_t M>
-void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results, Json& list) {
-    Json::array_t& findings = ArrayOf(list, N);
+void WriteFindings(const std::array<std::string_view, N>& names, const std::array<FixedText, M>& results,
+                   JsonWriter& json) {
+    json.BeginArray();
     for (std::size_t i = 0; i < N; ++i) {
-        Json& f = findings[i];
-        Put(f["name"], names[i]);
-        f["present"] = IsPresentMessage(results[i]);
-        Put(f["message"], results[i]);
+        json.BeginObject();
+        json.Key("name");
+        json.String(names[i]);
+        json.Key("present");
+        json.Bool(IsPresentMessage(results[i]));
+        json.Key("message");
+        json.String(results[i]);
+        json.EndObject();
     }
+    json.EndArray();
 }
 
 }  // namespace
 
-void WriteChartJson(const ChartState& state, const ChartWheel& wheel, Json& chart, const AtlasUse& atlas) {
-    WriteInput(state, atlas, chart["input"]);
-    Put(chart["positions_from"], PositionsFromName(state.PositionSource));
-    Put(chart["ascendant_text"], state.AscendantText);
-    Put(chart["moon_text"], state.MoonText);
-    Put(chart["moon_sign"], state.MoonSignName);
-    Put(chart["universal_time"], FormatIsoMinute(UniversalMoment(state.ChartMoment)));
-    WritePositions(state, chart["positions"]);
-    WriteHouses(state, wheel, chart["houses"]);
-    WriteFindings(kElementNames, state.ElementResult, chart["elements"]);
-    WriteFindings(kQualityNames, state.QualityResult, chart["qualities"]);
-    WriteFindings(kHouseTypeNames, state.HouseTypeResult, chart["house_types"]);
-}
-
-Json ChartJson(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
-    Json chart = Json::object();
-    WriteChartJson(state, wheel, chart, atlas);
-    return chart;
+void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json) {
+    char universal[kIsoMinuteRoom];
+    const std::string_view universalText(
+        universal, static_cast<std::size_t>(PutIsoMinute(universal, UniversalMoment(state.ChartMoment)) - universal));
+    json.Key("input");
+    WriteInput(state, atlas, json);
+    json.Key("positions_from");
+    json.String(PositionsFromName(state.PositionSource));
+    json.Key("ascendant_text");
+    json.String(state.AscendantText);
+    json.Key("moon_text");
+    json.String(state.MoonText);
+    json.Key("moon_sign");
+    json.String(state.MoonSignName);
+    json.Key("universal_time");
+    json.String(universalText);
+    json.Key("positions");
+    WritePositions(state, json);
+    json.Key("houses");
+    WriteHouses(state, wheel, json);
+    json.Key("elements");
+    WriteFindings(kElementNames, state.ElementResult, json);
+    json.Key("qualities");
+    WriteFindings(kQualityNames, state.QualityResult, json);
+    json.Key("house_types");
+    WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
 }
 
 std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
-    return ChartJson(state, wheel, atlas).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+    std::string text(RoomFor(TextBytes(state, wheel, atlas)), '\0');
+    JsonWriter json(text.data(), true);
+    json.BeginObject();
+    WriteChartMembers(state, wheel, atlas, json);
+    json.EndObject();
+    char* end = json.end();
+    *end++ = '\n';
+    text.resize(static_cast<std::size_t>(end - text.data()));
+    return text;
 }
 
-std::string JsonLine(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace); }
+char* ChartJsonLineWriter::Room(std::size_t bytes) {
+    if (room_.size() < bytes) room_.resize(std::max(bytes, kLineRoom));
+    return room_.data();
+}
+
+void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
+                                      const ChartWheel& wheel, const AtlasUse& atlas) {
+    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas))), false);
+    json.BeginObject();
+    json.Key("row");
+    json.Integer(static_cast<std::int64_t>(row));
+    WriteChartMembers(state, wheel, atlas, json);
+    json.EndObject();
+    char* end = json.end();
+    *end++ = '\n';
+    out.append(room_.data(), end);
+}
+
+void ChartJsonLineWriter::AppendError(std::string& out, std::size_t row, std::string_view message) {
+    JsonWriter json(Room(RoomFor(message.size())), false);
+    json.BeginObject();
+    json.Key("row");
+    json.Integer(static_cast<std::int64_t>(row));
+    json.Key("error");
+    json.String(message);
+    json.EndObject();
+    char* end = json.end();
+    *end++ = '\n';
+    out.append(room_.data(), end);
+}
 
 }  // namespace qv

@@ -1,14 +1,15 @@
-// The computed chart as JSON: the second output format beside the text
-// export. The single chart (indented) and the batch (one line per row) both
-// write it through WriteChartJson.
+// The computed chart as JSON, the second output format beside the text
+// export: one mapping of the chart state and the wheel (WriteChartMembers)
+// from which both the single chart (indented, ChartJsonText) and the batch's
+// lines (ChartJsonLineWriter) come, through one writer (json_writer.h).
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
-
 #include "app/chart_wheel.h"
+#include "chartview/json_writer.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -26,7 +27,7 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
     return from == PositionsFrom::Ephemeris ? "ephemeris" : "formulas";
 }
 
-// Writes the chart's members into the object `chart`, in this order:
+// Writes the chart's members into the object open in `json`, in this order:
 // - input: the birth data as entered and stored: name, date "YYYY-MM-DD",
 //   time "HH:MM" (local clock), zone (table slot), zone_text, dst, latitude
 //   and longitude (signed degrees, north and east positive), city, state,
@@ -40,19 +41,27 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
 //   them, "Asc" last;
 // - elements, qualities, house_types: {name, present, message}, the message
 //   as stored ("M-" marker included).
-// Members `chart` already holds keep their place and their storage, so one
-// tree serves chart after chart.
-void WriteChartJson(const ChartState& state, const ChartWheel& wheel, nlohmann::ordered_json& chart,
-                    const AtlasUse& atlas = {});
+void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json);
 
-// The chart as a new object.
-nlohmann::ordered_json ChartJson(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {});
-
-// The object as text, two-space indented, ending in a line break.
+// The chart as one object, two-space indented, ending in a line break.
 std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {});
 
-// `value` on one line, without a line break. Both writers replace invalid
-// UTF-8 rather than refuse it.
-std::string JsonLine(const nlohmann::ordered_json& value);
+// The batch's lines, written into room kept from line to line, so that a
+// line allocates nothing once the room has grown to the longest.
+class ChartJsonLineWriter {
+public:
+    // Appends {"row":row, then the chart's members}, and a line break.
+    void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel,
+                     const AtlasUse& atlas = {});
+
+    // Appends {"row":row,"error":message} and a line break.
+    void AppendError(std::string& out, std::size_t row, std::string_view message);
+
+private:
+    // Room to write one line in, kept from line to line.
+    char* Room(std::size_t bytes);
+
+    std::string room_;
+};
 
 }  // namespace qv

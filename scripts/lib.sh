@@ -4,6 +4,7 @@ set -euo pipefail
 
 QV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QV_BUILD=${QV_BUILD:-$QV_ROOT/build}
+QV_SANITIZE_BUILD=${QV_SANITIZE_BUILD:-$QV_ROOT/build-sanitize}
 
 QV_PACKAGES=(
   g++ cmake ninja-build pkg-config
@@ -37,4 +38,16 @@ qv_build() {
     cmake -S "$QV_ROOT" -B "$QV_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
   fi
   cmake --build "$QV_BUILD" "$@"
+}
+
+# The core without the windows, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer for its tests.
+qv_build_sanitized() {
+  if [ ! -f "$QV_SANITIZE_BUILD/build.ninja" ]; then
+    cmake -S "$QV_ROOT" -B "$QV_SANITIZE_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DQUORVANE_GUI=OFF -DQUORVANE_BENCH=OFF \
+      "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer" \
+      "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
+  fi
+  cmake --build "$QV_SANITIZE_BUILD" "$@"
 }

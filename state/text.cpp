@@ -5,10 +5,10 @@
 
 namespace qv {
 
-std::string_view TrimBlanks(std::string_view s) {
-    const auto first = s.find_first_not_of(' ');
+std::string_view TrimBlanks(std::string_view s, std::string_view blanks) {
+    const auto first = s.find_first_not_of(blanks);
     if (first == std::string_view::npos) return {};
-    const auto last = s.find_last_not_of(' ');
+    const auto last = s.find_last_not_of(blanks);
     return s.substr(first, last - first + 1);
 }
 
@@ -124,10 +124,13 @@ char* PutZeroPadded(char* out, long value, int width) {
     return out + length;
 }
 
-char* PutUtcOffset(char* out, int minutesEast) {
-    const int magnitude = minutesEast < 0 ? -minutesEast : minutesEast;
-    *out++ = minutesEast < 0 ? '-' : '+';
-    out = PutZeroPadded(out, magnitude / 60, 2);
+char* PutUtcOffset(char* out, int secondsEast) {
+    const int magnitude = secondsEast < 0 ? -secondsEast : secondsEast;
+    *out++ = secondsEast < 0 ? '-' : '+';
+    out = PutZeroPadded(out, magnitude / 3600, 2);
+    *out++ = ':';
+    out = PutZeroPadded(out, magnitude / 60 % 60, 2);
+    if (magnitude % 60 == 0) return out;
     *out++ = ':';
     return PutZeroPadded(out, magnitude % 60, 2);
 }

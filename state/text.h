@@ -10,8 +10,8 @@
 
 namespace qv {
 
-// Text with blanks (U+0020) removed at both ends.
-std::string_view TrimBlanks(std::string_view s);
+// Text with blanks (U+0020), or the bytes of `blanks`, removed at both ends.
+std::string_view TrimBlanks(std::string_view s, std::string_view blanks = " ");
 
 // The last n characters (UTF-8 code points) of s, or all of s if shorter.
 std::string_view LastCharacters(std::string_view s, std::size_t n);
@@ -43,9 +43,10 @@ std::string QuoteUserText(std::string_view text);
 // after any minus sign. Room for 12 bytes or `width`; returns the end.
 char* PutZeroPadded(char* out, long value, int width);
 
-// An offset east of UTC in minutes as "+05:30" or "-05:00" at `out`, which
-// has room for 8 bytes; returns its end.
-char* PutUtcOffset(char* out, int minutesEast);
+// An offset east of UTC in seconds as "+05:30" or "-05:00", with its
+// seconds when it has any ("+02:30:17"), at `out`, which has room for 12
+// bytes; returns its end.
+char* PutUtcOffset(char* out, int secondsEast);
 
 // "YYYY-MM-DDTHH:MM:00Z" of a moment at `out`, which has room for
 // kIsoMinuteRoom bytes; returns its end.

@@ -13,7 +13,7 @@
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
-#include "chartview/chart_json_line.h"
+#include "chartview/chart_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"
 #include "tools/report/batch.h"

@@ -133,7 +133,8 @@ TEST(PreciseChart, SamePersonDiffersOnlyWhereThePositionsDo) {
         }
 
         // The JSON: the same input and moment; its source named.
-        const auto fj = ChartJson(f.state, f.wheel), pj = ChartJson(p.state, p.wheel);
+        const auto fj = nlohmann::ordered_json::parse(ChartJsonText(f.state, f.wheel)),
+                   pj = nlohmann::ordered_json::parse(ChartJsonText(p.state, p.wheel));
         EXPECT_EQ(fj["input"], pj["input"]);
         EXPECT_EQ(fj["universal_time"], pj["universal_time"]);
         EXPECT_EQ(fj["positions_from"], "formulas");

@@ -15,7 +15,6 @@
 #include "app/birth_form.h"
 #include "app/chart_wheel.h"
 #include "chartview/chart_json.h"
-#include "chartview/chart_json_line.h"
 #include "state/chart_state.h"
 
 namespace qv::oracle {
@@ -71,11 +70,6 @@ private:
 // with calendar carry, the ascendant and the Moon the hours on the civil
 // date), then the literal labels, wheel and analysis.
 Chart LiteralChart(const Birth& b);
-
-// The JSON library's line of a chart as the batch wrote it before the
-// direct writer: a tree with "row" in front, dumped compact, invalid UTF-8
-// replaced, with a line break.
-std::string LibraryLine(std::size_t row, const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {});
 
 // The first text, list or wheel entry in which two charts differ, as
 // "what: [program] / [literal]"; empty when every one is the same. The

@@ -1,18 +1,23 @@
-// The batch's JSON line writer against the JSON library, its judge: the same
-// bytes for random charts with random people and places, and for any text
-// and any double in any member.
+// The chart's one JSON mapping, both as the batch's line and as the single
+// chart's indented text, against the JSON library, its judge: the same
+// values for random charts with random people and places, and for any text
+// and any double in any member; the library's own layout; and the library's
+// escaping, byte for byte.
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cstring>
 #include <random>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 #include <nlohmann/json.hpp>
 
 #include "app/chart_run.h"
-#include "chartview/chart_json_line.h"
+#include "chartview/chart_json.h"
+#include "chartview/json_writer.h"
+#include "tests/oracle/library_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"
 
@@ -83,7 +88,7 @@ void ChangeSomeText(ChartState& s, ChartWheel& w, std::mt19937_64& rng, std::str
     }
 }
 
-TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
+TEST(ChartJson, SameValuesAsTheLibraryOnRandomRows) {
     std::mt19937_64 rng(15);
     ChartState state;
     ChartWheel wheel;
@@ -109,7 +114,11 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
         const AtlasUse atlas{row % 3 ? RandomText(rng) : "", row % 5 ? RandomText(rng) : ""};
         line.clear();
         writer.AppendChart(line, row, state, wheel, atlas);
-        ASSERT_EQ(line, oracle::LibraryLine(row, state, wheel, atlas)) << "row " << row;
+        ASSERT_TRUE(line.ends_with("}\n") && line.find('\n') == line.size() - 1) << "row " << row;
+        ASSERT_EQ(oracle::DifferentJson(line, oracle::LibraryChartJson(row, state, wheel, atlas)), "") << "row " << row;
+        if (row % 16 == 0)  // the single chart's text, from the same mapping
+            ASSERT_EQ(oracle::DifferentJson(ChartJsonText(state, wheel, atlas), oracle::LibraryChartJson(0, state, wheel, atlas)), "")
+                << "row " << row;
 
         const std::string message = RandomText(rng);
         line.clear();
@@ -119,6 +128,49 @@ TEST(ChartJsonLine, SameBytesAsTheLibraryOnRandomRows) {
             << "row " << row;
     }
     // clang-format on
+}
+
+// The single chart's text is laid out as the library lays out its tree
+// (dump with an indent of 2), line for line; a number may be written in
+// another shortest form of the same double.
+TEST(ChartJson, IndentedAsTheLibrary) {
+    std::mt19937_64 rng(16);
+    for (std::size_t k = 1; k <= 200; ++k) {
+        const oracle::Birth b = oracle::RandomBirth(1616, k);
+        const BirthData birth{.name = RandomText(rng),
+                              .local = {b.year, b.month, b.day, b.hour, b.minute},
+                              .zoneSlot = b.zoneSlot,
+                              .daylightSaving = b.dst,
+                              .latitude = {b.latDeg, b.latMin, b.south},
+                              .longitude = {b.lonDeg, b.lonMin, !b.east},
+                              .city = "c",
+                              .state = "s",
+                              .country = RandomText(rng)};
+        ChartState state;
+        ChartWheel wheel;
+        ASSERT_EQ(CalculateChartOf(birth, state, wheel), std::nullopt);
+        const AtlasUse atlas{k % 2 ? "Place" : "", ""};
+        const std::string text = ChartJsonText(state, wheel, atlas);
+        const std::string library =
+            oracle::LibraryChartJson(0, state, wheel, atlas).dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+        std::istringstream ours(text), theirs(library);
+        std::string a, w;
+        for (int line = 1; std::getline(theirs, w); ++line) {
+            ASSERT_TRUE(std::getline(ours, a)) << "line " << line;
+            if (a == w) continue;
+            // Only a number may differ, and only in its digits.
+            const auto colon = w.rfind(": ");
+            ASSERT_NE(colon, std::string::npos) << a << " / " << w;
+            ASSERT_EQ(a.substr(0, colon + 2), w.substr(0, colon + 2));
+            const bool comma = w.ends_with(",");
+            ASSERT_EQ(a.ends_with(","), comma);
+            const auto number = [&](const std::string& l) {
+                return std::stod(l.substr(colon + 2, l.size() - colon - 2 - (comma ? 1 : 0)));
+            };
+            EXPECT_EQ(number(a), number(w)) << a << " / " << w;
+        }
+        EXPECT_FALSE(std::getline(ours, a)) << "more lines than the library's";
+    }
 }
 
 // Escaping at its edges, each against the library and spelled out.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/text.h"
 
@@ -36,6 +38,49 @@ INSTANTIATE_TEST_SUITE_P(Cases, QuoteUserTextTest,
                                  if (c == ' ') c = '_';
                              return n;
                          });
+
+}  // namespace
+}  // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(ParseDigits, PlainDigitsOnlyWithinTheirLength) {
+    struct Case {
+        std::string_view text;
+        std::size_t maxDigits;
+        std::optional<int> value;
+    };
+    const Case cases[] = {
+        {"0", 9, 0},   {"007", 3, 7},   {"1975", 4, 1975}, {"999999999", 9, 999999999},
+        {"", 9, {}},   {"1234", 3, {}}, {"+1975", 9, {}},  {"-1", 9, {}},
+        {" 5", 9, {}}, {"5 ", 9, {}},   {"1e3", 9, {}},    {"1234567890", 12, {}},
+        {"٣", 9, {}},  // an Arabic-Indic digit is no ASCII digit
+    };
+    for (const Case& c : cases) EXPECT_EQ(ParseDigits(c.text, c.maxDigits), c.value) << c.text;
+}
+
+TEST(PutUtcOffset, HoursMinutesAndSecondsWhenThereAreAny) {
+    struct Case {
+        int seconds;
+        std::string_view text;
+    };
+    const Case cases[] = {{0, "+00:00"},        {19800, "+05:30"}, {-18000, "-05:00"}, {9017, "+02:30:17"},
+                          {-2079, "-00:34:39"}, {50400, "+14:00"}, {-43200, "-12:00"}, {-1, "-00:00:01"}};
+    for (const Case& c : cases) {
+        char text[16];
+        EXPECT_EQ(std::string_view(text, static_cast<std::size_t>(PutUtcOffset(text, c.seconds) - text)), c.text)
+            << c.seconds;
+    }
+}
+
+TEST(TrimBlanks, BlanksOrTheGivenBytesAtBothEnds) {
+    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
+    EXPECT_EQ(TrimBlanks(" \ta \t", " \t"), "a");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(TrimBlanks(""), "");
+}
 
 }  // namespace
 }  // namespace qv

@@ -22,7 +22,6 @@
 #include "app/reading_file.h"
 #include "atlas/zone_file.h"
 #include "chartview/chart_json.h"
-#include "chartview/chart_json_line.h"
 #include "chartview/text_export.h"
 #include "tools/report/batch.h"
 #include "tools/report/csv_reader.h"
@@ -212,18 +211,21 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size) {
     s.BodyLabel[0] = FixedText::Of(fixed[5]);
     chart.wheel.signBoxes[static_cast<std::size_t>(chart.wheel.firstHouseSign)].bodies |= 1u | 1u << 9;
 
-    Json tree = Json::object();
-    tree["row"] = size;
-    WriteChartJson(s, chart.wheel, tree, atlas);
+    // The line reads as JSON, and holds what the single chart's text holds.
     ChartJsonLineWriter writer;
     std::string line;
     writer.AppendChart(line, size, s, chart.wheel, atlas);
-    if (line != JsonLine(tree) + "\n") __builtin_trap();
+    Json parsed = Json::parse(line, nullptr, false);
+    if (parsed.is_discarded() || !parsed.contains("row")) __builtin_trap();
+    parsed.erase("row");
+    const Json single = Json::parse(ChartJsonText(s, chart.wheel, atlas), nullptr, false);
+    if (single.is_discarded() || parsed != single) __builtin_trap();
 
     const std::string message(reinterpret_cast<const char*>(data), size);
     line.clear();
     writer.AppendError(line, size, message);
-    if (line != JsonLine(Json({{"row", size}, {"error", message}})) + "\n") __builtin_trap();
+    const Json library = Json({{"row", size}, {"error", message}});
+    if (line != library.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n") __builtin_trap();
 }
 
 void ZoneFileTarget(const std::uint8_t* data, std::size_t size) {

@@ -15,7 +15,7 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "state/text.h"
-#include "chartview/chart_json_line.h"
+#include "chartview/chart_json.h"
 #include "state/text_room.h"
 #include "state/time_zones.h"
 #include "tools/report/atlas_input.h"
@@ -32,11 +32,8 @@ constexpr std::size_t kFlushBytes = 256 * 1024;
 // Time between two progress lines.
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
-std::string_view TrimBlanksAndTabs(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
+// A field without the blanks and tabs around it.
+std::string_view TrimBlanksAndTabs(std::string_view s) { return TrimBlanks(s, " \t"); }
 
 // A whole number of one to nine digits, blanks around it allowed; -1, which
 // no list holds, for anything else.

@@ -62,6 +62,50 @@ bool CsvReader::Refill() {
 
 // Parses the record at pos_. On Done, `end` is the offset just past its line
 // end (or the end of the input) and line_ has not moved yet.
+// A quoted field from `p` (at its opening quote) into `field`: doubled
+// quotes stand for one, line breaks inside count for the line numbers. `p`
+// ends after the closing quote.
+CsvReader::Field CsvReader::ReadQuotedField(std::string& field, const char*& p, const char* limit, bool atInputEnd,
+                                            std::size_t& embeddedBreaks) {
+    ++p;
+    field.clear();
+    for (;;) {
+        const auto* q = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(limit - p)));
+        if (!q) {
+            if (!atInputEnd) return Field::OutOfRoom;
+            problem_ = "A quoted field is not closed";
+            return Field::Malformed;
+        }
+        embeddedBreaks += CountLineBreaks(p, q);
+        MakeRoom(field, field.size() + static_cast<std::size_t>(q - p) + 1);
+        field.append(p, q);
+        p = q + 1;
+        if (p == limit) return atInputEnd ? Field::Read : Field::OutOfRoom;  // closed at the end of the input
+        if (*p != '"') break;
+        field.push_back('"');
+        ++p;
+    }
+    if (p < limit && *p != ',' && !IsLineEnd(*p)) {
+        problem_ = "Text follows the closing quote of a field";
+        return Field::Malformed;
+    }
+    return Field::Read;
+}
+
+// A field without quotes from `p` up to a comma, a line end or `limit`.
+CsvReader::Field CsvReader::ReadPlainField(std::string& field, const char*& p, const char* limit) {
+    const char* q = p;
+    while (q < limit && *q != ',' && *q != '"' && !IsLineEnd(*q)) ++q;
+    if (q < limit && *q == '"') {
+        problem_ = "A quote stands inside a field that does not start with one";
+        return Field::Malformed;
+    }
+    MakeRoom(field, static_cast<std::size_t>(q - p));
+    field.assign(p, q);
+    p = q;
+    return Field::Read;
+}
+
 CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
     const char* const base = buf_.data();
     const char* p = base + pos_;
@@ -83,13 +127,10 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
         record.oversized = false;
     }
     record.count = 0;
-    record.blank = false;
+    record.blank = p < limit && IsLineEnd(*p);
     record.error.clear();
     std::size_t embeddedBreaks = 0;
 
-    if (p < limit && IsLineEnd(*p)) {
-        record.blank = true;
-    }
     for (;;) {
         if (record.count == CsvReader::kMaxFields) {
             problem_ = "The row has more than " + std::to_string(kMaxFields) + " fields";
@@ -97,58 +138,18 @@ CsvReader::Parse CsvReader::ParseRecord(CsvRecord& record, std::size_t& end) {
         }
         if (record.count == record.fields.size()) record.fields.emplace_back();
         std::string& field = record.fields[record.count++];
-        if (p < limit && *p == '"') {
-            ++p;
-            field.clear();
-            for (;;) {
-                const auto* q = static_cast<const char*>(std::memchr(p, '"', static_cast<std::size_t>(limit - p)));
-                if (!q) {
-                    if (atInputEnd) {
-                        problem_ = "A quoted field is not closed";
-                        return Parse::Malformed;
-                    }
-                    return outOfRoom();
-                }
-                embeddedBreaks += CountLineBreaks(p, q);
-                MakeRoom(field, field.size() + static_cast<std::size_t>(q - p) + 1);
-                field.append(p, q);
-                p = q + 1;
-                if (p == limit) {
-                    if (atInputEnd) break;  // closed at the end of the input
-                    return outOfRoom();
-                }
-                if (*p == '"') {
-                    field.push_back('"');
-                    ++p;
-                    continue;
-                }
-                break;
-            }
-            if (p < limit && *p != ',' && !IsLineEnd(*p)) {
-                problem_ = "Text follows the closing quote of a field";
-                return Parse::Malformed;
-            }
-        } else {
-            const char* q = p;
-            while (q < limit && *q != ',' && *q != '"' && !IsLineEnd(*q)) ++q;
-            if (q < limit && *q == '"') {
-                problem_ = "A quote stands inside a field that does not start with one";
-                return Parse::Malformed;
-            }
-            MakeRoom(field, static_cast<std::size_t>(q - p));
-            field.assign(p, q);
-            p = q;
-        }
+        const Field read = p < limit && *p == '"' ? ReadQuotedField(field, p, limit, atInputEnd, embeddedBreaks)
+                                                  : ReadPlainField(field, p, limit);
+        if (read == Field::Malformed) return Parse::Malformed;
+        if (read == Field::OutOfRoom) return outOfRoom();
 
         // p is at a comma, a line end, or the limit.
         if (p == limit) {
-            if (atInputEnd) {
-                if (buf_.size() - pos_ > maxRecordBytes_) return tooLong();
-                end = buf_.size();
-                line_ += embeddedBreaks;
-                return Parse::Done;
-            }
-            return outOfRoom();
+            if (!atInputEnd) return outOfRoom();
+            if (buf_.size() - pos_ > maxRecordBytes_) return tooLong();
+            end = buf_.size();
+            line_ += embeddedBreaks;
+            return Parse::Done;
         }
         if (*p == ',') {
             ++p;

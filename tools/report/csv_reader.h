@@ -53,6 +53,12 @@ public:
 
 private:
     enum class Parse { Done, NeedMore, Malformed };
+    // How reading one field ended: read, refused (problem_ says why), or at
+    // the end of the room with more input to come.
+    enum class Field { Read, Malformed, OutOfRoom };
+    Field ReadQuotedField(std::string& field, const char*& p, const char* limit, bool atInputEnd,
+                          std::size_t& embeddedBreaks);
+    Field ReadPlainField(std::string& field, const char*& p, const char* limit);
 
     Parse ParseRecord(CsvRecord& record, std::size_t& end);
     bool Refill();

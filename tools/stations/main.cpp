@@ -28,6 +28,8 @@
 #include <system_error>
 #include <vector>
 
+#include "app/atomic_file.h"
+
 namespace {
 
 using namespace std::chrono;
@@ -223,23 +225,6 @@ void PrintSummary(const std::vector<std::vector<Period>>& tables) {
     }
 }
 
-// Writes next to the target and renames, so a failed run leaves it intact.
-void WriteFileAtomically(const std::filesystem::path& target, const std::string& text) {
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw std::runtime_error("cannot write " + temporary.string());
-        }
-    }
-    std::filesystem::rename(temporary, target);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -276,7 +261,7 @@ int main(int argc, char** argv) {
         if (output == "-") {
             std::cout << text.str();
         } else {
-            WriteFileAtomically(output, text.str());
+            if (const auto failed = qv::WriteFileAtomically(output, text.str())) throw std::runtime_error(*failed);
         }
         PrintSummary(tables);
     } catch (const std::exception& error) {

@@ -1,0 +1,68 @@
+// JSON written straight into a buffer, compact or indented, without a tree:
+// the one writer behind the chart's JSON (chartview/chart_json.h). Strings
+// are escaped as the JSON library escapes them (invalid UTF-8 becomes
+// U+FFFD), numbers take the shortest form that reads back as the same
+// double (std::to_chars), and the indented layout is the library's
+// dump(2): members on lines of their own, two blanks a level, empty
+// containers as {} and [].
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace qv {
+
+class JsonWriter {
+public:
+    // Writes at `out`, which the caller made room enough for; `pretty`
+    // indents by two blanks a level.
+    JsonWriter(char* out, bool pretty) : p_(out), pretty_(pretty) {}
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    // A member's key, plain ASCII without anything to escape; its value follows.
+    void Key(std::string_view key);
+
+    void String(std::string_view text);
+    // A string, or null for an empty one.
+    void StringOrNull(std::string_view text);
+    void Number(double value);  // null when not finite
+    void Integer(std::int64_t value);
+    void Bool(bool value);
+
+    // The end of what was written.
+    char* end() const { return p_; }
+
+    // Most bytes the writer adds around the texts of a value with `lines`
+    // members and elements: punctuation, line breaks and indentation of up
+    // to eight levels, and numbers.
+    static constexpr std::size_t RoomAround(std::size_t lines) { return lines * 48; }
+
+private:
+    void Open(char bracket);
+    void Close(char bracket);
+    void BeforeValue();
+    void NewLine(int depth);
+    void Raw(std::string_view text);
+
+    char* p_;
+    bool pretty_;
+    bool afterKey_ = false;
+    int depth_ = 0;
+    std::array<bool, 9> empty_{};  // per open level: nothing written in it yet
+};
+
+// A JSON string's body: `"` and `\` escaped, control characters as \b \t \n
+// \f \r or \u00XX, other text as it stands, and every invalid UTF-8
+// sequence as U+FFFD. Needs room for 6 bytes per byte of `text`; returns the
+// end of what it wrote.
+char* PutJsonEscaped(char* out, std::string_view text);
+
+// Most bytes one byte of a text becomes: a control character as \u00XX.
+inline constexpr std::size_t kJsonEscapedPerByte = 6;
+
+}  // namespace qv
