@@ -56,13 +56,15 @@ inline BirthData CarlInBasel() {
 
 // Chicago, 4 February 1962 7:00, Central Standard Time without daylight
 // saving: seven bodies and the ascendant in one house.
-// clang-format off
-inline BirthValues StelliumInChicago() {
-    return {.name = "Chicago Stellium", .year = 1962, .month = 2, .day = 4, .hour = 7, .minute = 0, .zoneSlot = 21,
-            .latDegrees = "41", .latMinutes = "51", .latDirection = LatitudeDirection::North,
-            .lonDegrees = "87", .lonMinutes = "39", .lonDirection = LongitudeDirection::West,
-            .city = "Chicago", .state = "Illinois", .country = "USA"};
+inline BirthData StelliumInChicago() {
+    return {.name = "Chicago Stellium",
+            .local = {1962, 2, 4, 7, 0},
+            .zoneSlot = 21,
+            .latitude = {41, 51},
+            .longitude = {87, 39, true},
+            .city = "Chicago",
+            .state = "Illinois",
+            .country = "USA"};
 }
-// clang-format on
 
 }  // namespace qv::test
