@@ -74,7 +74,7 @@ std::string LeftOverLine(const Place& place, AtlasPlaceUse use) {
 bool DisagreesWithClock(const PlaceClock& clock, int zoneSlot, bool daylightSaving) {
     if (!clock.clock.ok() || clock.clock.kind == LocalTimeKind::Skipped) return false;
     if (zoneSlot < 0 || zoneSlot >= kTimeZoneCount) return false;
-    return SlotOffsetSeconds(zoneSlot, daylightSaving) != clock.clock.time.utcOffset;
+    return ZoneOffsetSeconds(zoneSlot, daylightSaving) != clock.clock.time.utcOffset;
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "chartview/chart_description.h"
 
-#include "analysis/elements.h"
 #include "astro/calendar.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
@@ -9,51 +8,41 @@ namespace qv {
 
 namespace {
 
-constexpr std::string_view kRetrogradeMark = "(R)";
 constexpr std::string_view kAscendant = "Ascendant";
 
-// True for a body label that carries the retrograde mark ("Neptune (R) ").
-bool MarkedRetrograde(std::string_view label) { return TrimBlanks(label).ends_with(kRetrogradeMark); }
-
-// A body's label as the wheel shows it ("Neptune (R) "), in words
-// ("Neptune retrograde").
-std::string SpokenLabel(std::string_view label) {
-    std::string_view name = TrimBlanks(label);
-    if (!MarkedRetrograde(name)) return std::string(name);
-    return std::string(TrimBlanks(name.substr(0, name.size() - kRetrogradeMark.size()))) + " retrograde";
+// Whether body slot `slot` (Mercury … Pluto) is marked retrograde.
+bool Retrograde(const ChartState& state, std::size_t slot) {
+    return slot >= 2 && slot <= 9 && state.RetrogradeFlag[slot - 2];
 }
 
-// "05" -> "5": a number as it is said, without its leading zero.
-std::string_view Unpadded(std::string_view digits) {
-    while (digits.size() > 1 && digits.front() == '0') digits.remove_prefix(1);
-    return digits;
-}
-
-bool AllDigits(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (c < '0' || c > '9') return false;
-    return true;
+// A body as it is said: its name, and "retrograde" when it is marked so.
+std::string Spoken(const ChartState& state, std::size_t slot) {
+    std::string words(slot == kAscendantSlot ? kAscendant : kBodyNames[slot]);
+    if (Retrograde(state, slot)) words += " retrograde";
+    return words;
 }
 
 }  // namespace
 
 std::string PositionItem(const ChartState& state, std::size_t slot) {
     if (slot > kAscendantSlot) return {};
-    std::string item(slot == kAscendantSlot ? kAscendant : std::string_view(kBodyNames[slot]));
+    std::string item(slot == kAscendantSlot ? kAscendant : kBodyNames[slot]);
     const std::string_view text = TrimBlanks(state.PlanetPosition[slot]);
-    if (text.empty()) return item;
-    // "24 Gem 43": degrees, the sign's abbreviation, minutes.
-    const std::string_view sign = SignNameFromAbbreviation(AbbreviationOfPosition(text));
-    const std::string_view degrees = text.substr(0, 2);
-    const std::string_view minutes = text.size() >= 9 ? text.substr(7, 2) : std::string_view();
+    if (text.empty()) return item;  // no chart yet
     item += ", ";
-    if (sign.empty() || !AllDigits(degrees) || !AllDigits(minutes)) {
-        item += text;  // not a position text: as it stands
+    const int sign = state.BodySign[slot];
+    if (sign < 0) {
+        item += text;  // a longitude whose text names no sign: the text as it stands
     } else {
-        item.append(Unpadded(degrees)).append(" ").append(sign).append(" ").append(Unpadded(minutes));
+        // The degrees and minutes the position text shows, without leading zeros.
+        const LongitudeParts parts = LongitudePartsOf(state.BodyLongitude[slot]);
+        item.append(std::to_string(static_cast<int>(parts.degrees)))
+            .append(" ")
+            .append(kSignNames[static_cast<std::size_t>(sign)])
+            .append(" ")
+            .append(std::to_string(static_cast<int>(parts.minutes)));
     }
-    if (MarkedRetrograde(state.BodyLabel[slot].view())) item += " retrograde";
+    if (Retrograde(state, slot)) item += " retrograde";
     return item;
 }
 
@@ -70,7 +59,8 @@ std::string WheelDescription(const ChartState& state, const ChartWheel& wheel) {
             out += words;
             first = false;
         };
-        ForEachLabel(state, box, [&](std::string_view label) { add(SpokenLabel(label)); });
+        for (std::size_t body = 0; body < kAscendantSlot; ++body)
+            if (box.holds(body)) add(Spoken(state, body));
         if (box.ascendant) add(kAscendant);
         if (first) out += "empty";
         out += h < 11 ? ". " : ".";

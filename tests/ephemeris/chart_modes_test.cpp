@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <nlohmann/json.hpp>
+
 #include "app/chart_run.h"
 #include "chartview/chart_json.h"
 #include "chartview/personal_data.h"

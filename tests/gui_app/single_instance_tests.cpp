@@ -260,7 +260,7 @@ QString WriteReading(const QTemporaryDir& dir, const QString& name) {
     ChartWheel wheel;
     EXPECT_EQ(CalculateChartOf(Asha(), state, wheel), std::nullopt);
     const QString file = dir.filePath(name);
-    EXPECT_EQ(WriteReadingFile(LocalFilePath(file), state, Asha().zoneSlot), std::nullopt);
+    EXPECT_EQ(WriteReadingFile(LocalFilePath(file), state), std::nullopt);
     return file;
 }
 

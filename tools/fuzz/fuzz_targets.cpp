@@ -14,6 +14,7 @@
 
 // Abseil's zone reader itself, below the cache of absl::LoadTimeZone.
 #include <absl/time/internal/cctz/include/cctz/time_zone.h>
+#include <nlohmann/json.hpp>
 #include <absl/time/internal/cctz/src/time_zone_if.h>
 
 #include "app/birth_form.h"
