@@ -159,52 +159,6 @@ char* PutJsonEscaped(char* out, std::string_view text) {
     return out;
 }
 
-void JsonWriter::Raw(std::string_view text) {
-    std::memcpy(p_, text.data(), text.size());
-    p_ += text.size();
-}
-
-void JsonWriter::NewLine(int depth) {
-    *p_++ = '\n';
-    std::memset(p_, ' ', static_cast<std::size_t>(2 * depth));
-    p_ += 2 * depth;
-}
-
-// A value in an array (or the whole document): the comma after the one
-// before and, indented, its own line. A member's value follows its key.
-void JsonWriter::BeforeValue() {
-    if (afterKey_) {
-        afterKey_ = false;
-        return;
-    }
-    if (depth_ == 0) return;
-    if (!empty_[static_cast<std::size_t>(depth_)]) *p_++ = ',';
-    if (pretty_) NewLine(depth_);
-    empty_[static_cast<std::size_t>(depth_)] = false;
-}
-
-void JsonWriter::Key(std::string_view key) {
-    if (!empty_[static_cast<std::size_t>(depth_)]) *p_++ = ',';
-    if (pretty_) NewLine(depth_);
-    empty_[static_cast<std::size_t>(depth_)] = false;
-    *p_++ = '"';
-    Raw(key);
-    Raw(pretty_ ? "\": " : "\":");
-    afterKey_ = true;
-}
-
-void JsonWriter::Open(char bracket) {
-    BeforeValue();
-    *p_++ = bracket;
-    empty_[static_cast<std::size_t>(++depth_)] = true;
-}
-
-void JsonWriter::Close(char bracket) {
-    if (pretty_ && !empty_[static_cast<std::size_t>(depth_)]) NewLine(depth_ - 1);
-    *p_++ = bracket;
-    --depth_;
-}
-
 void JsonWriter::String(std::string_view text) {
     BeforeValue();
     *p_++ = '"';

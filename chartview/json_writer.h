@@ -10,6 +10,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace qv {
@@ -64,5 +65,53 @@ char* PutJsonEscaped(char* out, std::string_view text);
 
 // Most bytes one byte of a text becomes: a control character as \u00XX.
 inline constexpr std::size_t kJsonEscapedPerByte = 6;
+
+// The small steps inline, so that a key's literal is copied with its length
+// known where it is written: the batch writes a few hundred a row.
+inline void JsonWriter::Raw(std::string_view text) {
+    std::memcpy(p_, text.data(), text.size());
+    p_ += text.size();
+}
+
+inline void JsonWriter::NewLine(int depth) {
+    *p_++ = '\n';
+    std::memset(p_, ' ', static_cast<std::size_t>(2 * depth));
+    p_ += 2 * depth;
+}
+
+// A value in an array (or the whole document): the comma after the one
+// before and, indented, its own line. A member's value follows its key.
+inline void JsonWriter::BeforeValue() {
+    if (afterKey_) {
+        afterKey_ = false;
+        return;
+    }
+    if (depth_ == 0) return;
+    if (!empty_[static_cast<std::size_t>(depth_)]) *p_++ = ',';
+    if (pretty_) NewLine(depth_);
+    empty_[static_cast<std::size_t>(depth_)] = false;
+}
+
+inline void JsonWriter::Key(std::string_view key) {
+    if (!empty_[static_cast<std::size_t>(depth_)]) *p_++ = ',';
+    if (pretty_) NewLine(depth_);
+    empty_[static_cast<std::size_t>(depth_)] = false;
+    *p_++ = '"';
+    Raw(key);
+    Raw(pretty_ ? "\": " : "\":");
+    afterKey_ = true;
+}
+
+inline void JsonWriter::Open(char bracket) {
+    BeforeValue();
+    *p_++ = bracket;
+    empty_[static_cast<std::size_t>(++depth_)] = true;
+}
+
+inline void JsonWriter::Close(char bracket) {
+    if (pretty_ && !empty_[static_cast<std::size_t>(depth_)]) NewLine(depth_ - 1);
+    *p_++ = bracket;
+    --depth_;
+}
 
 }  // namespace qv
