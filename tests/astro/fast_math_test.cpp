@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <random>
 
+#include "tests/support/case_count.h"
 #include "astro/angle_reduction.h"
 #include "astro/planets.h"
 #include "astro/sincos.h"
@@ -14,7 +15,7 @@
 namespace qv {
 namespace {
 
-constexpr int kDraws = 100000;
+constexpr int kDraws = static_cast<int>(qv::RandomCaseCount(100000));
 
 TEST(SinCosSmall, AgreesWithTheLibrary) {
     // The three series lengths, up to the limit 0.4, and the library beyond.
