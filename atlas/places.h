@@ -1,11 +1,13 @@
 // The offline gazetteer: cities with their state, country, coordinates and
-// IANA time zone, searched as the user types a place name.
+// IANA time zone, searched by any of their names as the user types one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "state/birth_data.h"
@@ -21,6 +23,10 @@ struct Place {
     double longitude = 0;     // degrees, east positive
     std::string zoneId;       // "America/Chicago"
     std::uint32_t population = 0;
+    std::uint32_t id = 0;     // the gazetteer's number of the place (2867714 for Munich); 0 when it has none
+    std::string stateCode;    // the gazetteer's code of the state within its country ("IL", "08"); may be empty
+    std::string alias;        // the other name that a search matched ("München"); empty when the name matched
+    std::string labelDetail;  // what tells the place from others of the same label: "24°35′N 73°43′E"
     bool operator==(const Place&) const = default;
 };
 
@@ -29,55 +35,112 @@ struct Place {
 // "sao paulo", "St. John's" -> "st johns").
 std::string FoldForSearch(std::string_view text);
 
+// FoldForSearch for many texts: the same keys, with the transliteration of
+// each character asked of GLib once and kept.
+class SearchFolder {
+public:
+    std::string Fold(std::string_view text);
+
+private:
+    const std::string& LettersOf(std::uint32_t c);
+    std::vector<std::string> letters_;                       // by code point below U+10000: its plain letters
+    std::vector<std::uint8_t> known_;                        // whether letters_ holds the code point's
+    std::unordered_map<std::uint32_t, std::string> higher_;  // the same above U+FFFF
+};
+
 // An angle in degrees rounded to the nearest minute, as the form's boxes
 // take it: south or west when negative, never for 0° 0'.
 Coordinate RoundToMinute(double degrees);
 
-// "City, State, Country", leaving out empty parts.
+// "City, State, Country", leaving out empty parts. The other name that the
+// search matched follows the city in parentheses ("Munich (München), Bavaria,
+// Germany"), and the label detail ends it in parentheses ("Udaipur, Rajasthan,
+// India (24°35′N 73°43′E)").
 std::string PlaceLabel(const Place& place);
 
-// Places searchable by name. Kept compact: each text once, states, countries
-// and zones shared.
+// Another name of a place, from the gazetteer's translation catalogs (views
+// into the text that holds them).
+struct PlaceName {
+    std::string_view key;        // a city's number ("2867714"), a state's "country.code" ("DE.02"), a country ("DE")
+    std::string_view text;       // "München"
+    std::uint32_t catalogs = 1;  // how many catalogs give this name
+    bool operator==(const PlaceName&) const = default;
+};
+
+// Places searchable by any of their names. Kept compact: each text once,
+// states, countries and zones shared, one sorted table of the words' starts.
 class PlaceIndex {
 public:
-    explicit PlaceIndex(const std::vector<Place>& places);
+    // The cities, and the other names of cities, states and countries.
+    explicit PlaceIndex(const std::vector<Place>& places, const std::vector<PlaceName>& names = {});
 
-    // Matches of "name[, state or country[, …]]", best first, at most `limit`:
-    // the name equal to the typed one, then starting with it, then one of its
-    // later words starting with it; within each, the larger population first.
-    // Each part after a comma must start a word of the state or the country,
-    // or be the country code.
+    // Matches of a place as people write it, best first, at most `limit`. A
+    // city's own label (PlaceLabel, also without its commas) comes first.
+    // Otherwise "name[, state or country[, the other]]", or without commas
+    // "name state-or-country": the name equal to one of the city's names
+    // (its own, another language's or an earlier one), then starting with it,
+    // then one of its later words starting with it; then the closer state or
+    // country (its whole name, code or short form before a word's start);
+    // then the larger population, a name given by one catalog only after
+    // the others. "St", "Ft", "Mt" are "Saint", "Fort", "Mount".
     std::vector<Place> Find(std::string_view text, std::size_t limit) const;
 
     std::size_t size() const { return entries_.size(); }
+    // City `i` (< size()) with its label detail, in the order given.
+    Place at(std::size_t i) const { return ToPlace(static_cast<std::uint32_t>(i), kNoAlias); }
     // Bytes held, including the containers' spare capacity.
     std::size_t MemoryBytes() const;
 
 private:
+    static constexpr std::uint32_t kNoAlias = UINT32_MAX;
     struct Entry {
-        std::uint32_t name = 0, folded = 0;  // offsets into text_
-        std::uint16_t nameLength = 0, foldedLength = 0;
+        std::uint32_t name = 0;  // offset into text_
+        std::uint16_t nameLength = 0;
         std::uint32_t state = 0, country = 0, zone = 0;  // indexes into the tables
-        std::uint32_t population = 0;
+        std::uint32_t population = 0, id = 0;
         double latitude = 0, longitude = 0;
     };
-    struct Named {
-        std::string text, folded;
+    struct Region {
+        std::string text, folded, code;  // code: the gazetteer's state code, or the country's
     };
-    std::string_view Folded(const Entry& e) const { return std::string_view(text_).substr(e.folded, e.foldedLength); }
-    bool MatchesQualifier(const Entry& e, std::string_view qualifier) const;
-    Place ToPlace(const Entry& e) const;
+    struct Hit;
 
-    std::string text_;
+    Place ToPlace(std::uint32_t entry, std::uint32_t alias) const;
+    std::string LabelKey(std::uint32_t entry) const;
+    std::vector<std::uint32_t> EntriesOfLabel(std::string_view text) const;
+    void AddMatches(const std::vector<std::string>& names, const std::vector<std::string>& qualifiers, std::int8_t rank,
+                    std::vector<Hit>& hits) const;
+    int QualifierLevel(const Entry& e, std::string_view qualifier, bool state) const;
+
+    std::string text_;  // names, label details
     std::vector<Entry> entries_;
-    std::vector<Named> states_, countries_;
-    std::vector<std::string> countryCodes_, zones_;
+    std::vector<Region> states_, countries_;
+    std::vector<std::string> zones_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> details_;  // entry, offset of its label detail
+
+    // Every search key of every city, each followed by a NUL, its entry (the
+    // top bit set for a name given by one catalog only) and the offset of
+    // the alias's own spelling in aliases_ (kNoAlias for the city's name).
+    std::string keys_;
+    std::string aliases_;
+    // Offsets into keys_ where a word starts (the top bit set where the key
+    // starts), ordered by the text from there to the key's end.
+    std::vector<std::uint32_t> starts_;
+    // Folded names, codes and short forms of states and countries (offsets
+    // into qualifierText_, NUL-terminated) with the region they name (the
+    // top bit set for a country), ordered by text.
+    std::string qualifierText_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> qualifiers_;
+    // Hash of each city's label key (LabelKey) and the city, ordered.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> labels_;
 };
 
-// Every city of the system's gazetteer (libgeonames), names in English.
+// Every city of the system's gazetteer (libgeonames), names in English, and
+// the few it lacks (Singapore, Macau, …).
 std::vector<Place> ReadGazetteer();
 
-// The gazetteer's index, read at its first use (thread-safe; about 30 ms).
+// The gazetteer's index with the names of its catalogs, read at its first
+// use (thread-safe).
 const PlaceIndex& Atlas();
 
 // Atlas().Find(text, limit).
