@@ -519,9 +519,10 @@ void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::ve
             const std::uint32_t entry = entryWord & ~kTopBit;
             const bool keyStart = (*at & kTopBit) != 0;
             const std::int8_t tier = keyStart ? (rest.size() == name.size() ? 0 : 1) : 2;
-            // A name few catalogs give is taken whole only: its start offers odd names while typing.
+            // A name few catalogs give is taken when most of it is typed: the start of
+            // one would offer odd names while typing ("York" for New York's "York Berri").
             const bool unsure = (entryWord & kTopBit) != 0;
-            if (unsure && tier != 0) continue;
+            if (unsure && (tier == 2 || name.size() * 3 < rest.size() * 2)) continue;
             int level = 0;
             const Entry& e = entries_[entry];
             if (qualifiers.size() == 1) {

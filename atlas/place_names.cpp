@@ -146,7 +146,12 @@ PlaceNames ReadPlaceNames(std::string_view folder) {
         if (!bytes) continue;
         // Moving a string keeps its characters where they are: the views stay good.
         out.catalogs.push_back(std::move(*bytes));
-        for (const auto& [key, text] : ParseMessageCatalog(out.catalogs.back()))
+        const auto messages = ParseMessageCatalog(out.catalogs.back());
+        if (messages.empty()) {
+            out.catalogs.pop_back();
+            continue;
+        }
+        for (const auto& [key, text] : messages)
             if (!key.empty() && key.size() <= 16 && UsablePlaceName(text)) add(key, text);
     }
     return out;
