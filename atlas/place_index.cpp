@@ -492,59 +492,100 @@ std::vector<std::uint32_t> PlaceIndex::EntriesOfLabel(std::string_view text) con
     return found;
 }
 
-int PlaceIndex::QualifierLevel(const Entry& e, std::string_view qualifier, bool state) const {
-    const std::uint32_t target = state ? e.state : e.country | kTopBit;
+std::vector<std::uint32_t> PlaceIndex::RegionsNamed(std::string_view qualifier) const {
     const char* base = qualifierText_.c_str();
     const auto less = [&](const std::pair<std::uint32_t, std::uint32_t>& q, std::string_view k) {
         return std::string_view(base + q.first) < k;
     };
+    std::vector<std::uint32_t> regions;
     for (auto at = std::lower_bound(qualifiers_.begin(), qualifiers_.end(), qualifier, less);
          at != qualifiers_.end() && std::string_view(base + at->first) == qualifier; ++at)
-        if (at->second == target) return 0;
-    return WordStart(state ? states_[e.state].folded : countries_[e.country].folded, qualifier) >= 0 ? 1 : -1;
+        regions.push_back(at->second);
+    return regions;
 }
 
 void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::vector<std::string>& qualifiers,
-                            std::int8_t rank, std::vector<Hit>& hits) const {
+                            std::int8_t rank, bool scan, std::vector<Hit>& hits) const {
     const char* base = keys_.c_str();
-    const auto suffix = [&](std::uint32_t start) { return std::string_view(base + (start & ~kTopBit)); };
-    for (const std::string& name : names) {
-        const auto from = std::lower_bound(starts_.begin(), starts_.end(), name,
-                                           [&](std::uint32_t s, const std::string& n) { return suffix(s) < n; });
-        for (auto at = from; at != starts_.end(); ++at) {
-            const std::string_view rest = suffix(*at);
-            if (!rest.starts_with(name)) break;
-            const char* record = rest.data() + rest.size() + 1;
-            const std::uint32_t entryWord = WordAt(record), aliasText = WordAt(record + 4);
-            const std::uint32_t entry = entryWord & ~kTopBit;
-            const bool keyStart = (*at & kTopBit) != 0;
-            const std::int8_t tier = keyStart ? (rest.size() == name.size() ? 0 : 1) : 2;
-            // A name few catalogs give is taken when most of it is typed: the start of
-            // one would offer odd names while typing ("York" for New York's "York Berri").
-            const bool unsure = (entryWord & kTopBit) != 0;
-            if (unsure && (tier == 2 || name.size() * 3 < rest.size() * 2)) continue;
-            int level = 0;
-            const Entry& e = entries_[entry];
-            if (qualifiers.size() == 1) {
-                const int s = QualifierLevel(e, qualifiers[0], true);
-                const int c = QualifierLevel(e, qualifiers[0], false);
-                level = s < 0 ? c : c < 0 ? s : std::min(s, c);
-            } else if (qualifiers.size() == 2) {
-                level = -1;
-                for (const bool stateFirst : {true, false}) {
-                    const int a = QualifierLevel(e, qualifiers[0], stateFirst);
-                    const int b = QualifierLevel(e, qualifiers[1], !stateFirst);
-                    if (a >= 0 && b >= 0 && (level < 0 || a + b < level)) level = a + b;
-                }
+    // How closely qualifier `q` names the city's state or country: 0 by its whole
+    // name, code or short form, 1 by a word's start, -1 not at all.
+    std::vector<std::vector<std::uint32_t>> named;
+    for (const std::string& q : qualifiers) named.push_back(RegionsNamed(q));
+    const auto level = [&](const Entry& e, std::size_t q, bool state) {
+        const std::uint32_t region = state ? e.state : e.country | kTopBit;
+        if (std::find(named[q].begin(), named[q].end(), region) != named[q].end()) return 0;
+        return WordStart(state ? states_[e.state].folded : countries_[e.country].folded, qualifiers[q]) >= 0 ? 1 : -1;
+    };
+    // The match of `name` in a key at `p`, from where it starts to the key's end.
+    const auto consider = [&](const std::string& name, const char* p, bool keyStart) {
+        const std::string_view rest(p, name.size() + std::strlen(p + name.size()));
+        const char* record = rest.data() + rest.size() + 1;
+        const std::uint32_t entryWord = WordAt(record), aliasText = WordAt(record + 4);
+        const std::uint32_t entry = entryWord & ~kTopBit;
+        const std::int8_t tier = keyStart ? (rest.size() == name.size() ? 0 : 1) : 2;
+        // A name few catalogs give is taken when most of it is typed: the start of
+        // one would offer odd names while typing ("York" for New York's "York Berri").
+        const bool unsure = (entryWord & kTopBit) != 0;
+        if (unsure && (tier == 2 || name.size() * 3 < rest.size() * 2)) return;
+        int closeness = 0;
+        const Entry& e = entries_[entry];
+        if (qualifiers.size() == 1) {
+            const int s = level(e, 0, true), c = level(e, 0, false);
+            closeness = s < 0 ? c : c < 0 ? s : std::min(s, c);
+        } else if (qualifiers.size() == 2) {
+            closeness = -1;
+            for (const bool stateFirst : {true, false}) {
+                const int a = level(e, 0, stateFirst), b = level(e, 1, !stateFirst);
+                if (a >= 0 && b >= 0 && (closeness < 0 || a + b < closeness)) closeness = a + b;
             }
-            if (level < 0) continue;
-            hits.push_back({entry, rank, tier, static_cast<std::int8_t>(level), static_cast<std::int8_t>(unsure),
-                            static_cast<std::int8_t>(aliasText != kNoAlias), aliasText});
+        }
+        if (closeness < 0) return;
+        hits.push_back({entry, rank, tier, static_cast<std::int8_t>(closeness), static_cast<std::int8_t>(unsure),
+                        static_cast<std::int8_t>(aliasText != kNoAlias), aliasText});
+    };
+    for (const std::string& name : names) {
+        if (scan) {
+            // Every key in turn: where the name starts it, else the first later word it starts.
+            for (const char* k = base; k < base + keys_.size();) {
+                const std::string_view key(k);
+                const int where = WordStart(key, name);
+                if (where == 0) {
+                    consider(name, k, true);
+                } else if (where == 1) {
+                    std::size_t at = key.find(name, 1);
+                    while (key[at - 1] != ' ') at = key.find(name, at + 1);
+                    consider(name, k + at, false);
+                }
+                k += key.size() + 1 + 2 * sizeof(std::uint32_t);
+            }
+            continue;
+        }
+        // The suffixes end in a NUL: compared without measuring them first.
+        const auto before = [&](std::uint32_t s, const std::string& n) {
+            const char* p = base + (s & ~kTopBit);
+            for (std::size_t i = 0; i < n.size(); ++i) {
+                const auto a = static_cast<unsigned char>(p[i]), b = static_cast<unsigned char>(n[i]);
+                if (a != b) return a < b;  // a NUL ends the shorter one
+            }
+            return false;
+        };
+        for (auto at = std::lower_bound(starts_.begin(), starts_.end(), name, before); at != starts_.end(); ++at) {
+            const char* p = base + (*at & ~kTopBit);
+            if (std::strncmp(p, name.data(), name.size()) != 0) break;  // stops at the NUL of a shorter one
+            consider(name, p, (*at & kTopBit) != 0);
         }
     }
 }
 
 std::vector<Place> PlaceIndex::Find(std::string_view text, std::size_t limit) const {
+    return Search(text, limit, false);
+}
+
+std::vector<Place> PlaceIndex::FindByScanning(std::string_view text, std::size_t limit) const {
+    return Search(text, limit, true);
+}
+
+std::vector<Place> PlaceIndex::Search(std::string_view text, std::size_t limit, bool scan) const {
     if (limit == 0 || text.size() > kLongestText) return {};
     std::vector<Hit> hits;
     for (const std::uint32_t e : EntriesOfLabel(text)) hits.push_back({e, -1, 0, 0, 0, 0, kNoAlias});
@@ -564,10 +605,10 @@ std::vector<Place> PlaceIndex::Find(std::string_view text, std::size_t limit) co
         hits.erase(std::unique(hits.begin(), hits.end(), [](const Hit& a, const Hit& b) { return a.entry == b.entry; }),
                    hits.end());
     };
-    for (const Reading& r : first) AddMatches(r.names, r.qualifiers, r.rank, hits);
+    for (const Reading& r : first) AddMatches(r.names, r.qualifiers, r.rank, scan, hits);
     bestOfEach();
     if (hits.size() < limit) {
-        for (const Reading& r : then) AddMatches(r.names, r.qualifiers, r.rank, hits);
+        for (const Reading& r : then) AddMatches(r.names, r.qualifiers, r.rank, scan, hits);
         bestOfEach();
     }
     const auto better = [this](const Hit& a, const Hit& b) {

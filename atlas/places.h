@@ -85,6 +85,10 @@ public:
     // the others. "St", "Ft", "Mt" are "Saint", "Fort", "Mount".
     std::vector<Place> Find(std::string_view text, std::size_t limit) const;
 
+    // The same search reading every key in turn instead of the table of word
+    // starts: slow, the tests' judge of the index.
+    std::vector<Place> FindByScanning(std::string_view text, std::size_t limit) const;
+
     std::size_t size() const { return entries_.size(); }
     // City `i` (< size()) with its label detail, in the order given.
     Place at(std::size_t i) const { return ToPlace(static_cast<std::uint32_t>(i), kNoAlias); }
@@ -108,9 +112,10 @@ private:
     Place ToPlace(std::uint32_t entry, std::uint32_t alias) const;
     std::string LabelKey(std::uint32_t entry) const;
     std::vector<std::uint32_t> EntriesOfLabel(std::string_view text) const;
+    std::vector<Place> Search(std::string_view text, std::size_t limit, bool scan) const;
     void AddMatches(const std::vector<std::string>& names, const std::vector<std::string>& qualifiers, std::int8_t rank,
-                    std::vector<Hit>& hits) const;
-    int QualifierLevel(const Entry& e, std::string_view qualifier, bool state) const;
+                    bool scan, std::vector<Hit>& hits) const;
+    std::vector<std::uint32_t> RegionsNamed(std::string_view qualifier) const;
 
     std::string text_;  // names, label details
     std::vector<Entry> entries_;

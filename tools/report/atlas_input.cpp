@@ -6,6 +6,7 @@
 #include "state/time_zones.h"
 #include "app/birth_place.h"
 #include "atlas/clock_text.h"
+#include "atlas/place_cache.h"
 
 namespace qv::report {
 
@@ -23,9 +24,11 @@ std::optional<int> StandardRow(const LocalTimeType& clock) {
 }  // namespace
 
 std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used) {
-    const std::vector<Place> found = FindPlaces(request.text, 1);
-    if (found.empty()) return "No place in the atlas matches " + QuoteUserText(request.text);
-    const Place& place = found.front();
+    // Each batch worker looks each text up once.
+    thread_local BestPlaceCache cache(Atlas());
+    const Place* found = cache.Find(request.text);
+    if (!found) return "No place in the atlas matches " + QuoteUserText(request.text);
+    const Place& place = *found;
     if (!request.latitudeGiven) SetPlaceLatitude(form, place);
     if (!request.longitudeGiven) SetPlaceLongitude(form, place);
     if (!request.cityGiven) form.txtCity = place.name;
