@@ -17,19 +17,30 @@ namespace {
 std::string Text(const gchar* s) { return s ? s : ""; }
 
 // The library's record of a city (a GVariant, as its header declares) holds
-// the GeoNames number and the state's code beside what the getters give:
 // (number, name, state code, state, country code, country, zone, population,
-// latitude, longitude). A record of another shape gives neither.
-void ReadNumberAndStateCode(GeonamesCity* city, Place& place) {
-    if (!g_variant_is_of_type(city, G_VARIANT_TYPE("(sssssssudd)"))) return;
-    const gchar* number = nullptr;
-    const gchar* stateCode = nullptr;
-    g_variant_get_child(city, 0, "&s", &number);
-    g_variant_get_child(city, 2, "&s", &stateCode);
-    std::uint32_t id = 0;
+// latitude, longitude): the getters' fields, the GeoNames number and the
+// state's code. Read whole at once, as the getters would read it seven times
+// (about 0.3 µs each). False for a record of another shape.
+bool ReadRecord(GeonamesCity* city, Place& p) {
+    if (!g_variant_is_of_type(city, G_VARIANT_TYPE("(sssssssudd)"))) return false;
+    const gchar *number = nullptr, *name = nullptr, *stateCode = nullptr, *state = nullptr, *countryCode = nullptr,
+                *country = nullptr, *zone = nullptr;
+    guint32 population = 0;
+    gdouble latitude = 0, longitude = 0;
+    g_variant_get(city, "(&s&s&s&s&s&s&sudd)", &number, &name, &stateCode, &state, &countryCode, &country, &zone,
+                  &population, &latitude, &longitude);
+    p.name = name;
+    p.state = state;
+    p.country = country;
+    p.countryCode = countryCode;
+    p.latitude = latitude;
+    p.longitude = longitude;
+    p.zoneId = zone;
+    p.population = population;
     const char* end = number + std::strlen(number);
-    if (std::from_chars(number, end, id).ptr == end) place.id = id;
-    place.stateCode = stateCode;
+    if (std::uint32_t id = 0; std::from_chars(number, end, id).ptr == end) p.id = id;
+    p.stateCode = stateCode;
+    return true;
 }
 
 }  // namespace
@@ -47,15 +58,16 @@ std::vector<Place> ReadGazetteer() {
         GeonamesCity* city = geonames_get_city(i);
         if (!city) continue;
         Place& p = places.emplace_back();
-        p.name = Text(geonames_city_get_name(city));
-        p.state = Text(geonames_city_get_state(city));
-        p.country = Text(geonames_city_get_country(city));
-        p.countryCode = Text(geonames_city_get_country_code(city));
-        p.latitude = geonames_city_get_latitude(city);
-        p.longitude = geonames_city_get_longitude(city);
-        p.zoneId = Text(geonames_city_get_timezone(city));
-        p.population = geonames_city_get_population(city);
-        ReadNumberAndStateCode(city, p);
+        if (!ReadRecord(city, p)) {
+            p.name = Text(geonames_city_get_name(city));
+            p.state = Text(geonames_city_get_state(city));
+            p.country = Text(geonames_city_get_country(city));
+            p.countryCode = Text(geonames_city_get_country_code(city));
+            p.latitude = geonames_city_get_latitude(city);
+            p.longitude = geonames_city_get_longitude(city);
+            p.zoneId = Text(geonames_city_get_timezone(city));
+            p.population = geonames_city_get_population(city);
+        }
         geonames_city_free(city);
     }
     for (Place& lacking : CitiesTheGazetteerLacks()) {

@@ -6,6 +6,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <deque>
+#include <optional>
 #include <tuple>
 #include <unordered_map>
 
@@ -200,11 +202,15 @@ struct PlaceIndex::Hit {
 
 PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<PlaceName>& names) {
     SearchFolder folder;
-    const auto key = [&](std::string_view text) { return WithWholeWords(folder.Fold(text)); };
+    const auto key = [&](std::string_view text) {
+        std::string k = folder.Fold(text);
+        ToWholeWords(k);
+        return k;
+    };
 
     // The cities, their states, countries and zones.
     std::unordered_map<std::string, std::uint32_t> stateIds, countryIds, zoneIds;
-    std::unordered_map<std::uint32_t, std::uint32_t> byId;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> byId;  // number, entry
     std::vector<std::string> nameKeys;
     entries_.reserve(places.size());
     for (const Place& p : places) {
@@ -224,10 +230,17 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
         e.id = p.id;
         e.latitude = p.latitude;
         e.longitude = p.longitude;
-        if (p.id != 0) byId.try_emplace(p.id, static_cast<std::uint32_t>(entries_.size()));
+        if (p.id != 0) byId.emplace_back(p.id, static_cast<std::uint32_t>(entries_.size()));
         entries_.push_back(e);
         nameKeys.push_back(std::move(nameKey));
     }
+
+    std::sort(byId.begin(), byId.end());
+    const auto entryOf = [&byId](std::uint32_t id) -> std::optional<std::uint32_t> {
+        const auto at = std::lower_bound(byId.begin(), byId.end(), std::pair{id, 0u});
+        if (at == byId.end() || at->first != id) return std::nullopt;
+        return at->second;
+    };
 
     // The other names of each city: the catalogs', the earlier ones, and for a
     // city named as its country (Singapore, Luxembourg) the country's names.
@@ -250,12 +263,11 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
             regionNames[n.key].push_back({&n, key(n.text)});
             continue;
         }
-        if (const auto at = byId.find(id); at != byId.end())
-            aliases.push_back({at->second, key(n.text), n.text, n.catalogs});
+        if (const auto entry = entryOf(id)) aliases.push_back({*entry, key(n.text), n.text, n.catalogs});
     }
     for (const OtherName& other : OtherNames())
-        if (const auto at = byId.find(other.id); at != byId.end())
-            aliases.push_back({at->second, key(other.name), other.name, kSureCatalogs});
+        if (const auto entry = entryOf(other.id))
+            aliases.push_back({*entry, key(other.name), other.name, kSureCatalogs});
     std::unordered_map<std::string_view, std::vector<std::uint32_t>> entriesNamed;
     for (std::uint32_t i = 0; i < entries_.size(); ++i) entriesNamed[nameKeys[i]].push_back(i);
     for (std::uint32_t c = 0; c < countries_.size(); ++c) {
@@ -275,7 +287,10 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
             for (const RegionName& n : others->second) aliases.push_back({i, n.key, n.name->text, n.name->catalogs});
     }
     // One alias per city and key: the spelling most catalogs give, counting all of them.
-    std::sort(aliases.begin(), aliases.end(), [](const Alias& a, const Alias& b) {
+    std::vector<std::uint32_t> order(aliases.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&aliases](std::uint32_t i, std::uint32_t j) {
+        const Alias &a = aliases[i], &b = aliases[j];
         return std::tie(a.entry, a.key, b.catalogs, a.text) < std::tie(b.entry, b.key, a.catalogs, b.text);
     });
     // The keys and their word starts, ordered by the text from each start on.
@@ -305,24 +320,29 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
         addKey(otherKey, entry, unsure, isAlias ? addAliasText(text) : kNoAlias);
         added.push_back(std::move(otherKey));
     };
-    auto alias = aliases.begin();
+    const std::size_t keyCount = entries_.size() + aliases.size();
+    keys_.reserve(keyCount * 28);
+    starts_.reserve(keyCount * 5 / 2);
+    aliases_.reserve(aliases.size() * 16);
+    auto at = order.begin();
     for (std::uint32_t i = 0; i < entries_.size(); ++i) {
         const Entry& e = entries_[i];
         added = {nameKeys[i]};
         addKey(nameKeys[i], i, false, kNoAlias);
         addOtherSpelling(std::string_view(text_).substr(e.name, e.nameLength), i, false, false);
-        while (alias != aliases.end() && alias->entry == i) {
-            auto next = alias + 1;
-            std::uint32_t catalogs = alias->catalogs;
-            for (; next != aliases.end() && next->entry == i && next->key == alias->key; ++next)
-                catalogs += next->catalogs;
+        while (at != order.end() && aliases[*at].entry == i) {
+            const Alias& alias = aliases[*at];
+            auto next = at + 1;
+            std::uint32_t catalogs = alias.catalogs;
+            for (; next != order.end() && aliases[*next].entry == i && aliases[*next].key == alias.key; ++next)
+                catalogs += aliases[*next].catalogs;
             const bool unsure = catalogs < kSureCatalogs;
-            if (!alias->key.empty() && std::find(added.begin(), added.end(), alias->key) == added.end()) {
-                addKey(alias->key, i, unsure, addAliasText(alias->text));
-                added.push_back(alias->key);
+            if (!alias.key.empty() && std::find(added.begin(), added.end(), alias.key) == added.end()) {
+                addKey(alias.key, i, unsure, addAliasText(alias.text));
+                added.push_back(alias.key);
             }
-            for (auto same = alias; same != next; ++same) addOtherSpelling(same->text, i, unsure, true);
-            alias = next;
+            for (auto same = at; same != next; ++same) addOtherSpelling(aliases[*same].text, i, unsure, true);
+            at = next;
         }
     }
     aliases.clear();
@@ -359,8 +379,13 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
     aliases_.shrink_to_fit();
     starts_.shrink_to_fit();
 
-    // Names, codes and short forms of states and countries.
-    std::vector<std::pair<std::string, std::uint32_t>> qualifiers;
+    // Names, codes and short forms of states and countries (views into the
+    // regions' keys, the names' keys and `shortForms`).
+    std::vector<std::pair<std::string_view, std::uint32_t>> qualifiers;
+    std::deque<std::string> shortForms;
+    const auto shortForm = [&](std::string_view text) -> std::string_view {
+        return shortForms.emplace_back(key(text));
+    };
     std::unordered_map<std::string, std::vector<std::uint32_t>> statesByCode, countriesByCode;
     for (std::uint32_t s = 0; s < states_.size(); ++s)
         if (!states_[s].folded.empty()) qualifiers.emplace_back(states_[s].folded, s);
@@ -368,7 +393,7 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
         const Region& country = countries_[c];
         countriesByCode[country.code].push_back(c);
         if (!country.folded.empty()) qualifiers.emplace_back(country.folded, c | kTopBit);
-        if (!country.code.empty()) qualifiers.emplace_back(key(country.code), c | kTopBit);
+        if (!country.code.empty()) qualifiers.emplace_back(shortForm(country.code), c | kTopBit);
     }
     // Each state by its country's code and its own ("DE.02").
     std::vector<std::uint32_t> countryOfState(states_.size());
@@ -377,14 +402,14 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
         const std::string& country = countries_[countryOfState[s]].code;
         statesByCode[country + '.' + states_[s].code].push_back(s);
         // The gazetteer's codes of the United States' states are their postal abbreviations.
-        if (country == "US" && !states_[s].code.empty()) qualifiers.emplace_back(key(states_[s].code), s);
+        if (country == "US" && !states_[s].code.empty()) qualifiers.emplace_back(shortForm(states_[s].code), s);
         for (const StateShortForm& form : StateShortForms())
             if (form.country == country && form.state == states_[s].text)
-                qualifiers.emplace_back(key(form.shortForm), s);
+                qualifiers.emplace_back(shortForm(form.shortForm), s);
     }
     for (const CountryShortForm& form : CountryShortForms())
         if (const auto at = countriesByCode.find(std::string(form.country)); at != countriesByCode.end())
-            for (const std::uint32_t c : at->second) qualifiers.emplace_back(key(form.shortForm), c | kTopBit);
+            for (const std::uint32_t c : at->second) qualifiers.emplace_back(shortForm(form.shortForm), c | kTopBit);
     for (const auto& [code, others] : regionNames) {
         const bool isCountry = code.find('.') == std::string::npos;
         const auto& byCode = isCountry ? countriesByCode : statesByCode;
@@ -408,10 +433,14 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
     qualifiers_.shrink_to_fit();
 
     // Labels: those that would read the same are told apart by the coordinates.
+    // The key of "City, State, Country" is the three keys, blanks between.
     std::vector<std::string> labelKeys(entries_.size());
     std::vector<std::uint32_t> byLabel(entries_.size());
     for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-        labelKeys[i] = key(PlaceLabel(ToPlace(i, kNoAlias)));
+        std::string& k = labelKeys[i];
+        k = nameKeys[i];
+        for (const std::string* part : {&states_[entries_[i].state].folded, &countries_[entries_[i].country].folded})
+            if (!part->empty()) k.append(1, ' ').append(*part);
         byLabel[i] = i;
     }
     std::sort(byLabel.begin(), byLabel.end(),
@@ -438,7 +467,7 @@ PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<Place
         from = to;
     }
     std::sort(details_.begin(), details_.end());
-    for (const auto& [entry, detail] : details_) labelKeys[entry] = key(PlaceLabel(ToPlace(entry, kNoAlias)));
+    for (const auto& [entry, detail] : details_) labelKeys[entry] += ' ' + key(text_.c_str() + detail);
     for (std::uint32_t i = 0; i < entries_.size(); ++i) labels_.emplace_back(Hash(labelKeys[i]), i);
     std::sort(labels_.begin(), labels_.end());
     text_.shrink_to_fit();

@@ -45,12 +45,12 @@ std::optional<std::string> ReadOrdinaryFile(const std::filesystem::path& path, s
     return bytes;
 }
 
-std::size_t Hash(std::string_view key, std::string_view text) {
+std::uint64_t Hash(std::string_view key, std::string_view text) {
     std::uint64_t h = 14695981039346656037u;  // FNV-1a
     for (const char c : key) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
     h = (h ^ 0xff) * 1099511628211u;  // no byte of UTF-8 text
     for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    return static_cast<std::size_t>(h ^ (h >> 29));
+    return h ^ (h >> 29);
 }
 
 }  // namespace
@@ -58,6 +58,10 @@ std::size_t Hash(std::string_view key, std::string_view text) {
 bool UsablePlaceName(std::string_view text) {
     if (text.empty() || text.size() > kLongestName) return false;
     for (std::size_t i = 0; i < text.size();) {
+        if (const auto c = static_cast<unsigned char>(text[i]); c >= 0x20 && c < 0x7f) {
+            ++i;  // printable ASCII, most of the names
+            continue;
+        }
         const Utf8Step step = Utf8StepAt(text, i);
         if (!step.valid) return false;
         const auto first = static_cast<unsigned char>(text[i]);
@@ -114,27 +118,34 @@ PlaceNames ReadPlaceNames(std::string_view folder) {
     std::sort(paths.begin(), paths.end());
 
     PlaceNames out;
-    // Each key and name once: an open hash table of positions in out.names (plus one).
-    std::vector<std::uint32_t> slots(1u << 16);
+    // Each key and name once: an open hash table of their hashes and positions
+    // in out.names (plus one), so that a probe seldom reads the names.
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::uint32_t at = 0;
+    };
+    std::vector<Slot> slots(1u << 16);
     const auto add = [&](std::string_view key, std::string_view text) {
         if (out.names.size() * 2 >= slots.size()) {
-            std::vector<std::uint32_t> larger(slots.size() * 2);
-            for (const std::uint32_t at : slots) {
-                if (at == 0) continue;
-                const PlaceName& n = out.names[at - 1];
-                std::size_t i = Hash(n.key, n.text) & (larger.size() - 1);
-                while (larger[i] != 0) i = (i + 1) & (larger.size() - 1);
-                larger[i] = at;
+            std::vector<Slot> larger(slots.size() * 2);
+            for (const Slot& slot : slots) {
+                if (slot.at == 0) continue;
+                std::size_t i = slot.hash & (larger.size() - 1);
+                while (larger[i].at != 0) i = (i + 1) & (larger.size() - 1);
+                larger[i] = slot;
             }
             slots.swap(larger);
         }
-        for (std::size_t i = Hash(key, text) & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
-            if (slots[i] == 0) {
+        const std::uint64_t hash = Hash(key, text);
+        for (std::size_t i = hash & (slots.size() - 1);; i = (i + 1) & (slots.size() - 1)) {
+            Slot& slot = slots[i];
+            if (slot.at == 0) {
                 out.names.push_back({key, text, 1});
-                slots[i] = static_cast<std::uint32_t>(out.names.size());
+                slot = {hash, static_cast<std::uint32_t>(out.names.size())};
                 return;
             }
-            PlaceName& n = out.names[slots[i] - 1];
+            if (slot.hash != hash) continue;
+            PlaceName& n = out.names[slot.at - 1];
             if (n.key == key && n.text == text) {
                 ++n.catalogs;
                 return;

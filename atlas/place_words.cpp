@@ -123,23 +123,25 @@ std::span<const CountryShortForm> CountryShortForms() { return kCountryShortForm
 std::span<const OtherName> OtherNames() { return kOtherNames; }
 
 std::string OtherSpelling(std::string_view text) {
-    static constexpr std::pair<std::string_view, std::string_view> kLetters[] = {
-        {"\u00E4", "ae"}, {"\u00F6", "oe"}, {"\u00FC", "ue"}, {"\u00C4", "Ae"},
-        {"\u00D6", "Oe"}, {"\u00DC", "Ue"}, {"\u00F8", "o"},  {"\u00D8", "O"}};
+    // The letters are U+00C4 … U+00FC: C3 and one byte in UTF-8.
+    static constexpr std::pair<char, std::string_view> kLetters[] = {{'\xA4', "ae"}, {'\xB6', "oe"}, {'\xBC', "ue"},
+                                                                     {'\x84', "Ae"}, {'\x96', "Oe"}, {'\x9C', "Ue"},
+                                                                     {'\xB8', "o"},  {'\x98', "O"}};
+    std::size_t at = text.find('\xC3');
     std::string out;
-    bool changed = false;
-    for (std::size_t i = 0; i < text.size();) {
+    while (at != std::string_view::npos && at + 1 < text.size()) {
         const auto letter = std::find_if(std::begin(kLetters), std::end(kLetters),
-                                         [&](const auto& l) { return text.substr(i).starts_with(l.first); });
-        if (letter == std::end(kLetters)) {
-            out += text[i++];
+                                         [&](const auto& l) { return l.first == text[at + 1]; });
+        if (letter != std::end(kLetters)) {
+            if (out.empty()) out.reserve(text.size() + 4);
+            out.append(text.substr(0, at)).append(letter->second);
+            text.remove_prefix(at + 2);
+            at = text.find('\xC3');
         } else {
-            out += letter->second;
-            i += letter->first.size();
-            changed = true;
+            at = text.find('\xC3', at + 1);
         }
     }
-    return changed ? out : std::string();
+    return out.empty() ? out : out.append(text);
 }
 
 std::vector<Place> CitiesTheGazetteerLacks() {
@@ -166,6 +168,18 @@ std::string WithWholeWords(std::string_view folded, bool lastWordOpen) {
         start = end + 1;
     }
     return out;
+}
+
+void ToWholeWords(std::string& folded) {
+    for (std::size_t start = 0; start < folded.size();) {
+        std::size_t end = folded.find(' ', start);
+        if (end == std::string::npos) end = folded.size();
+        if (PairOf(std::string_view(folded).substr(start, end - start))) {
+            folded = WithWholeWords(folded);
+            return;
+        }
+        start = end + 1;
+    }
 }
 
 bool EndsInShortWord(std::string_view folded) {

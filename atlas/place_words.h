@@ -52,6 +52,9 @@ std::vector<Place> CitiesTheGazetteerLacks();
 // (it may be the start of a longer word: "st" of "stuttgart").
 std::string WithWholeWords(std::string_view folded, bool lastWordOpen = false);
 
+// WithWholeWords on a key in place (all its words whole), for the index.
+void ToWholeWords(std::string& folded);
+
 // Whether the last word of a folded key is one that WithWholeWords changes.
 bool EndsInShortWord(std::string_view folded);
 

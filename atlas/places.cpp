@@ -63,10 +63,12 @@ class Squeezer {
 public:
     explicit Squeezer(std::size_t room) { out_.reserve(room); }
     void Put(char c) {
-        if (c == '\'') return;  // "St. John's" is "st johns"
-        if (g_ascii_isalnum(c) || static_cast<unsigned char>(c) >= 0x80) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u == '\'') return;  // "St. John's" is "st johns"
+        // ASCII letters and digits, and bytes of letters kept in UTF-8.
+        if (static_cast<unsigned>(u - '0') < 10 || static_cast<unsigned>((u | 0x20) - 'a') < 26 || u >= 0x80) {
             if (blank_ && !out_.empty()) out_ += ' ';
-            out_ += g_ascii_tolower(c);
+            out_ += static_cast<char>(static_cast<unsigned>(u - 'A') < 26 ? u + ('a' - 'A') : u);
             blank_ = false;
         } else {
             blank_ = true;
@@ -121,16 +123,28 @@ const std::string& SearchFolder::LettersOf(std::uint32_t c) {
 
 std::string SearchFolder::Fold(std::string_view text) {
     if (PlainAscii(text)) return Squeeze(text);
-    if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) return FoldForSearch(text);
+    // UTF-8 decoded here: what GLib would refuse (a NUL, a sequence cut short or
+    // too long, a surrogate) takes FoldForSearch's way.
+    static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
     Squeezer out(text.size());
-    const char* end = text.data() + text.size();
-    for (const char* p = text.data(); p < end; p = g_utf8_next_char(p)) {
-        const gunichar c = g_utf8_get_char(p);
-        if (c < 0x80) {
-            out.Put(static_cast<char>(c));
-        } else {
-            out.Put(LettersOf(c));
+    for (std::size_t i = 0; i < text.size();) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b != 0 && b < 0x80) {
+            out.Put(static_cast<char>(b));
+            ++i;
+            continue;
         }
+        const std::size_t length = b >= 0xF0 && b < 0xF8 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+        if (length == 0 || i + length > text.size()) return FoldForSearch(text);
+        std::uint32_t c = b & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto more = static_cast<unsigned char>(text[i + k]);
+            if ((more & 0xC0) != 0x80) return FoldForSearch(text);
+            c = c << 6 | (more & 0x3F);
+        }
+        if (c < kLeast[length] || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return FoldForSearch(text);
+        out.Put(LettersOf(c));
+        i += length;
     }
     return out.Take();
 }

@@ -276,6 +276,8 @@ TEST(SearchFolder, FoldsAsFoldForSearchDoes) {
             t += utf8;
         }
         if (i % 10 == 0) t += static_cast<char>(random() % 256);  // a stray byte
+        if (i % 97 == 0) t.insert(t.size() / 2, 1, '\0');
+        if (i % 89 == 0) t += "\xed\xa0\x80\xc0\xaf\xf4\x90\x80\x80";  // a surrogate, overlong, above U+10FFFF
         texts.push_back(std::move(t));
     }
     SearchFolder folder;
