@@ -110,15 +110,14 @@ const std::string& SearchFolder::LettersOf(std::uint32_t c) {
         if (added) at->second = find();
         return at->second;
     }
-    if (letters_.empty()) {
-        letters_.resize(0x10000);
-        known_.resize(0x10000);
+    if (blocks_.empty()) blocks_.resize(0x100);
+    std::unique_ptr<Block>& block = blocks_[c >> 8];
+    if (!block) block = std::make_unique<Block>();
+    if (!block->known[c & 0xFF]) {
+        block->letters[c & 0xFF] = find();
+        block->known[c & 0xFF] = true;
     }
-    if (!known_[c]) {
-        letters_[c] = find();
-        known_[c] = 1;
-    }
-    return letters_[c];
+    return block->letters[c & 0xFF];
 }
 
 std::string SearchFolder::Fold(std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,9 +44,14 @@ public:
 
 private:
     const std::string& LettersOf(std::uint32_t c);
-    std::vector<std::string> letters_;                       // by code point below U+10000: its plain letters
-    std::vector<std::uint8_t> known_;                        // whether letters_ holds the code point's
-    std::unordered_map<std::uint32_t, std::string> higher_;  // the same above U+FFFF
+    // The plain letters of the code points below U+10000 met so far, by
+    // blocks of 256 (a text's script uses few); higher ones one by one.
+    struct Block {
+        std::string letters[256];
+        bool known[256] = {};
+    };
+    std::vector<std::unique_ptr<Block>> blocks_;
+    std::unordered_map<std::uint32_t, std::string> higher_;
 };
 
 // An angle in degrees rounded to the nearest minute, as the form's boxes

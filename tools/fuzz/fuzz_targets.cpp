@@ -21,6 +21,8 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "atlas/place_names.h"
+#include "atlas/places.h"
 #include "atlas/zone_file.h"
 #include "chartview/chart_json.h"
 #include "chartview/text_export.h"
@@ -265,12 +267,100 @@ void ZoneFileTarget(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+namespace {
+
+Place City(const char* name, const char* state, const char* country, const char* code, std::uint32_t population,
+           std::uint32_t id, const char* stateCode, double latitude, double longitude) {
+    Place p;
+    p.name = name;
+    p.state = state;
+    p.country = country;
+    p.countryCode = code;
+    p.latitude = latitude;
+    p.longitude = longitude;
+    p.zoneId = "Etc/UTC";
+    p.population = population;
+    p.id = id;
+    p.stateCode = stateCode;
+    return p;
+}
+
+// A few cities with the traits that the search treats apart: a name with a
+// comma, two of one label, "St." and "Saint", a city named as its country.
+const std::vector<Place>& SmallWorld() {
+    static const std::vector<Place> world = {
+        City("Munich", "Bavaria", "Germany", "DE", 1260391, 2867714, "02", 48.137, 11.575),
+        City("Saint Petersburg", "Saint Petersburg", "Russia", "RU", 5028000, 498817, "66", 59.939, 30.314),
+        City("St. Petersburg", "Florida", "United States of America", "US", 257083, 4171563, "FL", 27.771, -82.679),
+        City("Chicago", "Illinois", "United States of America", "US", 2720546, 4887398, "IL", 41.85, -87.65),
+        City("Udaipur", "Rajasthan", "India", "IN", 422784, 1253986, "24", 24.586, 73.713),
+        City("Udaipur", "Rajasthan", "India", "IN", 30264, 1253985, "24", 27.723, 75.472),
+        City("Burgdorf, Hanover", "Lower Saxony", "Germany", "DE", 30899, 2941405, "06", 52.446, 10.006),
+        City("Singapore", "", "Singapore", "SG", 5600000, 1880252, "", 1.29, 103.85),
+        City("Frankfurt (Oder)", "Brandenburg", "Germany", "DE", 57015, 2925535, "11", 52.347, 14.551),
+    };
+    return world;
+}
+
+// The index must find what reading every key finds.
+void RequireJudgeAgrees(const PlaceIndex& index, std::string_view text, std::size_t limit) {
+    if (index.Find(text, limit) != index.FindByScanning(text, limit)) __builtin_trap();
+}
+
+}  // namespace
+
+void PlaceSearchTarget(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    static const PlaceIndex small(SmallWorld(), {{"2867714", "München", 9}, {"SG", "Singapur", 20}});
+    RequireJudgeAgrees(small, text, 5);
+    const std::vector<Place> found = FindPlaces(text, 10);
+    if (found.size() > 10) __builtin_trap();
+    if (!found.empty()) {
+        Place first = found.front();
+        first.alias.clear();
+        const std::vector<Place> again = FindPlaces(PlaceLabel(first), 1);
+        if (again.size() != 1 || again[0].id != first.id || again[0].latitude != first.latitude) __builtin_trap();
+    }
+}
+
+void PlaceNamesTarget(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::vector<std::pair<std::string_view, std::string_view>> messages = ParseMessageCatalog(bytes);
+    if (messages.empty()) {
+        for (std::size_t start = 0; start < bytes.size();) {
+            std::size_t end = bytes.find('\n', start);
+            if (end == std::string_view::npos) end = bytes.size();
+            const std::string_view line = bytes.substr(start, end - start);
+            const std::size_t tab = line.find('\t');
+            if (tab != std::string_view::npos) messages.emplace_back(line.substr(0, tab), line.substr(tab + 1));
+            start = end + 1;
+        }
+    }
+    // As ReadPlaceNames keeps them.
+    std::vector<PlaceName> names;
+    for (const auto& [key, text] : messages)
+        if (!key.empty() && key.size() <= 16 && UsablePlaceName(text))
+            names.push_back({key, text, static_cast<std::uint32_t>(1 + key.size() % 3)});
+    const PlaceIndex index(SmallWorld(), names);
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        const Place city = index.at(i);
+        const std::vector<Place> found = index.Find(PlaceLabel(city), 1);
+        if (found.size() != 1 || found[0].id != city.id || found[0].latitude != city.latitude) __builtin_trap();
+    }
+    for (std::size_t i = 0; i < names.size() && i < 8; ++i) {
+        RequireJudgeAgrees(index, names[i].text, 4);
+        RequireJudgeAgrees(index, std::string(names[i].text) + ", " + std::string(names[i].key), 4);
+    }
+}
+
 TargetFunction TargetByName(std::string_view name) {
     if (name == "reading_file") return ReadingFileTarget;
     if (name == "csv_reader") return CsvReaderTarget;
     if (name == "report_options") return ReportOptionsTarget;
     if (name == "json_line") return JsonLineTarget;
     if (name == "zone_file") return ZoneFileTarget;
+    if (name == "place_search") return PlaceSearchTarget;
+    if (name == "place_names") return PlaceNamesTarget;
     return nullptr;
 }
 

@@ -37,7 +37,19 @@ void JsonLineTarget(const std::uint8_t* data, std::size_t size);
 // control characters.
 void ZoneFileTarget(const std::uint8_t* data, std::size_t size);
 
-// Target by name: "reading_file", "csv_reader", "report_options", "json_line", "zone_file".
+// The bytes as a place typed by a user: searched in the atlas (the first
+// match's own label must find it again) and in a small index, where the
+// table of word starts must find what reading every key finds.
+void PlaceSearchTarget(const std::uint8_t* data, std::size_t size);
+
+// The bytes as a translation catalog (.mo) of the gazetteer, or else as
+// lines "key<TAB>name": its names indexed beside a few cities, each name
+// searched; the index must agree with reading every key, and every city's
+// label must find it first.
+void PlaceNamesTarget(const std::uint8_t* data, std::size_t size);
+
+// Target by name: "reading_file", "csv_reader", "report_options", "json_line",
+// "zone_file", "place_search", "place_names".
 using TargetFunction = void (*)(const std::uint8_t*, std::size_t);
 TargetFunction TargetByName(std::string_view name);
 
