@@ -1,6 +1,7 @@
-// The atlas: reading the gazetteer into the index (once per run of the
-// program, at the first key press in City), one completion look-up for two to
-// six typed letters, and the clock and zone row of a place at a birth moment.
+// The atlas: reading the gazetteer and its catalogs into the index (once per
+// run of the program, at the first key press in City), one completion look-up
+// for two to six typed letters, the best match of a whole place, and the
+// clock and zone row of a place at a birth moment.
 #include <benchmark/benchmark.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "atlas/place_names.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"
 #include "atlas/zone_names.h"
@@ -19,14 +21,18 @@ namespace {
 const bool kContext = (benchmark::AddCustomContext("tzdata", qv::TzdataVersion()),
                        benchmark::AddCustomContext("gazetteer_cities", std::to_string(qv::Atlas().size())), true);
 
+// As Atlas() reads it: the gazetteer, the names of its catalogs, the index.
 void BM_AtlasFirstLoad(benchmark::State& run) {
-    std::size_t bytes = 0;
+    std::size_t bytes = 0, keys = 0;
     for (auto _ : run) {
-        const qv::PlaceIndex index(qv::ReadGazetteer());
+        const qv::PlaceNames names = qv::ReadPlaceNames();
+        const qv::PlaceIndex index(qv::ReadGazetteer(), names.names);
         bytes = index.MemoryBytes();
+        keys = names.names.size();
         benchmark::DoNotOptimize(bytes);
     }
     run.counters["index_bytes"] = static_cast<double>(bytes);
+    run.counters["catalog_names"] = static_cast<double>(keys);
 }
 BENCHMARK(BM_AtlasFirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
 
@@ -43,6 +49,35 @@ void BM_WithInstalledZones(benchmark::State& run) {
 }
 BENCHMARK(BM_WithInstalledZones)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
+// The parts of the load one by one.
+void BM_AtlasReadGazetteer(benchmark::State& run) {
+    for (auto _ : run) benchmark::DoNotOptimize(qv::ReadGazetteer());
+}
+BENCHMARK(BM_AtlasReadGazetteer)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_AtlasReadCatalogs(benchmark::State& run) {
+    for (auto _ : run) benchmark::DoNotOptimize(qv::ReadPlaceNames());
+}
+BENCHMARK(BM_AtlasReadCatalogs)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void BM_AtlasBuildIndex(benchmark::State& run) {
+    const std::vector<qv::Place> places = qv::ReadGazetteer();
+    const qv::PlaceNames names = qv::ReadPlaceNames();
+    for (auto _ : run) {
+        const qv::PlaceIndex index(places, names.names);
+        benchmark::DoNotOptimize(index.size());
+    }
+}
+BENCHMARK(BM_AtlasBuildIndex)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+
 // The first `letters` letters of names people type, in turn.
 void BM_FindPlaces(benchmark::State& run) {
     constexpr std::string_view kNames[] = {"Chicago", "Sao Paulo", "London",  "Mumbai",   "Springfield",
@@ -56,6 +91,22 @@ void BM_FindPlaces(benchmark::State& run) {
     }
 }
 BENCHMARK(BM_FindPlaces)->DenseRange(2, 6)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Whole places as a batch or --place gives them, the best match only.
+void BM_FindBestPlace(benchmark::State& run) {
+    constexpr std::string_view kPlaces[] = {
+        "Chicago, Illinois", "München",         "Sao Paulo, Brazil",
+        "London, UK",        "Houston TX",      "Москва",
+        "St. Petersburg",    "Springfield, MO", "Udaipur, Rajasthan, India (27°43′N 75°28′E)",
+        "Kathmandu"};
+    const qv::PlaceIndex& atlas = qv::Atlas();
+    std::size_t i = 0;
+    for (auto _ : run) {
+        benchmark::DoNotOptimize(atlas.Find(kPlaces[i], 1));
+        i = (i + 1) % std::size(kPlaces);
+    }
+}
+BENCHMARK(BM_FindBestPlace)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The clock of Chicago and its row, walking through the years (zone file cached).
 void BM_ZoneAtAndRow(benchmark::State& run) {
