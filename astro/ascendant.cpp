@@ -1,5 +1,6 @@
 #include "astro/ascendant.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "astro/angle_reduction.h"
@@ -35,8 +36,16 @@ SinCos ObliquitySinCos(double T) {
     return SinCosNear(base, ObliquityRadians(T) - eps0);
 }
 
+double AscendantAtPole(double cosRamc, bool north) {
+    const double point = north ? 180.0 : 360.0;
+    const bool fromBelow = north ? cosRamc > 0 : cosRamc < 0;
+    if (fromBelow) return std::nextafter(point, 0.0);
+    return north ? point : 0.0;
+}
+
 // Ascendant from RAMC, ε and latitude, half-circle chosen by cos RAMC. Degrees.
 double RisingLongitudeFrom(SinCos ramc, SinCos eps, double lat) {
+    if (lat >= 90.0 || lat <= -90.0) return AscendantAtPole(ramc.c, lat > 0);
     const double y = ramc.c;
     const double x = -ramc.s * eps.c - eps.s * std::tan(lat * kDegToRad);
     double A = ArcTan2(y, x);
@@ -68,6 +77,22 @@ double AscendantOf(const EngineInput& input) {
     const LocalDateTime& l = input.local;
     return NormalizeDegrees(
         AscendantDegrees(l.year, l.month, l.day, UniversalTimeHours(input), -input.longitudeEast, input.latitudeNorth));
+}
+
+double EclipticAltitudeOf(const EngineInput& input, double longitude) {
+    const LocalDateTime& l = input.local;
+    const double ut = UniversalTimeHours(input);
+    const double T = CenturiesSince1900(JulianDayNumber(l.month, l.day, l.year), ut);
+    const double ramc = RamcDegrees(GreenwichSiderealHours(T, ut), -input.longitudeEast) * kDegToRad;
+    const double eps = ObliquityRadians(T);
+    const double lambda = longitude * kDegToRad;
+    const double phi = input.latitudeNorth * kDegToRad;
+    // The point's equatorial place, then its hour angle east of the meridian.
+    const double sinDecl = std::sin(eps) * std::sin(lambda);
+    const double cosDecl = std::sqrt(std::max(0.0, 1.0 - sinDecl * sinDecl));
+    const double ra = std::atan2(std::cos(eps) * std::sin(lambda), std::cos(lambda));
+    const double sinAlt = std::sin(phi) * sinDecl + std::cos(phi) * cosDecl * std::cos(ramc - ra);
+    return std::asin(std::clamp(sinAlt, -1.0, 1.0)) * kRadToDeg;
 }
 
 void WriteAscendantText(ChartState& state) {

@@ -1,11 +1,67 @@
 #include "ephemeris/chart_engine.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <utility>
 #include <variant>
 
+#include "astro/ascendant.h"
+#include "astro/moon.h"
+#include "astro/positions.h"
 #include "astro/universal_time.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
+
+namespace {
+
+// From 1901 to 2050 the built-in formulas stay within about 1.5° of the
+// ephemeris for every body (docs/accuracy.md): twice that means the files
+// gave a wrong position. A changed byte in a file the library still accepts
+// moves a body by degrees or by whole signs.
+constexpr double kMostApartDegrees = 3.0;
+
+// The ascendant is told apart by its height over the formulas' horizon as
+// well: near the polar circles a few seconds of sidereal time turn it by
+// degrees, while the two engines' horizons lie within a minute of arc.
+constexpr double kOffHorizonDegrees = 0.25;
+
+double DegreesApart(double a, double b) {
+    const double d = std::fmod(std::fabs(a - b), 360.0);
+    return std::min(d, 360.0 - d);
+}
+
+std::string OneDecimal(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1).ptr;
+    return std::string(text, end);
+}
+
+}  // namespace
+
+std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
+                                                 std::string_view folder) {
+    EngineNumbers classic;
+    classic.longitude[kAscendantSlot] = AscendantOf(input);
+    classic.longitude[kMoonSlot] = MoonOf(input);
+    StorePlanetLongitudes(input, classic.longitude);
+    for (std::size_t slot = 0; slot < classic.longitude.size(); ++slot) {
+        const double apart = DegreesApart(precise.longitude[slot], classic.longitude[slot]);
+        if (apart <= kMostApartDegrees) continue;
+        if (slot == kAscendantSlot &&
+            std::fabs(EclipticAltitudeOf(input, precise.longitude[slot])) <= kOffHorizonDegrees)
+            continue;
+        const std::string body = slot == kAscendantSlot ? "the ascendant"
+                                 : slot <= kMoonSlot    ? "the " + std::string(kBodyNames[slot])
+                                                        : std::string(kBodyNames[slot]);
+        return "The ephemeris files in the folder " + SearchedEphemerisFolder(folder) + " look damaged: they put " +
+               body + " " + OneDecimal(apart) +
+               "\u00B0 away from the built-in formulas, which stay within about 1.5\u00B0 of a sound ephemeris. "
+               "Reinstall swe-standard-data, or calculate without precise positions.";
+    }
+    return std::nullopt;
+}
 
 PreciseEngine EphemerisEngine(std::string folder) {
     return [folder = std::move(folder)](const EngineInput& in) -> std::variant<EngineNumbers, std::string> {
@@ -13,7 +69,9 @@ PreciseEngine EphemerisEngine(std::string folder) {
             ComputeEphemerisPositions(JulianDateUt(UniversalMoment(in)), in.latitudeNorth, in.longitudeEast, folder);
         if (auto* failure = std::get_if<EphemerisFailure>(&computed)) return std::move(failure->message);
         const auto& positions = std::get<EphemerisPositions>(computed);
-        return EngineNumbers{positions.longitude, positions.retrograde};
+        EngineNumbers numbers{positions.longitude, positions.retrograde};
+        if (auto damaged = DamagedEphemerisCheck(in, numbers, folder)) return std::move(*damaged);
+        return numbers;
     };
 }
 

@@ -2,15 +2,25 @@
 // ends hand to RunChartCalculation when the user asks for precise positions.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "state/engine.h"
 #include "ephemeris/ephemeris.h"
 
 namespace qv {
 
-// Precise positions read from the files in `folder`; safe to call from
-// several threads at once.
+// Why the ephemeris's numbers for `input` cannot be trusted, or nullopt: a
+// body more than 3° from where the built-in formulas put it (they stay within
+// about 1.5° from 1901 to 2050), or an ascendant that far off which does not
+// lie on the formulas' horizon either, means damaged files in `folder`, which
+// the message names. The retrograde flags are not compared.
+std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
+                                                 std::string_view folder);
+
+// Precise positions read from the files in `folder`, each chart checked by
+// DamagedEphemerisCheck; safe to call from several threads at once.
 PreciseEngine EphemerisEngine(std::string folder = std::string(DefaultEphemerisFolder()));
 
 }  // namespace qv

@@ -4,10 +4,14 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
+#include <optional>
 
+#include "astro/ascendant.h"
 #include "astro/positions.h"
 #include "state/fixed_lists.h"
+#include "state/text.h"
 
 namespace qv {
 
@@ -37,9 +41,80 @@ bool AnsweredFromFiles(int returned) {
     return returned >= 0 && (returned & SEFLG_SWIEPH) != 0 && (returned & SEFLG_SPEED) != 0;
 }
 
+// The folders the library searches for `folder`: SE_EPHE_PATH, when set,
+// wins over the one it is given, and either is a list split at ':' and ';'.
+std::string SearchPath(const std::string& folder) {
+    const char* env = std::getenv("SE_EPHE_PATH");
+    if (env != nullptr && *env != '\0') return env;
+    return folder;
+}
+
+// The files the library may open in a folder of its path: the ephemeris
+// files (*.se1) and its tables of ΔT.
+bool IsLibraryFile(const std::string& name) {
+    return (name.size() > 4 && name.compare(name.size() - 4, 4, ".se1") == 0) || name == "swe_deltat.txt" ||
+           name == "sedeltat.txt";
+}
+
+// What a file that is not an ordinary one is, for a message.
+std::string KindOf(std::filesystem::file_type type) {
+    using std::filesystem::file_type;
+    switch (type) {
+        case file_type::fifo:
+            return "a named pipe";
+        case file_type::block:
+        case file_type::character:
+            return "a device";
+        case file_type::directory:
+            return "a folder";
+        case file_type::socket:
+            return "a socket";
+        case file_type::not_found:
+            return "a link to nothing";
+        default:
+            return "not an ordinary file";
+    }
+}
+
+// The library opens its files with a plain open, which waits forever on a
+// named pipe and reads whatever a device gives: every file it may open in
+// the folders it searches must be an ordinary file (or a link to one) before
+// it is pointed there. A folder that is not there is left to the library,
+// which finds nothing and says so.
+std::optional<EphemerisFailure> UnusableLibraryFile(const std::string& folder) {
+    namespace fs = std::filesystem;
+    const std::string path = SearchPath(folder);
+    for (std::size_t start = 0; start <= path.size();) {
+        const std::size_t end = std::min(path.find_first_of(";:", start), path.size());
+        const fs::path dir(path.substr(start, end - start));
+        start = end + 1;
+        std::error_code ec;
+        if (dir.empty() || !fs::is_directory(dir, ec)) continue;
+        const auto refused = [&](const std::string& what) {
+            return EphemerisFailure{
+                "Precise positions need the ephemeris files of the Debian package "
+                "swe-standard-data in the folder " +
+                SearchedEphemerisFolder(folder) + ", and " + what +
+                ". Reinstall swe-standard-data, or calculate without precise positions."};
+        };
+        fs::directory_iterator entries(dir, ec);
+        for (; !ec && entries != fs::directory_iterator(); entries.increment(ec)) {
+            const std::string name = entries->path().filename().string();
+            if (!IsLibraryFile(name)) continue;
+            std::error_code typeError;
+            const fs::file_type type = entries->status(typeError).type();
+            if (type != fs::file_type::regular)
+                return refused(QuoteUserText((dir / name).string()) + " is " + KindOf(type) + ", not an ordinary file");
+        }
+        if (ec) return refused("the folder " + QuoteUserText(dir.string()) + " cannot be read (" + ec.message() + ")");
+    }
+    return std::nullopt;
+}
+
 // The library keeps its search path and open files per thread: this points
-// the calling thread's library at a folder once and closes its files when the
-// thread ends.
+// the calling thread's library at a folder once, after its files have been
+// checked (UnusableLibraryFile), and closes its files when the thread ends.
+// The library opens the files of a moment on its first call after that.
 class ThreadEphemerisFiles {
 public:
     ThreadEphemerisFiles() = default;
@@ -49,27 +124,24 @@ public:
         if (pointed_) swe_close();
     }
 
-    void Use(const std::string& folder) {
-        if (pointed_ && folder == folder_) return;
+    // nullopt once the library searches `folder`, else why it may not.
+    std::optional<EphemerisFailure> Use(const std::string& folder) {
+        if (pointed_ && folder == folder_ && SearchPath(folder) == searched_) return std::nullopt;
+        if (auto refused = UnusableLibraryFile(folder)) return refused;
         swe_set_ephe_path(folder.c_str());
         folder_ = folder;
+        searched_ = SearchPath(folder);
         pointed_ = true;
+        return std::nullopt;
     }
 
 private:
     std::string folder_;
+    std::string searched_;
     bool pointed_ = false;
 };
 
 thread_local ThreadEphemerisFiles tFiles;
-
-// The folder the library really searches: SE_EPHE_PATH, when set, wins over
-// the one it is given.
-std::string SearchedFolder(const std::string& folder) {
-    const char* env = std::getenv("SE_EPHE_PATH");
-    if (env != nullptr && *env != '\0') return std::string(env) + " (from SE_EPHE_PATH)";
-    return folder;
-}
 
 // The library's own words, first line only, without trailing separators.
 std::string LibraryDetail(const char* error) {
@@ -82,7 +154,7 @@ std::string LibraryDetail(const char* error) {
 // `what` is the quantity asked for, e.g. "the position of Mars".
 EphemerisFailure FilesFailure(const std::string& folder, const std::string& what, const char* error) {
     return {"Precise positions need the ephemeris files of the Debian package swe-standard-data in the folder " +
-            SearchedFolder(folder) + ", and they could not give " + what + " (" + LibraryDetail(error) +
+            SearchedEphemerisFolder(folder) + ", and they could not give " + what + " (" + LibraryDetail(error) +
             "). Install swe-standard-data, or calculate without precise positions."};
 }
 
@@ -94,6 +166,12 @@ std::string PositionOf(int body) {
 }  // namespace
 
 std::string_view DefaultEphemerisFolder() { return QV_SWE_EPHE_DIR; }
+
+std::string SearchedEphemerisFolder(std::string_view folder) {
+    const char* env = std::getenv("SE_EPHE_PATH");
+    if (env != nullptr && *env != '\0') return std::string(env) + " (from SE_EPHE_PATH)";
+    return std::string(folder);
+}
 
 // Minutes since the Unix epoch over 1440, from JD 2440587.5. Days.
 double JulianDateUt(std::chrono::sys_time<std::chrono::minutes> t) {
@@ -107,6 +185,7 @@ double RisingEclipticLongitude(double siderealDeg, double obliquityDeg, double l
     const double eps = obliquityDeg * kDegree;
     const double phi = latDeg * kDegree;
     const double y = std::cos(theta);
+    if (latDeg >= 90.0 || latDeg <= -90.0) return AscendantAtPole(y, latDeg > 0);
     const double x = -(std::sin(theta) * std::cos(eps) + std::tan(phi) * std::sin(eps));
     return Degrees0To360(std::atan2(y, x) / kDegree);
 }
@@ -125,7 +204,7 @@ std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(dou
         return EphemerisFailure{"The folder name of the ephemeris files is longer than the Swiss Ephemeris accepts (" +
                                 std::to_string(kMaxFolderLength) + " bytes): " + std::string(folder)};
     const std::string path(folder);
-    tFiles.Use(path);
+    if (auto refused = tFiles.Use(path)) return std::move(*refused);
 
     EphemerisPositions out;
     char error[AS_MAXCH] = {};

@@ -21,12 +21,18 @@ namespace qv {
 // Folder of the ephemeris files that swe-standard-data installs.
 std::string_view DefaultEphemerisFolder();
 
+// The folders the library searches when it is given `folder`, as messages
+// name them: SE_EPHE_PATH, when set, wins, and says so.
+std::string SearchedEphemerisFolder(std::string_view folder);
+
 // Julian Date of a UT moment in whole minutes (proleptic Gregorian). Days, UT.
 double JulianDateUt(std::chrono::sys_time<std::chrono::minutes> t);
 
 // Ecliptic longitude on the eastern horizon, from the local apparent sidereal
 // time θ, the true obliquity ε and the latitude φ (north positive), all in
-// degrees: λ = atan2(cos θ, −(sin θ cos ε + tan φ sin ε)). Degrees in [0, 360).
+// degrees: λ = atan2(cos θ, −(sin θ cos ε + tan φ sin ε)); at ±90° the limit
+// as the latitude nears the pole, as the built-in formulas take it
+// (AscendantAtPole). Degrees in [0, 360).
 double RisingEclipticLongitude(double siderealDeg, double obliquityDeg, double latDeg);
 
 // One chart from the ephemeris.
@@ -48,7 +54,10 @@ struct EphemerisFailure {
 // north positive, longitude east positive), read from the files in `folder`.
 // The library converts UT to Terrestrial Time itself. A failure names the
 // package swe-standard-data and the folder that was searched; latitudes
-// beyond 90° and longitudes beyond 180° are refused.
+// beyond 90° and longitudes beyond 180° are refused, and so is a folder
+// where a file the library may open (*.se1, its ΔT tables) is not an
+// ordinary file (a named pipe would make it wait forever), checked before
+// the calling thread's library is pointed at the folder.
 std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(
     double jdUt, double latDeg, double lonEastDeg, std::string_view folder = DefaultEphemerisFolder());
 

@@ -150,6 +150,11 @@ double AscendantDegrees(int year, int month, int day, double utHours, double lon
     const double eps = kDegToRad * (23.452294 - 0.0130125 * T);
 
     const double y = std::cos(ramc);
+    // At a pole no single point rises: the limit as the latitude nears it,
+    // 0° Libra in the north and 0° Aries in the south, or the last value
+    // before that point when the latitudes near the pole give the sign before.
+    if (lat == 90.0) return y > 0 ? std::nextafter(180.0, 0.0) : 180.0;
+    if (lat == -90.0) return y < 0 ? std::nextafter(360.0, 0.0) : 0.0;
     const double x = -std::sin(ramc) * std::cos(eps) - std::sin(eps) * std::tan(lat * kDegToRad);
     double A = ArcTan2(y, x);
     if (A < 0) A = A + kPi;
