@@ -130,9 +130,30 @@ std::optional<ValidationFailure> ValidateInput(const BirthFormData& form) {
     return CheckCoordinateRanges(form);
 }
 
+std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form) {
+    struct Box {
+        const std::string BirthFormData::*text;
+        const char* field;
+        const char* box;
+    };
+    static constexpr Box kBoxes[] = {{&BirthFormData::txtName, "name", "txtName"},
+                                     {&BirthFormData::txtCity, "city", "txtCity"},
+                                     {&BirthFormData::txtState, "state", "txtState"},
+                                     {&BirthFormData::txtCountry, "country", "txtCountry"}};
+    for (const Box& b : kBoxes)
+        if (HoldsControlCharacter(form.*b.text))
+            return Fail(kCheckControlCharacter,
+                        std::string("The ") + b.field +
+                            " holds a control character (a tab, a line break or an escape, for example); "
+                            "please remove it",
+                        b.box);
+    return std::nullopt;
+}
+
 std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth) {
     if (auto failure = ValidateInput(form)) return failure;
     if (auto refused = CheckListItems(form)) return Fail(kCheckListItem, std::move(*refused), "");
+    if (auto failure = CheckPersonalTexts(form)) return failure;
     WriteKeepingRoom(birth.name, TrimBlanks(form.txtName), kTypedTextRoom);
     birth.local = {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
     birth.zoneSlot = form.cboTimeZone;

@@ -36,10 +36,11 @@ struct BirthFormData {
 };
 
 // The coordinate checks that follow the form's twelve, and the lists'.
-inline constexpr int kCheckLatitudeRange = 13;   // latitude beyond 90° 0'
-inline constexpr int kCheckLongitudeRange = 14;  // longitude beyond 180° 0'
-inline constexpr int kCheckMinutesRange = 15;    // minutes beyond 59
-inline constexpr int kCheckListItem = 16;        // a list index outside its list
+inline constexpr int kCheckLatitudeRange = 13;     // latitude beyond 90° 0'
+inline constexpr int kCheckLongitudeRange = 14;    // longitude beyond 180° 0'
+inline constexpr int kCheckMinutesRange = 15;      // minutes beyond 59
+inline constexpr int kCheckListItem = 16;          // a list index outside its list
+inline constexpr int kCheckControlCharacter = 17;  // a control character in a text
 
 // A failed check: its message, icon, the box that gets focus (object name,
 // empty for none) and, for the direction checks, the option the form selects.
@@ -61,9 +62,15 @@ void LoadFixedLists(ChartState& state);
 // only counts as empty.
 std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
 
+// Check 17: a name, city, state or country holding a control character (a
+// pasted tab or line break, an escape sequence), which would break the
+// reading's lines and the text export and reach a terminal, is refused,
+// naming the box's field ("The city holds a control character …").
+std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
+
 // The one check of birth data: the form's checks (ValidateInput), then that
 // every list index lies in its list (check 16, in the words of
-// CheckBirthDate, CheckBirthTime and CheckZoneSlot). nullopt when the form
+// CheckBirthDate, CheckBirthTime and CheckZoneSlot), then CheckPersonalTexts. nullopt when the form
 // passes; `birth` then holds the birth data of the form, its texts trimmed
 // and written keeping their strings' room, so that a value reused from
 // chart to chart allocates nothing. On a failure `birth` is unchanged.

@@ -108,16 +108,6 @@ std::optional<int> ListNumber(std::string_view text, int first, int count) {
     return value;
 }
 
-// Whether valid UTF-8 text holds a control character (C0, DEL or C1).
-bool HoldsControlCharacter(std::string_view text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x20 || b == 0x7F) return true;
-        if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
-    }
-    return false;
-}
-
 // The file's name, without its folder, as UTF-8 bytes.
 std::string FileNameOf(const std::filesystem::path& file) {
     const std::u8string name = file.filename().u8string();

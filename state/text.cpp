@@ -67,6 +67,15 @@ Utf8Step Utf8StepAt(std::string_view text, std::size_t i) {
     return {good, good == len};
 }
 
+bool HoldsControlCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x20 || b == 0x7F) return true;
+        if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+    }
+    return false;
+}
+
 std::string ValidUtf8(std::string_view text) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     std::string out;

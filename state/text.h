@@ -34,6 +34,10 @@ Utf8Step Utf8StepAt(std::string_view text, std::size_t i);
 // Text with every byte sequence that is not valid UTF-8 replaced by U+FFFD.
 std::string ValidUtf8(std::string_view text);
 
+// Whether `text` holds a control character: U+0000–U+001F, U+007F or, as
+// UTF-8, U+0080–U+009F (a tab, a line break, an escape that a terminal obeys).
+bool HoldsControlCharacter(std::string_view text);
+
 // `text` between double quotes. Control characters (U+0000–U+001F, U+007F,
 // U+0080–U+009F) and bytes that are not valid UTF-8 are written as \xNN per
 // byte (for example ESC as \x1b); everything else stands as it is.

@@ -50,6 +50,11 @@ std::string ErrorOf(const Args& args) {
     return e ? e->message : std::string("(accepted)");
 }
 
+std::string ControlCharacterIn(const std::string& field) {
+    return "The " + field +
+           " holds a control character (a tab, a line break or an escape, for example); please remove it";
+}
+
 TEST(ReportOptions, Refusals) {
     struct Case {
         const char* what;
@@ -102,6 +107,23 @@ TEST(ReportOptions, Refusals) {
         {"lon N", With("--lon", "77:13N"), "The longitude direction must be E or W"},
         {"lat without colon", With("--lat", "28N"), "Malformed latitude \"28N\" (expected DEG:MIN followed by N or S)"},
         {"format", With("--format", "xml"), "Unknown format \"xml\" (expected json or text)"},
+        // Only a name that opens again as a reading is saved as one.
+        {"reading as .txt", With("--save-reading", "chart.txt"),
+         "A reading's file name must end in .qvn, as only such files open as readings: \"chart.txt\""},
+        {"reading as .QVN", With("--save-reading", "chart.QVN"),
+         "A reading's file name must end in .qvn, as only such files open as readings: \"chart.QVN\""},
+        {"reading without a dot", With("--save-reading", "chartqvn"),
+         "A reading's file name must end in .qvn, as only such files open as readings: \"chartqvn\""},
+        // Texts that would reach a terminal or break a reading's lines.
+        {"escape in the name", With("--name", "Asha\x1b]0;owned\x07"), ControlCharacterIn("name")},
+        {"line break in the city", With("--city", "New\r\nDelhi"), ControlCharacterIn("city")},
+        {"tab in the state", With("--state", "Del\thi"), ControlCharacterIn("state")},
+        {"C1 control in the country",
+         With("--country",
+              "In\xc2\x9b"
+              "dia"),
+         ControlCharacterIn("country")},
+        {"DEL in the name", With("--name", "As\x7fha"), ControlCharacterIn("name")},
         // The command line itself.
         {"unknown option", Plus(Good(), {"--colour"}), "Unknown option \"--colour\" (see --help)"},
         {"stray word", Plus(Good(), {"extra"}), "Unexpected argument \"extra\" (see --help)"},

@@ -46,6 +46,53 @@ TEST(CheckBirthForm, FormChecksThenListItemsInTheirWords) {
     }
 }
 
+// A pasted control character in a person's text is refused after the form's
+// own checks, naming the field and focusing its box; other text passes.
+TEST(CheckBirthForm, ControlCharactersInTheTextsAreRefused) {
+    struct Case {
+        const char* what;
+        std::function<void(BirthFormData&)> change;
+        std::string field, focus;  // empty: the form passes
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"terminal title in the name", [](auto& f) { f.txtName = "Ann\x1b]0;owned\x07"; }, "name", "txtName"},
+        {"line break in the city", [](auto& f) { f.txtCity = "New\r\nDelhi"; }, "city", "txtCity"},
+        {"tab in the state", [](auto& f) { f.txtState = "Del\thi"; }, "state", "txtState"},
+        {"NUL in the country", [](auto& f) { f.txtCountry = std::string("In\0dia", 6); }, "country", "txtCountry"},
+        {"DEL in the name", [](auto& f) { f.txtName = "An\x7fn"; }, "name", "txtName"},
+        {"C1 CSI in the city", [](auto& f) { f.txtCity = "Del\xc2\x9bhi"; }, "city", "txtCity"},
+        {"first box in the form's order", [](auto& f) { f.txtCountry = "\n"; f.txtName = "\t"; }, "name", "txtName"},
+        {"no-break space and accents", [](auto& f) { f.txtCity = "S\xc3\xa3o\xc2\xa0Paulo"; }, "", ""},
+        {"last C1 control's neighbour", [](auto& f) { f.txtState = "\xc2\xa0\xc2\xbf"; }, "", ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        BirthFormData form = FormOfBirth(test::Asha());
+        c.change(form);
+        BirthData birth = test::CarlInBasel();
+        const auto failure = CheckBirthForm(form, birth);
+        if (c.field.empty()) {
+            EXPECT_FALSE(failure.has_value()) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(failure.has_value()) << c.what;
+        EXPECT_EQ(failure->message, "The " + c.field +
+                                        " holds a control character (a tab, a line break or an escape, for "
+                                        "example); please remove it")
+            << c.what;
+        EXPECT_EQ(failure->focus, c.focus) << c.what;
+        EXPECT_EQ(failure->check, kCheckControlCharacter) << c.what;
+        EXPECT_EQ(birth, test::CarlInBasel()) << c.what;
+    }
+    // The form's own checks come first: an empty name wins.
+    BirthFormData form = FormOfBirth(test::Asha());
+    form.txtName.clear();
+    form.txtCity = "\x1b";
+    BirthData birth;
+    EXPECT_EQ(CheckBirthForm(form, birth)->message, "Please Enter Your Name");
+}
+
 TEST(CheckBirthForm, TrimsTextsAndReadsDirections) {
     BirthFormData form = FormOfBirth(test::AdaInLondon());
     form.txtName = "  Ada Byron ";

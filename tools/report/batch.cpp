@@ -39,6 +39,24 @@ std::string_view TrimBlanksAndTabs(std::string_view s) { return TrimBlanks(s, " 
 // no list holds, for anything else.
 int FieldNumber(std::string_view text) { return ParseDigits(TrimBlanksAndTabs(text)).value_or(-1); }
 
+// The number fields a row gives by hand: each a plain number or refused,
+// naming its column, before the ranges are checked ("+1975" is no year
+// outside 1901 … 2050, it is no plain number at all).
+std::optional<std::string> CheckNumberFields(const CsvRecord& record, const BatchColumns& columns, bool fromAtlas) {
+    for (const BatchColumn c : {kColYear, kColMonth, kColDay, kColHour, kColMinute, kColZone}) {
+        const std::string_view text =
+            TrimBlanksAndTabs(columns.Has(c) ? record.Field(columns.at[c]) : std::string_view());
+        const std::string name(kBatchColumnNames[c]);
+        if (text.empty()) {
+            if (c == kColZone && fromAtlas) continue;  // the atlas gives the zone
+            return "The " + name + " field is empty";
+        }
+        if (!ParseDigits(text))
+            return "The " + name + " field is not a plain number of at most 9 digits: " + QuoteUserText(text);
+    }
+    return std::nullopt;
+}
+
 // A direction field: empty (the form then asks for the direction) or one
 // letter. A longer text is refused as a letter outside the pair would be.
 std::optional<std::string> FieldDirection(std::string_view text, std::optional<std::string> (*directionOf)(char, int&),
@@ -383,6 +401,7 @@ std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const Batc
         for (std::size_t c = kColZone; c < kBatchFieldCount; ++c)
             if (!columns.Has(static_cast<BatchColumn>(c))) return "The place field is empty";
     }
+    if (auto refused = CheckNumberFields(record, columns, fromAtlas)) return refused;
     // The single-chart command's order and words: date, time, zone, directions.
     if (auto refused = CheckBirthDate(year, month, day)) return refused;
     if (auto refused = CheckBirthTime(hour, minute)) return refused;

@@ -251,6 +251,7 @@ std::optional<OptionError> BirthOptions(const RawOptions& raw, const std::set<st
         return std::nullopt;
     }
     if (auto failure = ValidateInput(form)) return OptionError{failure->message};
+    if (auto failure = CheckPersonalTexts(form)) return OptionError{failure->message};
     return std::nullopt;
 }
 
@@ -354,6 +355,11 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {
         if (raw.saveReading->empty()) return OptionError{"Option --save-reading needs a file name"};
+        // The desktop program's dialog gives every reading this ending, and
+        // only such a name opens again (--reading, the Open dialog).
+        if (!raw.saveReading->ends_with(".qvn"))
+            return OptionError{"A reading's file name must end in .qvn, as only such files open as readings: " +
+                               QuoteUserText(*raw.saveReading)};
         options.saveReadingFile = *raw.saveReading;
     }
 
