@@ -258,7 +258,21 @@ TEST_F(AppTest, ChecksRunInOrderUntilTheChartIsCalculated) {
              t.choose("cboDate", 30);  // 31 April
          },
          "Please Enter Correct Date Or Month !", I, nullptr},
-        {[](AppTest& t) { t.choose("cboMonth", 11); }, "", E, nullptr},
+        // A pasted escape sequence would retitle a terminal and a pasted
+        // tab or line break would break the reading's lines.
+        {[](AppTest& t) {
+             t.choose("cboMonth", 11);
+             QApplication::clipboard()->setText(QStringLiteral("Lon\x1b]0;owned\x07don"));
+             t.box("txtCity")->selectAll();
+             t.box("txtCity")->paste();
+         },
+         "The city holds a control character (a tab, a line break or an escape, for example); please remove it", E,
+         "txtCity"},
+        {[](AppTest& t) {
+             t.box("txtCity")->clear();
+             t.type("txtCity", "London");
+         },
+         "", E, nullptr},
     };
     int n = 0;
     for (const auto& s : steps) {
