@@ -16,6 +16,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "ephemeris/ephemeris.h"
+
 namespace {
 
 struct Result {
@@ -148,6 +150,22 @@ TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
     const auto empty = std::filesystem::temp_directory_path() / ("qv_no_ephemeris_" + std::to_string(::getpid()));
     std::filesystem::create_directories(empty);
     const std::string noFiles = "SE_EPHE_PATH=" + Quote(empty.string()) + " ";
+    const std::filesystem::path installed{std::string(qv::DefaultEphemerisFolder())};
+    const auto damaged = empty.parent_path() / ("qv_damaged_ephemeris_" + std::to_string(::getpid()));
+    const auto piped = empty.parent_path() / ("qv_piped_ephemeris_" + std::to_string(::getpid()));
+    for (const auto& folder : {damaged, piped}) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(installed / "semo_18.se1", folder / "semo_18.se1");
+    }
+    std::string planets = Slurp(installed / "sepl_18.se1");
+    planets[17834] = static_cast<char>(planets[17834] - 1);
+    std::ofstream(damaged / "sepl_18.se1", std::ios::binary) << planets;
+    ASSERT_EQ(::mkfifo((piped / "sepl_18.se1").c_str(), 0600), 0);
+    const std::string damagedFiles = "SE_EPHE_PATH=" + Quote(damaged.string()) + " ";
+    const std::string pipeFiles = "SE_EPHE_PATH=" + Quote(piped.string()) + " ";
+    const std::vector<std::string> kMarch = {"--name", "B", "--date", "1975-03-05", "--time", "12:00", "--zone", "0",
+                                             "--lat", "0:0N", "--lon", "0:0E", "--city", "C", "--state", "S",
+                                             "--country", "K", "--precise"};
     const std::string batch = "printf 'name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,"
                               "lon_min,lon_dir,dst,city,state,country\\nA,1975,6,15,14,30,34,28,37,N,77,13,E,0,C,S,K\\n' | ";
     auto plus = [&](std::vector<std::string> more) {
@@ -166,6 +184,12 @@ TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
         {"no files in the batch", {"--batch", "-", "--precise"}, batch + noFiles, 3,
          "{\"row\":1,\"error\":\"Precise positions need the ephemeris files of the Debian package swe-standard-data", ""},
         {"no files, no --precise", asha, noFiles, 0, "\"positions_from\": \"formulas\"", ""},
+        // One byte changed that the library does not notice moves this Sun
+        // by 92°; a named pipe among the files is not waited on.
+        {"damaged files", kMarch, damagedFiles, 2, "",
+         "The ephemeris files in the folder " + damaged.string() + " (from SE_EPHE_PATH) look damaged: they put the Sun"},
+        {"damaged files, Asha", plus({"--precise"}), damagedFiles, 2, "", "look damaged: they put the Sun 17.3"},
+        {"a named pipe", plus({"--precise"}), pipeFiles + "timeout 20 ", 2, "", "is a named pipe, not an ordinary file"},
     };
     for (const Case& c : cases) {
         const Result r = RunExe(c.args, c.before);
@@ -175,7 +199,7 @@ TEST(ReportExecutable, PreciseChartsSayWhereTheirPositionsComeFrom) {
         if (c.err.empty()) EXPECT_EQ(r.err, "") << c.what;
         else EXPECT_NE(r.err.find(c.err), std::string::npos) << c.what << "\n" << r.err;
     }
-    std::filesystem::remove_all(empty);
+    for (const auto& folder : {empty, damaged, piped}) std::filesystem::remove_all(folder);
 }
 // clang-format on
 
