@@ -19,6 +19,7 @@
 #include "app/chart_run.h"
 #include "ephemeris/chart_engine.h"
 #include "state/fixed_lists.h"
+#include "tests/support/case_count.h"
 #include "tests/reading/temp_folder.h"
 
 namespace qv {
@@ -49,9 +50,10 @@ EngineInput RandomInput(std::mt19937_64& rng) {
     return in;
 }
 
+// QV_CHECKED_CHARTS, for a longer measurement, or the test's own count.
 int ChartCount(int fallback) {
     const char* n = std::getenv("QV_CHECKED_CHARTS");
-    return n != nullptr ? std::max(1, std::atoi(n)) : fallback;
+    return n != nullptr ? std::max(1, std::atoi(n)) : static_cast<int>(RandomCaseCount(fallback));
 }
 
 // Sound files: no chart refused. The largest distances to the formulas are
