@@ -61,6 +61,7 @@ std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form
 std::optional<std::string> CheckListItems(const BirthFormData& form) {
     if (auto refused = CheckBirthDate(YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1)) return refused;
     if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
+    if (form.cboTimeZone == kExactClockItem && form.exactClock) return CheckExactClock(*form.exactClock);
     return CheckZoneSlot(form.cboTimeZone);
 }
 
@@ -156,7 +157,13 @@ std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, Birth
     if (auto failure = CheckPersonalTexts(form)) return failure;
     WriteKeepingRoom(birth.name, TrimBlanks(form.txtName), kTypedTextRoom);
     birth.local = {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
-    birth.zoneSlot = form.cboTimeZone;
+    if (form.cboTimeZone == kExactClockItem) {
+        birth.exactClock = form.exactClock;
+        birth.zoneSlot = NearestZoneSlot(form.exactClock->utcOffsetSeconds);
+    } else {
+        birth.exactClock.reset();
+        birth.zoneSlot = form.cboTimeZone;
+    }
     birth.daylightSaving = form.chkDST;
     birth.latitude = CoordinateOf(form.txtLatD, form.txtLatM, form.optLatSouth == 1);
     birth.longitude = CoordinateOf(form.txtLonD, form.txtLonM, form.optLongEast == 1);
@@ -164,6 +171,23 @@ std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, Birth
     WriteKeepingRoom(birth.state, TrimBlanks(form.txtState), kTypedTextRoom);
     WriteKeepingRoom(birth.country, TrimBlanks(form.txtCountry), kTypedTextRoom);
     return std::nullopt;
+}
+
+std::optional<FormPoint> FormCoordinates(const BirthFormData& form) {
+    for (const std::string* box : {&form.txtLatD, &form.txtLatM, &form.txtLonD, &form.txtLonM})
+        if (!DegreeBox(*box)) return std::nullopt;
+    if ((form.optLatSouth != 0 && form.optLatSouth != 1) || (form.optLongEast != 0 && form.optLongEast != 1))
+        return std::nullopt;
+    if (CheckCoordinateRanges(form)) return std::nullopt;
+    return FormPoint{SignedDegrees(CoordinateOf(form.txtLatD, form.txtLatM, form.optLatSouth == 1)),
+                     SignedDegrees(CoordinateOf(form.txtLonD, form.txtLonM, form.optLongEast == 1))};
+}
+
+std::optional<std::int32_t> FormOffsetSeconds(const BirthFormData& form) {
+    if (form.cboTimeZone == kExactClockItem && form.exactClock && !CheckExactClock(*form.exactClock))
+        return ClockOffsetSeconds(0, form.chkDST, form.exactClock);
+    if (!IsTimeZoneSlot(form.cboTimeZone)) return std::nullopt;
+    return ZoneOffsetSeconds(form.cboTimeZone, form.chkDST);
 }
 
 BirthFormData FormOfBirth(const BirthData& birth) {
@@ -174,7 +198,8 @@ BirthFormData FormOfBirth(const BirthData& birth) {
     form.cboYear = YearItem(birth.local.year);
     form.cboHour = birth.local.hour;
     form.cboMinute = birth.local.minute;
-    form.cboTimeZone = birth.zoneSlot;
+    form.cboTimeZone = birth.exactClock ? kExactClockItem : birth.zoneSlot;
+    form.exactClock = birth.exactClock;
     form.txtLatD = std::to_string(birth.latitude.degrees);
     form.txtLatM = std::to_string(birth.latitude.minutes);
     form.optLatSouth = birth.latitude.negative ? 1 : 0;
@@ -196,6 +221,7 @@ void WriteBirthFields(const BirthData& birth, ChartState& state) {
     state.BirthHour = static_cast<std::int16_t>(birth.local.hour);
     state.BirthMinute = static_cast<std::int16_t>(birth.local.minute);
     StoreZone(state, birth.zoneSlot);
+    state.BirthExactClock = birth.exactClock;
     state.LonDegrees = static_cast<std::int16_t>(birth.longitude.degrees);
     state.LonMinutes = static_cast<std::int16_t>(birth.longitude.minutes);
     state.LatDegrees = static_cast<std::int16_t>(birth.latitude.degrees);
@@ -224,6 +250,12 @@ std::optional<std::string> CheckBirthTime(int hour, int minute) {
 
 std::optional<std::string> CheckZoneSlot(int slot) {
     if (!IsTimeZoneSlot(slot)) return "The time-zone slot must be a number from " + Range(0, kTimeZoneCount - 1);
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckExactClock(const ExactClock& clock) {
+    if (clock.utcOffsetSeconds < -kMostExactOffsetSeconds || clock.utcOffsetSeconds > kMostExactOffsetSeconds)
+        return "The clock's offset must lie within 15 hours of UTC";
     return std::nullopt;
 }
 

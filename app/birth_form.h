@@ -12,6 +12,7 @@
 #include "state/chart_state.h"
 #include "state/fixed_lists.h"
 #include "state/message_icon.h"
+#include "state/time_zones.h"
 
 namespace qv {
 
@@ -28,12 +29,18 @@ struct BirthFormData {
     int cboYear = YearItem(1906);  // 0 = "1901" … 149 = "2050"
     int cboHour = 0;               // 0 … 23
     int cboMinute = 0;             // 0 … 59
-    int cboTimeZone = 0;           // time-zone table slot 0 … 70
+    int cboTimeZone = 0;           // time-zone table slot 0 … 70, or kExactClockItem
     int optLatSouth = -1;          // -1 none, 0 North, 1 South
     int optLongEast = -1;          // -1 none, 0 East, 1 West
     bool chkDST = false;
+    // The zone list's entry after the table's rows: a clock no row gives,
+    // to the second, put there by the atlas or a reading; none when empty.
+    std::optional<ExactClock> exactClock;
     bool operator==(const BirthFormData&) const = default;
 };
+
+// The item of cboTimeZone that shows the exact clock, after the 71 rows.
+inline constexpr int kExactClockItem = kTimeZoneCount;
 
 // The coordinate checks that follow the form's twelve, and the lists'.
 inline constexpr int kCheckLatitudeRange = 13;     // latitude beyond 90° 0'
@@ -76,6 +83,18 @@ std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
 // chart to chart allocates nothing. On a failure `birth` is unchanged.
 std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth);
 
+// The coordinates of the form's four boxes and two option pairs as signed
+// degrees (north, east positive), when the boxes hold numbers in range and
+// both directions are chosen; nullopt otherwise.
+struct FormPoint {
+    double latitudeNorth = 0, longitudeEast = 0;
+};
+std::optional<FormPoint> FormCoordinates(const BirthFormData& form);
+
+// The offset east of UTC of the form's zone item and box (ClockOffsetSeconds),
+// or nullopt when the item is neither a row nor the exact clock it holds.
+std::optional<std::int32_t> FormOffsetSeconds(const BirthFormData& form);
+
 // The form that holds `birth`: boxes, list items, options and box.
 BirthFormData FormOfBirth(const BirthData& birth);
 
@@ -91,6 +110,8 @@ std::optional<std::string> CheckBirthDate(int year, int month, int day);
 std::optional<std::string> CheckBirthTime(int hour, int minute);
 // A row of the time-zone table.
 std::optional<std::string> CheckZoneSlot(int slot);
+// An exact clock within kMostExactOffsetSeconds either way.
+std::optional<std::string> CheckExactClock(const ExactClock& clock);
 
 // The option a direction letter selects, either case: N 0 or S 1 of
 // optLatSouth, E 0 or W 1 of optLongEast. Any other letter leaves `option`

@@ -1,5 +1,7 @@
 #include "app/birth_place.h"
 
+#include <cmath>
+
 #include "atlas/clock_text.h"
 #include "state/time_zones.h"
 
@@ -27,10 +29,41 @@ PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local) {
         out.refusal = SkippedTimeMessage(place.name, local, out.clock);
     } else {
         out.slot = ZoneSlotFor(out.clock.time);
-        if (!out.slot.found) out.refusal = NoRowMessage(place.name, local, out.clock);
+        if (!out.slot.found) out.exact = ExactClockOf(out.clock.time);
     }
     out.line = DescribeClock(place.name, local, out.clock, out.slot);
     return out;
+}
+
+ExactClock ExactClockOf(const LocalTimeType& clock) {
+    ClockKind kind = ClockKind::StandardTime;
+    if (clock.daylightSaving)
+        kind = ClockKind::SummerTime;
+    else if (clock.abbreviation == "LMT" || clock.utcOffset % 60 != 0)
+        kind = ClockKind::MeanTime;
+    return {clock.utcOffset, kind};
+}
+
+std::string ExactClockLabel(const ExactClock& clock, std::string_view place) {
+    std::string label = clock.kind == ClockKind::MeanTime     ? "Local mean time"
+                        : clock.kind == ClockKind::SummerTime ? "Summer time"
+                                                              : "Standard time";
+    if (!place.empty()) label.append(" of ").append(place);
+    return label + ", " + FormatUtcOffset(clock.utcOffsetSeconds);
+}
+
+bool SetZoneOfClock(BirthFormData& form, const PlaceClock& clock) {
+    if (clock.slot.found) {
+        form.cboTimeZone = clock.slot.slot;
+        form.chkDST = clock.slot.daylightSaving;
+        form.exactClock.reset();
+        return true;
+    }
+    if (!clock.exact) return false;
+    form.cboTimeZone = kExactClockItem;
+    form.chkDST = false;
+    form.exactClock = clock.exact;
+    return true;
 }
 
 LocalDateTime BirthMoment(const BirthFormData& form) {
@@ -69,22 +102,42 @@ std::string LeftOverLine(const Place& place, AtlasPlaceUse use) {
     return "Zone is " + whose + ": choose the new place from the list, or choose its zone";
 }
 
-// True when the zone row and box give another offset than the clock, which
-// is understood and showed the birth time.
-bool DisagreesWithClock(const PlaceClock& clock, int zoneSlot, bool daylightSaving) {
+// True when the zone item and box give another offset than the clock,
+// which is understood and showed the birth time.
+bool DisagreesWithClock(const PlaceClock& clock, int zoneSlot, bool daylightSaving,
+                        const std::optional<ExactClock>& exactClock) {
     if (!clock.clock.ok() || clock.clock.kind == LocalTimeKind::Skipped) return false;
-    if (zoneSlot < 0 || zoneSlot >= kTimeZoneCount) return false;
-    return ZoneOffsetSeconds(zoneSlot, daylightSaving) != clock.clock.time.utcOffset;
+    BirthFormData zone;
+    zone.cboTimeZone = zoneSlot;
+    zone.chkDST = daylightSaving;
+    zone.exactClock = exactClock;
+    const std::optional<std::int32_t> offset = FormOffsetSeconds(zone);
+    return offset && *offset != clock.clock.time.utcOffset;
+}
+
+// "9 km"; "under 1 km" for less.
+std::string DistanceText(double km) {
+    if (km < 0.5) return "under 1 km";
+    return std::to_string(std::lround(km)) + " km";
 }
 
 }  // namespace
 
 std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse use, const PlaceClock& clock,
-                      int zoneSlot, bool daylightSaving) {
+                      int zoneSlot, bool daylightSaving, const std::optional<ExactClock>& exactClock) {
     if (!CityNamesPlace(city, place)) return use.coordinates || use.zone ? LeftOverLine(place, use) : std::string();
-    if (!use.zone && DisagreesWithClock(clock, zoneSlot, daylightSaving))
+    if (!use.zone && DisagreesWithClock(clock, zoneSlot, daylightSaving, exactClock))
         return "Set by hand: the atlas gives " + ClockText(clock.clock.time);
     return clock.line;
+}
+
+std::string NearbyLine(const std::vector<NearbyPlace>& nearby, const PlaceClock& clock) {
+    if (nearby.empty()) return "No atlas place within " + std::to_string(std::lround(kNearbyRadiusKm)) + " km";
+    const Place& place = nearby.front().place;
+    std::string line = "Nearest atlas place: " + place.name + ", " + DistanceText(nearby.front().distanceKm) + ": ";
+    if (!clock.clock.ok()) return line + clock.clock.error;
+    if (!clock.refusal.empty()) return line + clock.refusal;
+    return line + ClockText(clock.clock.time);
 }
 
 std::string_view CitySearchLine(bool searched, std::size_t found) {

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/birth_form.h"
+#include "atlas/nearest.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"
 #include "atlas/zone_slot.h"
@@ -17,15 +20,33 @@ namespace qv {
 // A place's clock at a birth moment, in the program's terms.
 struct PlaceClock {
     ZoneAtResult clock;
-    ZoneSlot slot;        // found when the time existed and a row gives its offset
+    ZoneSlot slot;  // found when the time existed and a row gives its offset
+    // The clock to the second when the time existed and no row gives its
+    // offset (local mean time, +5:45): the zone list's entry after the rows.
+    std::optional<ExactClock> exact;
     std::string line;     // what the atlas found, for the line under the zone row
     std::string refusal;  // why a chart cannot take its zone from the atlas; empty when it can
 };
 
-// The clock of `place` at local time `local`: the row and box for a time that
-// existed; the refusal names a time that did not exist, an offset no row
-// gives, or zone data that cannot be read.
+// The clock of `place` at local time `local`: the row and box, or else the
+// exact clock, for a time that existed; the refusal names a time that did
+// not exist or zone data that cannot be read.
 PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local);
+
+// A clock of the tz database as an exact clock: summer time when it kept
+// daylight saving, local mean time when it is named "LMT" or its offset
+// has seconds, otherwise a standard time.
+ExactClock ExactClockOf(const LocalTimeType& clock);
+
+// The zone list's entry for an exact clock of `place` (a city's name, may be
+// empty): "Local mean time of Moscow, UTC+2:30:17", "Standard time of
+// Kathmandu, UTC+5:45", "Summer time of Amsterdam, UTC+1:19:32".
+std::string ExactClockLabel(const ExactClock& clock, std::string_view place);
+
+// The form's zone item after the atlas chose it for `clock`: the row and box,
+// or the exact clock's item with the box cleared. False, and the form left
+// as it was, when the clock gives neither.
+bool SetZoneOfClock(BirthFormData& form, const PlaceClock& clock);
 
 // The local birth moment the form's lists hold.
 LocalDateTime BirthMoment(const BirthFormData& form);
@@ -60,8 +81,16 @@ bool CityNamesPlace(std::string_view city, const Place& place);
 //   UTC−5:00";
 // - otherwise what the atlas found (PlaceClock::line); empty when City names
 //   another place and nothing of the place is left.
+// `exactClock` is the form's exact clock, which zoneSlot kExactClockItem selects.
 std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse use, const PlaceClock& clock,
-                      int zoneSlot, bool daylightSaving);
+                      int zoneSlot, bool daylightSaving, const std::optional<ExactClock>& exactClock = std::nullopt);
+
+// The line under the zone row for coordinates typed by hand, `nearby` the
+// atlas's places nearest to them (NearestAtlasPlaces) and `clock` the
+// first one's clock at the birth moment: "Nearest atlas place:
+// Garmisch-Partenkirchen, 9 km: CET, UTC+1:00"; without a place within
+// kNearbyRadiusKm, "No atlas place within 100 km".
+std::string NearbyLine(const std::vector<NearbyPlace>& nearby, const PlaceClock& clock);
 
 // The line under the City box after the atlas was searched for the typed
 // text: empty while something was found.

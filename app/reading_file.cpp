@@ -1,5 +1,8 @@
 #include "app/reading_file.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "app/atomic_file.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
@@ -42,7 +45,60 @@ struct AddedLine {
     // Puts the value into the form; false when it is not understood.
     bool (*read)(std::string_view value, BirthFormData& form);
 };
-constexpr std::array<AddedLine, 0> kAddedLines{};
+
+// The words of the clock kinds in an ExactClock line.
+constexpr std::array<std::pair<ClockKind, std::string_view>, 3> kClockKindWords = {{
+    {ClockKind::MeanTime, "mean"},
+    {ClockKind::StandardTime, "standard"},
+    {ClockKind::SummerTime, "summer"},
+}};
+
+// "ExactClock=+02:30:17 mean": the birth's clock to the second when no row
+// gives it; line 6 then holds the nearest row.
+std::optional<std::string> WriteExactClock(const ChartState& state) {
+    if (!state.BirthExactClock) return std::nullopt;
+    char offset[16];
+    std::string value(offset, PutUtcOffset(offset, state.BirthExactClock->utcOffsetSeconds));
+    for (const auto& [kind, word] : kClockKindWords)
+        if (kind == state.BirthExactClock->kind) value.append(" ").append(word);
+    return value;
+}
+
+// Two digits, the number they write below `below`.
+std::optional<int> TwoDigits(std::string_view text, int below) {
+    const std::optional<int> value = text.size() == 2 ? ParseDigits(text, 2) : std::nullopt;
+    return value && *value < below ? value : std::nullopt;
+}
+
+// The value as WriteExactClock writes it, and nothing else: "±HH:MM", then
+// ":SS" only when the seconds are not 0, a blank and the kind's word.
+bool ReadExactClock(std::string_view value, BirthFormData& form) {
+    const std::size_t blank = value.find(' ');
+    if (blank == std::string_view::npos) return false;
+    const std::string_view offset = value.substr(0, blank), word = value.substr(blank + 1);
+    const bool seconds = offset.size() == 9;
+    if ((offset.size() != 6 && !seconds) || (offset[0] != '+' && offset[0] != '-') || offset[3] != ':' ||
+        (seconds && offset[6] != ':'))
+        return false;
+    const std::optional<int> h = TwoDigits(offset.substr(1, 2), 100), m = TwoDigits(offset.substr(4, 2), 60);
+    const std::optional<int> s = seconds ? TwoDigits(offset.substr(7, 2), 60) : std::optional<int>(0);
+    if (!h || !m || !s || (seconds && *s == 0)) return false;
+    const std::int32_t magnitude = *h * 3600 + *m * 60 + *s;
+    if (magnitude == 0 && offset[0] == '-') return false;
+    ExactClock clock{offset[0] == '-' ? -magnitude : magnitude, ClockKind::MeanTime};
+    if (CheckExactClock(clock)) return false;
+    const auto* kind =
+        std::find_if(kClockKindWords.begin(), kClockKindWords.end(), [&](const auto& k) { return k.second == word; });
+    if (kind == kClockKindWords.end()) return false;
+    clock.kind = kind->first;
+    form.exactClock = clock;
+    form.cboTimeZone = kExactClockItem;
+    return true;
+}
+
+constexpr std::array<AddedLine, 1> kAddedLines{{
+    {"ExactClock", WriteExactClock, ReadExactClock},
+}};
 
 // Most lines a reading holds, and most bytes: every line at its limit.
 constexpr std::size_t kMostLines = kReadingLineCount + kAddedLines.size();

@@ -118,11 +118,11 @@ double JulianDayNumber(int month, int day, int year) {
 }
 
 // Days since J2000.0 (2000-01-01 12:00 UT), short formula without century rule. Days.
-double DaysSinceJ2000(int year, int month, int day, int hour, int minute) {
+double DaysSinceJ2000(int year, int month, int day, int hour, int minute, int second) {
     const double y = year;
     const double m = month;
     return 367.0 * y - std::floor(7.0 * (y + std::floor((m + 9.0) / 12.0)) / 4.0) + std::floor(275.0 * m / 9.0) + day -
-           730531.5 + (hour + minute / 60.0) / 24.0;
+           730531.5 + (hour + minute / 60.0 + second / 3600.0) / 24.0;
 }
 
 // One correction each way into (0, 360]-ish; not a full reduction. Degrees.

@@ -32,8 +32,9 @@ int SignIndexFromAbbreviation(std::string_view abbreviation);
 double JulianDayNumber(int month, int day, int year);
 
 // Days since 2000 January 1, 12:00 UT; no century rule (exact 1900-03-01 to
-// 2100-02-28). Days.
-double DaysSinceJ2000(int year, int month, int day, int hour, int minute);
+// 2100-02-28). Seconds add second/3600 to the hours, which leaves every
+// whole minute's count as it was. Days.
+double DaysSinceJ2000(int year, int month, int day, int hour, int minute, int second = 0);
 
 // Angle after at most one +360 and one -360 correction. Degrees.
 double NormalizeDegrees(double a);

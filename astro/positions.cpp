@@ -18,13 +18,14 @@ constexpr int kSlotBody[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kS
 
 void StorePlanetLongitudes(const EngineInput& input, std::array<double, 11>& longitude) {
     using namespace std::chrono;
-    const sys_time<minutes> ut = UniversalMoment(input);
+    const sys_seconds ut = UniversalSecond(input);
     const auto dayStart = floor<days>(ut);
     const year_month_day ymd{dayStart};
     const hh_mm_ss hms{ut - dayStart};
-    const double d = DaysSinceJ2000(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-                                    static_cast<int>(static_cast<unsigned>(ymd.day())),
-                                    static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()));
+    const double d =
+        DaysSinceJ2000(static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+                       static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(hms.hours().count()),
+                       static_cast<int>(hms.minutes().count()), static_cast<int>(hms.seconds().count()));
     const std::array<double, 9> lons = GeocentricLongitudes(d);
     for (std::size_t slot = 0; slot < 10; ++slot)
         if (slot != kMoonSlot) longitude[slot] = lons[static_cast<std::size_t>(kSlotBody[slot])];

@@ -5,8 +5,8 @@
 namespace qv {
 
 EngineInput EngineInputOf(const BirthData& birth) {
-    return {birth.local, ZoneOffsetSeconds(birth.zoneSlot, birth.daylightSaving), SignedDegrees(birth.latitude),
-            SignedDegrees(birth.longitude)};
+    return {birth.local, ClockOffsetSeconds(birth.zoneSlot, birth.daylightSaving, birth.exactClock),
+            SignedDegrees(birth.latitude), SignedDegrees(birth.longitude)};
 }
 
 // Local clock time less the offset, on the civil date. Hours.
@@ -15,12 +15,16 @@ double UniversalTimeHours(const EngineInput& input) {
     return local - input.utcOffsetSeconds / 3600.0;
 }
 
-// Local birth moment less the offset, with calendar carry. Minutes.
-std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const EngineInput& input) {
+// Local birth moment less the offset, with calendar carry. Seconds.
+std::chrono::sys_seconds UniversalSecond(const EngineInput& input) {
     using namespace std::chrono;
     const LocalDateTime& l = input.local;
     const year_month_day date{year{l.year}, month{static_cast<unsigned>(l.month)}, day{static_cast<unsigned>(l.day)}};
-    return sys_days{date} + hours{l.hour} + minutes{l.minute} - duration_cast<minutes>(seconds{input.utcOffsetSeconds});
+    return sys_days{date} + hours{l.hour} + minutes{l.minute} - seconds{input.utcOffsetSeconds};
+}
+
+std::chrono::sys_time<std::chrono::minutes> UniversalMoment(const EngineInput& input) {
+    return std::chrono::floor<std::chrono::minutes>(UniversalSecond(input));
 }
 
 }  // namespace qv

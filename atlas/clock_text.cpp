@@ -40,7 +40,7 @@ std::string DescribeClock(std::string_view place, const LocalDateTime& local, co
     if (clock.kind == LocalTimeKind::Repeated)
         line += "; the clocks went back that night and " + TimeText(local) + " came twice: the first (" +
                 ShortName(clock.time) + ") is taken";
-    if (!slot.found) line += "; no time-zone row gives this offset: please choose one";
+    if (!slot.found) line += "; no time-zone row gives this offset: the chart takes it to the second";
     return line;
 }
 
@@ -48,11 +48,6 @@ std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& loca
     return TimeText(local) + " on " + DateText(local) + " did not exist in " + std::string(place) +
            ": the clocks moved forward that night (" + ShortName(clock.time) + " to " + ShortName(clock.other) +
            "). Please check the time of birth.";
-}
-
-std::string NoRowMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock) {
-    return "No time-zone row gives " + FormatUtcOffset(clock.time.utcOffset) + ", the offset of " + std::string(place) +
-           " on " + DateText(local) + ". Please choose the time zone and daylight saving.";
 }
 
 }  // namespace qv

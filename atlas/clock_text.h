@@ -16,15 +16,12 @@ std::string ClockText(const LocalTimeType& clock);
 
 // "Chicago: CDT, UTC−5:00 on June 15, 1962", with what the user must know
 // added: a time that came twice (the first is taken), a time that never was,
-// or an offset that no row of the table gives.
+// or an offset that no row of the table gives (taken to the second).
 std::string DescribeClock(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock,
                           const ZoneSlot& slot);
 
 // Refusal of a clock time that did not exist: "2:30 on March 14, 2021 did not
 // exist in New York: the clocks moved forward that night (EST to EDT). …"
 std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock);
-
-// "No time-zone row gives UTC+5:45, the offset of Kathmandu on June 1, 2000. …"
-std::string NoRowMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock);
 
 }  // namespace qv

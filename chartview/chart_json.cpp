@@ -148,7 +148,7 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json) {
     char universal[kIsoMinuteRoom];
     const std::string_view universalText(
-        universal, static_cast<std::size_t>(PutIsoMinute(universal, UniversalMoment(state.ChartMoment)) - universal));
+        universal, static_cast<std::size_t>(PutIsoMinute(universal, UniversalSecond(state.ChartMoment)) - universal));
     json.Key("input");
     WriteInput(state, atlas, json);
     json.Key("positions_from");

@@ -66,7 +66,7 @@ std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const
 PreciseEngine EphemerisEngine(std::string folder) {
     return [folder = std::move(folder)](const EngineInput& in) -> std::variant<EngineNumbers, std::string> {
         auto computed =
-            ComputeEphemerisPositions(JulianDateUt(UniversalMoment(in)), in.latitudeNorth, in.longitudeEast, folder);
+            ComputeEphemerisPositions(JulianDateUt(UniversalSecond(in)), in.latitudeNorth, in.longitudeEast, folder);
         if (auto* failure = std::get_if<EphemerisFailure>(&computed)) return std::move(failure->message);
         const auto& positions = std::get<EphemerisPositions>(computed);
         EngineNumbers numbers{positions.longitude, positions.retrograde};

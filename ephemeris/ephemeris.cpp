@@ -173,9 +173,11 @@ std::string SearchedEphemerisFolder(std::string_view folder) {
     return std::string(folder);
 }
 
-// Minutes since the Unix epoch over 1440, from JD 2440587.5. Days.
-double JulianDateUt(std::chrono::sys_time<std::chrono::minutes> t) {
-    return kJdUnixEpoch + static_cast<double>(t.time_since_epoch().count()) / 1440.0;
+// Seconds since the Unix epoch over 86400, from JD 2440587.5. Both numbers
+// are exact doubles and the division rounds once, so 60 m / 86400 is the
+// same double as m / 1440. Days.
+double JulianDateUt(std::chrono::sys_seconds t) {
+    return kJdUnixEpoch + static_cast<double>(t.time_since_epoch().count()) / 86400.0;
 }
 
 // Spherical astronomy of the horizon and the ecliptic (e.g. Meeus,

@@ -25,8 +25,9 @@ std::string_view DefaultEphemerisFolder();
 // name them: SE_EPHE_PATH, when set, wins, and says so.
 std::string SearchedEphemerisFolder(std::string_view folder);
 
-// Julian Date of a UT moment in whole minutes (proleptic Gregorian). Days, UT.
-double JulianDateUt(std::chrono::sys_time<std::chrono::minutes> t);
+// Julian Date of a UT moment to the second (proleptic Gregorian); a whole
+// minute gives the same double as minutes / 1440 did. Days, UT.
+double JulianDateUt(std::chrono::sys_seconds t);
 
 // Ecliptic longitude on the eastern horizon, from the local apparent sidereal
 // time θ, the true obliquity ε and the latitude φ (north positive), all in

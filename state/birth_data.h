@@ -5,6 +5,8 @@
 // numbers.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace qv {
@@ -34,6 +36,22 @@ constexpr Coordinate CoordinateFromArcMinutes(int arcMinutes) {
 // negative zero. Degrees.
 double SignedDegrees(const Coordinate& c);
 
+// What kind of time a clock kept that no row of the time-zone table gives:
+// the local mean time of a place (Moscow before 1919, +2:30:17), or a
+// standard or summer time of an offset the table lacks (+5:45, +1:19:32).
+enum class ClockKind : std::uint8_t { MeanTime, StandardTime, SummerTime };
+
+// Such a clock, kept to the second.
+struct ExactClock {
+    std::int32_t utcOffsetSeconds = 0;  // east of UTC, at most kMostExactOffsetSeconds either way
+    ClockKind kind = ClockKind::MeanTime;
+    bool operator==(const ExactClock&) const = default;
+};
+
+// The largest offset an exact clock may have either way (every clock of
+// the tz database from 1901 to 2050 lies within −12 h and +14 h). Seconds.
+inline constexpr std::int32_t kMostExactOffsetSeconds = 15 * 3600;
+
 // The birth data, checked: the date exists (1901 to 2050), the time and
 // the zone row are in their lists, the coordinates within 90° and 180° with
 // minutes below 60, and the texts trimmed and not empty.
@@ -45,6 +63,11 @@ struct BirthData {
     Coordinate latitude;   // negative: South
     Coordinate longitude;  // negative: West
     std::string city, state, country;
+    // The clock to the second when no row gives it (local mean time): the
+    // chart then takes its offset instead of zoneSlot's; zoneSlot holds the
+    // row nearest to it (NearestZoneSlot), so that the seventeen lines of a
+    // reading still name the closest zone. The box adds its hour to either.
+    std::optional<ExactClock> exactClock;
     bool operator==(const BirthData&) const = default;
 };
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,9 @@ struct ChartState {
     std::int16_t ZoneSlot = 0;
     std::int16_t ZoneHoursValue = 0;
     std::int16_t ZoneMinutesValue = 0;
+    // The birth's clock to the second when no row gives it (the zone fields
+    // above then hold the nearest row); empty for a chart on a table row.
+    std::optional<ExactClock> BirthExactClock;
 
     // Fixed lists, filled when the birth-data form opens.
     std::array<std::string, 13> SignAbbrevList{};

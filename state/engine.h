@@ -19,7 +19,7 @@ namespace qv {
 // go by its civil date), the offset of that clock east of UTC, and the
 // place's latitude (north positive) and longitude (east positive) in
 // degrees. EngineInputOf (astro/universal_time.h) makes it from the birth
-// data; UniversalMoment gives its one Universal Time.
+// data; UniversalSecond gives its one Universal Time.
 struct EngineInput {
     LocalDateTime local;
     std::int32_t utcOffsetSeconds = 0;

@@ -144,7 +144,7 @@ char* PutUtcOffset(char* out, int secondsEast) {
     return PutZeroPadded(out, magnitude % 60, 2);
 }
 
-char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t) {
+char* PutIsoMinute(char* out, std::chrono::sys_seconds t) {
     using namespace std::chrono;
     const auto dayStart = floor<days>(t);
     const year_month_day ymd{dayStart};
@@ -158,11 +158,13 @@ char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t) {
     out = PutZeroPadded(out, hms.hours().count(), 2);
     *out++ = ':';
     out = PutZeroPadded(out, hms.minutes().count(), 2);
-    std::memcpy(out, ":00Z", 4);
-    return out + 4;
+    *out++ = ':';
+    out = PutZeroPadded(out, hms.seconds().count(), 2);
+    *out++ = 'Z';
+    return out;
 }
 
-std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t) {
+std::string FormatIsoMinute(std::chrono::sys_seconds t) {
     char buf[kIsoMinuteRoom];
     return std::string(buf, PutIsoMinute(buf, t));
 }

@@ -52,12 +52,13 @@ char* PutZeroPadded(char* out, long value, int width);
 // bytes; returns its end.
 char* PutUtcOffset(char* out, int secondsEast);
 
-// "YYYY-MM-DDTHH:MM:00Z" of a moment at `out`, which has room for
-// kIsoMinuteRoom bytes; returns its end.
+// "YYYY-MM-DDTHH:MM:SSZ" of a moment at `out`, which has room for
+// kIsoMinuteRoom bytes; returns its end. A moment in whole minutes (every
+// chart on a row of the time-zone table) ends in ":00Z".
 inline constexpr std::size_t kIsoMinuteRoom = 40;
-char* PutIsoMinute(char* out, std::chrono::sys_time<std::chrono::minutes> t);
+char* PutIsoMinute(char* out, std::chrono::sys_seconds t);
 
 // The same text as a string.
-std::string FormatIsoMinute(std::chrono::sys_time<std::chrono::minutes> t);
+std::string FormatIsoMinute(std::chrono::sys_seconds t);
 
 }  // namespace qv

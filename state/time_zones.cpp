@@ -1,5 +1,6 @@
 #include "state/time_zones.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -46,6 +47,19 @@ void LoadTimeZones(ChartState& state) {
         Reload(state.TimeZoneHours[i], kCorrectionTexts[i][0].view());
         Reload(state.TimeZoneMinutes[i], kCorrectionTexts[i][1].view());
     }
+}
+
+int NearestZoneSlot(std::int32_t offsetSeconds) {
+    int best = 0;
+    std::int64_t bestDistance = -1;
+    bool bestStandard = false;
+    for (int i = 0; i < kTimeZoneCount; ++i) {
+        const std::int64_t distance = std::abs(std::int64_t{ZoneOffsetSeconds(i, false)} - offsetSeconds);
+        const bool standard = kTimeZoneRows[static_cast<std::size_t>(i)].kind == ZoneKind::Standard;
+        if (bestDistance < 0 || distance < bestDistance || (distance == bestDistance && standard && !bestStandard))
+            best = i, bestDistance = distance, bestStandard = standard;
+    }
+    return best;
 }
 
 void StoreZone(ChartState& state, int slot) {

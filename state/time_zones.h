@@ -3,8 +3,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
+#include "state/birth_data.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -113,6 +115,18 @@ constexpr std::int32_t ZoneOffsetSeconds(int slot, bool daylightSaving) {
     const TimeZoneRow& row = kTimeZoneRows[static_cast<std::size_t>(slot)];
     return -(row.hours * 3600 + row.minutes * 60) + (daylightSaving ? 3600 : 0);
 }
+
+// The offset east of UTC of a birth clock: the exact clock's when there is
+// one, else row `slot`'s (a valid slot); a ticked box adds its hour to
+// either, as the one Universal Time rule says. Seconds.
+constexpr std::int32_t ClockOffsetSeconds(int slot, bool daylightSaving, const std::optional<ExactClock>& exact) {
+    if (exact) return exact->utcOffsetSeconds + (daylightSaving ? 3600 : 0);
+    return ZoneOffsetSeconds(slot, daylightSaving);
+}
+
+// The row whose offset (box unticked) lies nearest to `offsetSeconds`; among
+// equally near rows a standard time, then the first in table order.
+int NearestZoneSlot(std::int32_t offsetSeconds);
 
 // Writes slots 0..70 of TimeZoneName, TimeZoneHours and TimeZoneMinutes.
 void LoadTimeZones(ChartState& state);

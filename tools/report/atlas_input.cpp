@@ -49,14 +49,18 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
         return std::nullopt;
     }
     if (request.dstGiven) {
-        const std::optional<int> row = StandardRow(clock.clock.time);
-        if (!row) return NoRowMessage(place.name, local, clock.clock);
-        form.cboTimeZone = *row;
+        if (const std::optional<int> row = StandardRow(clock.clock.time)) {
+            form.cboTimeZone = *row;
+        } else {
+            // No row: the place's standard time to the second, beside the box.
+            LocalTimeType standard = clock.clock.time;
+            if (standard.daylightSaving) standard.utcOffset -= 3600, standard.daylightSaving = false;
+            form.cboTimeZone = kExactClockItem;
+            form.exactClock = ExactClockOf(standard);
+        }
         return std::nullopt;
     }
-    if (!clock.slot.found) return clock.refusal;
-    form.cboTimeZone = clock.slot.slot;
-    form.chkDST = clock.slot.daylightSaving;
+    SetZoneOfClock(form, clock);
     return std::nullopt;
 }
 

@@ -22,10 +22,11 @@ struct PlaceRequest {
 
 // Completes `form` (date and time set, the given values in place) from the
 // atlas, in this order of refusal: a place not found, zone data that cannot
-// be read, a clock time that did not exist, an offset that no row gives.
-//  - Without a zone: the row and box of the place's clock; a repeated time
-//    takes the first. With the box given as well, the row of the place's
-//    standard time beside the given box.
+// be read, a clock time that did not exist.
+//  - Without a zone: the row and box of the place's clock, or its exact
+//    clock when no row gives it (local mean time); a repeated time takes
+//    the first. With the box given as well, the row of the place's standard
+//    time (or that time to the second) beside the given box.
 //  - With a zone and no box: the box ticked when the row needs it for the
 //    place's offset.
 //  - With both, the clock is not asked.
