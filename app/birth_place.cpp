@@ -140,6 +140,19 @@ std::string NearbyLine(const std::vector<NearbyPlace>& nearby, const PlaceClock&
     return line + ClockText(clock.clock.time);
 }
 
+NearbyClock NearbyClockOfForm(const BirthFormData& form) {
+    NearbyClock out;
+    const std::optional<FormPoint> point = FormCoordinates(form);
+    if (!point) return out;
+    const std::vector<NearbyPlace> nearby = NearestAtlasPlaces(point->latitudeNorth, point->longitudeEast, 1);
+    if (!nearby.empty()) {
+        out.nearest = nearby.front();
+        out.clock = ClockOfPlace(nearby.front().place, BirthMoment(form));
+    }
+    out.line = NearbyLine(nearby, out.clock);
+    return out;
+}
+
 std::string_view CitySearchLine(bool searched, std::size_t found) {
     return searched && found == 0 ? kNotInAtlasLine : std::string_view();
 }

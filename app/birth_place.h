@@ -88,9 +88,18 @@ std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse u
 // The line under the zone row for coordinates typed by hand, `nearby` the
 // atlas's places nearest to them (NearestAtlasPlaces) and `clock` the
 // first one's clock at the birth moment: "Nearest atlas place:
-// Garmisch-Partenkirchen, 9 km: CET, UTC+1:00"; without a place within
+// Garmisch-Partenkirchen, 10 km: CET, UTC+1:00"; without a place within
 // kNearbyRadiusKm, "No atlas place within 100 km".
 std::string NearbyLine(const std::vector<NearbyPlace>& nearby, const PlaceClock& clock);
+
+// The atlas place nearest to the form's coordinates, for coordinates typed
+// by hand, and its clock at the form's birth moment.
+struct NearbyClock {
+    std::optional<NearbyPlace> nearest;  // within kNearbyRadiusKm
+    PlaceClock clock;                    // the nearest place's clock; empty without one
+    std::string line;                    // NearbyLine; empty while the coordinates are incomplete
+};
+NearbyClock NearbyClockOfForm(const BirthFormData& form);
 
 // The line under the City box after the atlas was searched for the typed
 // text: empty while something was found.

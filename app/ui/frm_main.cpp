@@ -32,6 +32,7 @@
 #include "app/birth_place.h"
 #include "app/ui/form_accessibility.h"
 #include "state/fixed_lists.h"
+#include "state/text.h"
 #include "state/time_zones.h"
 #include "ui/program_identity.h"
 #include "ui/ui_metrics.h"
@@ -284,6 +285,7 @@ void FrmMain::buildControls() {
     connect(cmdCalculate, &QPushButton::clicked, this, &FrmMain::calculateRequested);
     connect(cmdOpen, &QPushButton::clicked, this, &FrmMain::openRequested);
     connect(Command1, &QPushButton::clicked, this, &FrmMain::lookUpCoordinates);
+    connect(cmdNearbyZone, &QPushButton::clicked, this, &FrmMain::useNearbyZone);
 }
 
 QWidget* FrmMain::buildBanner(QWidget* parent) {
@@ -352,6 +354,14 @@ QGroupBox* FrmMain::buildBirthGroup(QWidget* parent) {
     lblAtlas = new NoteLine("lblAtlas", cboTimeZone, birth);
     bg->addWidget(lblAtlas, 5, 1, 1, 4);
     bg->setRowMinimumHeight(5, lblAtlas->fontMetrics().lineSpacing());
+
+    // Under it, for coordinates typed by hand: the nearest place's zone.
+    cmdNearbyZone = new QPushButton(QStringLiteral("Use Its Zone"), birth);
+    cmdNearbyZone->setObjectName(QStringLiteral("cmdNearbyZone"));
+    Describe(cmdNearbyZone, "Use the zone of the nearest atlas place",
+             "Sets the time zone and daylight saving to the clock of the place named above");
+    cmdNearbyZone->hide();
+    bg->addWidget(cmdNearbyZone, 6, 1, 1, 2);
     return birth;
 }
 
@@ -445,10 +455,10 @@ QHBoxLayout* FrmMain::buildButtonRow(QWidget* parent) {
 
 void FrmMain::setTabOrderAndFilters() {
     // Tab order follows the arrangement of the form.
-    QWidget* order[] = {txtName,     cboMonth, cboDate,        cboYear,        cboHour,        cboMinute,
-                        cboTimeZone, chkDST,   txtLatD,        txtLatM,        optLatSouth[0], optLatSouth[1],
-                        txtLonD,     txtLonM,  optLongEast[0], optLongEast[1], txtCity,        txtState,
-                        txtCountry,  Command1, chkPrecise,     cmdCalculate,   cmdOpen};
+    QWidget* order[] = {txtName,        cboMonth,   cboDate,       cboYear,        cboHour,        cboMinute,
+                        cboTimeZone,    chkDST,     cmdNearbyZone, txtLatD,        txtLatM,        optLatSouth[0],
+                        optLatSouth[1], txtLonD,    txtLonM,       optLongEast[0], optLongEast[1], txtCity,
+                        txtState,       txtCountry, Command1,      chkPrecise,     cmdCalculate,   cmdOpen};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
@@ -510,6 +520,7 @@ BirthFormData FrmMain::formData() const {
     d.cboHour = cboHour->currentIndex();
     d.cboMinute = cboMinute->currentIndex();
     d.cboTimeZone = cboTimeZone->currentIndex();
+    if (d.cboTimeZone == kExactClockItem) d.exactClock = exactClock_;
     d.optLatSouth = latGroup_->checkedId();
     d.optLongEast = lonGroup_->checkedId();
     d.chkDST = chkDST->isChecked();
@@ -540,6 +551,7 @@ void FrmMain::fillFields(const BirthFormData& d) {
     SetIndexIfValid(cboYear, d.cboYear);
     SetIndexIfValid(cboHour, d.cboHour);
     SetIndexIfValid(cboMinute, d.cboMinute);
+    showExactClock(d.exactClock, d.txtCity);
     SetIndexIfValid(cboTimeZone, d.cboTimeZone);
     SelectOption(latGroup_, d.optLatSouth);
     SelectOption(lonGroup_, d.optLongEast);
@@ -649,7 +661,7 @@ void FrmMain::buildAtlas() {
         connect(g, &QButtonGroup::buttonClicked, this, &FrmMain::keepCoordinatesByHand);
     for (QComboBox* l : {cboMonth, cboDate, cboYear, cboHour, cboMinute})
         connect(l, &QComboBox::currentIndexChanged, this, &FrmMain::chooseZoneAgain);
-    connect(cboTimeZone, &QComboBox::activated, this, &FrmMain::keepZoneByHand);
+    connect(cboTimeZone, &QComboBox::activated, this, &FrmMain::chooseZoneByHand);
     connect(chkDST, &QCheckBox::clicked, this, &FrmMain::keepZoneByHand);
 }
 
@@ -678,6 +690,7 @@ void FrmMain::loadAtlas() {
 void FrmMain::atlasLoaded() {
     atlasReady_ = true;
     if (txtCity->hasFocus()) showPlaces();
+    if (nearbyWanted_) showNearbyLine();
 }
 
 void FrmMain::offerPlaces() {
@@ -720,13 +733,41 @@ void FrmMain::choosePlace(const QModelIndex& index) {
 }
 
 void FrmMain::chooseZoneAgain() {
-    if (!atlasPlace_) return;
-    atlasClock_ = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
-    if (!zoneByHand_ && atlasClock_.slot.found) {
-        cboTimeZone->setCurrentIndex(atlasClock_.slot.slot);
-        chkDST->setChecked(atlasClock_.slot.daylightSaving);
+    if (!atlasPlace_) {
+        if (nearbyWanted_) showNearbyLine();
+        return;
     }
+    atlasClock_ = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
+    if (!zoneByHand_) setZoneOfClock(atlasClock_, atlasPlace_->name);
     showAtlasLine();
+}
+
+void FrmMain::setZoneOfClock(const PlaceClock& clock, const std::string& place) {
+    BirthFormData zone;
+    if (!SetZoneOfClock(zone, clock)) return;
+    showExactClock(zone.exactClock, place);
+    cboTimeZone->setCurrentIndex(zone.cboTimeZone);
+    chkDST->setChecked(zone.chkDST);
+}
+
+void FrmMain::showExactClock(const std::optional<ExactClock>& clock, const std::string& place) {
+    if (cboTimeZone->count() > kExactClockItem) cboTimeZone->removeItem(kExactClockItem);
+    exactClock_ = clock;
+    if (clock) cboTimeZone->addItem(QString::fromStdString(ExactClockLabel(*clock, TrimBlanks(place))));
+}
+
+void FrmMain::showNearbyLine() {
+    nearbyWanted_ = true;
+    nearby_ = {};
+    if (atlasReady_) nearby_ = NearbyClockOfForm(formData());
+    lblAtlas->setNote(QString::fromStdString(nearby_.line));
+    cmdNearbyZone->setVisible(nearby_.nearest && (nearby_.clock.slot.found || nearby_.clock.exact));
+    if (!atlasReady_) loadAtlas();
+}
+
+void FrmMain::useNearbyZone() {
+    if (!nearby_.nearest) return;
+    setZoneOfClock(nearby_.clock, nearby_.nearest->place.name);
 }
 
 void FrmMain::showAtlasLine() {
@@ -739,15 +780,23 @@ void FrmMain::showAtlasLine() {
         return;
     }
     const AtlasPlaceUse use{!coordinatesByHand_, !zoneByHand_};
-    lblAtlas->setNote(QString::fromStdString(
-        AtlasLine(*atlasPlace_, city, use, atlasClock_, cboTimeZone->currentIndex(), chkDST->isChecked())));
+    lblAtlas->setNote(QString::fromStdString(AtlasLine(*atlasPlace_, city, use, atlasClock_,
+                                                       cboTimeZone->currentIndex(), chkDST->isChecked(), exactClock_)));
 }
 
 void FrmMain::forgetAtlasPlace() {
     atlasPlace_.reset();
     coordinatesByHand_ = false;
     zoneByHand_ = false;
+    nearbyWanted_ = false;
+    nearby_ = {};
     lblAtlas->setNote(QString());
+    cmdNearbyZone->hide();
+}
+
+void FrmMain::chooseZoneByHand(int item) {
+    if (item != kExactClockItem) showExactClock(std::nullopt, {});
+    keepZoneByHand();
 }
 
 void FrmMain::keepZoneByHand() {
@@ -757,7 +806,10 @@ void FrmMain::keepZoneByHand() {
 }
 
 void FrmMain::keepCoordinatesByHand() {
-    if (!atlasPlace_) return;
+    if (!atlasPlace_) {
+        showNearbyLine();
+        return;
+    }
     coordinatesByHand_ = true;
     showAtlasLine();
 }

@@ -54,7 +54,7 @@ public:
     // The form's checks (CheckBirthForm): the birth data the form holds, or
     // nullopt after a failure's message, focus and the direction it selects.
     // While the atlas chose the zone, a birth time the place's clocks skipped
-    // or an offset no row gives is refused as well.
+    // is refused as well.
     std::optional<BirthData> checkedBirthData();
     // The same checks, answering only whether they passed.
     bool ValidateInput() { return checkedBirthData().has_value(); }
@@ -96,10 +96,19 @@ private:
     void offerPlaces();  // City edited by the user
     void showPlaces();   // the atlas's matches of City, in its list
     void choosePlace(const QModelIndex& index);
-    void chooseZoneAgain();        // the date or time changed
-    void showAtlasLine();          // what the form still holds of the atlas's place
-    void forgetAtlasPlace();       // other birth data put in, or nothing of the place left
-    void keepZoneByHand();         // zone or box changed by the user
+    void chooseZoneAgain();           // the date or time changed
+    void showAtlasLine();             // what the form still holds of the atlas's place
+    void forgetAtlasPlace();          // other birth data put in, or nothing of the place left
+    void keepZoneByHand();            // zone or box changed by the user
+    void chooseZoneByHand(int item);  // a zone item chosen: a row takes the exact clock's entry away
+    // The zone item and box of a place's clock: its row, or the exact clock
+    // as the list's entry after the rows (named for `place`).
+    void setZoneOfClock(const PlaceClock& clock, const std::string& place);
+    // The exact clock's entry after the rows, or none.
+    void showExactClock(const std::optional<ExactClock>& clock, const std::string& place);
+    // Coordinates typed without a place: the nearest atlas place and its clock.
+    void showNearbyLine();
+    void useNearbyZone();          // cmdNearbyZone
     void keepCoordinatesByHand();  // a coordinate or direction changed by the user
 
     ChartState& state_;
@@ -125,6 +134,7 @@ private:
     QLineEdit* txtState = nullptr;
     QLineEdit* txtCountry = nullptr;
     QPushButton* Command1 = nullptr;
+    QPushButton* cmdNearbyZone = nullptr;
     QCheckBox* chkPrecise = nullptr;
     QPushButton* cmdCalculate = nullptr;
     QPushButton* cmdOpen = nullptr;
@@ -136,10 +146,13 @@ private:
     QCompleter* placeCompleter_ = nullptr;
     QStandardItemModel* placeModel_ = nullptr;
     std::vector<Place> offeredPlaces_;
-    std::optional<Place> atlasPlace_;  // while the form holds something of the chosen place
-    PlaceClock atlasClock_;            // its clock at the birth moment
-    bool coordinatesByHand_ = false;   // the user changed a coordinate or direction since
-    bool zoneByHand_ = false;          // the user changed the zone or the box since
+    std::optional<Place> atlasPlace_;       // while the form holds something of the chosen place
+    PlaceClock atlasClock_;                 // its clock at the birth moment
+    bool coordinatesByHand_ = false;        // the user changed a coordinate or direction since
+    bool zoneByHand_ = false;               // the user changed the zone or the box since
+    std::optional<ExactClock> exactClock_;  // the zone list's entry after the rows
+    bool nearbyWanted_ = false;             // coordinates typed without a place
+    NearbyClock nearby_;                    // the nearest place to them
     QThread* atlasLoader_ = nullptr;
     bool atlasReady_ = false;
     HelpMenuEntries help_;

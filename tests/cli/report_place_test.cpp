@@ -128,9 +128,6 @@ TEST(ReportPlace, RefusalsNameWhatTheAtlasFound) {
         {"a time that did not exist", Birth("New York", "2021-03-14", "02:30"),
          "2:30 on March 14, 2021 did not exist in New York: the clocks moved forward that night (EST to EDT). "
          "Please check the time of birth.\n"},
-        {"no row for the offset", Birth("Kathmandu", "2000-06-01", "12:00"),
-         "No time-zone row gives UTC+5:45, the offset of Kathmandu on June 1, 2000. "
-         "Please choose the time zone and daylight saving.\n"},
         {"an empty place", Birth("", "2000-06-01", "12:00"), "Option --place needs a place name\n"},
         {"the date first", Birth("Kathmandu", "2000-13-01", "12:00"), "The month must be from 1 to 12\n"},
         {"then the given zone", Birth("Chicago", "2000-06-01", "12:00", {"--zone", "71"}),
@@ -151,6 +148,34 @@ TEST(ReportPlace, RefusalsNameWhatTheAtlasFound) {
     EXPECT_EQ(RunWith(Birth("Kathmandu", "2000-06-01", "12:00", {"--zone", "34", "--dst"})).status, kExitOk);
 }
 
+// A clock no row gives is taken to the second: the offset with its seconds,
+// no row, the Universal Time to the second; with --dst, the place's standard
+// time beside the box.
+TEST(ReportPlace, ClocksNoRowGivesAreTakenToTheSecond) {
+    struct Case {
+        Args args;
+        const char* offset;
+        bool dst;
+        const char* universal;
+    };
+    const Case cases[] = {
+        {Birth("Moscow", "1915-06-01", "12:00"), "+02:30:17", false, "1915-06-01T09:29:43Z"},
+        {Birth("Paris", "1905-03-20", "08:15"), "+00:09:21", false, "1905-03-20T08:05:39Z"},
+        {Birth("Detroit", "1901-12-31", "20:00"), "-05:32:11", false, "1902-01-01T01:32:11Z"},
+        {Birth("Kathmandu", "2000-06-01", "12:00"), "+05:45", false, "2000-06-01T06:15:00Z"},
+        {Birth("Kathmandu", "2000-06-01", "12:00", {"--dst"}), "+06:45", true, "2000-06-01T05:15:00Z"},
+    };
+    for (const Case& c : cases) {
+        const Result r = RunWith(c.args);
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const Json chart = Json::parse(r.out);
+        const Json& in = chart.at("input");
+        EXPECT_EQ(in.at("utc_offset"), c.offset) << c.offset;
+        EXPECT_EQ(in.at("dst"), c.dst) << c.offset;
+        EXPECT_EQ(chart.at("universal_time"), c.universal) << c.offset;
+    }
+}
+
 TEST(ReportPlace, FindPlacePrintsTheMatchesAsJson) {
     Result r = RunWith({"--find-place", "Sao Paulo", "--limit", "2"});
     ASSERT_EQ(r.status, kExitOk) << r.err;
@@ -164,6 +189,15 @@ TEST(ReportPlace, FindPlacePrintsTheMatchesAsJson) {
     EXPECT_EQ(Json::parse(RunWith({"--find-place", "Chic", "--limit", "3"}).out).size(), 3u);
     EXPECT_EQ(Json::parse(RunWith({"--find-place", "Chic"}).out).size(), 10u);  // the default limit
     EXPECT_EQ(RunWith({"--find-place", "Xqzzy"}).out, "[]\n");
+
+    // Coordinates: the places within 100 km, nearest first, with the distance.
+    const Json near = Json::parse(RunWith({"--find-place", "47:35N,11:04E", "--limit", "3"}).out);
+    ASSERT_EQ(near.size(), 3u);
+    EXPECT_EQ(near.at(0).at("name"), "Garmisch-Partenkirchen");
+    EXPECT_EQ(near.at(0).at("zone_id"), "Europe/Berlin");
+    EXPECT_EQ(near.at(0).at("distance_km"), 10.4);
+    EXPECT_LE(near.at(0).at("distance_km").get<double>(), near.at(2).at("distance_km").get<double>());
+    EXPECT_EQ(RunWith({"--find-place", "0:00N, 30:00W"}).out, "[]\n");  // the Atlantic
 
     struct Case {
         Args args;

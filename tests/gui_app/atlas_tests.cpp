@@ -4,8 +4,10 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <QPushButton>
 #include <functional>
 
+#include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {
@@ -144,27 +146,80 @@ TEST_F(AtlasTest, SkippedAndRepeatedClockTimes) {
     EXPECT_NE(chart(), nullptr);
 }
 
-// No row gives Nepal's +5:45: the line says the offset, the zone stays as it
-// was, and the calculation waits for the user's choice.
-TEST_F(AtlasTest, PlaceWithNoRowLeavesTheChoiceToTheUser) {
+// No row gives Moscow's clock of 1915 (MMT, +2:30:17): the zone list shows it
+// as one more entry at its end, the box cleared, and the chart takes it to
+// the second. A date with a row, or a row chosen, takes the entry away.
+TEST_F(AtlasTest, LocalMeanTimeIsTheZoneListsLastEntry) {
+    QComboBox* zones = list("cboTimeZone");
+    type("txtName", QStringLiteral("Ada"));
+    when(1915, 6, 1, 12, 0);
+    child<QCheckBox>("chkDST")->setChecked(true);
+    pickPlace(QStringLiteral("Mosc"), QStringLiteral("Moscow, "));
+    ASSERT_EQ(zones->count(), kTimeZoneCount + 1);
+    EXPECT_EQ(zone(), kExactClockItem);
+    EXPECT_EQ(zones->currentText(), QStringLiteral("Local mean time of Moscow, UTC+2:30:17"));
+    EXPECT_FALSE(dst());
+    EXPECT_EQ(line(), QStringLiteral("Moscow: MMT, UTC+2:30:17 on June 1, 1915; no time-zone row gives this offset: "
+                                     "the chart takes it to the second"));
+    click("cmdCalculate");
+    ASSERT_TRUE(dialogs.messages().empty()) << dialogs.lastMessage().toStdString();
+    ASSERT_NE(chart(), nullptr);
+    EXPECT_EQ(app->state().ChartMoment.utcOffsetSeconds, 9017);
+    EXPECT_EQ(app->state().BirthExactClock, (ExactClock{9017, ClockKind::MeanTime}));
+
+    when(1960, 1, 15, 12, 0);  // MSK: a row
+    EXPECT_EQ(zones->count(), kTimeZoneCount);
+    EXPECT_EQ(ZoneOffsetSeconds(zone(), dst()), 3 * 3600);
+    when(1915, 6, 1, 12, 0);
+    EXPECT_EQ(zone(), kExactClockItem);
+
+    zones->setFocus();
+    key(zones, Qt::Key_Up, QString());  // the last row, by hand
+    EXPECT_EQ(zones->count(), kTimeZoneCount);
+    EXPECT_EQ(zone(), kTimeZoneCount - 1);
+}
+
+// Nepal's +5:45 has no row either: the calculation takes it.
+TEST_F(AtlasTest, AnOffsetNoRowGivesIsTakenAsItIs) {
     type("txtName", QStringLiteral("Ada"));
     when(2000, 6, 1, 12, 0);
-    choose("cboTimeZone", 34);
     pickPlace(QStringLiteral("Kathm"), QStringLiteral("Kathmandu"));
-    EXPECT_EQ(zone(), 34);
-    EXPECT_TRUE(line().startsWith(QStringLiteral("Kathmandu: "))) << line().toStdString();
-    EXPECT_TRUE(line().contains(QStringLiteral("UTC+5:45"))) << line().toStdString();
-    EXPECT_TRUE(line().contains(QStringLiteral("no time-zone row gives this offset"))) << line().toStdString();
-    click("cmdCalculate");
-    EXPECT_EQ(dialogs.lastMessage(),
-              QStringLiteral("No time-zone row gives UTC+5:45, the offset of Kathmandu on June 1, 2000. Please "
-                             "choose the time zone and daylight saving."));
-    EXPECT_EQ(focusedName(), QStringLiteral("cboTimeZone"));
-    dialogs.clear();
-    key(list("cboTimeZone"), Qt::Key_Up, QString());
+    EXPECT_EQ(list("cboTimeZone")->currentText(), QStringLiteral("Standard time of Kathmandu, UTC+5:45"));
     click("cmdCalculate");
     EXPECT_TRUE(dialogs.messages().empty()) << dialogs.lastMessage().toStdString();
-    EXPECT_NE(chart(), nullptr);
+    ASSERT_NE(chart(), nullptr);
+    EXPECT_EQ(app->state().ChartMoment.utcOffsetSeconds, 20700);
+}
+
+// Coordinates typed without a place: the line names the nearest atlas place
+// and its clock, and a button takes its zone.
+TEST_F(AtlasTest, TypedCoordinatesNameTheNearestPlace) {
+    when(1980, 1, 15, 12, 0);
+    type("txtLatD", QStringLiteral("47"));
+    type("txtLatM", QStringLiteral("35"));
+    pick("optLatSouth_0");
+    type("txtLonD", QStringLiteral("11"));
+    type("txtLonM", QStringLiteral("4"));
+    pick("optLongEast_0");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        line(), QStringLiteral("Nearest atlas place: Garmisch-Partenkirchen, 10 km: CET, UTC+1:00"), 20000);
+    auto* use = child<QPushButton>("cmdNearbyZone");
+    ASSERT_TRUE(use->isVisible());
+    EXPECT_EQ(use->accessibleName(), QStringLiteral("Use the zone of the nearest atlas place"));
+    EXPECT_NE(ZoneOffsetSeconds(zone(), dst()), 3600);
+    click("cmdNearbyZone");
+    EXPECT_EQ(ZoneOffsetSeconds(zone(), dst()), 3600);
+
+    type("txtLatD", QStringLiteral("0"));  // 470°: no point, no line
+    EXPECT_EQ(line(), QString());
+    EXPECT_FALSE(use->isVisible());
+    box("txtLatD")->clear();
+    type("txtLatD", QStringLiteral("47"));
+    box("txtLonD")->clear();
+    type("txtLonD", QStringLiteral("30"));
+    pick("optLongEast_1");  // 47°35' N 30°4' W: the Atlantic
+    EXPECT_EQ(line(), QStringLiteral("No atlas place within 100 km"));
+    EXPECT_FALSE(use->isVisible());
 }
 
 // While the places are offered, a digit typed still meets City's filter.

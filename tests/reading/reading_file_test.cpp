@@ -337,6 +337,78 @@ TEST(LoadReading, DamagedTextsBecomeValidUtf8) {
     EXPECT_EQ(f.txtCountry.find('\xF4'), std::string::npos);
 }
 
+// A clock no row gives goes into one added line after the seventeen; the
+// reading comes back to the same birth and the same bytes. The zone line
+// holds the nearest row.
+TEST(ExactClockLine, ReadingsRoundTripToTheSecond) {
+    TempFolder dir;
+    struct Case {
+        ExactClock clock;
+        bool dst;
+        const char* line;
+    };
+    const Case cases[] = {
+        {{9017, ClockKind::MeanTime}, false, "ExactClock=+02:30:17 mean"},            // Moscow 1915
+        {{-1521, ClockKind::MeanTime}, false, "ExactClock=-00:25:21 mean"},           // Dublin 1910
+        {{-19931, ClockKind::MeanTime}, true, "ExactClock=-05:32:11 mean"},           // Detroit 1901, box ticked
+        {{20700, ClockKind::StandardTime}, false, "ExactClock=+05:45 standard"},      // Kathmandu
+        {{4772, ClockKind::SummerTime}, false, "ExactClock=+01:19:32 summer"},        // Amsterdam 1930
+        {{15 * 3600, ClockKind::StandardTime}, false, "ExactClock=+15:00 standard"},  // the most either way
+    };
+    for (const Case& c : cases) {
+        ChartState s = SampleState();
+        s.BirthExactClock = c.clock;
+        s.DaylightSaving = c.dst;
+        s.ZoneSlot = static_cast<std::int16_t>(NearestZoneSlot(c.clock.utcOffsetSeconds));
+        ReadingLines lines = MakeReadingLines(s);
+        const std::string bytes = FileBytes(s);
+        EXPECT_EQ(bytes, BytesOf(lines) + EncodeReadingText(c.line) + "\r\n") << c.line;
+        WriteBytes(dir / "x.qvn", bytes);
+        const auto loaded = LoadReading(dir / "x.qvn");
+        ASSERT_TRUE(std::holds_alternative<BirthFormData>(loaded)) << c.line;
+        const BirthFormData& form = std::get<BirthFormData>(loaded);
+        EXPECT_EQ(form.cboTimeZone, kExactClockItem);
+        EXPECT_EQ(form.exactClock, c.clock);
+        BirthData birth;
+        ASSERT_EQ(CheckBirthForm(form, birth), std::nullopt) << c.line;
+        EXPECT_EQ(birth.zoneSlot, s.ZoneSlot);
+        ChartState again = SampleState();
+        WriteBirthFields(birth, again);
+        EXPECT_EQ(FileBytes(again), bytes) << c.line;
+    }
+    // Without one, the seventeen lines alone, as every reading before.
+    EXPECT_EQ(FileBytes(SampleState()), BytesOf(MakeReadingLines(SampleState())));
+}
+
+// The added line is taken only as the writer writes it; anything else
+// refuses the whole reading with the line's number.
+TEST(ExactClockLine, LinesNotUnderstoodAreRefused) {
+    TempFolder dir;
+    const std::string seventeen = BytesOf(MakeReadingLines(SampleState()));
+    const std::string refused[] = {
+        "ExactClock=+02:30:17",       "ExactClock=+02:30:17 lunar",
+        "ExactClock=+2:30:17 mean",   "ExactClock=+02:30:00 mean",
+        "ExactClock=+02:60 mean",     "ExactClock=+02:30:60 mean",
+        "ExactClock=+15:00:01 mean",  "ExactClock=-00:00 mean",
+        "ExactClock=02:30 mean",      "ExactClock=+02:30:17  mean",
+        "ExactClock=+02:30:17 mean ", "ExactClock= +02:30 mean",
+        "ExactClock=+0a:30 mean",     "ExactClock=",
+        "Exactclock=+02:30:17 mean",
+    };
+    for (const std::string& line : refused) {
+        WriteBytes(dir / "x.qvn", seventeen + EncodeReadingText(line) + "\r\n");
+        const auto loaded = LoadReading(dir / "x.qvn");
+        ASSERT_TRUE(std::holds_alternative<ReadingRefusal>(loaded)) << line;
+        EXPECT_TRUE(std::get<ReadingRefusal>(loaded).message.starts_with("The reading \"x.qvn\" is damaged: line 18 "))
+            << std::get<ReadingRefusal>(loaded).message;
+    }
+    const std::string twice = EncodeReadingText("ExactClock=+02:30:17 mean") + "\r\n";
+    WriteBytes(dir / "x.qvn", seventeen + twice + twice);
+    EXPECT_TRUE(std::holds_alternative<ReadingRefusal>(LoadReading(dir / "x.qvn")));
+    WriteBytes(dir / "x.qvn", seventeen + twice);
+    EXPECT_TRUE(std::holds_alternative<BirthFormData>(LoadReading(dir / "x.qvn")));
+}
+
 TEST(ReadingExtension, OnlyLowerCaseQvnIsAccepted) {
     struct Case {
         const char* name;

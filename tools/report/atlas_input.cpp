@@ -1,5 +1,8 @@
 #include "tools/report/atlas_input.h"
 
+#include <cmath>
+#include <utility>
+
 #include <nlohmann/json.hpp>
 
 #include "state/text.h"
@@ -19,6 +22,36 @@ std::optional<int> StandardRow(const LocalTimeType& clock) {
     const ZoneSlot slot = ZoneSlotFor(standard, false, clock.daylightSaving ? "" : clock.abbreviation);
     if (!slot.found || slot.daylightSaving) return std::nullopt;
     return slot.slot;
+}
+
+// "DEG:MIN" and a direction letter into a form's two boxes and option.
+bool ReadAngle(std::string_view text, std::optional<std::string> (*directionOf)(char, int&), std::string& degrees,
+               std::string& minutes, int& option) {
+    text = TrimBlanks(text);
+    if (text.empty() || directionOf(text.back(), option)) return false;
+    text.remove_suffix(1);
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) return false;
+    degrees = text.substr(0, colon);
+    minutes = text.substr(colon + 1);
+    return true;
+}
+
+// "47:35N,11:04E" as the form's coordinates would take it; nullopt for any
+// other text (a place's name).
+std::optional<FormPoint> PointOfText(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos) return std::nullopt;
+    BirthFormData form;
+    if (!ReadAngle(text.substr(0, comma), LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth) ||
+        !ReadAngle(text.substr(comma + 1), LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast))
+        return std::nullopt;
+    return FormCoordinates(form);
+}
+
+nlohmann::ordered_json PlaceJson(const Place& p) {
+    return {{"name", p.name},           {"state", p.state},    {"country", p.country},  {"latitude", p.latitude},
+            {"longitude", p.longitude}, {"zone_id", p.zoneId}, {"label", PlaceLabel(p)}};
 }
 
 }  // namespace
@@ -66,14 +99,14 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
 
 std::string FindPlaceJsonText(const std::string& text, std::size_t limit) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const Place& p : FindPlaces(text, limit)) {
-        list.push_back({{"name", p.name},
-                        {"state", p.state},
-                        {"country", p.country},
-                        {"latitude", p.latitude},
-                        {"longitude", p.longitude},
-                        {"zone_id", p.zoneId},
-                        {"label", PlaceLabel(p)}});
+    if (const std::optional<FormPoint> point = PointOfText(text)) {
+        for (const NearbyPlace& n : NearestAtlasPlaces(point->latitudeNorth, point->longitudeEast, limit)) {
+            nlohmann::ordered_json place = PlaceJson(n.place);
+            place["distance_km"] = std::round(n.distanceKm * 10) / 10;
+            list.push_back(std::move(place));
+        }
+    } else {
+        for (const Place& p : FindPlaces(text, limit)) list.push_back(PlaceJson(p));
     }
     return list.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
 }

@@ -34,7 +34,9 @@ struct PlaceRequest {
 std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used);
 
 // The matches of --find-place as a JSON array, best first: name, state,
-// country, latitude, longitude, zone_id, label.
+// country, latitude, longitude, zone_id, label. Coordinates as the command
+// takes them, "47:35N,11:04E", list the places within kNearbyRadiusKm,
+// nearest first, each with its distance_km (to 0.1 km).
 std::string FindPlaceJsonText(const std::string& text, std::size_t limit);
 
 }  // namespace qv::report

@@ -76,7 +76,9 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.batch = v; }},
         {"--jobs", "N", "with --batch: rows computed in parallel, 1 to 64 (default 1)",
          [](RawOptions& o, const std::string& v) { o.jobs = v; }},
-        {"--find-place", "TEXT", "print the atlas's places matching TEXT as JSON, best first, nothing else",
+        {"--find-place", "TEXT",
+         "print the atlas's places matching TEXT as JSON, best first, nothing else; "
+         "coordinates (47:35N,11:04E): the places within 100 km, nearest first",
          [](RawOptions& o, const std::string& v) { o.findPlace = v; }},
         {"--limit", "N",
          "with --find-place: most places printed, 1 to " + std::to_string(kMaxFindLimit) + " (default 10)",
