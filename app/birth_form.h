@@ -35,7 +35,7 @@ struct BirthFormData {
     bool chkDST = false;
     // The zone list's entry after the table's rows: a clock no row gives,
     // to the second, put there by the atlas or a reading; none when empty.
-    std::optional<ExactClock> exactClock;
+    std::optional<ExactClock> exactClock = std::nullopt;
     bool operator==(const BirthFormData&) const = default;
 };
 

@@ -60,14 +60,14 @@ struct BirthData {
     LocalDateTime local;  // the clock time at the birth place
     int zoneSlot = 0;     // the row of the time-zone table the clock kept
     bool daylightSaving = false;
-    Coordinate latitude;   // negative: South
-    Coordinate longitude;  // negative: West
-    std::string city, state, country;
     // The clock to the second when no row gives it (local mean time): the
     // chart then takes its offset instead of zoneSlot's; zoneSlot holds the
     // row nearest to it (NearestZoneSlot), so that the seventeen lines of a
     // reading still name the closest zone. The box adds its hour to either.
-    std::optional<ExactClock> exactClock;
+    std::optional<ExactClock> exactClock = std::nullopt;
+    Coordinate latitude;   // negative: South
+    Coordinate longitude;  // negative: West
+    std::string city, state, country;
     bool operator==(const BirthData&) const = default;
 };
 

@@ -56,7 +56,7 @@ struct ChartState {
     std::int16_t ZoneMinutesValue = 0;
     // The birth's clock to the second when no row gives it (the zone fields
     // above then hold the nearest row); empty for a chart on a table row.
-    std::optional<ExactClock> BirthExactClock;
+    std::optional<ExactClock> BirthExactClock = std::nullopt;
 
     // Fixed lists, filled when the birth-data form opens.
     std::array<std::string, 13> SignAbbrevList{};
