@@ -61,11 +61,16 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     json.String(dateText);
     json.Key("time");
     json.String(timeText);
+    // A clock no row gives: no row, and the offset (below) to the second.
     json.Key("zone");
-    json.Integer(s.ZoneSlot);
+    if (s.BirthExactClock)
+        json.Null();
+    else
+        json.Integer(s.ZoneSlot);
     json.Key("zone_text");
-    json.String(IsTimeZoneSlot(s.ZoneSlot) ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
-                                           : std::string_view());
+    json.String(!s.BirthExactClock && IsTimeZoneSlot(s.ZoneSlot)
+                    ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
+                    : std::string_view());
     json.Key("dst");
     json.Bool(s.DaylightSaving);
     json.Key("latitude");

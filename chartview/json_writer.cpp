@@ -175,6 +175,11 @@ void JsonWriter::StringOrNull(std::string_view text) {
     }
 }
 
+void JsonWriter::Null() {
+    BeforeValue();
+    Raw("null");
+}
+
 void JsonWriter::Number(double value) {
     BeforeValue();
     if (!std::isfinite(value)) return Raw("null");

@@ -31,6 +31,7 @@ public:
     void String(std::string_view text);
     // A string, or null for an empty one.
     void StringOrNull(std::string_view text);
+    void Null();
     void Number(double value);  // null when not finite
     void Integer(std::int64_t value);
     void Bool(bool value);

@@ -173,6 +173,8 @@ TEST(ReportPlace, ClocksNoRowGivesAreTakenToTheSecond) {
         EXPECT_EQ(in.at("utc_offset"), c.offset) << c.offset;
         EXPECT_EQ(in.at("dst"), c.dst) << c.offset;
         EXPECT_EQ(chart.at("universal_time"), c.universal) << c.offset;
+        EXPECT_TRUE(in.at("zone").is_null()) << c.offset;
+        EXPECT_EQ(in.at("zone_text"), "") << c.offset;
     }
 }
 
