@@ -60,7 +60,8 @@ std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form
 // Every list index in its list, in the command's words.
 std::optional<std::string> CheckListItems(const BirthFormData& form) {
     if (auto refused = CheckBirthDate(YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1)) return refused;
-    if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
+    if (!form.chkTimeUnknown)
+        if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
     if (form.cboTimeZone == kExactClockItem && form.exactClock) return CheckExactClock(*form.exactClock);
     return CheckZoneSlot(form.cboTimeZone);
 }
@@ -80,6 +81,12 @@ std::optional<std::string> DirectionOf(char letter, std::string_view what, char 
 }
 
 }  // namespace
+
+LocalDateTime ChartClockTime(const BirthFormData& form) {
+    const bool known = !form.chkTimeUnknown;
+    return {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, known ? form.cboHour : kUnknownTimeHour,
+            known ? form.cboMinute : 0};
+}
 
 void LoadFixedLists(ChartState& state) {
     LoadTimeZones(state);
@@ -156,7 +163,8 @@ std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, Birth
     if (auto refused = CheckListItems(form)) return Fail(kCheckListItem, std::move(*refused), "");
     if (auto failure = CheckPersonalTexts(form)) return failure;
     WriteKeepingRoom(birth.name, TrimBlanks(form.txtName), kTypedTextRoom);
-    birth.local = {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
+    birth.local = ChartClockTime(form);
+    birth.timeKnown = !form.chkTimeUnknown;
     if (form.cboTimeZone == kExactClockItem) {
         birth.exactClock = form.exactClock;
         birth.zoneSlot = NearestZoneSlot(form.exactClock->utcOffsetSeconds);
@@ -207,6 +215,7 @@ BirthFormData FormOfBirth(const BirthData& birth) {
     form.txtLonM = std::to_string(birth.longitude.minutes);
     form.optLongEast = birth.longitude.negative ? 1 : 0;
     form.chkDST = birth.daylightSaving;
+    form.chkTimeUnknown = !birth.timeKnown;
     form.txtCity = birth.city;
     form.txtState = birth.state;
     form.txtCountry = birth.country;
@@ -220,6 +229,7 @@ void WriteBirthFields(const BirthData& birth, ChartState& state) {
     state.BirthYear = static_cast<std::int16_t>(birth.local.year);
     state.BirthHour = static_cast<std::int16_t>(birth.local.hour);
     state.BirthMinute = static_cast<std::int16_t>(birth.local.minute);
+    state.BirthTimeKnown = birth.timeKnown;
     StoreZone(state, birth.zoneSlot);
     state.BirthExactClock = birth.exactClock;
     state.LonDegrees = static_cast<std::int16_t>(birth.longitude.degrees);

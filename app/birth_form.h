@@ -36,11 +36,21 @@ struct BirthFormData {
     // The zone list's entry after the table's rows: a clock no row gives,
     // to the second, put there by the atlas or a reading; none when empty.
     std::optional<ExactClock> exactClock = std::nullopt;
+    // "Birth time unknown": the hour and minute lists are set aside and the
+    // chart is calculated for 12:00 local time.
+    bool chkTimeUnknown = false;
     bool operator==(const BirthFormData&) const = default;
 };
 
 // The item of cboTimeZone that shows the exact clock, after the 71 rows.
 inline constexpr int kExactClockItem = kTimeZoneCount;
+
+// The clock time a chart is calculated for when the birth time is unknown.
+inline constexpr int kUnknownTimeHour = 12;
+
+// The local clock time the form's lists give, or 12:00 of the date when the
+// birth time is unknown.
+LocalDateTime ChartClockTime(const BirthFormData& form);
 
 // The coordinate checks that follow the form's twelve, and the lists'.
 inline constexpr int kCheckLatitudeRange = 13;     // latitude beyond 90° 0'
@@ -77,7 +87,8 @@ std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
 
 // The one check of birth data: the form's checks (ValidateInput), then that
 // every list index lies in its list (check 16, in the words of
-// CheckBirthDate, CheckBirthTime and CheckZoneSlot), then CheckPersonalTexts. nullopt when the form
+// CheckBirthDate, CheckBirthTime and CheckZoneSlot; the time lists only when
+// the birth time is known), then CheckPersonalTexts. nullopt when the form
 // passes; `birth` then holds the birth data of the form, its texts trimmed
 // and written keeping their strings' room, so that a value reused from
 // chart to chart allocates nothing. On a failure `birth` is unchanged.

@@ -66,9 +66,7 @@ bool SetZoneOfClock(BirthFormData& form, const PlaceClock& clock) {
     return true;
 }
 
-LocalDateTime BirthMoment(const BirthFormData& form) {
-    return {YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1, form.cboHour, form.cboMinute};
-}
+LocalDateTime BirthMoment(const BirthFormData& form) { return ChartClockTime(form); }
 
 void SetPlaceLatitude(BirthFormData& form, const Place& place) {
     SetAngle(place.latitude, form.txtLatD, form.txtLatM, form.optLatSouth);

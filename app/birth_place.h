@@ -48,7 +48,8 @@ std::string ExactClockLabel(const ExactClock& clock, std::string_view place);
 // as it was, when the clock gives neither.
 bool SetZoneOfClock(BirthFormData& form, const PlaceClock& clock);
 
-// The local birth moment the form's lists hold.
+// The local birth moment the form's lists hold (12:00 when the birth time
+// is unknown), ChartClockTime.
 LocalDateTime BirthMoment(const BirthFormData& form);
 
 // The place's latitude or longitude, to the nearest minute, into the form's

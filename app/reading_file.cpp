@@ -96,8 +96,20 @@ bool ReadExactClock(std::string_view value, BirthFormData& form) {
     return true;
 }
 
-constexpr std::array<AddedLine, 1> kAddedLines{{
+// The words of the added lines' values.
+constexpr std::string_view kUnknownTime = "Unknown";
+
+constexpr std::array<AddedLine, 2> kAddedLines{{
     {"ExactClock", WriteExactClock, ReadExactClock},
+    // "BirthTime=Unknown": the birth time is not known; lines 4 and 5 hold
+    // 12 and 0, the time the chart is drawn for, which a program that does
+    // not know this line calculates.
+    {"BirthTime",
+     [](const ChartState& s) { return s.BirthTimeKnown ? std::nullopt : std::optional<std::string>(kUnknownTime); },
+     [](std::string_view value, BirthFormData& form) {
+         form.chkTimeUnknown = value == kUnknownTime;
+         return form.chkTimeUnknown;
+     }},
 }};
 
 // Most lines a reading holds, and most bytes: every line at its limit.

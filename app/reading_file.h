@@ -6,9 +6,10 @@
 // neither ever occurs in UTF-8, so no text can break a line. For texts of
 // plain ASCII this is the classic shift of each character code by the key.
 //
-// A chart that needs more than the seventeen lines say (see AddedReadingLine)
-// gets lines "Key=value" after them, scrambled the same way; a reading
-// without them is byte for byte what it has always been.
+// A chart that needs more than the seventeen lines say gets lines
+// "Key=value" after them, scrambled the same way; a reading without them is
+// byte for byte what it has always been. "BirthTime=Unknown" marks a birth
+// whose time is not known (its hour and minute lines hold 12 and 0).
 #pragma once
 
 #include <array>

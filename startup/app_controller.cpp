@@ -8,6 +8,7 @@
 #include <exception>
 
 #include "app/chart_run.h"
+#include "chartview/chart_moment.h"
 #include "app/ui/frm_main.h"
 #include "app/ui/reading_commands.h"
 #include "chartview/ui/chart_window.h"
@@ -95,6 +96,8 @@ void AppController::CalculateChart() {
     }
     ChartWindow* window = ensureChartWindow();
     wheel_ = wheel;
+    window->setChartNotes(QString::fromStdString(BirthMomentLine(state_)),
+                          QString::fromStdString(TimeWindowLineOf(state_, precise ? precise_ : PreciseEngine{})));
     window->showChart(wheel_);  // fills the window and shows it maximised
     if (!window->isVisible()) window->showMaximized();
     form_->hide();

@@ -54,7 +54,8 @@ inline constexpr std::int32_t kMostExactOffsetSeconds = 15 * 3600;
 
 // The birth data, checked: the date exists (1901 to 2050), the time and
 // the zone row are in their lists, the coordinates within 90° and 180° with
-// minutes below 60, and the texts trimmed and not empty.
+// minutes below 60, and the texts trimmed and not empty. A birth whose time
+// is not known is calculated for 12:00 local time, which `local` then holds.
 struct BirthData {
     std::string name;
     LocalDateTime local;  // the clock time at the birth place
@@ -68,6 +69,7 @@ struct BirthData {
     Coordinate latitude;   // negative: South
     Coordinate longitude;  // negative: West
     std::string city, state, country;
+    bool timeKnown = true;  // false: `local` holds 12:00, not the birth time
     bool operator==(const BirthData&) const = default;
 };
 

@@ -35,6 +35,9 @@ struct ChartState {
     std::int16_t BirthYear = 0;
     std::int16_t BirthHour = 0;
     std::int16_t BirthMinute = 0;
+    // False when the birth time is not known: BirthHour and BirthMinute
+    // then hold 12:00, the time the chart is drawn for.
+    bool BirthTimeKnown = true;
     std::int16_t ZoneHoursAbs = 0;
     std::int16_t ZoneMinutesAbs = 0;
     std::int16_t LonDegrees = 0;

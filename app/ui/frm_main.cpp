@@ -337,6 +337,16 @@ QGroupBox* FrmMain::buildBirthGroup(QWidget* parent) {
     bg->addWidget(cboHour, 2, 1);
     bg->addWidget(cboMinute, 2, 2);
     bg->addWidget(Hint(QStringLiteral("HH/MM/SS"), birth), 2, 3);
+    // Ticked, the chart is drawn for 12:00 and the time lists are set aside.
+    chkTimeUnknown = new QCheckBox(QStringLiteral("Birth time unknown"), birth);
+    chkTimeUnknown->setObjectName(QStringLiteral("chkTimeUnknown"));
+    Describe(chkTimeUnknown, "Birth time unknown",
+             "Ticked when the time of birth is not known: the chart is drawn for 12:00 local time");
+    bg->addWidget(chkTimeUnknown, 2, 4);
+    connect(chkTimeUnknown, &QCheckBox::toggled, this, [this](bool unknown) {
+        cboHour->setEnabled(!unknown);
+        cboMinute->setEnabled(!unknown);
+    });
 
     cboTimeZone = MakeList("cboTimeZone", birth);
     cboTimeZone->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -455,10 +465,11 @@ QHBoxLayout* FrmMain::buildButtonRow(QWidget* parent) {
 
 void FrmMain::setTabOrderAndFilters() {
     // Tab order follows the arrangement of the form.
-    QWidget* order[] = {txtName,        cboMonth,   cboDate,       cboYear,        cboHour,        cboMinute,
-                        cboTimeZone,    chkDST,     cmdNearbyZone, txtLatD,        txtLatM,        optLatSouth[0],
-                        optLatSouth[1], txtLonD,    txtLonM,       optLongEast[0], optLongEast[1], txtCity,
-                        txtState,       txtCountry, Command1,      chkPrecise,     cmdCalculate,   cmdOpen};
+    QWidget* order[] = {txtName,    cboMonth,       cboDate,        cboYear,        cboHour,
+                        cboMinute,  chkTimeUnknown, cboTimeZone,    chkDST,         cmdNearbyZone,
+                        txtLatD,    txtLatM,        optLatSouth[0], optLatSouth[1], txtLonD,
+                        txtLonM,    optLongEast[0], optLongEast[1], txtCity,        txtState,
+                        txtCountry, Command1,       chkPrecise,     cmdCalculate,   cmdOpen};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     for (QLineEdit* box : {txtName, txtCity, txtState, txtCountry, txtLatD, txtLatM, txtLonD, txtLonM})
@@ -524,6 +535,7 @@ BirthFormData FrmMain::formData() const {
     d.optLatSouth = latGroup_->checkedId();
     d.optLongEast = lonGroup_->checkedId();
     d.chkDST = chkDST->isChecked();
+    d.chkTimeUnknown = chkTimeUnknown->isChecked();
     return d;
 }
 
@@ -556,6 +568,7 @@ void FrmMain::fillFields(const BirthFormData& d) {
     SelectOption(latGroup_, d.optLatSouth);
     SelectOption(lonGroup_, d.optLongEast);
     chkDST->setChecked(d.chkDST);
+    chkTimeUnknown->setChecked(d.chkTimeUnknown);
 }
 
 std::optional<BirthData> FrmMain::checkedBirthData() {

@@ -122,6 +122,7 @@ private:
     QComboBox* cboMinute = nullptr;
     QComboBox* cboTimeZone = nullptr;
     QCheckBox* chkDST = nullptr;
+    QCheckBox* chkTimeUnknown = nullptr;  // "Birth time unknown"
     QLineEdit* txtLatD = nullptr;
     QLineEdit* txtLatM = nullptr;
     QLineEdit* txtLonD = nullptr;

@@ -93,6 +93,8 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
     area_->setMinimumSize(1, 1);
     area_->viewport()->installEventFilter(this);
     column->addWidget(area_, 1);
+    buildNotes();
+    column->addWidget(notes_);
     buildButtonBar();
     column->addWidget(buttonBar_);
     setCentralWidget(central);
@@ -298,6 +300,36 @@ void ChartWindow::buildButtonBar() {
     connect(cmdExit_, &QPushButton::clicked, this, [this] { exitProgram(); });
 }
 
+void ChartWindow::buildNotes() {
+    notes_ = new QWidget(this);
+    notes_->setObjectName(QStringLiteral("staChart"));
+    SetBackground(notes_, Qt::white);
+    auto* rows = new QVBoxLayout(notes_);
+    rows->setContentsMargins(8, 2, 8, 2);
+    rows->setSpacing(0);
+    const auto line = [&](const char* name, const char* spoken) {
+        auto* label = new QLabel(notes_);
+        label->setObjectName(QLatin1String(name));
+        label->setAccessibleName(QLatin1String(spoken));
+        label->setWordWrap(true);
+        label->setTextFormat(Qt::PlainText);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setFocusPolicy(Qt::TabFocus);
+        rows->addWidget(label);
+        return label;
+    };
+    lblBirthMoment_ = line("lblBirthMoment", "Birth moment");
+    lblTimeWindow_ = line("lblTimeWindow", "Time window");
+}
+
+void ChartWindow::setChartNotes(const QString& birthMoment, const QString& timeWindow) {
+    lblBirthMoment_->setText(birthMoment);
+    lblBirthMoment_->setAccessibleDescription(birthMoment);
+    lblTimeWindow_->setText(timeWindow);
+    lblTimeWindow_->setAccessibleDescription(timeWindow);
+    display()->setChartNotes({birthMoment, timeWindow});
+}
+
 void ChartWindow::loadCheckMarks() {
     for (QAction* a : {mnuToolBar_, mnuStatusBar_, mnuColorOff_, mnuChart_, mnuStyles_[1]}) a->setChecked(true);
 }
@@ -493,7 +525,10 @@ void ChartWindow::toggleToolBar() {
     tb_->setVisible(show);
 }
 
-void ChartWindow::toggleStatusBar() { mnuStatusBar_->setChecked(!mnuStatusBar_->isChecked()); }
+void ChartWindow::toggleStatusBar() {
+    mnuStatusBar_->setChecked(!mnuStatusBar_->isChecked());
+    notes_->setVisible(mnuStatusBar_->isChecked());
+}
 
 void ChartWindow::chooseStyle(QAction* style) {
     for (QAction* a : mnuStyles_) a->setChecked(a == style);

@@ -62,6 +62,12 @@ public:
     // Writes the position table, the wheel and the interpretation box, and
     // shows the window (maximised, the display form centred at the top).
     void showChart(const ChartWheel& wheel);
+    // The lines under the display form, outside its layout: the moment the
+    // chart was calculated for (BirthMomentLine) and how much of it rests on
+    // the birth minute (TimeWindowLineOf). They go on the printed page too.
+    void setChartNotes(const QString& birthMoment, const QString& timeWindow);
+    QLabel* birthMomentLine() const { return lblBirthMoment_; }
+    QLabel* timeWindowLine() const { return lblTimeWindow_; }
 
     // The frame of the display form inside the window's area.
     QMdiSubWindow* displayFrame() const { return displayFrame_; }
@@ -112,6 +118,7 @@ private:
     void buildToolBar();
     void buildBanner();
     void buildButtonBar();
+    void buildNotes();
     void loadCheckMarks();
     // Scales the display form for the area and the zoom, then places it.
     void fitDisplayForm();
@@ -164,6 +171,9 @@ private:
     QLabel* lblHeading_ = nullptr;
     QLabel* bannerLink_ = nullptr;
     QWidget* buttonBar_ = nullptr;
+    QWidget* notes_ = nullptr;  // "staChart": the two lines under the display form
+    QLabel* lblBirthMoment_ = nullptr;
+    QLabel* lblTimeWindow_ = nullptr;
     QPushButton* cmdSaveAsJPEG_ = nullptr;
     QPushButton* cmdBack_ = nullptr;
     QPushButton* cmdExit_ = nullptr;

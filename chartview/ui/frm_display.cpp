@@ -498,6 +498,15 @@ void FrmDisplay::showPositions(const ChartState& state) {
         planet_[k]->setText(QString::fromStdString(state.PlanetPosition[k]));
         positionRow(k)->setAccessibleName(QString::fromStdString(PositionItem(state, std::size_t(k))));
     }
+    // Without a birth time the ascendant is that of 12:00: marked as not known.
+    QLabel* ascendant = planet_[kAscendantSlot];
+    ascendant->setToolTip(QString());
+    if (!state.BirthTimeKnown) {
+        ascendant->setText(ascendant->text() + QStringLiteral(" ?"));
+        ascendant->setToolTip(QStringLiteral("Drawn for 12:00: the birth time is not known"));
+        QLabel* row = positionRow(static_cast<int>(kAscendantSlot));
+        row->setAccessibleName(row->accessibleName() + QStringLiteral(", drawn for 12:00, not known"));
+    }
 }
 
 void FrmDisplay::fitPositionHeading() {

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QTextEdit>
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -129,6 +130,11 @@ public:
     void showWheel(const ChartState& state, const ChartWheel& wheel);
     // The interpretation box from the analysis' styled runs.
     void showInterpretation(const std::vector<StyledRun>& runs);
+    // The lines the chart window shows under the form (the birth moment, the
+    // time window), kept here for the printed page, which puts them under
+    // the chart.
+    void setChartNotes(const QStringList& notes) { chartNotes_ = notes; }
+    const QStringList& chartNotes() const { return chartNotes_; }
 
     // Captures the client area as it is shown at its designed size, keeps it
     // in the hidden "Picture1" and returns it.
@@ -188,6 +194,7 @@ private:
     QLineEdit* txtFolder_ = nullptr;
     QLineEdit* txtFile_ = nullptr;
     QPixmap picture_;
+    QStringList chartNotes_;
 };
 
 }  // namespace qv

@@ -119,13 +119,32 @@ void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
     QRect content;
     for (const auto& [widget, at] : parts) content |= QRect(at, widget->size());
 
-    const qreal scale = FitScale(content.size(), page);
+    // The chart window's notes (birth moment, time window) go under the
+    // chart in the interpretation's type; the chart leaves room for them.
+    QFont noteFont = form.font();
+    noteFont.setPointSizeF(kPrintedTextPoints);
+    painter.setFont(noteFont);
+    std::vector<QRectF> noteRects;
+    qreal notesHeight = 0;
+    for (const QString& note : form.chartNotes()) {
+        noteRects.push_back(painter.boundingRect(QRectF(QPointF(0, 0), page), Qt::TextWordWrap, note));
+        notesHeight += noteRects.back().height();
+    }
+    const qreal gap = noteRects.empty() ? 0 : painter.fontMetrics().height();
+
+    const qreal scale = FitScale(content.size(), QSizeF(page.width(), page.height() - notesHeight - gap));
     painter.save();
     painter.translate((page.width() - content.width() * scale) / 2, 0);
     painter.scale(scale, scale);
     for (const auto& [widget, at] : parts)
         widget->render(&painter, at, QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     painter.restore();
+    qreal y = content.height() * scale + gap;
+    for (qsizetype k = 0; k < form.chartNotes().size(); ++k) {
+        const qreal height = noteRects[static_cast<std::size_t>(k)].height();
+        painter.drawText(QRectF(0, y, page.width(), height), Qt::TextWordWrap, form.chartNotes()[k]);
+        y += height;
+    }
 }
 
 // The whole interpretation, laid out for the page width, one page after the

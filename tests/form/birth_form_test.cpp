@@ -142,6 +142,30 @@ TEST(ValidateInput, ThreePressesWithNoDirection) {
     EXPECT_FALSE(ValidateInput(f));
 }
 
+// "Birth time unknown": the chart is that of 12:00, whatever the time lists
+// hold (even nothing); the birth data and the form carry the choice.
+TEST(CheckBirthForm, UnknownTimeIsNoonWhateverTheTimeLists) {
+    for (const auto& [hour, minute] : {std::pair{7, 45}, std::pair{-1, -1}, std::pair{24, 60}}) {
+        BirthFormData form = test::FormOf(test::Asha());
+        form.chkTimeUnknown = true;
+        form.cboHour = hour;
+        form.cboMinute = minute;
+        BirthData birth;
+        ASSERT_EQ(CheckBirthForm(form, birth), std::nullopt) << hour;
+        EXPECT_EQ(birth.local, (LocalDateTime{1975, 6, 15, 12, 0}));
+        EXPECT_FALSE(birth.timeKnown);
+        const BirthFormData back = FormOfBirth(birth);
+        EXPECT_TRUE(back.chkTimeUnknown);
+        EXPECT_EQ(back.cboHour, 12);
+        EXPECT_EQ(back.cboMinute, 0);
+    }
+    BirthFormData known = test::FormOf(test::Asha());
+    known.cboHour = -1;
+    BirthData birth;
+    EXPECT_NE(CheckBirthForm(known, birth), std::nullopt) << "a known time needs its lists";
+    EXPECT_TRUE(BirthData{}.timeKnown);
+}
+
 TEST(WriteBirthFields, ConvertsAndTakesTheZoneRow) {
     BirthData birth = test::Asha();
     birth.daylightSaving = true;

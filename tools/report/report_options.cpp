@@ -1,5 +1,6 @@
 #include "tools/report/report_options.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <set>
@@ -20,6 +21,7 @@ struct RawOptions {
     std::optional<std::string> reading, saveReading;
     bool stations = false;
     bool precise = false;
+    bool timeWindow = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
 };
@@ -43,7 +45,9 @@ const std::vector<OptionRow>& OptionTable() {
         {"--date", "YYYY-MM-DD",
          "date of birth, " + std::to_string(kFirstBirthYear) + "-01-01 to " + std::to_string(kLastBirthYear) + "-12-31",
          [](RawOptions& o, const std::string& v) { o.date = v; }},
-        {"--time", "HH:MM", "local clock time of birth, 00:00 to 23:59",
+        {"--time", "HH:MM",
+         "local clock time of birth, 00:00 to 23:59, or \"unknown\": the\n"
+         "                          chart is then drawn for 12:00 and says so",
          [](RawOptions& o, const std::string& v) { o.time = v; }},
         {"--zone", "SLOT", "time-zone table slot, 0 to " + std::to_string(kTimeZoneCount - 1),
          [](RawOptions& o, const std::string& v) { o.zone = v; }},
@@ -64,6 +68,10 @@ const std::vector<OptionRow>& OptionTable() {
          "                          swe-standard-data) instead of the built-in formulas;\n"
          "                          also with --reading and --batch",
          [](RawOptions& o, const std::string&) { o.precise = true; }},
+        {"--time-window", "",
+         "add \"time_window\" to the JSON: the first and last minute of local\n"
+         "                          clock time with the same chart; also with --batch",
+         [](RawOptions& o, const std::string&) { o.timeWindow = true; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
         {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
@@ -112,10 +120,18 @@ std::optional<std::string> ParseDate(const std::optional<std::string>& text, Bir
     return std::nullopt;
 }
 
-// H:MM or HH:MM into the form's time lists.
+// H:MM or HH:MM into the form's time lists; "unknown" (any case) ticks the
+// form's "Birth time unknown".
 std::optional<std::string> ParseTime(const std::optional<std::string>& text, BirthFormData& form) {
     if (!text) return "Missing --time HH:MM";
     const std::string_view t = *text;
+    if (t.size() == 7 && std::equal(t.begin(), t.end(), "unknown",
+                                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; })) {
+        form.chkTimeUnknown = true;
+        form.cboHour = kUnknownTimeHour;
+        form.cboMinute = 0;
+        return std::nullopt;
+    }
     const auto colon = t.find(':');
     const bool shaped = colon != std::string_view::npos && colon >= 1 && colon <= 2 && t.size() - colon - 1 == 2;
     const int hour = shaped ? NumberOr(t.substr(0, colon), 2) : -1;
@@ -261,16 +277,16 @@ std::optional<OptionError> BirthOptions(const RawOptions& raw, const std::set<st
 
 std::string ReportUsage() {
     std::string usage =
-        "Usage: quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --zone SLOT\n"
+        "Usage: quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM|unknown --zone SLOT\n"
         "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
-        "                       [--save-reading FILE.qvn] [--precise]\n"
+        "                       [--save-reading FILE.qvn] [--precise] [--time-window]\n"
         "       quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --place TEXT\n"
         "                       [any option above, which wins over the atlas]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "                       [--precise]\n"
         "       quorvane-report --stations\n"
-        "       quorvane-report --batch FILE.csv [--jobs N] [--precise]\n"
+        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
@@ -299,7 +315,8 @@ std::string ReportUsage() {
         "in any order:\n"
         "  name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,\n"
         "  lon_dir,dst,city,state,country\n"
-        "(lat_dir N or S, lon_dir E or W, dst 0 or 1). A place column may stand in place\n"
+        "(lat_dir N or S, lon_dir E or W, dst 0 or 1; hour and minute both empty: birth\n"
+        "time unknown, as --time unknown). A place column may stand in place\n"
         "of zone, the six latitude and longitude columns and dst, and of city, state and\n"
         "country: the atlas fills what a row leaves out, as with --place. It prints one\n"
         "JSON object per row, in order: the chart with \"row\" in front, rows counted\n"
@@ -331,6 +348,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
 
     ReportOptions options;
     options.precise = raw.precise;
+    options.timeWindow = raw.timeWindow;
     if (raw.stations) {
         if (args.size() != 1)
             return OptionError{"--stations prints the station tables only; leave out the other options"};
@@ -351,8 +369,10 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
     if (raw.format == "json")
         options.format = OutputFormat::Json;
-    else if (raw.format == "text")
+    else if (raw.format == "text" && !raw.timeWindow)
         options.format = OutputFormat::Text;
+    else if (raw.format == "text")
+        return OptionError{"--time-window is written into the JSON; leave out --format text"};
     else
         return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {

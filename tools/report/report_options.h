@@ -32,6 +32,7 @@ struct ReportOptions {
     std::string batchFile;        // --batch: one chart per row of this CSV ("-": standard input)
     int jobs = 1;                 // --jobs: worker threads for --batch
     bool precise = false;         // --precise: positions from the ephemeris
+    bool timeWindow = false;      // --time-window: "time_window" in the JSON
 };
 
 // A refused command line: the message for stderr.

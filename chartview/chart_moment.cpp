@@ -1,0 +1,247 @@
+#include "chartview/chart_moment.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <vector>
+
+#include "astro/universal_time.h"
+#include "state/fixed_lists.h"
+#include "state/text.h"
+#include "state/time_zones.h"
+
+namespace qv {
+
+namespace {
+
+using namespace std::chrono;
+
+void AppendPadded(std::string& out, long value, int width) {
+    char digits[16];
+    out.append(digits, PutZeroPadded(digits, value, width));
+}
+
+void AppendDate(std::string& out, const LocalDateTime& t) {
+    AppendPadded(out, t.year, 4);
+    out += '-';
+    AppendPadded(out, t.month, 2);
+    out += '-';
+    AppendPadded(out, t.day, 2);
+}
+
+void AppendHourMinute(std::string& out, int hour, int minute) {
+    AppendPadded(out, hour, 2);
+    out += ':';
+    AppendPadded(out, minute, 2);
+}
+
+// "16:06" on the date of the window's clock time, "1962-06-16 00:00" on another.
+std::string ClockText(const TimeWindow& w, int minute) {
+    const LocalDateTime t = ShiftedClock(w.clock, minute);
+    std::string out;
+    if (t.year != w.clock.year || t.month != w.clock.month || t.day != w.clock.day) {
+        AppendDate(out, t);
+        out += ' ';
+    }
+    AppendHourMinute(out, t.hour, t.minute);
+    return out;
+}
+
+// "1962-06-15T13:53".
+std::string IsoClock(const TimeWindow& w, int minute) {
+    const LocalDateTime t = ShiftedClock(w.clock, minute);
+    std::string out;
+    AppendDate(out, t);
+    out += 'T';
+    AppendHourMinute(out, t.hour, t.minute);
+    return out;
+}
+
+bool IsMark(std::size_t part) { return part >= kFirstMarkPart; }
+
+std::string_view BodyOfPart(std::size_t part) {
+    if (IsMark(part)) return kBodyNames[2 + part - kFirstMarkPart];
+    return part == kAscendantSlot ? std::string_view("ascendant") : kBodyNames[part];
+}
+
+std::string_view SignName(int sign) {
+    return sign >= 0 && sign < 12 ? kSignNames[static_cast<std::size_t>(sign)] : std::string_view("no sign");
+}
+
+// "ascendant in Libra", "Mercury retrograde".
+std::string PartState(std::size_t part, int value) {
+    std::string out(BodyOfPart(part));
+    if (IsMark(part)) return out + (value ? " retrograde" : " direct");
+    return out + " in " + std::string(SignName(value));
+}
+
+// "the ascendant enters Scorpio", "Mercury turns retrograde".
+std::string PartEvent(std::size_t part, int value) {
+    const bool article = !IsMark(part) && (part == kAscendantSlot || part <= kMoonSlot);
+    std::string out = article ? "the " : "";
+    out += BodyOfPart(part);
+    if (IsMark(part)) return out + (value ? " turns retrograde" : " turns direct");
+    return out + " enters " + std::string(SignName(value));
+}
+
+// The parts whose change ends the window on one side.
+std::vector<std::size_t> EndingParts(const TimeWindow& w, bool later) {
+    std::vector<std::size_t> parts;
+    for (std::size_t p = 0; p < kFacePartCount; ++p) {
+        const auto& change = later ? w.nextChange[p] : w.lastChange[p];
+        if (change && change->minute == (later ? w.last + 1 : w.first)) parts.push_back(p);
+    }
+    return parts;
+}
+
+std::string Joined(const std::vector<std::string>& items, std::string_view between) {
+    std::string out;
+    for (const std::string& item : items) {
+        if (!out.empty()) out += between;
+        out += item;
+    }
+    return out;
+}
+
+// "ascendant in Virgo" for the chart one minute beyond a side.
+std::string BeyondSide(const TimeWindow& w, bool later) {
+    if (later ? w.laterOpen : w.earlierOpen) return "no change within 24 hours";
+    std::vector<std::string> states;
+    for (std::size_t p : EndingParts(w, later)) states.push_back(PartState(p, FacePart(later ? w.after : w.before, p)));
+    return Joined(states, ", ");
+}
+
+std::string KnownTimeLine(const TimeWindow& w) {
+    std::string out = "Same chart for births from " + ClockText(w, w.first);
+    if (w.earlierOpen) out += " or earlier";
+    out += " to " + ClockText(w, w.last);
+    if (w.laterOpen) out += " or later";
+    std::vector<std::string> held;
+    for (bool later : {false, true})
+        for (std::size_t p : EndingParts(w, later)) {
+            std::string state = PartState(p, FacePart(w.face, p));
+            bool seen = false;
+            for (const std::string& h : held) seen = seen || h == state;
+            if (!seen) held.push_back(std::move(state));
+        }
+    if (!held.empty()) out += " (" + Joined(held, ", ") + ")";
+    out += ". Earlier: " + BeyondSide(w, false) + "; later: " + BeyondSide(w, true) + ".";
+    return out;
+}
+
+std::string UnknownTimeLine(const TimeWindow& w) {
+    std::string out =
+        "Birth time unknown: the ascendant, the houses and the house types are drawn for 12:00 and not known.";
+    const int dayStart = -(w.clock.hour * 60 + w.clock.minute);
+    const int dayEnd = dayStart + 24 * 60 - 1;
+    std::vector<std::string> changes;
+    for (std::size_t p = 0; p < kAscendantSlot; ++p)
+        for (const auto& change : {w.lastChange[p], w.nextChange[p]})
+            if (change && change->minute > dayStart && change->minute <= dayEnd)
+                changes.push_back(PartState(p, change->before) + " until " + ClockText(w, change->minute - 1) +
+                                  ", in " + std::string(SignName(change->after)) + " from " +
+                                  ClockText(w, change->minute));
+    if (changes.empty()) return out + " Every body keeps its sign all day.";
+    return out + " During the day: " + Joined(changes, "; ") + ".";
+}
+
+}  // namespace
+
+std::string BirthMomentLine(const ChartState& s) {
+    const EngineInput& in = s.ChartMoment;
+    std::string out;
+    AppendHourMinute(out, in.local.hour, in.local.minute);
+    if (!s.BirthTimeKnown) out += " (birth time unknown)";
+    if (IsTimeZoneSlot(s.ZoneSlot)) {
+        out += ' ';
+        out += kTimeZoneRows[static_cast<std::size_t>(s.ZoneSlot)].abbreviation;
+        if (s.DaylightSaving) out += ", DST";
+    }
+    // "UTC−5:00": a true minus sign, the hours unpadded, seconds when any.
+    const int offset = in.utcOffsetSeconds;
+    const int magnitude = std::abs(offset);
+    out += offset < 0 ? " (UTC\u2212" : " (UTC+";
+    out += std::to_string(magnitude / 3600);
+    out += ':';
+    AppendPadded(out, magnitude / 60 % 60, 2);
+    if (magnitude % 60 != 0) {
+        out += ':';
+        AppendPadded(out, magnitude % 60, 2);
+    }
+    out += ") = ";
+    const sys_time<minutes> universal = UniversalMoment(in);
+    const sys_days universalDay = floor<days>(universal);
+    const hh_mm_ss<minutes> clock{universal - universalDay};
+    AppendHourMinute(out, static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()));
+    out += " UT";
+    const sys_days localDay{year_month_day{year{in.local.year}, month{static_cast<unsigned>(in.local.month)},
+                                           day{static_cast<unsigned>(in.local.day)}}};
+    if (universalDay < localDay) out += " the day before";
+    if (universalDay > localDay) out += " the next day";
+    out += " \u00b7 ";
+    out += std::to_string(s.LatDegrees) + "\u00b0";
+    AppendPadded(out, s.LatMinutes, 2);
+    out += s.LatSouth ? "\u2032S " : "\u2032N ";
+    out += std::to_string(s.LonDegrees) + "\u00b0";
+    AppendPadded(out, s.LonMinutes, 2);
+    out += s.LonEast ? "\u2032E" : "\u2032W";
+    return out;
+}
+
+std::string WindowEdgeEvent(const TimeWindow& w, bool later) {
+    if (later ? w.laterOpen : w.earlierOpen) return {};
+    const int minute = later ? w.last + 1 : w.first;
+    std::vector<std::string> events;
+    for (std::size_t p : EndingParts(w, later)) events.push_back(PartEvent(p, FacePart(later ? w.after : w.face, p)));
+    return "at " + ClockText(w, minute) + " " + Joined(events, " and ");
+}
+
+std::string TimeWindowLine(const TimeWindow& window, bool timeKnown) {
+    return timeKnown ? KnownTimeLine(window) : UnknownTimeLine(window);
+}
+
+std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise) {
+    const bool ephemeris = state.PositionSource == PositionsFrom::Ephemeris && precise;
+    auto found = FindTimeWindow(state.ChartMoment, ephemeris ? precise : PreciseEngine{});
+    if (auto* refused = std::get_if<std::string>(&found)) return "The time window could not be found: " + *refused;
+    return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown);
+}
+
+void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
+    json.BeginObject();
+    json.Key("from");
+    json.StringOrNull(w.earlierOpen ? std::string() : IsoClock(w, w.first));
+    json.Key("until");
+    json.StringOrNull(w.laterOpen ? std::string() : IsoClock(w, w.last));
+    json.Key("before");
+    json.StringOrNull(WindowEdgeEvent(w, false));
+    json.Key("after");
+    json.StringOrNull(WindowEdgeEvent(w, true));
+    json.Key("bodies");
+    json.BeginArray();
+    for (std::size_t slot = 0; slot < w.face.sign.size(); ++slot) {
+        json.BeginObject();
+        json.Key("name");
+        json.String(kBodyNames[slot]);
+        json.Key("sign");
+        json.String(SignName(w.face.sign[slot]));
+        for (bool next : {false, true}) {
+            json.Key(next ? "next_change" : "last_change");
+            const auto& change = next ? w.nextChange[slot] : w.lastChange[slot];
+            if (!change) {
+                json.StringOrNull({});
+                continue;
+            }
+            json.BeginObject();
+            json.Key("at");
+            json.String(IsoClock(w, change->minute));
+            json.Key("sign");
+            json.String(SignName(next ? change->after : change->before));
+            json.EndObject();
+        }
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+}
+
+}  // namespace qv
