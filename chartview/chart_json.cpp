@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "analysis/elements.h"
+#include "chartview/chart_moment.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
@@ -37,7 +38,9 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel, const AtlasU
 }
 
 // Room for an object with texts of `texts` bytes.
-std::size_t RoomFor(std::size_t texts) { return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts; }
+std::size_t RoomFor(std::size_t texts, const TimeWindow* window = nullptr) {
+    return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts + (window ? kTimeWindowJsonRoom : 0);
+}
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     char date[40], time[16], offset[16];
@@ -61,6 +64,8 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     json.String(dateText);
     json.Key("time");
     json.String(timeText);
+    json.Key("time_known");
+    json.Bool(s.BirthTimeKnown);
     // A clock no row gives: no row, and the offset (below) to the second.
     json.Key("zone");
     if (s.BirthExactClock)
@@ -150,7 +155,8 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
 
 }  // namespace
 
-void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json) {
+void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json,
+                       const TimeWindow* window) {
     char universal[kIsoMinuteRoom];
     const std::string_view universalText(
         universal, static_cast<std::size_t>(PutIsoMinute(universal, UniversalSecond(state.ChartMoment)) - universal));
@@ -176,13 +182,18 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     WriteFindings(kQualityNames, state.QualityResult, json);
     json.Key("house_types");
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
+    if (window) {
+        json.Key("time_window");
+        WriteTimeWindow(*window, json);
+    }
 }
 
-std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas) {
-    std::string text(RoomFor(TextBytes(state, wheel, atlas)), '\0');
+std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas,
+                          const TimeWindow* window) {
+    std::string text(RoomFor(TextBytes(state, wheel, atlas), window), '\0');
     JsonWriter json(text.data(), true);
     json.BeginObject();
-    WriteChartMembers(state, wheel, atlas, json);
+    WriteChartMembers(state, wheel, atlas, json, window);
     json.EndObject();
     char* end = json.end();
     *end++ = '\n';
@@ -196,12 +207,12 @@ char* ChartJsonLineWriter::Room(std::size_t bytes) {
 }
 
 void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
-                                      const ChartWheel& wheel, const AtlasUse& atlas) {
-    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas))), false);
+                                      const ChartWheel& wheel, const AtlasUse& atlas, const TimeWindow* window) {
+    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas), window)), false);
     json.BeginObject();
     json.Key("row");
     json.Integer(static_cast<std::int64_t>(row));
-    WriteChartMembers(state, wheel, atlas, json);
+    WriteChartMembers(state, wheel, atlas, json, window);
     json.EndObject();
     char* end = json.end();
     *end++ = '\n';

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "app/chart_wheel.h"
+#include "app/time_window.h"
 #include "chartview/json_writer.h"
 #include "state/chart_state.h"
 
@@ -29,7 +30,8 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
 
 // Writes the chart's members into the object open in `json`, in this order:
 // - input: the birth data as entered and stored: name, date "YYYY-MM-DD",
-//   time "HH:MM" (local clock), zone (table slot), zone_text, dst, latitude
+//   time "HH:MM" (local clock, 12:00 when the birth time is not known),
+//   time_known, zone (table slot), zone_text, dst, latitude
 //   and longitude (signed degrees, north and east positive), city, state,
 //   country; then place and zone_id of `atlas`, and utc_offset, the offset
 //   east of UTC that the zone row and box give ("+05:30", "-05:00");
@@ -40,11 +42,14 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
 // - houses: twelve {house, sign, bodies}, the bodies as the house box lists
 //   them, "Asc" last;
 // - elements, qualities, house_types: {name, present, message}, the message
-//   as stored ("M-" marker included).
-void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json);
+//   as stored ("M-" marker included);
+// - time_window, only when `window` is given: WriteTimeWindow.
+void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json,
+                       const TimeWindow* window = nullptr);
 
 // The chart as one object, two-space indented, ending in a line break.
-std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {});
+std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {},
+                          const TimeWindow* window = nullptr);
 
 // The batch's lines, written into room kept from line to line, so that a
 // line allocates nothing once the room has grown to the longest.
@@ -52,7 +57,7 @@ class ChartJsonLineWriter {
 public:
     // Appends {"row":row, then the chart's members}, and a line break.
     void AppendChart(std::string& out, std::size_t row, const ChartState& state, const ChartWheel& wheel,
-                     const AtlasUse& atlas = {});
+                     const AtlasUse& atlas = {}, const TimeWindow* window = nullptr);
 
     // Appends {"row":row,"error":message} and a line break.
     void AppendError(std::string& out, std::size_t row, std::string_view message);

@@ -75,11 +75,12 @@ struct BatchResult {
     std::string out, err;
 };
 
-BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {}) {
+BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {}, bool timeWindow = false) {
     std::ostringstream out, err;
     BatchSettings settings;
     settings.jobs = jobs;
     settings.precise = precise;
+    settings.timeWindow = timeWindow;
     const int status = RunBatch(in, out, err, settings);
     BatchResult r{status, {}, out.str(), err.str()};
     std::istringstream lines(r.out);
@@ -87,9 +88,9 @@ BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {})
     return r;
 }
 
-BatchResult RunCsv(const std::string& csv, int jobs = 1, const PreciseEngine& precise = {}) {
+BatchResult RunCsv(const std::string& csv, int jobs = 1, const PreciseEngine& precise = {}, bool timeWindow = false) {
     std::istringstream in(csv);
-    return RunOn(in, jobs, precise);
+    return RunOn(in, jobs, precise, timeWindow);
 }
 
 // The single-chart command: its JSON object, or its message without the line break.
@@ -106,6 +107,33 @@ std::variant<Json, std::string> Single(const Args& args) {
 Json WithoutRow(Json line) {
     line.erase("row");
     return line;
+}
+
+// An empty hour and minute are an unknown birth time, as --time unknown;
+// "time_window" only when asked for, as the single chart's.
+TEST(Batch, UnknownTimeAndTimeWindowAsTheSingleChart) {
+    Birth unknown = Asha();
+    unknown.fields[4] = unknown.fields[5] = "";
+    unknown.args[5] = "unknown";
+    Birth hourOnly = Asha();
+    hourOnly.fields[5] = "";
+    const std::string csv = Csv({Asha().fields, unknown.fields, hourOnly.fields});
+    for (bool window : {false, true}) {
+        const BatchResult r = RunCsv(csv, 1, {}, window);
+        ASSERT_EQ(r.lines.size(), 3u);
+        for (std::size_t k = 0; k < 2; ++k) {
+            Args args = k == 0 ? Asha().args : unknown.args;
+            if (window) args.push_back("--time-window");
+            const auto single = Single(args);
+            ASSERT_TRUE(std::holds_alternative<Json>(single)) << std::get<std::string>(single);
+            EXPECT_EQ(WithoutRow(r.lines[k]), std::get<Json>(single)) << k;
+            EXPECT_EQ(r.lines[k].contains("time_window"), window);
+        }
+        EXPECT_EQ(r.lines[0]["input"]["time_known"], true);
+        EXPECT_EQ(r.lines[1]["input"]["time_known"], false);
+        EXPECT_EQ(r.lines[1]["input"]["time"], "12:00");
+        EXPECT_TRUE(r.lines[2].contains("error")) << "a minute without its hour is refused";
+    }
 }
 
 TEST(Batch, RefusedRowsCarryTheSingleChartCommandsMessages) {

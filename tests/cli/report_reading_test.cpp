@@ -86,6 +86,29 @@ TEST(ReportReading, SavedReadingGivesTheSameChart) {
     EXPECT_EQ(lines[12], "False");
 }
 
+// An unknown birth time is the reading of 12:00 with one added line; a
+// reading of a known time has none.
+TEST(ReportReading, UnknownTimeRoundTripsInAnAddedLine) {
+    TempFolder dir;
+    const std::string noon = (dir / "noon.qvn").string(), unknown = (dir / "unknown.qvn").string();
+    Args atNoon = kBirth, timeUnknown = kBirth;
+    atNoon[5] = "12:00";
+    timeUnknown[5] = "unknown";
+    ASSERT_EQ(RunWith(Plus(atNoon, {"--save-reading", noon})).status, kExitOk);
+    const Result direct = RunWith(Plus(timeUnknown, {"--save-reading", unknown}));
+    ASSERT_EQ(direct.status, kExitOk) << direct.err;
+    EXPECT_EQ(ReadBytes(unknown), ReadBytes(noon) + EncodeReadingText("BirthTime=Unknown") + "\r\n");
+    const Result reopened = RunWith({"--reading", unknown});
+    ASSERT_EQ(reopened.status, kExitOk) << reopened.err;
+    EXPECT_EQ(reopened.out, direct.out);
+    EXPECT_EQ(nlohmann::json::parse(reopened.out)["input"]["time_known"], false);
+
+    WriteBytes(dir / "maybe.qvn", ReadBytes(noon) + EncodeReadingText("BirthTime=Maybe") + "\r\n");
+    const Result maybe = RunWith({"--reading", (dir / "maybe.qvn").string()});
+    EXPECT_EQ(maybe.status, kExitRefused);
+    EXPECT_EQ(maybe.out, "");
+}
+
 TEST(ReportReading, RefusedReadingsGiveTheirMessageAndStatus2) {
     TempFolder dir;
     const std::string good = (dir / "good.qvn").string();
@@ -139,6 +162,7 @@ nlohmann::ordered_json InputOfLines(const ReadingLines& l) {
     input["name"] = text(l[0]);
     input["date"] = l[3] + "-" + twoDigits(l[1]) + "-" + twoDigits(l[2]);
     input["time"] = twoDigits(l[4]) + ":" + twoDigits(l[5]);
+    input["time_known"] = true;
     input["zone"] = std::stoi(l[6]);
     input["zone_text"] = table.TimeZoneName[static_cast<std::size_t>(std::stoi(l[6]))];
     input["dst"] = l[13] == "True";

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/time_window.h"
 #include "tools/report/report_run.h"
 
 namespace qv::report {
@@ -172,6 +173,79 @@ TEST(ReportRun, InvalidUtf8InTheNameStillGivesJson) {
     const Result r = RunWith(a);
     ASSERT_EQ(r.status, kExitOk);
     EXPECT_TRUE(nlohmann::json::accept(r.out));
+}
+
+// What makes two charts of the command the same: every house's sign and
+// bodies (so every body's sign and the ascendant's) and the marks.
+nlohmann::json FaceOfJson(const nlohmann::json& chart) {
+    nlohmann::json face = chart["houses"];
+    for (const auto& p : chart["positions"]) face.push_back(p["retrograde"]);
+    return face;
+}
+
+// A chart at `minutes` from "YYYY-MM-DDTHH:MM"; null beyond the years the
+// program calculates.
+nlohmann::json ChartAt(Args args, const std::string& iso, int minutes) {
+    const LocalDateTime at =
+        ShiftedClock({std::stoi(iso.substr(0, 4)), std::stoi(iso.substr(5, 2)), std::stoi(iso.substr(8, 2)),
+                      std::stoi(iso.substr(11, 2)), std::stoi(iso.substr(14, 2))},
+                     minutes);
+    if (at.year < 1901 || at.year > 2050) return nullptr;
+    char date[16], time[8];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", at.year, at.month, at.day);
+    std::snprintf(time, sizeof time, "%02d:%02d", at.hour, at.minute);
+    args[3] = date;
+    args[5] = time;
+    const Result r = RunWith(args);
+    EXPECT_EQ(r.status, kExitOk) << r.err;
+    return nlohmann::json::parse(r.out);
+}
+
+// The window's ends hold the chart; one minute beyond each, the chart differs.
+TEST(ReportRun, TimeWindowHoldsToItsEndsAndNoFurther) {
+    const Args births[] = {
+        Chart("1975-06-15", "14:30", "34", "28:37N", "77:13E"),  Chart("1962-02-04", "07:00", "21", "41:51N", "87:39W"),
+        Chart("1999-12-31", "23:50", "29", "51:30N", "0:7W"),    Chart("1990-12-21", "11:00", "29", "78:13N", "15:38E"),
+        Chart("2050-12-31", "22:00", "29", "33:52S", "151:12E"), Chart("1984-03-09", "05:17", "0", "64:50N", "147:43W"),
+    };
+    for (const Args& birth : births) {
+        Args asked = birth;
+        asked.push_back("--time-window");
+        const Result r = RunWith(asked);
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        const auto chart = nlohmann::json::parse(r.out);
+        ASSERT_TRUE(chart.contains("time_window"));
+        const auto& window = chart["time_window"];
+        const auto face = FaceOfJson(chart);
+        for (const char* side : {"from", "until"}) {
+            const int outward = std::string(side) == "from" ? -1 : 1;
+            const auto& edge = window[side];
+            EXPECT_EQ(edge.is_null(), window[outward < 0 ? "before" : "after"].is_null());
+            if (edge.is_null()) continue;
+            EXPECT_EQ(FaceOfJson(ChartAt(birth, edge, 0)), face) << birth[3] << " " << birth[5] << " " << side;
+            const auto beyond = ChartAt(birth, edge, outward);
+            if (!beyond.is_null()) EXPECT_NE(FaceOfJson(beyond), face) << birth[3] << " " << birth[5] << " " << side;
+        }
+        ASSERT_EQ(window["bodies"].size(), 11u);
+        EXPECT_FALSE(nlohmann::json::parse(RunWith(birth).out).contains("time_window"));
+    }
+}
+
+TEST(ReportRun, UnknownTimeIsTheChartOfNoonMarkedUnknown) {
+    const Args noon = Chart("1975-06-15", "12:00", "34", "28:37N", "77:13E");
+    auto expected = nlohmann::json::parse(RunWith(noon).out);
+    expected["input"]["time_known"] = false;
+    for (const char* word : {"unknown", "Unknown"}) {
+        const Result r = RunWith(Chart("1975-06-15", word, "34", "28:37N", "77:13E"));
+        ASSERT_EQ(r.status, kExitOk) << r.err;
+        EXPECT_EQ(nlohmann::json::parse(r.out), expected) << word;
+    }
+    EXPECT_EQ(nlohmann::json::parse(RunWith(noon).out)["input"]["time_known"], true);
+    Args text = noon;
+    text.insert(text.end(), {"--format", "text", "--time-window"});
+    const Result refused = RunWith(text);
+    EXPECT_EQ(refused.status, kExitRefused);
+    EXPECT_EQ(refused.err, "--time-window is written into the JSON; leave out --format text\n");
 }
 
 }  // namespace

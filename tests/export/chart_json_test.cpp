@@ -24,22 +24,29 @@ TEST(ChartJson, InputStatesWhoseChartItIs) {
     // clang-format off
     const Case cases[] = {
         {"north and east", test::Asha(),
-         R"({"name":"Asha","date":"1975-06-15","time":"14:30","zone":34,"zone_text":"Indian Time, IST, +5.3",)"
+         R"({"name":"Asha","date":"1975-06-15","time":"14:30","time_known":true,"zone":34,"zone_text":"Indian Time, IST, +5.3",)"
          R"("dst":false,"latitude":28.616666666666667,"longitude":77.21666666666667,"city":"New Delhi",)"
          R"("state":"Delhi","country":"India","place":null,"zone_id":null,"utc_offset":"+05:30"})"},
         {"south and west at midnight, trimmed, first year",
          {.name = "  Nell ", .local = {1901, 1, 5, 0, 5}, .zoneSlot = 70, .daylightSaving = true,
           .latitude = {33, 30, true}, .longitude = {151, 0, true}, .city = " Sydney", .state = "NSW ",
           .country = "Australia"},
-         R"({"name":"Nell","date":"1901-01-05","time":"00:05","zone":70,"zone_text":"Yukon War Time,YWT,-8.0",)"
+         R"({"name":"Nell","date":"1901-01-05","time":"00:05","time_known":true,"zone":70,"zone_text":"Yukon War Time,YWT,-8.0",)"
          R"("dst":true,"latitude":-33.5,"longitude":-151.0,"city":"Sydney","state":"NSW","country":"Australia",)"
          R"("place":null,"zone_id":null,"utc_offset":"-07:00"})"},
         {"zero south and zero west are no negative zero",
          {.name = "Z", .local = {2050, 12, 31, 23, 59}, .latitude = {0, 0, true}, .longitude = {0, 0, true},
           .city = "c", .state = "s", .country = "k"},
-         R"({"name":"Z","date":"2050-12-31","time":"23:59","zone":0,)"
+         R"({"name":"Z","date":"2050-12-31","time":"23:59","time_known":true,"zone":0,)"
          R"("zone_text":"Alaska/Hawaii Daylight Time,AHDT,-9.0","dst":false,"latitude":0.0,"longitude":0.0,)"
          R"("city":"c","state":"s","country":"k","place":null,"zone_id":null,"utc_offset":"-09:00"})"},
+        {"birth time unknown: the chart of 12:00",
+         {.name = "U", .local = {1975, 6, 15, 12, 0}, .zoneSlot = 34, .latitude = {28, 37},
+          .longitude = {77, 13}, .city = "c", .state = "s", .country = "k", .timeKnown = false},
+         R"({"name":"U","date":"1975-06-15","time":"12:00","time_known":false,"zone":34,)"
+         R"("zone_text":"Indian Time, IST, +5.3","dst":false,"latitude":28.616666666666667,)"
+         R"("longitude":77.21666666666667,"city":"c","state":"s","country":"k","place":null,"zone_id":null,)"
+         R"("utc_offset":"+05:30"})"},
     };
     // clang-format on
     for (const Case& c : cases) {

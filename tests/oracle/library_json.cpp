@@ -57,6 +57,7 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, Json& input) {
     Put(input["name"], s.BirthName);
     Put(input["date"], date);
     Put(input["time"], time);
+    input["time_known"] = s.BirthTimeKnown;
     input["zone"] = s.ZoneSlot;
     const bool inTable = s.ZoneSlot >= 0 && s.ZoneSlot < kTimeZoneCount;
     Put(input["zone_text"], inTable ? s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)] : std::string());

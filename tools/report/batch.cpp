@@ -14,6 +14,7 @@
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
+#include "app/time_window.h"
 #include "state/text.h"
 #include "chartview/chart_json.h"
 #include "state/text_room.h"
@@ -76,7 +77,8 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    RowWorker(const BatchColumns& columns, const PreciseEngine& precise) : columns_(columns), precise_(precise) {
+    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow)
+        : columns_(columns), precise_(precise), timeWindow_(timeWindow) {
         LoadFixedLists(state_);
     }
 
@@ -101,13 +103,23 @@ public:
             writer_.AppendError(out, row, *failed);
             return false;
         }
-        writer_.AppendChart(out, row, state_, wheel_, atlas_);
+        if (!timeWindow_) {
+            writer_.AppendChart(out, row, state_, wheel_, atlas_);
+            return true;
+        }
+        auto window = FindTimeWindow(state_.ChartMoment, precise_);
+        if (const auto* refused = std::get_if<std::string>(&window)) {
+            writer_.AppendError(out, row, *refused);
+            return false;
+        }
+        writer_.AppendChart(out, row, state_, wheel_, atlas_, &std::get<TimeWindow>(window));
         return true;
     }
 
 private:
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
+    bool timeWindow_;
     AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
@@ -146,10 +158,10 @@ struct Outcome {
     bool writeFailed = false;
 };
 
-Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, std::ostream& out,
-                       Progress& progress) {
+Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
+                       std::ostream& out, Progress& progress) {
     Outcome outcome;
-    RowWorker worker(columns, precise);
+    RowWorker worker(columns, precise, timeWindow);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -217,9 +229,15 @@ private:
 
 class Pipeline {
 public:
-    Pipeline(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, std::ostream& out,
-             Progress& progress, int jobs)
-        : reader_(reader), columns_(columns), precise_(precise), out_(out), progress_(progress), jobs_(jobs) {
+    Pipeline(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
+             std::ostream& out, Progress& progress, int jobs)
+        : reader_(reader),
+          columns_(columns),
+          precise_(precise),
+          timeWindow_(timeWindow),
+          out_(out),
+          progress_(progress),
+          jobs_(jobs) {
         const std::size_t chunks = 2 * static_cast<std::size_t>(jobs) + 2;
         chunks_.resize(chunks);
         for (auto& c : chunks_) {
@@ -239,7 +257,7 @@ public:
 
 private:
     void Work() {
-        RowWorker worker(columns_, precise_);
+        RowWorker worker(columns_, precise_, timeWindow_);
         for (;;) {
             Chunk* chunk = TakeFreeChunk();
             if (!chunk) return;
@@ -328,6 +346,7 @@ private:
     CsvReader& reader_;
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
+    bool timeWindow_;
     std::ostream& out_;
     Progress& progress_;
     int jobs_;
@@ -403,13 +422,17 @@ std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const Batc
     }
     if (auto refused = CheckNumberFields(record, columns, fromAtlas)) return refused;
     // The single-chart command's order and words: date, time, zone, directions.
+    // An empty hour and minute are a birth time not known.
+    const bool timeUnknown = !given(kColHour) && !given(kColMinute);
     if (auto refused = CheckBirthDate(year, month, day)) return refused;
-    if (auto refused = CheckBirthTime(hour, minute)) return refused;
+    if (!timeUnknown)
+        if (auto refused = CheckBirthTime(hour, minute)) return refused;
     form.cboYear = YearItem(year);
     form.cboMonth = month - 1;
     form.cboDate = day - 1;
-    form.cboHour = hour;
-    form.cboMinute = minute;
+    form.cboHour = timeUnknown ? kUnknownTimeHour : hour;
+    form.cboMinute = timeUnknown ? 0 : minute;
+    form.chkTimeUnknown = timeUnknown;
     form.cboTimeZone = 0;
     if (!fromAtlas || given(kColZone)) {
         form.cboTimeZone = FieldNumber(field(kColZone));
@@ -472,9 +495,9 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
     Progress progress(err, settings.progress);
     Outcome outcome;
     if (settings.jobs <= 1) {
-        outcome = RunOnOneThread(reader, columns, settings.precise, out, progress);
+        outcome = RunOnOneThread(reader, columns, settings.precise, settings.timeWindow, out, progress);
     } else {
-        Pipeline pipeline(reader, columns, settings.precise, out, progress, settings.jobs);
+        Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, out, progress, settings.jobs);
         outcome = pipeline.Run();
     }
     if (!outcome.writeFailed) {

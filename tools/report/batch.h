@@ -89,9 +89,10 @@ std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const Batc
                                              BirthData& birth, AtlasUse& atlas);
 
 struct BatchSettings {
-    int jobs = 1;           // worker threads; 1 works on the calling thread
-    bool progress = false;  // rows done, on `err`, rewritten in place
-    PreciseEngine precise;  // when set, every chart's positions come from it
+    int jobs = 1;             // worker threads; 1 works on the calling thread
+    bool progress = false;    // rows done, on `err`, rewritten in place
+    PreciseEngine precise;    // when set, every chart's positions come from it
+    bool timeWindow = false;  // each chart's line with "time_window" (FindTimeWindow)
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

@@ -284,7 +284,7 @@ std::string ReportUsage() {
         "       quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --place TEXT\n"
         "                       [any option above, which wins over the atlas]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
-        "                       [--precise]\n"
+        "                       [--precise] [--time-window]\n"
         "       quorvane-report --stations\n"
         "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"

@@ -3,12 +3,14 @@
 #include <unistd.h>
 
 #include <iostream>
+#include <optional>
 #include <variant>
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "app/time_window.h"
 #include "chartview/chart_json.h"
 #include "chartview/text_export.h"
 #include "tools/report/atlas_input.h"
@@ -62,6 +64,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         BatchSettings settings;
         settings.precise = engine;
         settings.jobs = options.jobs;
+        settings.timeWindow = options.timeWindow;
         settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         return RunBatchFile(options.batchFile, out, err, settings);
     }
@@ -103,9 +106,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     switch (options.format) {
-        case OutputFormat::Json:
-            out << ChartJsonText(state, wheel, atlas);
+        case OutputFormat::Json: {
+            std::optional<TimeWindow> window;
+            if (options.timeWindow) {
+                auto found = FindTimeWindow(state.ChartMoment, engine);
+                if (const auto* refused = std::get_if<std::string>(&found)) {
+                    err << *refused << '\n';
+                    return kExitRefused;
+                }
+                window = std::get<TimeWindow>(found);
+            }
+            out << ChartJsonText(state, wheel, atlas, window ? &*window : nullptr);
             break;
+        }
         case OutputFormat::Text:
             out << MakeTextExport(state);
             break;
