@@ -10,7 +10,7 @@ PersonalDataLabels MakePersonalDataLabels(const ChartState& s) {
                to_string(s.BirthYear);
     l.lblTOB = s.BirthTimeKnown
                    ? "Time of Birth: " + to_string(s.BirthHour) + " Hour " + to_string(s.BirthMinute) + " Minute"
-                   : std::string("Time of Birth: unknown (chart for 12:00)");
+                   : std::string("Time of Birth: unknown (12:00)");
     l.lblLatitude = "Latitude: " + to_string(s.LatDegrees) + " Degree " + to_string(s.LatMinutes) + " Minute";
     l.lblLongitude = "Longitude: " + to_string(s.LonDegrees) + " Degree " + to_string(s.LonMinutes) + " Minute";
     l.lblCity = "City: " + s.BirthCity;

@@ -362,7 +362,17 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     FrmDisplay* d = display();
     d->showPositions(state_);
     d->showWheel(state_, wheel);
-    d->showInterpretation(state_.InterpretationRuns);
+    if (state_.BirthTimeKnown) {
+        d->showInterpretation(state_.InterpretationRuns);
+    } else {
+        // Said after the house types, in the colour of the box's warnings.
+        std::vector<StyledRun> runs = state_.InterpretationRuns;
+        runs.push_back(
+            {"\n\nBirth time unknown: the ascendant, the houses and the house types above are drawn for "
+             "12:00 and not known.",
+             192, 0, 0, true});
+        d->showInterpretation(runs);
+    }
     if (!isVisible()) {
         // Cover the screen's work area first: without a window manager the
         // maximised state alone does not size the window.

@@ -51,6 +51,7 @@ TEST_F(AppTest, BirthTimeUnknownDrawsNoonAndTheWindowSaysWhatIsNotKnown) {
         EXPECT_EQ(chart()->display()->chartNotes(), (QStringList{moment->text(), window->text()})) << "printed too";
         const QString ascendant = chart()->display()->planet(10)->text();
         EXPECT_EQ(ascendant, QString::fromStdString(state.PlanetPosition[10]) + QString::fromLatin1(s.ascendantEnd));
+        EXPECT_EQ(chart()->display()->RTB()->toPlainText().contains(QStringLiteral("Birth time unknown")), s.unknown);
         chart()->findChild<QAction*>(QStringLiteral("mnuBack"))->trigger();
         settle();
         EXPECT_EQ(unknown->isChecked(), s.unknown) << "kept after Back";
