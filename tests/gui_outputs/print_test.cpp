@@ -113,6 +113,20 @@ TEST(PrintChart, APreciseChartsHeadingIsOnThePage) {
     EXPECT_TRUE(firstPage.contains("Planetary Positions (ephemeris)")) << firstPage.toStdString();
 }
 
+TEST(PrintChart, TheChartWindowsLinesAreUnderTheChart) {
+    QTemporaryDir dir;
+    ShownChart chart;
+    chart.display->setChartNotes({QStringLiteral("14:30 IST (UTC+5:30) = 09:00 UT"),
+                                  QStringLiteral("Same chart for births from 13:53 to 16:05 (ascendant in Libra).")});
+    ScriptedDialogs dialogs;
+    dialogs.printerOutputFile = dir.filePath("chart.pdf");
+    dialogs.printAnswers.push_back(true);
+    PrintCommand(nullptr, *chart.display, dialogs);
+    const QString firstPage = PdfText(dir.filePath("chart.pdf")).section(QChar('\f'), 0, 0).simplified();
+    EXPECT_TRUE(firstPage.contains("09:00 UT")) << firstPage.toStdString();
+    EXPECT_TRUE(firstPage.contains("Same chart for births from 13:53 to 16:05")) << firstPage.toStdString();
+}
+
 TEST(PrintChart, APdfFileHoldsTheChartAsText) {
     QTemporaryDir dir;
     ShownChart chart;
