@@ -42,14 +42,17 @@ int FieldNumber(std::string_view text) { return ParseDigits(TrimBlanksAndTabs(te
 
 // The number fields a row gives by hand: each a plain number or refused,
 // naming its column, before the ranges are checked ("+1975" is no year
-// outside 1901 … 2050, it is no plain number at all).
-std::optional<std::string> CheckNumberFields(const CsvRecord& record, const BatchColumns& columns, bool fromAtlas) {
+// outside 1901 … 2050, it is no plain number at all). An empty hour and
+// minute together are a birth time not known.
+std::optional<std::string> CheckNumberFields(const CsvRecord& record, const BatchColumns& columns, bool fromAtlas,
+                                             bool timeUnknown) {
     for (const BatchColumn c : {kColYear, kColMonth, kColDay, kColHour, kColMinute, kColZone}) {
         const std::string_view text =
             TrimBlanksAndTabs(columns.Has(c) ? record.Field(columns.at[c]) : std::string_view());
         const std::string name(kBatchColumnNames[c]);
         if (text.empty()) {
             if (c == kColZone && fromAtlas) continue;  // the atlas gives the zone
+            if ((c == kColHour || c == kColMinute) && timeUnknown) continue;
             return "The " + name + " field is empty";
         }
         if (!ParseDigits(text))
@@ -420,10 +423,10 @@ std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const Batc
         for (std::size_t c = kColZone; c < kBatchFieldCount; ++c)
             if (!columns.Has(static_cast<BatchColumn>(c))) return "The place field is empty";
     }
-    if (auto refused = CheckNumberFields(record, columns, fromAtlas)) return refused;
-    // The single-chart command's order and words: date, time, zone, directions.
     // An empty hour and minute are a birth time not known.
     const bool timeUnknown = !given(kColHour) && !given(kColMinute);
+    if (auto refused = CheckNumberFields(record, columns, fromAtlas, timeUnknown)) return refused;
+    // The single-chart command's order and words: date, time, zone, directions.
     if (auto refused = CheckBirthDate(year, month, day)) return refused;
     if (!timeUnknown)
         if (auto refused = CheckBirthTime(hour, minute)) return refused;
