@@ -135,7 +135,9 @@ TEST(EphemerisCheck, DamagedFilesAreRefusedNamingTheFolder) {
         std::mt19937_64 rng(954);
         int refused = 0;
         double largestAccepted = 0.0;
-        const int charts = ChartCount(300);
+        // All 300 in every build: a damage that moves one body refuses only
+        // some charts, and a fiftieth of them may miss every one.
+        const int charts = 300;
         for (int n = 0; n < charts; ++n) {
             const EngineInput in = RandomInput(rng);
             const auto got = damaged(in);
