@@ -42,8 +42,8 @@ std::vector<NearbyPlace> NearestPlacesByScanning(const PlaceIndex& index, double
                                                  std::size_t limit, double radiusKm) {
     std::vector<Candidate> found;
     for (std::size_t i = 0; i < index.size(); ++i) {
-        const Place p = index.at(i);
-        const double d = DistanceKm(latitude, longitude, p.latitude, p.longitude);
+        const auto [lat, lon] = index.CoordinatesAt(i);
+        const double d = DistanceKm(latitude, longitude, lat, lon);
         if (d <= radiusKm) found.push_back({d, static_cast<std::uint32_t>(i)});
     }
     return PlacesOf(index, found, limit);
@@ -52,8 +52,8 @@ std::vector<NearbyPlace> NearestPlacesByScanning(const PlaceIndex& index, double
 NearbyIndex::NearbyIndex(const PlaceIndex& index) : index_(index) {
     points_.reserve(index.size());
     for (std::size_t i = 0; i < index.size(); ++i) {
-        const Place p = index.at(i);
-        points_.push_back({p.latitude, p.longitude, static_cast<std::uint32_t>(i)});
+        const auto [lat, lon] = index.CoordinatesAt(i);
+        points_.push_back({lat, lon, static_cast<std::uint32_t>(i)});
     }
     std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) { return a.latitude < b.latitude; });
 }

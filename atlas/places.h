@@ -98,6 +98,10 @@ public:
     std::size_t size() const { return entries_.size(); }
     // City `i` (< size()) with its label detail, in the order given.
     Place at(std::size_t i) const { return ToPlace(static_cast<std::uint32_t>(i), kNoAlias); }
+    // City `i`'s latitude and longitude in degrees, without building its Place.
+    std::pair<double, double> CoordinatesAt(std::size_t i) const {
+        return {entries_[i].latitude, entries_[i].longitude};
+    }
     // Bytes held, including the containers' spare capacity.
     std::size_t MemoryBytes() const;
 

@@ -1,10 +1,10 @@
 #include "chartview/chart_moment.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <vector>
 
 #include "astro/universal_time.h"
+#include "atlas/zone_at.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"
@@ -156,18 +156,7 @@ std::string BirthMomentLine(const ChartState& s) {
         out += kTimeZoneRows[static_cast<std::size_t>(s.ZoneSlot)].abbreviation;
         if (s.DaylightSaving) out += ", DST";
     }
-    // "UTC−5:00": a true minus sign, the hours unpadded, seconds when any.
-    const int offset = in.utcOffsetSeconds;
-    const int magnitude = std::abs(offset);
-    out += offset < 0 ? " (UTC\u2212" : " (UTC+";
-    out += std::to_string(magnitude / 3600);
-    out += ':';
-    AppendPadded(out, magnitude / 60 % 60, 2);
-    if (magnitude % 60 != 0) {
-        out += ':';
-        AppendPadded(out, magnitude % 60, 2);
-    }
-    out += ") = ";
+    out += " (" + FormatUtcOffset(in.utcOffsetSeconds) + ") = ";
     const sys_time<minutes> universal = UniversalMoment(in);
     const sys_days universalDay = floor<days>(universal);
     const hh_mm_ss<minutes> clock{universal - universalDay};
