@@ -8,7 +8,7 @@ QV_SANITIZE_BUILD=${QV_SANITIZE_BUILD:-$QV_ROOT/build-sanitize}
 
 QV_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libswe-dev swe-standard-data
   libsleef-dev

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -90,6 +91,14 @@ bool QtUserDialogs::question(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<int> QtUserDialogs::number(QWidget* parent, const QString& title, const QString& label, int value,
+                                         int smallest, int largest) {
+    bool accepted = false;
+    const int chosen = QInputDialog::getInt(parent, title, label, value, smallest, largest, 1, &accepted);
+    if (!accepted) return std::nullopt;
+    return chosen;
 }
 
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSettings& settings) {

@@ -46,6 +46,18 @@ public:
         (void)text;
         return false;
     }
+    // A whole number from `smallest` to `largest`, `value` offered; nullopt
+    // when cancelled. The default answer, for dialogs that cannot ask, is
+    // the value offered.
+    virtual std::optional<int> number(QWidget* parent, const QString& title, const QString& label, int value,
+                                      int smallest, int largest) {
+        (void)parent;
+        (void)title;
+        (void)label;
+        (void)smallest;
+        (void)largest;
+        return value;
+    }
     // Save / open dialogs: the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
     virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
@@ -63,6 +75,8 @@ public:
     void message(QWidget* parent, const QString& text, MessageIcon icon) override;
     void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     bool question(QWidget* parent, const QString& text) override;
+    std::optional<int> number(QWidget* parent, const QString& title, const QString& label, int value, int smallest,
+                              int largest) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;

@@ -4,6 +4,7 @@
 #include <QAccessibleWidget>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QGroupBox>
 
 #include "app/ui/frm_main.h"
 
@@ -50,8 +51,44 @@ private:
     QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
 };
 
+// A group of the form ("Birth", "Place"), named by its title, whose parts
+// are the ones shown: a note line without a note is not read at all.
+class ShownPartsGroupAccessible final : public QAccessibleWidget {
+public:
+    explicit ShownPartsGroupAccessible(QGroupBox* group) : QAccessibleWidget(group, QAccessible::Grouping) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return static_cast<QGroupBox*>(widget())->title().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return int(parts().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QWidget*> p = parts();
+        return index >= 0 && index < p.size() ? QAccessible::queryAccessibleInterface(p[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() && child->object()->isWidgetType()
+                   ? int(parts().indexOf(static_cast<QWidget*>(child->object())))
+                   : -1;
+    }
+
+private:
+    QList<QWidget*> parts() const {
+        QList<QWidget*> out;
+        for (QWidget* w : widget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+            if (!w->isHidden() && !w->isWindow()) out << w;
+        return out;
+    }
+};
+
 QAccessibleInterface* FormFactory(const QString& key, QObject* object) {
-    if (key != QLatin1String("QComboBox") || !object || !object->isWidgetType()) return nullptr;
+    if (!object || !object->isWidgetType()) return nullptr;
+    if (key == QLatin1String("QGroupBox")) {
+        auto* group = static_cast<QGroupBox*>(object);
+        return qobject_cast<FrmMain*>(group->window()) && !group->isCheckable() ? new ShownPartsGroupAccessible(group)
+                                                                                : nullptr;
+    }
+    if (key != QLatin1String("QComboBox")) return nullptr;
     auto* list = static_cast<QComboBox*>(object);
     if (!qobject_cast<FrmMain*>(list->window())) return nullptr;
     return new NamedListAccessible(list);

@@ -225,8 +225,8 @@ FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
 
 void FrmMain::fitIntoScreen() {
     // The form scrolls inside its window, so that on a small screen (or at a
-    // large text scale) the window fits the screen's work area with its menu
-    // bar and buttons in reach.
+    // large text scale) the window fits the screen's work area; the menu bar
+    // and the button row stay outside the scrolling part, always in reach.
     QWidget* client = takeCentralWidget();
     auto* scroll = new QScrollArea(this);
     scroll->setObjectName(QStringLiteral("frmMainScroll"));
@@ -234,17 +234,51 @@ void FrmMain::fitIntoScreen() {
     scroll->setWidgetResizable(true);
     scroll->setFocusPolicy(Qt::NoFocus);  // not a stop of its own: Tab scrolls to the box it reaches
     scroll->setWidget(client);
-    setCentralWidget(scroll);
+    auto* frame = new QWidget(this);
+    frame->setObjectName(QStringLiteral("frmMainFrame"));
+    auto* column = new QVBoxLayout(frame);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(scroll, 1);
+    column->addWidget(buttonRow_);
+    setCentralWidget(frame);
+    client->installEventFilter(this);  // its layout's requests: note lines shown or hidden
 
-    QSize wanted(qMax(client->sizeHint().width(), 580), client->sizeHint().height() + menuBar()->sizeHint().height());
-    if (const QScreen* s = screen()) {
-        // The work area less the title bar the desktop adds above the window.
-        const QRect area = s->availableGeometry();
-        const int room = area.height() - style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        if (wanted.height() > room) wanted += QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
-        wanted = wanted.boundedTo(QSize(area.width(), room));
+    QSize wanted(qMax(client->sizeHint().width(), 580),
+                 client->sizeHint().height() + buttonRow_->sizeHint().height() + menuBar()->sizeHint().height());
+    const QRect area = workArea();
+    if (!area.isEmpty()) {
+        if (wanted.height() > area.height()) wanted += QSize(style()->pixelMetric(QStyle::PM_ScrollBarExtent), 0);
+        wanted = wanted.boundedTo(area.size());
     }
     resize(wanted);
+}
+
+QRect FrmMain::workArea() const {
+    const QScreen* s = screen();
+    if (!s) return {};
+    // The work area less the title bar the desktop adds above the window.
+    QRect area = s->availableGeometry();
+    area.setTop(area.top() + style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    return area;
+}
+
+void FrmMain::growWithForm() {
+    // A note line that appears makes the form taller: the window grows by
+    // what the form lacks, up to the work area, and stays on the screen. It
+    // never shrinks by itself, so a size the user chose is kept.
+    auto* scroll = findChild<QScrollArea*>(QStringLiteral("frmMainScroll"));
+    if (!scroll || !scroll->widget() || isMaximized() || isFullScreen()) return;
+    const int lacking = scroll->widget()->sizeHint().height() - scroll->viewport()->height();
+    const QRect area = workArea();
+    if (lacking <= 0 || area.isEmpty()) return;
+    // The window's own frame, where the desktop draws one, comes off too.
+    const int frame = std::max(0, frameGeometry().height() - geometry().height());
+    const int height = std::min(this->height() + lacking, area.height() - frame);
+    if (height <= this->height()) return;
+    resize(width(), height);
+    const int over = frameGeometry().bottom() - area.bottom();
+    if (over > 0) move(x(), std::max(area.top(), frameGeometry().top() - over));
 }
 
 FrmMain::~FrmMain() {
@@ -278,8 +312,13 @@ void FrmMain::buildControls() {
 
     body->addWidget(buildBirthGroup(central));
     body->addWidget(buildPlaceGroup(central));
-    body->addLayout(buildButtonRow(central));
     body->addStretch(1);
+    // The button row goes under the scrolling part (fitIntoScreen).
+    buttonRow_ = new QWidget(this);
+    buttonRow_->setObjectName(QStringLiteral("frmMainButtons"));
+    QHBoxLayout* row = buildButtonRow(buttonRow_);
+    row->setContentsMargins(16, 8, 16, 12);
+    buttonRow_->setLayout(row);
 
     setTabOrderAndFilters();
     connect(cmdCalculate, &QPushButton::clicked, this, &FrmMain::calculateRequested);
@@ -648,6 +687,8 @@ bool FrmMain::refuseKey(QLineEdit* box, QKeyEvent* key) {
 }
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::LayoutRequest && watched->objectName() == QLatin1String("frmMainClient"))
+        QMetaObject::invokeMethod(this, &FrmMain::growWithForm, Qt::QueuedConnection);
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && event->type() == QEvent::KeyPress) return refuseKey(box, static_cast<QKeyEvent*>(event));
     if (box && event->type() == QEvent::InputMethod) {

@@ -75,8 +75,13 @@ private:
     QGroupBox* buildPlaceGroup(QWidget* parent);  // coordinates, city, state, country
     QHBoxLayout* buildButtonRow(QWidget* parent);
     void setTabOrderAndFilters();
-    // Puts the form in a scroll area and sizes the window for the screen.
+    // Puts the form in a scroll area, the button row under it, and sizes the
+    // window for the screen.
     void fitIntoScreen();
+    // The screen's work area less the desktop's title bar; empty without a screen.
+    QRect workArea() const;
+    // The window taller by what the form lacks, up to the work area.
+    void growWithForm();
     void buildMenus();
     void fillLists();
     void lookUpCoordinates();  // Command1
@@ -141,6 +146,7 @@ private:
     QPushButton* cmdOpen = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* lblWebLink_ = nullptr;
+    QWidget* buttonRow_ = nullptr;    // "frmMainButtons", outside the scrolling part
     NoteLine* lblAtlas = nullptr;     // what the atlas found, under the zone row
     NoteLine* lblCityNote = nullptr;  // a search of the atlas that found nothing, under City
 

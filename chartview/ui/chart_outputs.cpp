@@ -1,9 +1,13 @@
 #include "chartview/ui/chart_outputs.h"
 
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <algorithm>
 #include <QPrinter>
 
 #include "chartview/text_export.h"
+#include "chartview/ui/chart_picture.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/picture.h"
 #include "chartview/ui/print.h"
@@ -44,6 +48,43 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs,
     if (result.refused) return;
     display.txtFolder()->setText(result.folder);
     if (!result.written) dialogs.message(parent, result.error, MessageIcon::Error);
+}
+
+void SavePictureCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastName, int& lastWidth) {
+    FileDialogSettings settings;
+    settings.title = QStringLiteral("Save As Picture");
+    settings.filter = QStringLiteral("PNG Image (*.png);;SVG Image (*.svg);;JPEG Image (*.jpg *.jpeg)");
+    settings.defaultSuffix = QStringLiteral("png");
+    settings.initialName = lastName;
+    settings.confirmOverwrite = true;
+    const std::optional<QString> chosen = dialogs.saveFileName(parent, settings);
+    if (!chosen || chosen->isEmpty()) return;
+
+    QString path = *chosen;
+    if (!PictureFormatOfName(path.toStdString())) {
+        // Another extension stays part of the name: "chart.v2" becomes
+        // "chart.v2.png". The dialog asked about the name chosen, not this one.
+        path += QStringLiteral(".png");
+        const QFileInfo file(path);
+        if ((file.exists() || file.isSymLink()) &&
+            !dialogs.question(parent,
+                              QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(file.fileName())))
+            return;
+    }
+    const std::optional<int> width = dialogs.number(parent, QStringLiteral("Save As Picture"),
+                                                    QStringLiteral("Width of the picture in pixels (%L1 to %L2):")
+                                                        .arg(kSmallestPictureWidth)
+                                                        .arg(kLargestPictureWidth),
+                                                    std::clamp(lastWidth, kSmallestPictureWidth, kLargestPictureWidth),
+                                                    kSmallestPictureWidth, kLargestPictureWidth);
+    if (!width) return;
+    lastName = path;
+    lastWidth = *width;
+
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::optional<QString> failed = WriteChartPicture(display, path, *width);
+    QGuiApplication::restoreOverrideCursor();
+    if (failed) dialogs.message(parent, *failed, MessageIcon::Error);
 }
 
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {

@@ -1,5 +1,6 @@
-// The chart window's output commands: export text, save a JPEG picture of
-// the display form, print. (Saving the reading sits with opening it, on the
+// The chart window's output commands: export text, save a picture of the
+// display form (a JPEG at its designed size, or a PNG, SVG or JPEG at any
+// width), print. (Saving the reading sits with opening it, on the
 // birth-data side; the chart window asks for it by a signal.)
 #pragma once
 
@@ -22,6 +23,12 @@ void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& di
 // offers `lastJpegName`; a chosen name replaces it, as the name of the
 // picture file it makes ("chart" chosen: ".../chart.jpg").
 void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastJpegName);
+// "Save As Picture": a file dialog (PNG, SVG or JPEG, told by the name's
+// extension; a name without one becomes a PNG file), then the width in
+// pixels, then the chart drawn afresh at that width. `lastName` and
+// `lastWidth` are offered and replaced by what was chosen; cancelling either
+// dialog writes nothing. A file that cannot be written is reported.
+void SavePictureCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastName, int& lastWidth);
 // "Print": the print dialog, then the chart on the chosen printer.
 void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
 

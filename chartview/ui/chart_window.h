@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/chart_wheel.h"
+#include "chartview/picture_format.h"
 #include "state/chart_state.h"
 #include "ui/web_entries.h"
 
@@ -85,6 +86,14 @@ public:
     // The zoom on top of filling the area: 1 until Zoom In or Zoom Out.
     double zoom() const { return zoom_; }
 
+    // The parts Tab goes to, in order: the chart's (the interpretation, the
+    // positions), those of the window's other panels in their order, then
+    // the buttons left to right. Menus and the toolbar are not among them.
+    QList<QWidget*> focusChain() const;
+    // Tab (forward) or Shift+Tab: the focus to the next part of the chain,
+    // round from the last to the first; false when no part takes it.
+    bool moveFocus(bool forward);
+
 public slots:
     // Activate: centres the display form in the window's area, at the top,
     // and keeps a capture of it for "Save As JPEG".
@@ -92,7 +101,8 @@ public slots:
     // Resize: places the buttons and the banner's labels for the window's
     // width, and shows only the bar's links that fit left of the buttons.
     void layoutBars();
-    // Toolbar button by key: "New", "Save", "Print", "Help"; others do nothing.
+    // Toolbar button by key: "New", "Save", "Picture", "Print", "Help";
+    // others do nothing.
     void toolbarButton(const QString& key);
     // View > Zoom In, Zoom Out: one step larger or smaller, never below the
     // designed size. Actual Size: back to the size that fills the area.
@@ -125,6 +135,11 @@ private:
     // Centres the display form at the top of the area, scrolled to its start.
     void placeDisplayForm();
     void updateZoomEntries();
+    // The display form's parts take the focus as the chain wants them.
+    void prepareFocus();
+    // Tab and Shift+Tab anywhere in the window, and the focus ring; true
+    // when the event was handled.
+    bool keyboardEvent(QObject* watched, QEvent* event);
     // Runs `handler` for a click on `action`, undoing Qt's own toggle of a
     // checkable entry first: the handlers set every check mark themselves.
     void onClick(QAction* action, std::function<void()> handler);
@@ -141,6 +156,7 @@ private:
     void chooseDivisional(QAction* chart);
     void exportText();
     void saveJpeg();
+    void savePicture();
     void print();
     void openPage(WebPage page);
 
@@ -148,8 +164,10 @@ private:
     UserDialogs& dialogs_;
     QMdiArea* area_ = nullptr;
     FrmDisplay* display_ = nullptr;
-    QString lastJpegName_;  // offered again by the next "Save As JPEG"
-    bool leaving_ = false;  // set by Back/New so the close does not end the program
+    QString lastJpegName_;                         // offered again by the next "Save As JPEG"
+    QString lastPictureName_;                      // and by the next "Save As Picture",
+    int lastPictureWidth_ = kDefaultPictureWidth;  // with its width
+    bool leaving_ = false;                         // set by Back/New so the close does not end the program
 
     // Menu entries, by their object names.
     QAction* mnuToolBar_ = nullptr;

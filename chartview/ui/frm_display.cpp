@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
@@ -24,6 +26,8 @@
 #include "chartview/ui/chart_accessibility.h"
 #include "chartview/ui/natal_wheel.h"
 #include "chartview/ui/sign_glyphs.h"
+#include "chartview/ui/chart_picture.h"
+#include "ui/program_identity.h"
 #include "ui/ui_metrics.h"
 
 namespace qv {
@@ -32,10 +36,6 @@ namespace {
 using ui::FormFont;
 using ui::Px;
 using ui::PxRect;
-
-// The form's own caption. It names an older version than the program's
-// windows do, and always has; it is not the program's version.
-constexpr char kDisplayFormCaption[] = "Quorvane v1.05";
 
 // Clipboard text shorter than this is a word or two that may occur anywhere;
 // the guard only takes back longer pieces of the interpretation.
@@ -89,6 +89,35 @@ QString Loose(const QString& s) {
     t.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     t.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return t.simplified();
+}
+
+// The frames of the personal data and the positions drawn as outlines (the
+// style's own frame is a picture stretched to size), so that they stay sharp
+// on paper, in an SVG file and in a large picture.
+class OutlineFrameStyle final : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing, true);
+        painter->setPen(QPen(QColor(214, 214, 214), 1));
+        painter->setBrush(QColor(250, 250, 250));
+        painter->drawRoundedRect(QRectF(option->rect).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter->restore();
+    }
+};
+
+QStyle* FrameStyle() {
+    static QStyle* const style = [] {
+        auto* s = new OutlineFrameStyle;
+        s->setParent(qApp);  // goes with the application
+        return s;
+    }();
+    return style;
 }
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font) {
@@ -276,7 +305,7 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
 FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(parent) {
     InstallChartAccessibility();  // before Qt makes an interface of any part
     setObjectName(QStringLiteral("frmDisplay"));
-    setWindowTitle(QString::fromLatin1(kDisplayFormCaption));
+    setWindowTitle(ProgramCaption());  // the program's one version, as every window
     setFont(FormFont(8.25));
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -290,6 +319,7 @@ FrmDisplay::FrmDisplay(const ChartState& state, QWidget* parent) : QWidget(paren
 
     buildPositionTable();
     buildPersonalData();
+    for (QGroupBox* frame : {fraWestern_, frame1_}) frame->setStyle(FrameStyle());
 
     wheel_ = new NatalWheel(this);
     wheel_->setGeometry(PxRect(2640, 1440, 6750, 6465));
@@ -347,13 +377,13 @@ void FrmDisplay::setScale(double scale) {
     fitPositionHeading();
 }
 
-void FrmDisplay::atDesignedSize(const std::function<void()>& work) {
+void FrmDisplay::atScale(double scale, const std::function<void()>& work) {
     const double shown = scale_;
     // The interpretation stays scrolled to the same part of its text.
     QScrollBar* bar = rtb_->verticalScrollBar();
     const double read = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 0.0;
     auto scrollTo = [bar](double part) { bar->setValue(int(std::lround(part * bar->maximum()))); };
-    setScale(1.0);
+    setScale(scale);
     scrollTo(read);
     work();
     setScale(shown);
@@ -547,8 +577,33 @@ void FrmDisplay::showWheel(const ChartState& state, const ChartWheel& wheel) {
 
 void FrmDisplay::showInterpretation(const std::vector<StyledRun>& runs) { rtb_->showRuns(runs); }
 
+void FrmDisplay::showChart(const ChartState& state, const ChartWheel& wheel) {
+    showPositions(state);
+    showWheel(state, wheel);
+    if (state.BirthTimeKnown) {
+        showInterpretation(state.InterpretationRuns);
+        return;
+    }
+    // Said after the house types, in the colour of the box's warnings.
+    std::vector<StyledRun> runs = state.InterpretationRuns;
+    runs.push_back(
+        {"\n\nBirth time unknown: the ascendant, the houses and the house types above are drawn for "
+         "12:00 and not known.",
+         192, 0, 0, true});
+    showInterpretation(runs);
+}
+
 QPixmap FrmDisplay::captureClientArea() {
-    atDesignedSize([this] { picture_ = grab(QRect(QPoint(0, 0), clientSize())); });
+    const qreal ratio = devicePixelRatioF();
+    const int width = int(std::lround(clientSize().width() * ratio));
+    QImage image(PictureSize(width), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        PaintChartPicture(*this, painter, width);
+    }
+    picture_ = QPixmap::fromImage(image);
+    picture_.setDevicePixelRatio(ratio);
     picture1_->setPixmap(picture_);
     return picture_;
 }

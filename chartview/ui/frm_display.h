@@ -116,9 +116,12 @@ public:
     // drawn anew at that size. 1 is the designed size.
     void setScale(double scale);
     double scale() const { return scale_; }
-    // Runs `work` with the form at its designed size, then restores the
-    // scale; the form's pictures and printing are made at that size.
-    void atDesignedSize(const std::function<void()>& work);
+    // Runs `work` with the form at `scale` (never below 1), then restores
+    // the scale it was shown at; the interpretation stays scrolled to the
+    // same part of its text. Pictures are drawn this way at their size.
+    void atScale(double scale, const std::function<void()>& work);
+    // atScale(1): printing is made at the designed size.
+    void atDesignedSize(const std::function<void()>& work) { atScale(1.0, work); }
 
     // Form load: "Name: ...", "Date of Birth: ...", and the other six lines.
     void loadPersonalData(const ChartState& state);
@@ -130,17 +133,25 @@ public:
     void showWheel(const ChartState& state, const ChartWheel& wheel);
     // The interpretation box from the analysis' styled runs.
     void showInterpretation(const std::vector<StyledRun>& runs);
+    // The whole calculated chart: positions, wheel and interpretation, with
+    // the note of an unknown birth time after the house types.
+    void showChart(const ChartState& state, const ChartWheel& wheel);
     // The lines the chart window shows under the form (the birth moment, the
     // time window), kept here for the printed page, which puts them under
     // the chart.
     void setChartNotes(const QStringList& notes) { chartNotes_ = notes; }
     const QStringList& chartNotes() const { return chartNotes_; }
 
-    // Captures the client area as it is shown at its designed size, keeps it
-    // in the hidden "Picture1" and returns it.
+    // Draws the client area afresh at its designed size (as a picture does:
+    // no scroll bar, no frame), keeps it in the hidden "Picture1" and
+    // returns it, at the screen's pixel ratio.
     QPixmap captureClientArea();
     // The latest capture (null before the first).
     QPixmap picture() const { return picture_; }
+    // True while a picture of the form is drawn: the window's marks, as the
+    // focus ring, stay out of it.
+    bool drawingPicture() const { return drawingPicture_; }
+    void setDrawingPicture(bool drawing) { drawingPicture_ = drawing; }
 
     InterpretationBox* RTB() const { return rtb_; }
     NatalWheel* picNatal() const { return wheel_; }
@@ -195,6 +206,7 @@ private:
     QLineEdit* txtFile_ = nullptr;
     QPixmap picture_;
     QStringList chartNotes_;
+    bool drawingPicture_ = false;
 };
 
 }  // namespace qv

@@ -191,7 +191,10 @@ std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box) {
 bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
     // Paper shows the form as designed, whatever size the window shows it at.
     bool painted = false;
+    const bool drawing = form.drawingPicture();
+    form.setDrawingPicture(true);  // no focus ring on paper
     form.atDesignedSize([&] { painted = PaintDesignedForm(form, device, error); });
+    form.setDrawingPicture(drawing);
     return painted;
 }
 

@@ -122,23 +122,12 @@ QSize SignImage::sizeHint() const { return QSize(22, 22); }
 
 void SignImage::paintEvent(QPaintEvent*) {
     if (!SignGlyphList::isPicture(picture_)) return;
-    // The glyph is drawn once per picture, size and screen scale, then reused.
-    const qreal dpr = devicePixelRatioF();
-    if (cache_.isNull() || cachePicture_ != picture_ || cache_.deviceIndependentSize() != QSizeF(size()) ||
-        cache_.devicePixelRatio() != dpr) {
-        QPixmap pm(size() * dpr);
-        pm.setDevicePixelRatio(dpr);
-        pm.fill(Qt::transparent);
-        QPainter g(&pm);
-        const qreal inset = std::min(width(), height()) * 0.08;
-        SignGlyphList::paint(g, QRectF(rect()).adjusted(inset, inset, -inset, -inset), picture_,
-                             SignGlyphList::elementColour(picture_));
-        g.end();
-        cache_ = pm;
-        cachePicture_ = picture_;
-    }
+    // Drawn as an outline each time, never as a bitmap: on paper, in an SVG
+    // file and in a large picture the glyph is as sharp as the wheel.
     QPainter p(this);
-    p.drawPixmap(0, 0, cache_);
+    const qreal inset = std::min(width(), height()) * 0.08;
+    SignGlyphList::paint(p, QRectF(rect()).adjusted(inset, inset, -inset, -inset), picture_,
+                         SignGlyphList::elementColour(picture_));
 }
 
 }  // namespace qv

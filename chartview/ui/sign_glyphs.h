@@ -50,8 +50,6 @@ protected:
 
 private:
     int picture_ = 0;
-    QPixmap cache_;
-    int cachePicture_ = 0;
 };
 
 }  // namespace qv

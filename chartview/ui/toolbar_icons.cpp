@@ -11,7 +11,7 @@ namespace {
 const QColor kInk(70, 40, 85);
 const QColor kAccent(104, 45, 123);
 
-enum class Picture { New, Save, Print, Help };
+enum class Picture { New, Save, Image, Print, Help };
 
 class ToolbarIconEngine final : public QIconEngine {
 public:
@@ -82,6 +82,18 @@ public:
                 painter->drawRect(QRectF(12.5, 4.8, 2, 3.4));
                 break;
             }
+            case Picture::Image: {
+                // A framed picture: a sun over two hills.
+                painter->setBrush(Qt::white);
+                painter->drawRoundedRect(QRectF(2.5, 4.5, 19, 15), 1.5, 1.5);
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(accent);
+                painter->drawPolygon(QPolygonF(
+                    {QPointF(4, 18), QPointF(9.5, 10.5), QPointF(13, 15), QPointF(15.5, 12.5), QPointF(20, 18)}));
+                painter->setBrush(QColor(240, 180, 40));
+                painter->drawEllipse(QPointF(16.5, 8.5), 2, 2);
+                break;
+            }
             case Picture::Print: {
                 painter->setBrush(Qt::white);
                 painter->drawRect(QRectF(6.5, 2.5, 11, 7));
@@ -121,6 +133,7 @@ private:
 QIcon ToolbarIcon(const QString& key) {
     if (key == QLatin1String("New")) return QIcon(new ToolbarIconEngine(Picture::New));
     if (key == QLatin1String("Save")) return QIcon(new ToolbarIconEngine(Picture::Save));
+    if (key == QLatin1String("Picture")) return QIcon(new ToolbarIconEngine(Picture::Image));
     if (key == QLatin1String("Print")) return QIcon(new ToolbarIconEngine(Picture::Print));
     if (key == QLatin1String("Help")) return QIcon(new ToolbarIconEngine(Picture::Help));
     return QIcon();

@@ -34,7 +34,7 @@ protected:
             .color(QPalette::WindowText);
     }
     void ExpectEntriesStillHidden() const {
-        for (const char* name : {"mnuStatusBar", "mnuViewSep1", "mnuChartStyle", "mnuColor", "mnuViewSep2", "mnuChart",
+        for (const char* name : {"mnuViewSep1", "mnuChartStyle", "mnuColor", "mnuViewSep2", "mnuChart",
                                  "mnuDivisionalCharts", "mnuMakeMoney"})
             EXPECT_FALSE(entry(name)->isVisible()) << name;
     }

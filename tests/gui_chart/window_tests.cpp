@@ -42,6 +42,7 @@ const std::vector<MenuCase>& MenuTree() {
           {"mnuFileSep0", "", true, false},
           {"mnuSaveAsText", "Save &As", true, false},
           {"mnuSaveAsJpeg", "Save As &JPEG", true, false},
+          {"mnuSaveAsPicture", "Save As P&icture...", true, false},
           {"mnuFileSep1", "", true, false},
           {"mnuExport", "&Export Chart As Text", true, false},
           {"mnuFilesep2", "", true, false},
@@ -54,7 +55,7 @@ const std::vector<MenuCase>& MenuTree() {
          "&View",
          true,
          {{"mnuToolBar", "&Toolbar", true, true},
-          {"mnuStatusBar", "&Status Bar", false, true},
+          {"mnuStatusBar", "&Status Bar", true, true},
           {"mnuViewSep1", "", false, false},
           {"mnuChartStyle", "&Chart Style", false, false},
           {"mnuColor", "Colo&r Style", false, false},
@@ -62,7 +63,8 @@ const std::vector<MenuCase>& MenuTree() {
           {"mnuChart", "&Chart", false, true},
           {"mnuDivisionalCharts", "&Divisional Charts", false, false},
           {"mnuViewSep3", "", true, false},
-          {"mnuZoomIn", "Zoom &In", true, false, QKeySequence::keyBindings(QKeySequence::ZoomIn)},
+          {"mnuZoomIn", "Zoom &In", true, false,
+           QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal)},
           {"mnuZoomOut", "Zoom &Out", true, false, QKeySequence::keyBindings(QKeySequence::ZoomOut)},
           {"mnuActualSize", "&Actual Size", true, false, {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
         {"mnuChartStyle",
@@ -157,15 +159,16 @@ TEST_F(WindowTest, WindowLooksAsDesigned) {
     EXPECT_EQ(display()->parentWidget(), window->displayFrame());
 }
 
-TEST_F(WindowTest, ToolbarHasFourButtonsByKey) {
+TEST_F(WindowTest, ToolbarHasItsButtonsByKey) {
     QToolBar* tb = window->toolBar();
     EXPECT_EQ(tb->objectName(), "TB");
+    EXPECT_EQ(tb->windowTitle(), "Toolbar");  // what a screen reader says of it
     QStringList keys;
     for (QAction* a : tb->actions()) {
         keys << a->data().toString();
         EXPECT_FALSE(a->icon().isNull()) << a->data().toString().toStdString();
     }
-    EXPECT_EQ(keys, (QStringList{"New", "Save", "Print", "Help"}));
+    EXPECT_EQ(keys, (QStringList{"New", "Save", "Picture", "Print", "Help"}));
 }
 
 TEST_F(WindowTest, ToolbarToggleTwiceRestoresIt) {
@@ -178,13 +181,17 @@ TEST_F(WindowTest, ToolbarToggleTwiceRestoresIt) {
     EXPECT_TRUE(window->toolBar()->isVisible());
 }
 
-TEST_F(WindowTest, StatusBarEntryFlipsOnlyItsCheckMark) {
+TEST_F(WindowTest, StatusBarEntryHidesAndShowsTheLinesUnderTheChart) {
     QAction* status = entry("mnuStatusBar");
+    QWidget* strip = child<QWidget>("staChart");
+    ASSERT_TRUE(strip->isVisible());
     status->trigger();
     EXPECT_FALSE(status->isChecked());
+    EXPECT_FALSE(strip->isVisible());
     status->trigger();
     EXPECT_TRUE(status->isChecked());
-    EXPECT_FALSE(status->isVisible());
+    EXPECT_TRUE(strip->isVisible());
+    EXPECT_TRUE(status->isVisible());
     EXPECT_EQ(window->findChild<QStatusBar*>(), nullptr);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QPrinter>
 #include <QString>
+#include <array>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -13,7 +14,7 @@
 namespace qv::test {
 
 struct DialogCall {
-    enum Kind { Message, Save, Open, Print, Question } kind;
+    enum Kind { Message, Save, Open, Print, Question, Number } kind;
     QString text;  // message or question text, or the dialog title
     MessageIcon icon = MessageIcon::Error;
     FileDialogSettings settings;  // for Save / Open
@@ -25,6 +26,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;  // nullopt = Cancel
     std::deque<bool> printAnswers;                   // true = accept
     std::deque<bool> questionAnswers;                // true = Yes; No when none is left
+    std::deque<std::optional<int>> numberAnswers;    // nullopt = Cancel; the value offered when none is left
     QString printerOutputFile;                       // when set, printing goes to this PDF
 
     void message(QWidget*, const QString& text, MessageIcon icon) override {
@@ -37,6 +39,17 @@ public:
         questionAnswers.pop_front();
         return yes;
     }
+    std::optional<int> number(QWidget*, const QString& title, const QString& label, int value, int smallest,
+                              int largest) override {
+        calls.push_back({DialogCall::Number, title + u'\n' + label, MessageIcon::Error, {}});
+        offered = {value, smallest, largest};
+        if (numberAnswers.empty()) return value;
+        const std::optional<int> answer = numberAnswers.front();
+        numberAnswers.pop_front();
+        return answer;
+    }
+    // The last number dialog's value offered, smallest and largest.
+    std::array<int, 3> offered{};
     std::optional<QString> saveFileName(QWidget*, const FileDialogSettings& s) override {
         calls.push_back({DialogCall::Save, s.title, MessageIcon::Error, s});
         return next();

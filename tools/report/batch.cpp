@@ -80,8 +80,9 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow)
-        : columns_(columns), precise_(precise), timeWindow_(timeWindow) {
+    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
+              const BatchSettings* pictures = nullptr)
+        : columns_(columns), precise_(precise), timeWindow_(timeWindow), pictures_(pictures) {
         LoadFixedLists(state_);
     }
 
@@ -106,6 +107,10 @@ public:
             writer_.AppendError(out, row, *failed);
             return false;
         }
+        if (const auto failed = DrawPicture(record)) {
+            writer_.AppendError(out, row, *failed);
+            return false;
+        }
         if (!timeWindow_) {
             writer_.AppendChart(out, row, state_, wheel_, atlas_);
             return true;
@@ -120,9 +125,21 @@ public:
     }
 
 private:
+    // The row's picture, when its picture column names a file.
+    std::optional<std::string> DrawPicture(const CsvRecord& record) {
+        if (!columns_.Has(kColPicture)) return std::nullopt;
+        const std::string file(TrimBlanksAndTabs(record.Field(columns_.at[kColPicture])));
+        if (file.empty()) return std::nullopt;
+        if (!PictureFormatOfName(file))
+            return "A picture's file name must end in .png, .svg or .jpg: " + QuoteUserText(file);
+        if (!pictures_ || !pictures_->picture) return std::string("This build of the command draws no pictures");
+        return pictures_->picture(state_, wheel_, file, pictures_->pictureWidth);
+    }
+
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
     bool timeWindow_;
+    const BatchSettings* pictures_;
     AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
@@ -161,10 +178,10 @@ struct Outcome {
     bool writeFailed = false;
 };
 
-Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
-                       std::ostream& out, Progress& progress) {
+Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const BatchSettings& settings, std::ostream& out,
+                       Progress& progress) {
     Outcome outcome;
-    RowWorker worker(columns, precise, timeWindow);
+    RowWorker worker(columns, settings.precise, settings.timeWindow, &settings);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -497,8 +514,9 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
 
     Progress progress(err, settings.progress);
     Outcome outcome;
-    if (settings.jobs <= 1) {
-        outcome = RunOnOneThread(reader, columns, settings.precise, settings.timeWindow, out, progress);
+    // Pictures are drawn on the calling thread, the one their library runs on.
+    if (settings.jobs <= 1 || columns.Has(kColPicture)) {
+        outcome = RunOnOneThread(reader, columns, settings, out, progress);
     } else {
         Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, out, progress, settings.jobs);
         outcome = pipeline.Run();

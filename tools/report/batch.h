@@ -26,6 +26,7 @@
 #include "app/birth_form.h"
 #include "state/engine.h"
 #include "chartview/chart_json.h"
+#include "chartview/picture_format.h"
 #include "tools/report/csv_reader.h"
 
 namespace qv::report {
@@ -53,12 +54,13 @@ enum BatchColumn : std::size_t {
     kColCity,
     kColState,
     kColCountry,
-    kColPlace
+    kColPlace,
+    kColPicture
 };
-inline constexpr std::size_t kBatchColumnCount = 18;
+inline constexpr std::size_t kBatchColumnCount = 19;
 inline constexpr std::array<std::string_view, kBatchColumnCount> kBatchColumnNames = {
-    "name",    "year",    "month",   "day",     "hour", "minute", "zone",  "lat_deg", "lat_min",
-    "lat_dir", "lon_deg", "lon_min", "lon_dir", "dst",  "city",   "state", "country", "place"};
+    "name",    "year",    "month",   "day", "hour", "minute", "zone",    "lat_deg", "lat_min", "lat_dir",
+    "lon_deg", "lon_min", "lon_dir", "dst", "city", "state",  "country", "place",   "picture"};
 
 // Where the header puts each column: its field number, or kNoColumn.
 inline constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
@@ -88,11 +90,21 @@ std::variant<BatchColumns, std::string> ReadBatchHeader(const CsvRecord& header,
 std::optional<std::string> BirthFromBatchRow(const CsvRecord& record, const BatchColumns& columns, BirthFormData& form,
                                              BirthData& birth, AtlasUse& atlas);
 
+// Draws the picture of a calculated chart to a file `width` pixels wide;
+// nullopt when written, else the message (WriteChartPicture of --picture).
+using BatchPictureWriter = std::optional<std::string> (*)(const ChartState& state, const ChartWheel& wheel,
+                                                          const std::string& path, int width);
+
 struct BatchSettings {
     int jobs = 1;             // worker threads; 1 works on the calling thread
     bool progress = false;    // rows done, on `err`, rewritten in place
     PreciseEngine precise;    // when set, every chart's positions come from it
     bool timeWindow = false;  // each chart's line with "time_window" (FindTimeWindow)
+    // The picture column: each row's file drawn by `picture` on the calling
+    // thread, the rows one at a time; without `picture` a row naming a file
+    // is refused.
+    BatchPictureWriter picture = nullptr;
+    int pictureWidth = kDefaultPictureWidth;
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

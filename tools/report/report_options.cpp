@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 
+#include "chartview/picture_format.h"
 #include "state/text.h"
 #include "state/time_zones.h"
 
@@ -24,6 +25,7 @@ struct RawOptions {
     bool timeWindow = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
+    std::optional<std::string> picture, width;
 };
 
 // Most places --find-place prints.
@@ -78,6 +80,15 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.reading = v; }},
         {"--save-reading", "FILE.qvn", "also save the reading of the chart to FILE.qvn",
          [](RawOptions& o, const std::string& v) { o.saveReading = v; }},
+        {"--picture", "FILE",
+         "also draw the chart as a picture, as the chart window's Save As\n"
+         "                          Picture does: FILE.png, FILE.svg or FILE.jpg",
+         [](RawOptions& o, const std::string& v) { o.picture = v; }},
+        {"--width", "N",
+         "with --picture or --batch: the picture's width in pixels, " + std::to_string(kSmallestPictureWidth) +
+             " to\n                          " + std::to_string(kLargestPictureWidth) + " (default " +
+             std::to_string(kDefaultPictureWidth) + ")",
+         [](RawOptions& o, const std::string& v) { o.width = v; }},
         {"--stations", "", "print the built-in retrograde station tables as JSON, nothing else",
          [](RawOptions& o, const std::string&) { o.stations = true; }},
         {"--batch", "FILE.csv", "one chart per CSV row (\"-\" reads standard input), one JSON line each",
@@ -224,6 +235,27 @@ std::optional<OptionError> FindPlaceOptions(const RawOptions& raw, const std::se
     return std::nullopt;
 }
 
+// --picture and --width: a file name of a kind the program draws, a width
+// in the range; with --batch each row names its own file.
+std::optional<OptionError> PictureOptions(const RawOptions& raw, ReportOptions& options) {
+    if (raw.picture && raw.batch)
+        return OptionError{"--batch takes each row's picture file from its picture column; leave out --picture"};
+    if (raw.width && !raw.picture && !raw.batch) return OptionError{"--width works with --picture or --batch only"};
+    if (raw.width) {
+        const int n = NumberOr(*raw.width, 5);
+        if (n < 0)
+            return OptionError{"Malformed width " + QuoteUserText(*raw.width) + " (expected a number of pixels)"};
+        if (auto refused = PictureWidthRefusal(n)) return OptionError{*refused};
+        options.pictureWidth = n;
+    }
+    if (!raw.picture) return std::nullopt;
+    if (raw.picture->empty()) return OptionError{"Option --picture needs a file name"};
+    if (!PictureFormatOfName(*raw.picture))
+        return OptionError{"A picture's file name must end in .png, .svg or .jpg: " + QuoteUserText(*raw.picture)};
+    options.pictureFile = *raw.picture;
+    return std::nullopt;
+}
+
 // --batch with its --jobs, without birth data.
 std::optional<OptionError> BatchOptions(const RawOptions& raw, bool birthData, ReportOptions& options) {
     if (birthData || raw.reading || raw.saveReading)
@@ -281,12 +313,13 @@ std::string ReportUsage() {
         "                       --lat DEG:MIN{N|S} --lon DEG:MIN{E|W} [--dst]\n"
         "                       --city TEXT --state TEXT --country TEXT [--format json|text]\n"
         "                       [--save-reading FILE.qvn] [--precise] [--time-window]\n"
+        "                       [--picture FILE.png|FILE.svg|FILE.jpg [--width N]]\n"
         "       quorvane-report --name TEXT --date YYYY-MM-DD --time HH:MM --place TEXT\n"
         "                       [any option above, which wins over the atlas]\n"
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "                       [--precise] [--time-window]\n"
         "       quorvane-report --stations\n"
-        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window]\n"
+        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window] [--width N]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
@@ -305,7 +338,8 @@ std::string ReportUsage() {
         "  --version               print the version\n"
         "\n"
         "Refused input is reported on standard error with exit status 2; output that\n"
-        "cannot be written (standard output, --save-reading) with exit status 1.\n"
+        "cannot be written (standard output, --save-reading, --picture) with exit\n"
+        "status 1.\n"
         "\n"
         "The JSON's \"positions_from\" says where the positions come from: \"formulas\"\n"
         "(the default) or \"ephemeris\" (--precise). Without the ephemeris files\n"
@@ -322,7 +356,13 @@ std::string ReportUsage() {
         "JSON object per row, in order: the chart with \"row\" in front, rows counted\n"
         "from 1 after the header, or {\"row\": n, \"error\": message} for a refused row.\n"
         "The status is 0 when every row gave a chart, 3 when any was refused, 2 when the\n"
-        "header is refused.\n";
+        "header is refused.\n"
+        "\n"
+        "--picture draws the chart as the chart window shows it: personal data,\n"
+        "positions, wheel and interpretation, without a display. A batch may have a\n"
+        "picture column: each row with a file name there is drawn to that file (its\n"
+        "rows are then worked one at a time); a picture that cannot be written refuses\n"
+        "its row.\n";
     return usage;
 }
 
@@ -355,12 +395,15 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
         options.stations = true;
         return options;
     }
+    if (raw.findPlace && (raw.picture || raw.width))
+        return OptionError{"--find-place prints places only; leave out --picture and --width"};
     if (raw.findPlace) {
         if (auto e = FindPlaceOptions(raw, given, options)) return *e;
         return options;
     }
     if (raw.limit) return OptionError{"--limit works with --find-place only"};
     if (raw.jobs && !raw.batch) return OptionError{"--jobs works with --batch only"};
+    if (auto e = PictureOptions(raw, options)) return *e;
     const bool birthData = raw.date || raw.time || raw.zone || raw.lat || raw.lon || raw.dst || !raw.name.empty() ||
                            !raw.city.empty() || !raw.state.empty() || !raw.country.empty() || raw.place;
     if (raw.batch) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/birth_form.h"
+#include "chartview/picture_format.h"
 #include "tools/report/atlas_input.h"
 
 namespace qv::report {
@@ -27,12 +28,14 @@ struct ReportOptions {
     std::string findPlace;       // --find-place: print the atlas's matches and nothing else
     std::size_t findLimit = 10;  // --limit: most matches --find-place prints
     OutputFormat format = OutputFormat::Json;
-    std::string readingFile;      // --reading: birth data from this file (form unset here)
-    std::string saveReadingFile;  // --save-reading: also write the reading here
-    std::string batchFile;        // --batch: one chart per row of this CSV ("-": standard input)
-    int jobs = 1;                 // --jobs: worker threads for --batch
-    bool precise = false;         // --precise: positions from the ephemeris
-    bool timeWindow = false;      // --time-window: "time_window" in the JSON
+    std::string readingFile;                  // --reading: birth data from this file (form unset here)
+    std::string saveReadingFile;              // --save-reading: also write the reading here
+    std::string batchFile;                    // --batch: one chart per row of this CSV ("-": standard input)
+    int jobs = 1;                             // --jobs: worker threads for --batch
+    bool precise = false;                     // --precise: positions from the ephemeris
+    bool timeWindow = false;                  // --time-window: "time_window" in the JSON
+    std::string pictureFile;                  // --picture: also draw the chart to this PNG, SVG or JPEG file
+    int pictureWidth = kDefaultPictureWidth;  // --width: the picture's width in pixels
 };
 
 // A refused command line: the message for stderr.

@@ -15,6 +15,7 @@
 #include "chartview/text_export.h"
 #include "tools/report/atlas_input.h"
 #include "tools/report/batch.h"
+#include "tools/report/picture_writer.h"
 #include "tools/report/report_options.h"
 #include "tools/report/stations_json.h"
 
@@ -65,6 +66,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         settings.precise = engine;
         settings.jobs = options.jobs;
         settings.timeWindow = options.timeWindow;
+        settings.pictureWidth = options.pictureWidth;
+        settings.picture = WriteChartPicture;
         settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         return RunBatchFile(options.batchFile, out, err, settings);
     }
@@ -101,6 +104,13 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (!options.saveReadingFile.empty()) {
         if (const auto error = WriteReadingFile(options.saveReadingFile, state)) {
             err << *error << '\n';
+            return kExitFailed;
+        }
+    }
+
+    if (!options.pictureFile.empty()) {
+        if (const auto failed = WriteChartPicture(state, wheel, options.pictureFile, options.pictureWidth)) {
+            err << *failed << '\n';
             return kExitFailed;
         }
     }
