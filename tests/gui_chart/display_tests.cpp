@@ -261,7 +261,7 @@ TEST_F(HandFilledChart, FormLooksAsDesigned) {
 
 void ExpectDesignedForm(FrmDisplay* d) {
     EXPECT_EQ(d->windowTitle(), "Quorvane v1.15");  // the program's one version
-    EXPECT_EQ(d->size(), QSize(636, 534));  // 9540 x 8010 twips
+    EXPECT_EQ(d->size(), QSize(636, 534));          // 9540 x 8010 twips
     EXPECT_EQ(d->palette().color(QPalette::Window), QColor(Qt::white));
     const std::pair<const char*, QRect> regions[4] = {{"RTB", QRect(0, 0, 167, 253)},
                                                       {"fraWestern", QRect(0, 260, 167, 267)},
