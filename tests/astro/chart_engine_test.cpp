@@ -198,7 +198,7 @@ TEST(Positions, SlotsNamesAndCarry) {
         const int bodies[10] = {kEarth, -1, kMercury, kVenus, kMars, kJupiter, kSaturn, kUranus, kNeptune, kPluto};
         for (int slot = 0; slot < 10; ++slot) {
             if (slot == 1) continue;
-            const double lon = GeocentricLongitude(bodies[slot], d);
+            const double lon = GeocentricLongitudeOfDate(bodies[slot], d);
             EXPECT_EQ(s.PlanetPosition[static_cast<std::size_t>(slot)], FormatPosition(FormatLongitude(lon))) << slot;
             EXPECT_NEAR(s.BodyLongitude[static_cast<std::size_t>(slot)], lon, kTextStepMargin);
         }
