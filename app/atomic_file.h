@@ -40,6 +40,6 @@ struct FileRead {
     std::string bytes;
     std::optional<std::string> error;  // the file could not be opened or read, or is too large
 };
-FileRead ReadFileBounded(const std::filesystem::path& file, std::size_t maxBytes);
+[[nodiscard]] FileRead ReadFileBounded(const std::filesystem::path& file, std::size_t maxBytes);
 
 }  // namespace qv

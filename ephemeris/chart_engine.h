@@ -18,8 +18,8 @@ namespace qv {
 // far off which does not lie on the formulas' horizon either, means damaged
 // files in `folder`, which the message names. The retrograde flags are not
 // compared.
-std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
-                                                 std::string_view folder);
+[[nodiscard]] std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
+                                                               std::string_view folder);
 
 // Precise positions read from the files in `folder`, each chart checked by
 // DamagedEphemerisCheck; safe to call from several threads at once.
