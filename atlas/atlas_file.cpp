@@ -86,11 +86,14 @@ std::string FileLine(std::string_view what, const std::string& path) {
            std::to_string(info.st_mtim.tv_nsec) + '\n';
 }
 
-// The gazetteer library as the dynamic loader found it.
+// The gazetteer library the dynamic loader found, its links followed (the
+// loader may have found it through /lib or /usr/lib).
 std::string GazetteerLibrary() {
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&geonames_get_n_cities), &info) == 0 || !info.dli_fname) return "unknown";
-    return info.dli_fname;
+    std::error_code ec;
+    const std::filesystem::path real = std::filesystem::canonical(info.dli_fname, ec);
+    return ec ? info.dli_fname : real.string();
 }
 
 // The program's own word lists, which the index holds beside the gazetteer's.
