@@ -1,6 +1,8 @@
-// The place index: every name of every city as a search key, one table of
-// the keys' word starts in text order, the names of states and countries for
-// the parts after the city, and the cities' labels.
+// The search of the place index: a typed text read as a name and what
+// follows it, matched against the table of the keys' word starts, the names
+// of states and countries for the parts after the city, and the cities'
+// labels. The tables are built by atlas/place_tables_build.cpp, in memory or
+// into the atlas file; here they are only read.
 #include <algorithm>
 #include <cctype>
 #include <cstring>
