@@ -16,7 +16,7 @@ QV_PACKAGES=(
   libsleef-dev
   fonts-dejavu-core
   poppler-utils
-  libgeonames-dev libgeonames-common libicu-dev tzdata libabsl-dev
+  libgeonames-dev libgeonames-common libicu-dev tzdata libabsl-dev libxxhash-dev
   clang-format
   # the validators tests/package runs on the package's files
   desktop-file-utils appstream shared-mime-info
