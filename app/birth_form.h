@@ -62,7 +62,7 @@ inline constexpr int kCheckControlCharacter = 17;  // a control character in a t
 // A failed check: its message, icon, the box that gets focus (object name,
 // empty for none) and, for the direction checks, the option the form selects.
 struct ValidationFailure {
-    int check = 0;  // 1..16 as numbered above; 5 also for "only numbers"
+    int check = 0;  // 1..12 the form's checks in order, 13..17 above; 5 also for "only numbers"
     std::string message;
     MessageIcon icon = MessageIcon::Error;
     std::string focus;        // e.g. "txtLatD"
@@ -77,13 +77,13 @@ void LoadFixedLists(ChartState& state);
 // The form's checks in order, the twelve and then the coordinate ranges
 // (13 to 15); nullopt when the form may be calculated. A box of blanks
 // only counts as empty.
-std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
+[[nodiscard]] std::optional<ValidationFailure> ValidateInput(const BirthFormData& form);
 
 // Check 17: a name, city, state or country holding a control character (a
 // pasted tab or line break, an escape sequence), which would break the
 // reading's lines and the text export and reach a terminal, is refused,
 // naming the box's field ("The city holds a control character …").
-std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
+[[nodiscard]] std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
 
 // The one check of birth data: the form's checks (ValidateInput), then that
 // every list index lies in its list (check 16, in the words of
@@ -92,7 +92,7 @@ std::optional<ValidationFailure> CheckPersonalTexts(const BirthFormData& form);
 // passes; `birth` then holds the birth data of the form, its texts trimmed
 // and written keeping their strings' room, so that a value reused from
 // chart to chart allocates nothing. On a failure `birth` is unchanged.
-std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth);
+[[nodiscard]] std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth);
 
 // The coordinates of the form's four boxes and two option pairs as signed
 // degrees (north, east positive), when the boxes hold numbers in range and
@@ -116,18 +116,18 @@ void WriteBirthFields(const BirthData& birth, ChartState& state);
 // What the form's lists hold by construction, checked for the command and
 // the batch, each with its message; nullopt when the values are in their
 // lists. Month 1..12, day 1..31, year 1901..2050, in this order.
-std::optional<std::string> CheckBirthDate(int year, int month, int day);
+[[nodiscard]] std::optional<std::string> CheckBirthDate(int year, int month, int day);
 // Hour 0..23, minute 0..59.
-std::optional<std::string> CheckBirthTime(int hour, int minute);
+[[nodiscard]] std::optional<std::string> CheckBirthTime(int hour, int minute);
 // A row of the time-zone table.
-std::optional<std::string> CheckZoneSlot(int slot);
+[[nodiscard]] std::optional<std::string> CheckZoneSlot(int slot);
 // An exact clock within kMostExactOffsetSeconds either way.
-std::optional<std::string> CheckExactClock(const ExactClock& clock);
+[[nodiscard]] std::optional<std::string> CheckExactClock(const ExactClock& clock);
 
 // The option a direction letter selects, either case: N 0 or S 1 of
 // optLatSouth, E 0 or W 1 of optLongEast. Any other letter leaves `option`
 // alone and gives the message refusing it.
-std::optional<std::string> LatitudeDirectionOf(char letter, int& optLatSouth);
-std::optional<std::string> LongitudeDirectionOf(char letter, int& optLongEast);
+[[nodiscard]] std::optional<std::string> LatitudeDirectionOf(char letter, int& optLatSouth);
+[[nodiscard]] std::optional<std::string> LongitudeDirectionOf(char letter, int& optLongEast);
 
 }  // namespace qv

@@ -23,8 +23,8 @@ namespace qv {
 // engine does, and when it has none its message comes back and the state
 // and the wheel are left as they were. PositionSource says which engine gave
 // the chart.
-std::optional<std::string> RunChartCalculation(const BirthData& birth, ChartState& state, ChartWheel& wheel,
-                                               const PreciseEngine& precise = {});
+[[nodiscard]] std::optional<std::string> RunChartCalculation(const BirthData& birth, ChartState& state,
+                                                             ChartWheel& wheel, const PreciseEngine& precise = {});
 
 // The built-in engine's numbers: the ascendant, the Moon, the Sun and the
 // planets, and the retrograde flags from the station tables.
@@ -42,11 +42,11 @@ void ChartFromNumbers(ChartState& state, ChartWheel& wheel);
 // The chart of a form as the command and the batch calculate it: checked
 // (CheckBirthForm), then calculated, by `precise` when given. nullopt on
 // success, else the first message. The state's fixed lists must be filled.
-std::optional<std::string> CalculateChartOfForm(const BirthFormData& form, ChartState& state, ChartWheel& wheel,
-                                                const PreciseEngine& precise = {});
+[[nodiscard]] std::optional<std::string> CalculateChartOfForm(const BirthFormData& form, ChartState& state,
+                                                              ChartWheel& wheel, const PreciseEngine& precise = {});
 
 // The chart of `birth` in a state whose fixed lists it fills first.
-std::optional<std::string> CalculateChartOf(const BirthData& birth, ChartState& state, ChartWheel& wheel,
-                                            const PreciseEngine& precise = {});
+[[nodiscard]] std::optional<std::string> CalculateChartOf(const BirthData& birth, ChartState& state, ChartWheel& wheel,
+                                                          const PreciseEngine& precise = {});
 
 }  // namespace qv

@@ -49,7 +49,7 @@ ReadingLines MakeReadingLines(const ChartState& state);
 // each encoded and ended by CR LF. nullopt on success, else why the chart
 // cannot be saved as a reading that opens again (a text longer than
 // kReadingMaxLineBytes), and `bytes` is left empty.
-std::optional<std::string> ReadingFileBytes(const ChartState& state, std::string& bytes);
+[[nodiscard]] std::optional<std::string> ReadingFileBytes(const ChartState& state, std::string& bytes);
 
 // Writes the reading of the chart state safely (see WriteFileAtomically).
 // nullopt on success, otherwise the reason as a sentence.
@@ -80,6 +80,6 @@ struct ReadingRefusal {
 //   control character (…is damaged: line 4 (year) holds "1850".);
 // - a line after the seventeen that is no added line this program knows,
 //   or that repeats or comes out of order.
-std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file);
+[[nodiscard]] std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file);
 
 }  // namespace qv

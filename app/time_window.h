@@ -83,6 +83,7 @@ int MinutesBetween(const LocalDateTime& from, const LocalDateTime& to);
 // The window of the chart cast for `input`, by the built-in formulas or,
 // when given, the precise engine; the precise engine's message when it
 // refuses a moment on the way.
-std::variant<TimeWindow, std::string> FindTimeWindow(const EngineInput& input, const PreciseEngine& precise = {});
+[[nodiscard]] std::variant<TimeWindow, std::string> FindTimeWindow(const EngineInput& input,
+                                                                   const PreciseEngine& precise = {});
 
 }  // namespace qv

@@ -1,6 +1,5 @@
 #include "astro/calendar.h"
 
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -59,53 +58,11 @@ char* PutLongitudeText(char* p, char* end, double lon) {
     return p;
 }
 
-// An abbreviation's three bytes as one number.
-constexpr std::uint32_t PackedAbbreviation(std::string_view a) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(a[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(a[2])) << 16;
-}
-
-constexpr std::array<std::uint32_t, 12> kPackedAbbreviations = [] {
-    std::array<std::uint32_t, 12> packed{};
-    for (std::size_t k = 0; k < 12; ++k) packed[k] = PackedAbbreviation(SignAbbreviations.substr(3 * k, 3));
-    return packed;
-}();
-
-// A perfect hash of the twelve packed abbreviations into 16 slots.
-constexpr std::size_t AbbreviationSlot(std::uint32_t packed) {
-    return static_cast<std::uint32_t>(packed * 17613u) >> 28;
-}
-
-// The sign of each slot; -1 for the four no abbreviation takes.
-constexpr std::array<std::int8_t, 16> kSignOfSlot = [] {
-    std::array<std::int8_t, 16> sign{};
-    sign.fill(-1);
-    for (std::size_t k = 0; k < 12; ++k) {
-        std::int8_t& slot = sign[AbbreviationSlot(kPackedAbbreviations[k])];
-        if (slot >= 0) throw "two abbreviations share a slot";
-        slot = static_cast<std::int8_t>(k);
-    }
-    return sign;
-}();
-
 }  // namespace
 
 std::string_view SignAbbreviation(int sign) {
     if (sign < 0 || sign > 11) return {};
     return SignAbbreviations.substr(static_cast<std::size_t>(3 * sign), 3);
-}
-
-int SignIndexFromAbbreviation(std::string_view abbreviation) {
-    if (abbreviation.size() != 3) return -1;
-    const std::uint32_t key = PackedAbbreviation(abbreviation);
-    const int sign = kSignOfSlot[AbbreviationSlot(key)];
-    return sign >= 0 && kPackedAbbreviations[static_cast<std::size_t>(sign)] == key ? sign : -1;
-}
-
-std::string_view SignNameFromAbbreviation(std::string_view abbreviation) {
-    int k = SignIndexFromAbbreviation(abbreviation);
-    return k < 0 ? std::string_view{} : kSignNames[static_cast<std::size_t>(k)];
 }
 
 // Julian Day Number of a civil date, months counted from March of −4800. Days.

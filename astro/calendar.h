@@ -20,13 +20,6 @@ inline constexpr double kRadToDeg = 57.2957795130823;
 // Three-letter abbreviation of sign k (0..11); empty for any other k.
 std::string_view SignAbbreviation(int sign);
 
-// Full sign name ("Aries" … "Pisces") for an exact abbreviation; empty if none.
-std::string_view SignNameFromAbbreviation(std::string_view abbreviation);
-
-// Sign number 0..11 for an exact abbreviation; -1 if none. Three bytes
-// hashed and compared at once: the chart looks every body's sign up here.
-int SignIndexFromAbbreviation(std::string_view abbreviation);
-
 // Julian Day Number (JD at noon) of a civil date; Julian calendar up to
 // JDN 2299171, Gregorian after (strict test). Days.
 double JulianDayNumber(int month, int day, int year);

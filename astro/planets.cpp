@@ -152,14 +152,22 @@ EclipticXY PlanetHeliocentric(int index, double d) {
             r * (std::sin(P.node) * std::cos(u) + std::cos(P.node) * std::sin(u) * std::cos(P.i))};
 }
 
+namespace {
+
+// Into [0, 360] a turn at a time, 360 itself kept. Degrees.
+double OneTurn(double lambda) {
+    while (lambda > 360) lambda = lambda - 360.0;
+    while (lambda < 0) lambda = lambda + 360.0;
+    return lambda;
+}
+
+}  // namespace
+
 // Direction of planet − Earth, reduced into one turn. Degrees.
 double GeocentricFrom(EclipticXY planet, EclipticXY earth) {
     const double X = planet.x - earth.x;
     const double Y = planet.y - earth.y;
-    double lambda = ArcTan2(Y, X) * (180.0 / kPi);
-    while (lambda > 360) lambda = lambda - 360.0;
-    while (lambda < 0) lambda = lambda + 360.0;
-    return lambda;
+    return OneTurn(ArcTan2(Y, X) * (180.0 / kPi));
 }
 
 // Geocentric longitude as heliocentric planet minus heliocentric Earth. Degrees.
@@ -167,12 +175,25 @@ double GeocentricLongitude(int index, double d) {
     return GeocentricFrom(PlanetHeliocentric(index, d), EarthHeliocentric(d));
 }
 
+// p = 5028.796195″·T + 1.1054348″·T², T in Julian centuries from J2000. Degrees.
+double GeneralPrecession(double d) {
+    const double T = d / 36525.0;
+    return (5028.796195 * T + 1.1054348 * T * T) / 3600.0;
+}
+
+// λ + p into one turn. Degrees.
+double LongitudeOfDate(double lonJ2000, double d) { return OneTurn(lonJ2000 + GeneralPrecession(d)); }
+
+// The J2000 longitude term by term, then the precession. Degrees.
+double GeocentricLongitudeOfDate(int index, double d) { return LongitudeOfDate(GeocentricLongitude(index, d), d); }
+
 std::array<double, 9> GeocentricLongitudes(double d) {
     std::array<double, 9> out{};
     if (!(std::fabs(d) <= kFastDays)) {
         const EclipticXY earth = EarthHeliocentric(d);
         for (int index = 0; index < 9; ++index)
-            out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
+            out[static_cast<std::size_t>(index)] =
+                LongitudeOfDate(GeocentricFrom(PlanetHeliocentric(index, d), earth), d);
         return out;
     }
     double lanes[PlanetLanes::kCount];
@@ -180,12 +201,13 @@ std::array<double, 9> GeocentricLongitudes(double d) {
         avx2::GeocentricLanes(PlanetLaneTable(), d, lanes);
     else
         ScalarKernel::Geocentric(PlanetLaneTable(), d, lanes);
+    const double p = GeneralPrecession(d);
     for (int lane = 0; lane < PlanetLanes::kBodies; ++lane)
-        out[static_cast<std::size_t>(kLaneBody[lane])] = lanes[lane];
+        out[static_cast<std::size_t>(kLaneBody[lane])] = OneTurn(lanes[lane] + p);
     // Near an arcsecond step the term-by-term formulas decide.
     for (int index = 0; index < 9; ++index) {
         double& lon = out[static_cast<std::size_t>(index)];
-        if (NearArcsecondStep(lon)) lon = GeocentricLongitude(index, d);
+        if (NearArcsecondStep(lon)) lon = GeocentricLongitudeOfDate(index, d);
     }
     return out;
 }

@@ -1,5 +1,7 @@
 // Geocentric ecliptic longitudes of the Sun and Mercury to Pluto from mean
-// Keplerian elements (J2000 ecliptic and equinox, two-body approximation).
+// Keplerian elements (J2000 ecliptic and equinox, two-body approximation),
+// then referred to the equinox of the date by the general precession, the
+// frame of the Moon and the ascendant.
 #pragma once
 
 #include <array>
@@ -51,6 +53,20 @@ SinCos EccentricAnomaly(double M, double e);
 // arbiter of the fast GeocentricLongitudes near a text step.
 double GeocentricLongitude(int index, double d);
 
+// General precession in longitude from J2000 to d days since J2000, IAU 2006
+// (Capitaine et al. 2003, A&A 412, 567; Hilton et al. 2006), its first two
+// terms: p = 5028.796195″·T + 1.1054348″·T², T = d / 36525. Degrees.
+double GeneralPrecession(double d);
+
+// A longitude on the mean equinox of J2000 referred to the equinox of the
+// date d days since J2000: λ + p, brought into one turn as GeocentricFrom
+// brings λ. Degrees.
+double LongitudeOfDate(double lonJ2000, double d);
+
+// GeocentricLongitude on the equinox of the date, the term-by-term arbiter of
+// GeocentricLongitudes. Degrees in [0, 360].
+double GeocentricLongitudeOfDate(int index, double d);
+
 // Heliocentric ecliptic x, y. AU.
 struct EclipticXY {
     double x = 0, y = 0;
@@ -67,9 +83,10 @@ EclipticXY PlanetHeliocentric(int index, double d);
 // Longitude of the planet seen from the Earth, degrees in [0, 360).
 double GeocentricFrom(EclipticXY planet, EclipticXY earth);
 
-// All nine longitudes at one moment, the Earth solved once; within
-// kTextStepMargin of nine GeocentricLongitude calls, and exactly theirs for a
-// value within that margin of an arcsecond step, so the texts are the same.
+// All nine longitudes of the date at one moment, the Earth solved once;
+// within kTextStepMargin of nine GeocentricLongitudeOfDate calls, and exactly
+// theirs for a value within that margin of an arcsecond step, so the texts are
+// the same.
 // Two library calls per body (one sincos, one atan), four bodies per call on
 // the vector path (planet_lanes.h, vector_math.h); the formulas term by term
 // beyond 150 years from J2000. Degrees.

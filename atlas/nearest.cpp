@@ -49,26 +49,18 @@ std::vector<NearbyPlace> NearestPlacesByScanning(const PlaceIndex& index, double
     return PlacesOf(index, found, limit);
 }
 
-NearbyIndex::NearbyIndex(const PlaceIndex& index) : index_(index) {
-    points_.reserve(index.size());
-    for (std::size_t i = 0; i < index.size(); ++i) {
-        const auto [lat, lon] = index.CoordinatesAt(i);
-        points_.push_back({lat, lon, static_cast<std::uint32_t>(i)});
-    }
-    std::sort(points_.begin(), points_.end(), [](const Point& a, const Point& b) { return a.latitude < b.latitude; });
-}
-
 std::vector<NearbyPlace> NearbyIndex::Nearest(double latitude, double longitude, std::size_t limit,
                                               double radiusKm) const {
     // Two points `radiusKm` apart differ by at most this much in latitude;
     // a little more, so that rounding never leaves a place out of the band.
     const double band = radiusKm / (kEarthRadiusKm * kRadiansPerDegree) * (1 + 1e-9) + 1e-9;
-    const auto first = std::lower_bound(points_.begin(), points_.end(), latitude - band,
-                                        [](const Point& p, double lat) { return p.latitude < lat; });
+    const std::span<const place_tables::Point> points = index_.Tables().points;
+    const auto first = std::lower_bound(points.begin(), points.end(), latitude - band,
+                                        [](const place_tables::Point& p, double lat) { return p.latitude < lat; });
     std::vector<Candidate> found;
-    for (auto it = first; it != points_.end() && it->latitude <= latitude + band; ++it) {
+    for (auto it = first; it != points.end() && it->latitude <= latitude + band; ++it) {
         const double d = DistanceKm(latitude, longitude, it->latitude, it->longitude);
-        if (d <= radiusKm) found.push_back({d, it->entry});
+        if (d <= radiusKm && it->city < index_.size()) found.push_back({d, it->city});
     }
     return PlacesOf(index_, found, limit);
 }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 #include "atlas/places.h"
@@ -29,22 +28,18 @@ struct NearbyPlace {
 std::vector<NearbyPlace> NearestPlacesByScanning(const PlaceIndex& index, double latitude, double longitude,
                                                  std::size_t limit, double radiusKm);
 
-// The places' coordinates sorted by latitude, so that a search measures only
-// the band of latitudes the radius reaches. Built in a few milliseconds.
+// The search over the index's coordinates sorted by latitude, so that it
+// measures only the band of latitudes the radius reaches. The coordinates are
+// one of the index's tables: nothing is built.
 class NearbyIndex {
 public:
-    explicit NearbyIndex(const PlaceIndex& index);
+    explicit NearbyIndex(const PlaceIndex& index) : index_(index) {}
 
     // As NearestPlacesByScanning, with the same answer.
     std::vector<NearbyPlace> Nearest(double latitude, double longitude, std::size_t limit, double radiusKm) const;
 
 private:
-    struct Point {
-        double latitude, longitude;
-        std::uint32_t entry;  // the city's number in the PlaceIndex
-    };
     const PlaceIndex& index_;
-    std::vector<Point> points_;  // by latitude
 };
 
 // The atlas's NearbyIndex, built at its first use (thread-safe).

@@ -1,15 +1,13 @@
-// The place index: every name of every city as a search key, one table of
-// the keys' word starts in text order, the names of states and countries for
-// the parts after the city, and the cities' labels.
+// The search of the place index: a typed text read as a name and what
+// follows it, matched against the table of the keys' word starts, the names
+// of states and countries for the parts after the city, and the cities'
+// labels. The tables are built by atlas/place_tables_build.cpp, in memory or
+// into the atlas file; here they are only read.
 #include <algorithm>
 #include <cctype>
-#include <charconv>
-#include <cmath>
 #include <cstring>
-#include <deque>
-#include <optional>
+#include <memory>
 #include <tuple>
-#include <unordered_map>
 
 #include "atlas/place_words.h"
 #include "atlas/places.h"
@@ -18,7 +16,8 @@ namespace qv {
 
 namespace {
 
-constexpr std::uint32_t kTopBit = 0x80000000u;
+using place_tables::kNoAlias;
+using place_tables::kTopBit;
 // Longer texts find nothing: no label is a tenth as long. The bound keeps
 // the work for one text small whatever it holds.
 constexpr std::size_t kLongestText = 1024;
@@ -28,15 +27,6 @@ constexpr std::size_t kMostParts = 4;
 // Words of a text without commas that are tried as a name and what follows.
 constexpr std::size_t kMostWords = 12;
 constexpr std::size_t kMostTailWords = 4;
-// A name given by fewer catalogs ranks after the other names of equal match.
-constexpr std::uint32_t kSureCatalogs = 3;
-
-std::uint32_t Hash(std::string_view s) {
-    std::uint32_t h = 2166136261u;  // FNV-1a
-    for (const char c : s) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
-}
-
 // Where `word` starts `text` (0), starts one of its later words (1), or nowhere (-1).
 int WordStart(std::string_view text, std::string_view word) {
     if (text.starts_with(word)) return 0;
@@ -45,27 +35,10 @@ int WordStart(std::string_view text, std::string_view word) {
     return -1;
 }
 
-// Number of a text already seen, or `next` for a new one.
-std::uint32_t Intern(std::unordered_map<std::string, std::uint32_t>& seen, const std::string& key, std::size_t next) {
-    return seen.try_emplace(key, static_cast<std::uint32_t>(next)).first->second;
-}
-
-void PutWord(std::string& out, std::uint32_t w) { out.append(reinterpret_cast<const char*>(&w), sizeof w); }
-
 std::uint32_t WordAt(const char* p) {
     std::uint32_t w;
     std::memcpy(&w, p, sizeof w);
     return w;
-}
-
-template <typename T>
-std::size_t VectorBytes(const std::vector<T>& v) {
-    return v.capacity() * sizeof(T);
-}
-
-std::size_t StringBytes(const std::string& s) {
-    // Short texts live inside the string object itself.
-    return s.capacity() > std::string().capacity() ? s.capacity() + 1 : 0;
 }
 
 std::vector<std::string_view> Words(std::string_view folded) {
@@ -86,26 +59,6 @@ std::string Joined(const std::vector<std::string_view>& words, std::size_t from,
         if (i > from) out += between;
         out += words[i];
     }
-    return out;
-}
-
-// "24°35′N 73°43′E" at `level` 0; with seconds at 1; with the number as well at 2.
-std::string Detail(double latitude, double longitude, std::uint32_t id, int level) {
-    std::string out;
-    for (const auto& [degrees, sides] : {std::pair{latitude, "NS"}, std::pair{longitude, "EW"}}) {
-        if (!out.empty()) out += ' ';
-        if (level == 0) {
-            const Coordinate dm = RoundToMinute(degrees);
-            out += std::to_string(dm.degrees) + "\u00B0" + (dm.minutes < 10 ? "0" : "") + std::to_string(dm.minutes) +
-                   "\u2032" + sides[dm.negative ? 1 : 0];
-        } else {
-            const long total = std::lround(std::fabs(degrees) * 3600);
-            const long d = total / 3600, m = total / 60 % 60, s = total % 60;
-            out += std::to_string(d) + "\u00B0" + (m < 10 ? "0" : "") + std::to_string(m) + "\u2032" +
-                   (s < 10 ? "0" : "") + std::to_string(s) + "\u2033" + sides[degrees < 0 && total != 0 ? 1 : 0];
-        }
-    }
-    if (level >= 2) out += " No. " + std::to_string(id);
     return out;
 }
 
@@ -201,301 +154,37 @@ struct PlaceIndex::Hit {
 };
 
 PlaceIndex::PlaceIndex(const std::vector<Place>& places, const std::vector<PlaceName>& names) {
-    SearchFolder folder;
-    const auto key = [&](std::string_view text) {
-        std::string k = folder.Fold(text);
-        ToWholeWords(k);
-        return k;
-    };
-
-    // The cities, their states, countries and zones.
-    std::unordered_map<std::string, std::uint32_t> stateIds, countryIds, zoneIds;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> byId;  // number, entry
-    std::vector<std::string> nameKeys;
-    entries_.reserve(places.size());
-    for (const Place& p : places) {
-        std::string nameKey = key(p.name);
-        if (nameKey.empty() || p.name.size() > UINT16_MAX) continue;
-        Entry e;
-        e.name = static_cast<std::uint32_t>(text_.size());
-        e.nameLength = static_cast<std::uint16_t>(p.name.size());
-        text_ += p.name;
-        e.country = Intern(countryIds, p.countryCode + '\n' + p.country, countries_.size());
-        if (e.country == countries_.size()) countries_.push_back({p.country, key(p.country), p.countryCode});
-        e.state = Intern(stateIds, p.countryCode + '\n' + p.stateCode + '\n' + p.state, states_.size());
-        if (e.state == states_.size()) states_.push_back({p.state, key(p.state), p.stateCode});
-        e.zone = Intern(zoneIds, p.zoneId, zones_.size());
-        if (e.zone == zones_.size()) zones_.push_back(p.zoneId);
-        e.population = p.population;
-        e.id = p.id;
-        e.latitude = p.latitude;
-        e.longitude = p.longitude;
-        if (p.id != 0) byId.emplace_back(p.id, static_cast<std::uint32_t>(entries_.size()));
-        entries_.push_back(e);
-        nameKeys.push_back(std::move(nameKey));
-    }
-
-    std::sort(byId.begin(), byId.end());
-    const auto entryOf = [&byId](std::uint32_t id) -> std::optional<std::uint32_t> {
-        const auto at = std::lower_bound(byId.begin(), byId.end(), std::pair{id, 0u});
-        if (at == byId.end() || at->first != id) return std::nullopt;
-        return at->second;
-    };
-
-    // The other names of each city: the catalogs', the earlier ones, and for a
-    // city named as its country (Singapore, Luxembourg) the country's names.
-    struct Alias {
-        std::uint32_t entry;
-        std::string key;
-        std::string_view text;
-        std::uint32_t catalogs;
-    };
-    std::vector<Alias> aliases;
-    struct RegionName {
-        const PlaceName* name;
-        std::string key;
-    };
-    std::unordered_map<std::string_view, std::vector<RegionName>> regionNames;  // by "DE", "DE.02"
-    for (const PlaceName& n : names) {
-        std::uint32_t id = 0;
-        const char* end = n.key.data() + n.key.size();
-        if (n.key.empty() || std::from_chars(n.key.data(), end, id).ptr != end) {
-            regionNames[n.key].push_back({&n, key(n.text)});
-            continue;
-        }
-        if (const auto entry = entryOf(id)) aliases.push_back({*entry, key(n.text), n.text, n.catalogs});
-    }
-    for (const OtherName& other : OtherNames())
-        if (const auto entry = entryOf(other.id))
-            aliases.push_back({*entry, key(other.name), other.name, kSureCatalogs});
-    std::unordered_map<std::string_view, std::vector<std::uint32_t>> entriesNamed;
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) entriesNamed[nameKeys[i]].push_back(i);
-    for (std::uint32_t c = 0; c < countries_.size(); ++c) {
-        const auto others = regionNames.find(countries_[c].code);
-        if (others == regionNames.end()) continue;
-        std::vector<std::uint32_t> named;
-        const auto addNamed = [&](std::string_view k) {
-            const auto at = entriesNamed.find(k);
-            if (at == entriesNamed.end()) return;
-            for (const std::uint32_t i : at->second)
-                if (entries_[i].country == c && std::find(named.begin(), named.end(), i) == named.end())
-                    named.push_back(i);
-        };
-        addNamed(countries_[c].folded);
-        for (const RegionName& n : others->second) addNamed(n.key);
-        for (const std::uint32_t i : named)
-            for (const RegionName& n : others->second) aliases.push_back({i, n.key, n.name->text, n.name->catalogs});
-    }
-    // One alias per city and key: the spelling most catalogs give, counting all of them.
-    std::vector<std::uint32_t> order(aliases.size());
-    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&aliases](std::uint32_t i, std::uint32_t j) {
-        const Alias &a = aliases[i], &b = aliases[j];
-        return std::tie(a.entry, a.key, b.catalogs, a.text) < std::tie(b.entry, b.key, a.catalogs, b.text);
-    });
-    // The keys and their word starts, ordered by the text from each start on.
-    const auto addKey = [&](std::string_view k, std::uint32_t entry, bool unsure, std::uint32_t aliasText) {
-        const auto at = static_cast<std::uint32_t>(keys_.size());
-        starts_.push_back(at | kTopBit);
-        for (std::size_t i = 1; i < k.size(); ++i)
-            if (k[i - 1] == ' ') starts_.push_back(at + static_cast<std::uint32_t>(i));
-        keys_ += k;
-        keys_ += '\0';
-        PutWord(keys_, entry | (unsure ? kTopBit : 0));
-        PutWord(keys_, aliasText);
-    };
-    // A name with ä, ö, ü or ø is found as people write it without them, too.
-    std::vector<std::string> added;
-    const auto addAliasText = [&](std::string_view text) {
-        const auto at = static_cast<std::uint32_t>(aliases_.size());
-        aliases_ += text;
-        aliases_ += '\0';
-        return at;
-    };
-    const auto addOtherSpelling = [&](std::string_view text, std::uint32_t entry, bool unsure, bool isAlias) {
-        const std::string other = OtherSpelling(text);
-        if (other.empty()) return;
-        std::string otherKey = key(other);
-        if (otherKey.empty() || std::find(added.begin(), added.end(), otherKey) != added.end()) return;
-        addKey(otherKey, entry, unsure, isAlias ? addAliasText(text) : kNoAlias);
-        added.push_back(std::move(otherKey));
-    };
-    const std::size_t keyCount = entries_.size() + aliases.size();
-    keys_.reserve(keyCount * 28);
-    starts_.reserve(keyCount * 5 / 2);
-    aliases_.reserve(aliases.size() * 16);
-    auto at = order.begin();
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-        const Entry& e = entries_[i];
-        added = {nameKeys[i]};
-        addKey(nameKeys[i], i, false, kNoAlias);
-        addOtherSpelling(std::string_view(text_).substr(e.name, e.nameLength), i, false, false);
-        while (at != order.end() && aliases[*at].entry == i) {
-            const Alias& alias = aliases[*at];
-            auto next = at + 1;
-            std::uint32_t catalogs = alias.catalogs;
-            for (; next != order.end() && aliases[*next].entry == i && aliases[*next].key == alias.key; ++next)
-                catalogs += aliases[*next].catalogs;
-            const bool unsure = catalogs < kSureCatalogs;
-            if (!alias.key.empty() && std::find(added.begin(), added.end(), alias.key) == added.end()) {
-                addKey(alias.key, i, unsure, addAliasText(alias.text));
-                added.push_back(alias.key);
-            }
-            for (auto same = at; same != next; ++same) addOtherSpelling(aliases[*same].text, i, unsure, true);
-            at = next;
-        }
-    }
-    aliases.clear();
-    aliases.shrink_to_fit();
-    {
-        // The first eight bytes of each suffix as a number order most of them
-        // without touching the text again.
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> order(starts_.size());
-        for (std::size_t i = 0; i < starts_.size(); ++i) {
-            const char* p = keys_.data() + (starts_[i] & ~kTopBit);
-            std::uint64_t prefix = 0;
-            for (int b = 0; b < 8; ++b) {
-                const auto c = static_cast<unsigned char>(p[b]);
-                prefix = prefix << 8 | c;
-                if (c == 0) {
-                    prefix <<= 8 * (7 - b);
-                    break;
-                }
-            }
-            order[i] = {prefix, starts_[i]};
-        }
-        const char* base = keys_.data();
-        std::sort(order.begin(), order.end(), [base](const auto& a, const auto& b) {
-            if (a.first != b.first) return a.first < b.first;
-            if (static_cast<unsigned char>(a.first) != 0) {  // both go on past eight bytes
-                const int c = std::strcmp(base + (a.second & ~kTopBit) + 8, base + (b.second & ~kTopBit) + 8);
-                if (c != 0) return c < 0;
-            }
-            return a.second < b.second;
-        });
-        for (std::size_t i = 0; i < order.size(); ++i) starts_[i] = order[i].second;
-    }
-    keys_.shrink_to_fit();
-    aliases_.shrink_to_fit();
-    starts_.shrink_to_fit();
-
-    // Names, codes and short forms of states and countries (views into the
-    // regions' keys, the names' keys and `shortForms`).
-    std::vector<std::pair<std::string_view, std::uint32_t>> qualifiers;
-    std::deque<std::string> shortForms;
-    const auto shortForm = [&](std::string_view text) -> std::string_view {
-        return shortForms.emplace_back(key(text));
-    };
-    std::unordered_map<std::string, std::vector<std::uint32_t>> statesByCode, countriesByCode;
-    for (std::uint32_t s = 0; s < states_.size(); ++s)
-        if (!states_[s].folded.empty()) qualifiers.emplace_back(states_[s].folded, s);
-    for (std::uint32_t c = 0; c < countries_.size(); ++c) {
-        const Region& country = countries_[c];
-        countriesByCode[country.code].push_back(c);
-        if (!country.folded.empty()) qualifiers.emplace_back(country.folded, c | kTopBit);
-        if (!country.code.empty()) qualifiers.emplace_back(shortForm(country.code), c | kTopBit);
-    }
-    // Each state by its country's code and its own ("DE.02").
-    std::vector<std::uint32_t> countryOfState(states_.size());
-    for (const Entry& e : entries_) countryOfState[e.state] = e.country;
-    for (std::uint32_t s = 0; s < states_.size(); ++s) {
-        const std::string& country = countries_[countryOfState[s]].code;
-        statesByCode[country + '.' + states_[s].code].push_back(s);
-        // The gazetteer's codes of the United States' states are their postal abbreviations.
-        if (country == "US" && !states_[s].code.empty()) qualifiers.emplace_back(shortForm(states_[s].code), s);
-        for (const StateShortForm& form : StateShortForms())
-            if (form.country == country && form.state == states_[s].text)
-                qualifiers.emplace_back(shortForm(form.shortForm), s);
-    }
-    for (const CountryShortForm& form : CountryShortForms())
-        if (const auto at = countriesByCode.find(std::string(form.country)); at != countriesByCode.end())
-            for (const std::uint32_t c : at->second) qualifiers.emplace_back(shortForm(form.shortForm), c | kTopBit);
-    for (const auto& [code, others] : regionNames) {
-        const bool isCountry = code.find('.') == std::string::npos;
-        const auto& byCode = isCountry ? countriesByCode : statesByCode;
-        const auto at = byCode.find(std::string(code));
-        if (at == byCode.end()) continue;
-        for (const RegionName& n : others)
-            for (const std::uint32_t r : at->second) qualifiers.emplace_back(n.key, r | (isCountry ? kTopBit : 0));
-    }
-    std::sort(qualifiers.begin(), qualifiers.end());
-    qualifiers.erase(std::unique(qualifiers.begin(), qualifiers.end()), qualifiers.end());
-    for (std::size_t i = 0; i < qualifiers.size(); ++i) {
-        if (qualifiers[i].first.empty()) continue;
-        if (i == 0 || qualifiers[i].first != qualifiers[i - 1].first) {
-            qualifierText_ += qualifiers[i].first;
-            qualifierText_ += '\0';
-        }
-        const auto at = static_cast<std::uint32_t>(qualifierText_.size() - qualifiers[i].first.size() - 1);
-        qualifiers_.emplace_back(at, qualifiers[i].second);
-    }
-    qualifierText_.shrink_to_fit();
-    qualifiers_.shrink_to_fit();
-
-    // Labels: those that would read the same are told apart by the coordinates.
-    // The key of "City, State, Country" is the three keys, blanks between.
-    std::vector<std::string> labelKeys(entries_.size());
-    std::vector<std::uint32_t> byLabel(entries_.size());
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) {
-        std::string& k = labelKeys[i];
-        k = nameKeys[i];
-        for (const std::string* part : {&states_[entries_[i].state].folded, &countries_[entries_[i].country].folded})
-            if (!part->empty()) k.append(1, ' ').append(*part);
-        byLabel[i] = i;
-    }
-    std::sort(byLabel.begin(), byLabel.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return std::tie(labelKeys[a], a) < std::tie(labelKeys[b], b); });
-    for (std::size_t from = 0; from < byLabel.size();) {
-        std::size_t to = from + 1;
-        while (to < byLabel.size() && labelKeys[byLabel[to]] == labelKeys[byLabel[from]]) ++to;
-        for (int level = 0; to - from > 1 && level < 3; ++level) {
-            std::vector<std::string> details;
-            for (std::size_t g = from; g < to; ++g) {
-                const Entry& e = entries_[byLabel[g]];
-                details.push_back(Detail(e.latitude, e.longitude, e.id, level));
-            }
-            std::vector<std::string> sorted = details;
-            std::sort(sorted.begin(), sorted.end());
-            if (level < 2 && std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) continue;
-            for (std::size_t g = from; g < to; ++g) {
-                details_.emplace_back(byLabel[g], static_cast<std::uint32_t>(text_.size()));
-                text_ += details[g - from];
-                text_ += '\0';
-            }
-            break;
-        }
-        from = to;
-    }
-    std::sort(details_.begin(), details_.end());
-    for (const auto& [entry, detail] : details_) labelKeys[entry] += ' ' + key(text_.c_str() + detail);
-    for (std::uint32_t i = 0; i < entries_.size(); ++i) labels_.emplace_back(Hash(labelKeys[i]), i);
-    std::sort(labels_.begin(), labels_.end());
-    text_.shrink_to_fit();
-    entries_.shrink_to_fit();
-    details_.shrink_to_fit();
+    auto tables = std::make_shared<const place_tables::Tables>(place_tables::BuildTables(places, names));
+    t_ = tables->View();
+    memoryBytes_ = sizeof(*this) + tables->MemoryBytes();
+    keep_ = std::move(tables);
 }
 
-Place PlaceIndex::ToPlace(std::uint32_t entry, std::uint32_t alias) const {
-    const Entry& e = entries_[entry];
-    Place p{std::string(text_, e.name, e.nameLength),
-            states_[e.state].text,
-            countries_[e.country].text,
-            countries_[e.country].code,
-            e.latitude,
-            e.longitude,
-            zones_[e.zone],
-            e.population,
-            e.id,
-            states_[e.state].code,
-            alias == kNoAlias ? std::string() : std::string(aliases_.c_str() + alias),
+PlaceIndex::PlaceIndex(const place_tables::Views& tables, std::shared_ptr<const void> keep)
+    : t_(tables), keep_(std::move(keep)) {}
+
+Place PlaceIndex::ToPlace(std::uint32_t city, std::uint32_t alias) const {
+    const place_tables::City& c = t_.cities[city];
+    const place_tables::Region &state = t_.states[c.state], &country = t_.countries[c.country];
+    Place p{std::string(t_.text.substr(c.name, c.nameLength)),
+            std::string(RegionText(state.text)),
+            std::string(RegionText(country.text)),
+            std::string(RegionText(country.code)),
+            c.latitude,
+            c.longitude,
+            std::string(RegionText(t_.zones[c.zone])),
+            c.population,
+            c.id,
+            std::string(RegionText(state.code)),
+            alias == kNoAlias ? std::string() : std::string(t_.aliases.data() + alias),
             {}};
-    const auto detail = std::lower_bound(details_.begin(), details_.end(), std::pair{entry, 0u});
-    if (detail != details_.end() && detail->first == entry) p.labelDetail = text_.c_str() + detail->second;
+    const auto detail = std::lower_bound(t_.details.begin(), t_.details.end(), place_tables::Pair{city, 0u});
+    if (detail != t_.details.end() && detail->first == city) p.labelDetail = t_.text.data() + detail->second;
     return p;
 }
 
-std::string PlaceIndex::LabelKey(std::uint32_t entry) const {
-    return WithWholeWords(FoldForSearch(PlaceLabel(ToPlace(entry, kNoAlias))));
+std::string PlaceIndex::LabelKey(std::uint32_t city) const {
+    return WithWholeWords(FoldForSearch(PlaceLabel(ToPlace(city, kNoAlias))));
 }
 
 std::vector<std::uint32_t> PlaceIndex::EntriesOfLabel(std::string_view text) const {
@@ -512,38 +201,40 @@ std::vector<std::uint32_t> PlaceIndex::EntriesOfLabel(std::string_view text) con
     for (const std::string& variant : variants) {
         const std::string k = WithWholeWords(FoldForSearch(variant));
         if (k.empty()) continue;
-        const std::uint32_t h = Hash(k);
-        for (auto at = std::lower_bound(labels_.begin(), labels_.end(), std::pair{h, 0u});
-             at != labels_.end() && at->first == h; ++at)
-            if (LabelKey(at->second) == k) found.push_back(at->second);
+        const std::uint32_t h = place_tables::LabelHash(k);
+        for (auto at = std::lower_bound(t_.labels.begin(), t_.labels.end(), place_tables::Pair{h, 0u});
+             at != t_.labels.end() && at->first == h; ++at)
+            if (at->second < size() && LabelKey(at->second) == k) found.push_back(at->second);
         if (!found.empty()) break;
     }
     return found;
 }
 
 std::vector<std::uint32_t> PlaceIndex::RegionsNamed(std::string_view qualifier) const {
-    const char* base = qualifierText_.c_str();
-    const auto less = [&](const std::pair<std::uint32_t, std::uint32_t>& q, std::string_view k) {
+    const char* base = t_.qualifierText.data();
+    const auto less = [&](const place_tables::Pair& q, std::string_view k) {
         return std::string_view(base + q.first) < k;
     };
     std::vector<std::uint32_t> regions;
-    for (auto at = std::lower_bound(qualifiers_.begin(), qualifiers_.end(), qualifier, less);
-         at != qualifiers_.end() && std::string_view(base + at->first) == qualifier; ++at)
+    for (auto at = std::lower_bound(t_.qualifiers.begin(), t_.qualifiers.end(), qualifier, less);
+         at != t_.qualifiers.end() && std::string_view(base + at->first) == qualifier; ++at)
         regions.push_back(at->second);
     return regions;
 }
 
 void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::vector<std::string>& qualifiers,
                             std::int8_t rank, bool scan, std::vector<Hit>& hits) const {
-    const char* base = keys_.c_str();
+    const char* base = t_.keys.data();
+    const std::size_t keysSize = t_.keys.size();
     // How closely qualifier `q` names the city's state or country: 0 by its whole
     // name, code or short form, 1 by a word's start, -1 not at all.
     std::vector<std::vector<std::uint32_t>> named;
     for (const std::string& q : qualifiers) named.push_back(RegionsNamed(q));
-    const auto level = [&](const Entry& e, std::size_t q, bool state) {
-        const std::uint32_t region = state ? e.state : e.country | kTopBit;
+    const auto level = [&](const place_tables::City& c, std::size_t q, bool state) {
+        const std::uint32_t region = state ? c.state : c.country | kTopBit;
         if (std::find(named[q].begin(), named[q].end(), region) != named[q].end()) return 0;
-        return WordStart(state ? states_[e.state].folded : countries_[e.country].folded, qualifiers[q]) >= 0 ? 1 : -1;
+        const place_tables::Region& r = state ? t_.states[c.state] : t_.countries[c.country];
+        return WordStart(RegionText(r.folded), qualifiers[q]) >= 0 ? 1 : -1;
     };
     // The match of `name` in a key at `p`, from where it starts to the key's end.
     const auto consider = [&](const std::string& name, const char* p, bool keyStart) {
@@ -551,13 +242,15 @@ void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::ve
         const char* record = rest.data() + rest.size() + 1;
         const std::uint32_t entryWord = WordAt(record), aliasText = WordAt(record + 4);
         const std::uint32_t entry = entryWord & ~kTopBit;
+        // A record that names no city or alias (a damaged file) finds nothing.
+        if (entry >= size() || (aliasText != kNoAlias && aliasText >= t_.aliases.size())) return;
         const std::int8_t tier = keyStart ? (rest.size() == name.size() ? 0 : 1) : 2;
         // A name few catalogs give is taken when most of it is typed: the start of
         // one would offer odd names while typing ("York" for New York's "York Berri").
         const bool unsure = (entryWord & kTopBit) != 0;
         if (unsure && (tier == 2 || name.size() * 3 < rest.size() * 2)) return;
         int closeness = 0;
-        const Entry& e = entries_[entry];
+        const place_tables::City& e = t_.cities[entry];
         if (qualifiers.size() == 1) {
             const int s = level(e, 0, true), c = level(e, 0, false);
             closeness = s < 0 ? c : c < 0 ? s : std::min(s, c);
@@ -575,7 +268,7 @@ void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::ve
     for (const std::string& name : names) {
         if (scan) {
             // Every key in turn: where the name starts it, else the first later word it starts.
-            for (const char* k = base; k < base + keys_.size();) {
+            for (const char* k = base; k < base + keysSize;) {
                 const std::string_view key(k);
                 const int where = WordStart(key, name);
                 if (where == 0) {
@@ -591,6 +284,7 @@ void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::ve
         }
         // The suffixes end in a NUL: compared without measuring them first.
         const auto before = [&](std::uint32_t s, const std::string& n) {
+            if ((s & ~kTopBit) >= keysSize) return true;  // a damaged file's start, passed over
             const char* p = base + (s & ~kTopBit);
             for (std::size_t i = 0; i < n.size(); ++i) {
                 const auto a = static_cast<unsigned char>(p[i]), b = static_cast<unsigned char>(n[i]);
@@ -598,7 +292,9 @@ void PlaceIndex::AddMatches(const std::vector<std::string>& names, const std::ve
             }
             return false;
         };
-        for (auto at = std::lower_bound(starts_.begin(), starts_.end(), name, before); at != starts_.end(); ++at) {
+        for (auto at = std::lower_bound(t_.starts.begin(), t_.starts.end(), name, before); at != t_.starts.end();
+             ++at) {
+            if ((*at & ~kTopBit) >= keysSize) continue;
             const char* p = base + (*at & ~kTopBit);
             if (std::strncmp(p, name.data(), name.size()) != 0) break;  // stops at the NUL of a shorter one
             consider(name, p, (*at & kTopBit) != 0);
@@ -641,7 +337,7 @@ std::vector<Place> PlaceIndex::Search(std::string_view text, std::size_t limit, 
         bestOfEach();
     }
     const auto better = [this](const Hit& a, const Hit& b) {
-        const auto pa = entries_[a.entry].population, pb = entries_[b.entry].population;
+        const auto pa = t_.cities[a.entry].population, pb = t_.cities[b.entry].population;
         return std::tie(a.rank, a.tier, a.qualifiers, a.unsure, pb, a.entry) <
                std::tie(b.rank, b.tier, b.qualifiers, b.unsure, pa, b.entry);
     };
@@ -651,17 +347,6 @@ std::vector<Place> PlaceIndex::Search(std::string_view text, std::size_t limit, 
     out.reserve(n);
     for (std::size_t i = 0; i < n; ++i) out.push_back(ToPlace(hits[i].entry, hits[i].aliasText));
     return out;
-}
-
-std::size_t PlaceIndex::MemoryBytes() const {
-    std::size_t bytes = sizeof(*this) + StringBytes(text_) + VectorBytes(entries_) + VectorBytes(states_) +
-                        VectorBytes(countries_) + VectorBytes(zones_) + VectorBytes(details_) + StringBytes(keys_) +
-                        StringBytes(aliases_) + VectorBytes(starts_) + StringBytes(qualifierText_) +
-                        VectorBytes(qualifiers_) + VectorBytes(labels_);
-    for (const auto* regions : {&states_, &countries_})
-        for (const Region& r : *regions) bytes += StringBytes(r.text) + StringBytes(r.folded) + StringBytes(r.code);
-    for (const auto& s : zones_) bytes += StringBytes(s);
-    return bytes;
 }
 
 }  // namespace qv

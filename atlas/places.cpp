@@ -7,7 +7,8 @@
 #include <memory>
 #include <utility>
 
-#include "atlas/place_names.h"
+#include "atlas/atlas_file.h"
+#include "atlas/atlas_load.h"
 
 namespace qv {
 
@@ -166,10 +167,8 @@ std::string PlaceLabel(const Place& place) {
 }
 
 const PlaceIndex& Atlas() {
-    static const PlaceIndex index = [] {
-        const PlaceNames names = ReadPlaceNames();
-        return PlaceIndex(ReadGazetteer(), names.names);
-    }();
+    static const PlaceIndex index =
+        LoadAtlasFiles(DefaultAtlasLocations(), CurrentAtlasSources(), BuildAtlasInMemory).index;
     return index;
 }
 

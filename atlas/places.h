@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "atlas/place_tables.h"
 #include "state/birth_data.h"
 
 namespace qv {
@@ -75,10 +76,15 @@ struct PlaceName {
 
 // Places searchable by any of their names. Kept compact: each text once,
 // states, countries and zones shared, one sorted table of the words' starts.
+// The tables are built in memory or mapped from the atlas file
+// (atlas/atlas_file.h); either way the search reads them alike.
 class PlaceIndex {
 public:
-    // The cities, and the other names of cities, states and countries.
+    // The cities, and the other names of cities, states and countries, built in memory.
     explicit PlaceIndex(const std::vector<Place>& places, const std::vector<PlaceName>& names = {});
+    // An index over tables held elsewhere: `keep` holds their bytes for as
+    // long as the index and its copies live.
+    PlaceIndex(const place_tables::Views& tables, std::shared_ptr<const void> keep);
 
     // Matches of a place as people write it, best first, at most `limit`. A
     // city's own label (PlaceLabel, also without its commas) comes first.
@@ -95,67 +101,45 @@ public:
     // starts: slow, the tests' judge of the index.
     std::vector<Place> FindByScanning(std::string_view text, std::size_t limit) const;
 
-    std::size_t size() const { return entries_.size(); }
+    std::size_t size() const { return t_.cities.size(); }
     // City `i` (< size()) with its label detail, in the order given.
-    Place at(std::size_t i) const { return ToPlace(static_cast<std::uint32_t>(i), kNoAlias); }
+    Place at(std::size_t i) const { return ToPlace(static_cast<std::uint32_t>(i), place_tables::kNoAlias); }
     // City `i`'s latitude and longitude in degrees, without building its Place.
     std::pair<double, double> CoordinatesAt(std::size_t i) const {
-        return {entries_[i].latitude, entries_[i].longitude};
+        return {t_.cities[i].latitude, t_.cities[i].longitude};
     }
-    // Bytes held, including the containers' spare capacity.
-    std::size_t MemoryBytes() const;
+    // The tables, for the atlas file and the search of nearby places.
+    const place_tables::Views& Tables() const { return t_; }
+    // Bytes held in memory, including the containers' spare capacity; 0 for
+    // tables mapped from a file.
+    std::size_t MemoryBytes() const { return memoryBytes_; }
 
 private:
-    static constexpr std::uint32_t kNoAlias = UINT32_MAX;
-    struct Entry {
-        std::uint32_t name = 0;  // offset into text_
-        std::uint16_t nameLength = 0;
-        std::uint32_t state = 0, country = 0, zone = 0;  // indexes into the tables
-        std::uint32_t population = 0, id = 0;
-        double latitude = 0, longitude = 0;
-    };
-    struct Region {
-        std::string text, folded, code;  // code: the gazetteer's state code, or the country's
-    };
     struct Hit;
 
-    Place ToPlace(std::uint32_t entry, std::uint32_t alias) const;
-    std::string LabelKey(std::uint32_t entry) const;
+    Place ToPlace(std::uint32_t city, std::uint32_t alias) const;
+    std::string LabelKey(std::uint32_t city) const;
     std::vector<std::uint32_t> EntriesOfLabel(std::string_view text) const;
     std::vector<Place> Search(std::string_view text, std::size_t limit, bool scan) const;
     void AddMatches(const std::vector<std::string>& names, const std::vector<std::string>& qualifiers, std::int8_t rank,
                     bool scan, std::vector<Hit>& hits) const;
     std::vector<std::uint32_t> RegionsNamed(std::string_view qualifier) const;
+    std::string_view RegionText(place_tables::TextRef ref) const {
+        return t_.regionText.substr(ref.offset, ref.length);
+    }
 
-    std::string text_;  // names, label details
-    std::vector<Entry> entries_;
-    std::vector<Region> states_, countries_;
-    std::vector<std::string> zones_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> details_;  // entry, offset of its label detail
-
-    // Every search key of every city, each followed by a NUL, its entry (the
-    // top bit set for a name given by one catalog only) and the offset of
-    // the alias's own spelling in aliases_ (kNoAlias for the city's name).
-    std::string keys_;
-    std::string aliases_;
-    // Offsets into keys_ where a word starts (the top bit set where the key
-    // starts), ordered by the text from there to the key's end.
-    std::vector<std::uint32_t> starts_;
-    // Folded names, codes and short forms of states and countries (offsets
-    // into qualifierText_, NUL-terminated) with the region they name (the
-    // top bit set for a country), ordered by text.
-    std::string qualifierText_;
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> qualifiers_;
-    // Hash of each city's label key (LabelKey) and the city, ordered.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> labels_;
+    place_tables::Views t_;
+    std::shared_ptr<const void> keep_;
+    std::size_t memoryBytes_ = 0;
 };
 
 // Every city of the system's gazetteer (libgeonames), names in English, and
 // the few it lacks (Singapore, Macau, …).
 std::vector<Place> ReadGazetteer();
 
-// The gazetteer's index with the names of its catalogs, read at its first
-// use (thread-safe).
+// The gazetteer's index with the names of its catalogs, at its first use
+// (thread-safe): mapped from the atlas file, or built when no file holds it
+// (atlas/atlas_load.h).
 const PlaceIndex& Atlas();
 
 // Atlas().Find(text, limit).

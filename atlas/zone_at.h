@@ -38,7 +38,7 @@ struct ZoneAtResult {
 // A repeated time resolves to its first occurrence. An empty `zoneId` is a
 // place the atlas knows no zone for; a zone file that exists but cannot be
 // used is named with what is wrong with it.
-ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local);
+[[nodiscard]] ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local);
 
 // Where the zone files are read: $TZDIR when set, else /usr/share/zoneinfo
 // (the folder Abseil reads them from too).

@@ -34,7 +34,7 @@ struct ZoneFileCheck {
 // "not loaded" of a folder or a damaged file. Only IANA names (letters, digits,
 // '_', '+', '-', '.' in '/'-separated parts not starting with '.' or '-') are
 // looked for; an absolute path or ".." never reaches the file system.
-ZoneFileCheck CheckZoneFile(std::string_view zoneId);
+[[nodiscard]] ZoneFileCheck CheckZoneFile(std::string_view zoneId);
 
 // Whether anything is there at the file of zone `zoneId` (only a stat, not
 // read): false when CheckZoneFile would find it missing.

@@ -1,14 +1,18 @@
-// The atlas: reading the gazetteer and its catalogs into the index (once per
-// run of the program, at the first key press in City), one completion look-up
+// The atlas: opening the atlas file (once per run of the program, at the
+// first key press in City or the first --place), building the index from the
+// gazetteer and its catalogs (when no file holds it), one completion look-up
 // for two to six typed letters, the best match of a whole place, and the
 // clock and zone row of a place at a birth moment.
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "atlas/atlas_file.h"
+#include "atlas/atlas_load.h"
 #include "atlas/place_names.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"
@@ -21,7 +25,8 @@ namespace {
 const bool kContext = (benchmark::AddCustomContext("tzdata", qv::TzdataVersion()),
                        benchmark::AddCustomContext("gazetteer_cities", std::to_string(qv::Atlas().size())), true);
 
-// As Atlas() reads it: the gazetteer, the names of its catalogs, the index.
+// As Atlas() builds it without an atlas file, and as the file is made: the
+// gazetteer, the names of its catalogs, the index.
 void BM_AtlasFirstLoad(benchmark::State& run) {
     std::size_t bytes = 0, keys = 0;
     for (auto _ : run) {
@@ -35,6 +40,25 @@ void BM_AtlasFirstLoad(benchmark::State& run) {
     run.counters["catalog_names"] = static_cast<double>(keys);
 }
 BENCHMARK(BM_AtlasFirstLoad)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// What a process does at its first look-up when the atlas file is there:
+// the record of sources made and compared, the checksum, the mapping and the
+// check of its tables.
+void BM_AtlasOpenFile(benchmark::State& run) {
+    const std::filesystem::path file = qv::DefaultAtlasLocations().files.front();
+    for (auto _ : run) {
+        const qv::AtlasFileRead read = qv::OpenAtlasFile(file, qv::CurrentAtlasSources());
+        if (!read.index) run.SkipWithError((file.string() + ": " + read.problem).c_str());
+        benchmark::DoNotOptimize(read.index);
+    }
+}
+BENCHMARK(BM_AtlasOpenFile)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The record of sources alone: the catalogs' folder listed and every file's size and time.
+void BM_AtlasSources(benchmark::State& run) {
+    for (auto _ : run) benchmark::DoNotOptimize(qv::CurrentAtlasSources());
+}
+BENCHMARK(BM_AtlasSources)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The part of the first load that fits the gazetteer's zones to the installed
 // tz database (its tables read, each zone's file looked for).

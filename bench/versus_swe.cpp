@@ -107,7 +107,7 @@ void BM_EngineChart(benchmark::State& st) {
     qv::ChartWheel wheel;
     std::size_t k = 0;
     for (auto _ : st) {
-        qv::RunChartCalculation(moments[k++ & 4095].birth, state, wheel);
+        benchmark::DoNotOptimize(qv::RunChartCalculation(moments[k++ & 4095].birth, state, wheel));
         benchmark::DoNotOptimize(state.BodyLongitude);
     }
     st.SetItemsProcessed(st.iterations());

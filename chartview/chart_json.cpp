@@ -1,9 +1,7 @@
 #include "chartview/chart_json.h"
 
-#include <algorithm>
-
 #include "analysis/elements.h"
-#include "chartview/chart_moment.h"
+#include "chartview/time_window_json.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
@@ -12,35 +10,6 @@
 namespace qv {
 
 namespace {
-
-// Members and elements of a chart's object, an upper bound; each takes at
-// most JsonWriter::RoomAround(1) bytes besides its texts.
-constexpr std::size_t kChartLines = 512;
-// Room made at the first line: enough for any chart whose texts are not far
-// beyond the program's own, so the next lines make none.
-constexpr std::size_t kLineRoom = 64 * 1024;
-
-// Bytes of every text a chart's object holds, before escaping.
-std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel, const AtlasUse& atlas) {
-    std::size_t n = s.BirthName.size() + s.BirthCity.size() + s.BirthState.size() + s.BirthCountry.size();
-    if (IsTimeZoneSlot(s.ZoneSlot)) n += s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)].size();
-    n += atlas.place.size() + atlas.zoneId.size();
-    n += s.AscendantText.size() + s.MoonText.size() + s.MoonSignName.size();
-    for (std::size_t slot = 0; slot < s.BodyLongitude.size(); ++slot)
-        n += s.PositionName[slot].size() + s.PlanetPosition[slot].size() + s.BodyLabel[slot].size();
-    for (const std::string& sign : s.HouseSign) n += sign.size();
-    for (const WheelBox& box : wheel.signBoxes)
-        ForEachLabel(s, box, [&](std::string_view label) { n += label.size(); });
-    for (const FixedText message : s.ElementResult) n += message.size();
-    for (const FixedText message : s.QualityResult) n += message.size();
-    for (const FixedText message : s.HouseTypeResult) n += message.size();
-    return n;
-}
-
-// Room for an object with texts of `texts` bytes.
-std::size_t RoomFor(std::size_t texts, const TimeWindow* window = nullptr) {
-    return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts + (window ? kTimeWindowJsonRoom : 0);
-}
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     char date[40], time[16], offset[16];
@@ -190,46 +159,41 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
 
 std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas,
                           const TimeWindow* window) {
-    std::string text(RoomFor(TextBytes(state, wheel, atlas), window), '\0');
-    JsonWriter json(text.data(), true);
-    json.BeginObject();
-    WriteChartMembers(state, wheel, atlas, json, window);
-    json.EndObject();
-    char* end = json.end();
-    *end++ = '\n';
-    text.resize(static_cast<std::size_t>(end - text.data()));
+    std::string text;
+    {
+        JsonWriter json(text, true);
+        json.BeginObject();
+        WriteChartMembers(state, wheel, atlas, json, window);
+        json.EndObject();
+    }
+    text += '\n';
     return text;
-}
-
-char* ChartJsonLineWriter::Room(std::size_t bytes) {
-    if (room_.size() < bytes) room_.resize(std::max(bytes, kLineRoom));
-    return room_.data();
 }
 
 void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
                                       const ChartWheel& wheel, const AtlasUse& atlas, const TimeWindow* window) {
-    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas), window)), false);
-    json.BeginObject();
-    json.Key("row");
-    json.Integer(static_cast<std::int64_t>(row));
-    WriteChartMembers(state, wheel, atlas, json, window);
-    json.EndObject();
-    char* end = json.end();
-    *end++ = '\n';
-    out.append(room_.data(), end);
+    {
+        JsonWriter json(out, false);
+        json.BeginObject();
+        json.Key("row");
+        json.Integer(static_cast<std::int64_t>(row));
+        WriteChartMembers(state, wheel, atlas, json, window);
+        json.EndObject();
+    }
+    out += '\n';
 }
 
 void ChartJsonLineWriter::AppendError(std::string& out, std::size_t row, std::string_view message) {
-    JsonWriter json(Room(RoomFor(message.size())), false);
-    json.BeginObject();
-    json.Key("row");
-    json.Integer(static_cast<std::int64_t>(row));
-    json.Key("error");
-    json.String(message);
-    json.EndObject();
-    char* end = json.end();
-    *end++ = '\n';
-    out.append(room_.data(), end);
+    {
+        JsonWriter json(out, false);
+        json.BeginObject();
+        json.Key("row");
+        json.Integer(static_cast<std::int64_t>(row));
+        json.Key("error");
+        json.String(message);
+        json.EndObject();
+    }
+    out += '\n';
 }
 
 }  // namespace qv

@@ -51,8 +51,8 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
 std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas = {},
                           const TimeWindow* window = nullptr);
 
-// The batch's lines, written into room kept from line to line, so that a
-// line allocates nothing once the room has grown to the longest.
+// The batch's lines, appended to the caller's string: a line allocates
+// nothing once that string has room for it.
 class ChartJsonLineWriter {
 public:
     // Appends {"row":row, then the chart's members}, and a line break.
@@ -61,12 +61,6 @@ public:
 
     // Appends {"row":row,"error":message} and a line break.
     void AppendError(std::string& out, std::size_t row, std::string_view message);
-
-private:
-    // Room to write one line in, kept from line to line.
-    char* Room(std::size_t bytes);
-
-    std::string room_;
 };
 
 }  // namespace qv

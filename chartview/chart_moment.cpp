@@ -46,16 +46,6 @@ std::string ClockText(const TimeWindow& w, int minute) {
     return out;
 }
 
-// "1962-06-15T13:53".
-std::string IsoClock(const TimeWindow& w, int minute) {
-    const LocalDateTime t = ShiftedClock(w.clock, minute);
-    std::string out;
-    AppendDate(out, t);
-    out += 'T';
-    AppendHourMinute(out, t.hour, t.minute);
-    return out;
-}
-
 bool IsMark(std::size_t part) { return part >= kFirstMarkPart; }
 
 std::string_view BodyOfPart(std::size_t part) {
@@ -63,15 +53,11 @@ std::string_view BodyOfPart(std::size_t part) {
     return part == kAscendantSlot ? std::string_view("ascendant") : kBodyNames[part];
 }
 
-std::string_view SignName(int sign) {
-    return sign >= 0 && sign < 12 ? kSignNames[static_cast<std::size_t>(sign)] : std::string_view("no sign");
-}
-
 // "ascendant in Libra", "Mercury retrograde".
 std::string PartState(std::size_t part, int value) {
     std::string out(BodyOfPart(part));
     if (IsMark(part)) return out + (value ? " retrograde" : " direct");
-    return out + " in " + std::string(SignName(value));
+    return out + " in " + std::string(WindowSignName(value));
 }
 
 // "the ascendant enters Scorpio", "Mercury turns retrograde".
@@ -80,7 +66,7 @@ std::string PartEvent(std::size_t part, int value) {
     std::string out = article ? "the " : "";
     out += BodyOfPart(part);
     if (IsMark(part)) return out + (value ? " turns retrograde" : " turns direct");
-    return out + " enters " + std::string(SignName(value));
+    return out + " enters " + std::string(WindowSignName(value));
 }
 
 // The parts whose change ends the window on one side.
@@ -138,13 +124,26 @@ std::string UnknownTimeLine(const TimeWindow& w) {
         for (const auto& change : {w.lastChange[p], w.nextChange[p]})
             if (change && change->minute > dayStart && change->minute <= dayEnd)
                 changes.push_back(PartState(p, change->before) + " until " + ClockText(w, change->minute - 1) +
-                                  ", in " + std::string(SignName(change->after)) + " from " +
+                                  ", in " + std::string(WindowSignName(change->after)) + " from " +
                                   ClockText(w, change->minute));
     if (changes.empty()) return out + " Every body keeps its sign all day.";
     return out + " During the day: " + Joined(changes, "; ") + ".";
 }
 
 }  // namespace
+
+std::string WindowIsoClock(const TimeWindow& w, int minute) {
+    const LocalDateTime t = ShiftedClock(w.clock, minute);
+    std::string out;
+    AppendDate(out, t);
+    out += 'T';
+    AppendHourMinute(out, t.hour, t.minute);
+    return out;
+}
+
+std::string_view WindowSignName(int sign) {
+    return sign >= 0 && sign < 12 ? kSignNames[static_cast<std::size_t>(sign)] : std::string_view("no sign");
+}
 
 std::string BirthMomentLine(const ChartState& s) {
     const EngineInput& in = s.ChartMoment;
@@ -193,44 +192,6 @@ std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& preci
     auto found = FindTimeWindow(state.ChartMoment, ephemeris ? precise : PreciseEngine{});
     if (auto* refused = std::get_if<std::string>(&found)) return "The time window could not be found: " + *refused;
     return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown);
-}
-
-void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
-    json.BeginObject();
-    json.Key("from");
-    json.StringOrNull(w.earlierOpen ? std::string() : IsoClock(w, w.first));
-    json.Key("until");
-    json.StringOrNull(w.laterOpen ? std::string() : IsoClock(w, w.last));
-    json.Key("before");
-    json.StringOrNull(WindowEdgeEvent(w, false));
-    json.Key("after");
-    json.StringOrNull(WindowEdgeEvent(w, true));
-    json.Key("bodies");
-    json.BeginArray();
-    for (std::size_t slot = 0; slot < w.face.sign.size(); ++slot) {
-        json.BeginObject();
-        json.Key("name");
-        json.String(kBodyNames[slot]);
-        json.Key("sign");
-        json.String(SignName(w.face.sign[slot]));
-        for (bool next : {false, true}) {
-            json.Key(next ? "next_change" : "last_change");
-            const auto& change = next ? w.nextChange[slot] : w.lastChange[slot];
-            if (!change) {
-                json.StringOrNull({});
-                continue;
-            }
-            json.BeginObject();
-            json.Key("at");
-            json.String(IsoClock(w, change->minute));
-            json.Key("sign");
-            json.String(SignName(next ? change->after : change->before));
-            json.EndObject();
-        }
-        json.EndObject();
-    }
-    json.EndArray();
-    json.EndObject();
 }
 
 }  // namespace qv

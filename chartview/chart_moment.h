@@ -1,6 +1,6 @@
 // What a chart was cast for and how much of it rests on the birth minute, in
-// words for the chart window and the printed page and as JSON for the
-// command and the batch.
+// words for the chart window, the printed page and the command (its JSON in
+// chartview/time_window_json.h).
 //
 // Clock times in these texts are local clock times of the chart's zone row
 // and box (or offset), as "16:06" on the birth's date and "1962-06-16 00:00"
@@ -8,10 +8,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "app/time_window.h"
-#include "chartview/json_writer.h"
 #include "state/chart_state.h"
 
 namespace qv {
@@ -48,16 +48,11 @@ std::string TimeWindowLine(const TimeWindow& window, bool timeKnown);
 // ephemeris), or the engine's message when it refused a moment on the way.
 std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise);
 
-// Writes the window as the value of the key open in `json`: {"from",
-// "until" (local clock times "YYYY-MM-DDTHH:MM", both ends inclusive, null
-// for a side open for the whole 24 hours), "before", "after" (the events of
-// WindowEdgeEvent, null when open), "bodies": eleven {"name", "sign",
-// "last_change", "next_change"} in slot order, a change {"at", "sign"} the
-// minute the body entered its sign (the sign it left) or the minute it
-// enters the next (that sign), null when there is none within 24 hours}.
-void WriteTimeWindow(const TimeWindow& window, JsonWriter& json);
+// A minute of the window (minutes from the birth minute) as its local clock
+// time "1962-06-15T13:53", as the JSON has it.
+std::string WindowIsoClock(const TimeWindow& window, int minute);
 
-// Bytes WriteTimeWindow writes at most.
-inline constexpr std::size_t kTimeWindowJsonRoom = 8 * 1024;
+// The name of sign 0..11, "no sign" for any other number.
+std::string_view WindowSignName(int sign);
 
 }  // namespace qv

@@ -1,5 +1,6 @@
 #include "chartview/json_writer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -14,6 +15,10 @@
 namespace qv {
 
 namespace {
+
+// Room is made in steps of at least this many bytes: a batch line (some
+// 3 KB) takes one, the single chart's indented text a few.
+constexpr std::size_t kRoomStep = 4096;
 
 // ---- Escaping ----------------------------------------------------------------
 
@@ -159,7 +164,18 @@ char* PutJsonEscaped(char* out, std::string_view text) {
     return out;
 }
 
+JsonWriter::JsonWriter(std::string& out, bool pretty)
+    : out_(out), p_(out.data() + out.size()), room_(p_), pretty_(pretty) {}
+
+void JsonWriter::Grow(std::size_t bytes) {
+    const std::size_t at = written();
+    out_.resize(at + std::max(bytes, kRoomStep));
+    p_ = out_.data() + at;
+    room_ = out_.data() + out_.size();
+}
+
 void JsonWriter::String(std::string_view text) {
+    Room(kMostAround + kJsonEscapedPerByte * text.size() + 2);
     BeforeValue();
     *p_++ = '"';
     p_ = PutJsonEscaped(p_, text);
@@ -167,24 +183,26 @@ void JsonWriter::String(std::string_view text) {
 }
 
 void JsonWriter::StringOrNull(std::string_view text) {
-    if (text.empty()) {
-        BeforeValue();
-        Raw("null");
-    } else {
+    if (text.empty())
+        Null();
+    else
         String(text);
-    }
 }
 
 void JsonWriter::Null() {
+    Room(kMostAround + 4);
     BeforeValue();
     Raw("null");
 }
 
 void JsonWriter::Number(double value) {
+    // The shortest round trip of a double takes at most 24 characters.
+    constexpr std::size_t kMostDigits = 32;
+    Room(kMostAround + kMostDigits + 2);
     BeforeValue();
     if (!std::isfinite(value)) return Raw("null");
     char* const start = p_;
-    p_ = std::to_chars(p_, p_ + 32, value).ptr;
+    p_ = std::to_chars(p_, p_ + kMostDigits, value).ptr;
     // A whole number keeps a fraction, so that it reads back as a double.
     if (std::memchr(start, '.', static_cast<std::size_t>(p_ - start)) == nullptr &&
         std::memchr(start, 'e', static_cast<std::size_t>(p_ - start)) == nullptr)
@@ -192,11 +210,14 @@ void JsonWriter::Number(double value) {
 }
 
 void JsonWriter::Integer(std::int64_t value) {
+    constexpr std::size_t kMostDigits = 20;  // -9223372036854775808
+    Room(kMostAround + kMostDigits);
     BeforeValue();
-    p_ = std::to_chars(p_, p_ + 24, value).ptr;
+    p_ = std::to_chars(p_, p_ + kMostDigits, value).ptr;
 }
 
 void JsonWriter::Bool(bool value) {
+    Room(kMostAround + 5);
     BeforeValue();
     Raw(value ? "true" : "false");
 }

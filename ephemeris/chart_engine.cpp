@@ -16,11 +16,22 @@ namespace qv {
 
 namespace {
 
-// From 1901 to 2050 the built-in formulas stay within about 1.5° of the
-// ephemeris for every body (docs/accuracy.md): twice that means the files
-// gave a wrong position. A changed byte in a file the library still accepts
-// moves a body by degrees or by whole signs.
+// From 1901 to 2050 the built-in formulas lie within these bounds of a sound
+// ephemeris (docs/accuracy.md), the Sun to Pluto. Degrees.
+constexpr double kFormulaBound[10] = {0.05, 0.1, 0.1, 0.1, 0.1, 0.3, 0.3, 0.1, 0.1, 0.1};
+
+// A changed byte in a file the library still accepts moves a body by degrees
+// or by whole signs. The Sun or a planet that the files put more than 1° from
+// where a sound ephemeris would is refused: more than 1° less the formulas'
+// bound from the formulas. The Moon and the ascendant are refused beyond 3°.
+constexpr double kMostMovedDegrees = 1.0;
 constexpr double kMostApartDegrees = 3.0;
+
+// How far the body in a slot may lie from the formulas. Degrees.
+double MostApart(std::size_t slot) {
+    if (slot == kMoonSlot || slot == kAscendantSlot) return kMostApartDegrees;
+    return kMostMovedDegrees - kFormulaBound[slot];
+}
 
 // The ascendant is told apart by its height over the formulas' horizon as
 // well: near the polar circles a few seconds of sidereal time turn it by
@@ -48,7 +59,7 @@ std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const
     StorePlanetLongitudes(input, classic.longitude);
     for (std::size_t slot = 0; slot < classic.longitude.size(); ++slot) {
         const double apart = DegreesApart(precise.longitude[slot], classic.longitude[slot]);
-        if (apart <= kMostApartDegrees) continue;
+        if (apart <= MostApart(slot)) continue;
         if (slot == kAscendantSlot &&
             std::fabs(EclipticAltitudeOf(input, precise.longitude[slot])) <= kOffHorizonDegrees)
             continue;
@@ -57,7 +68,7 @@ std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const
                                                         : std::string(kBodyNames[slot]);
         return "The ephemeris files in the folder " + SearchedEphemerisFolder(folder) + " look damaged: they put " +
                body + " " + OneDecimal(apart) +
-               "\u00B0 away from the built-in formulas, which stay within about 1.5\u00B0 of a sound ephemeris. "
+               "\u00B0 away from the built-in formulas, more than a sound ephemeris ever lies from them. "
                "Reinstall swe-standard-data, or calculate without precise positions.";
     }
     return std::nullopt;

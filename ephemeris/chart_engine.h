@@ -11,13 +11,15 @@
 
 namespace qv {
 
-// Why the ephemeris's numbers for `input` cannot be trusted, or nullopt: a
-// body more than 3° from where the built-in formulas put it (they stay within
-// about 1.5° from 1901 to 2050), or an ascendant that far off which does not
-// lie on the formulas' horizon either, means damaged files in `folder`, which
-// the message names. The retrograde flags are not compared.
-std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
-                                                 std::string_view folder);
+// Why the ephemeris's numbers for `input` cannot be trusted, or nullopt: the
+// Sun or a planet more than 1° from where a sound ephemeris would put it (as
+// told by the built-in formulas, which stay within 0.05° to 0.3° of one from
+// 1901 to 2050), the Moon more than 3° from the formulas, or an ascendant that
+// far off which does not lie on the formulas' horizon either, means damaged
+// files in `folder`, which the message names. The retrograde flags are not
+// compared.
+[[nodiscard]] std::optional<std::string> DamagedEphemerisCheck(const EngineInput& input, const EngineNumbers& precise,
+                                                               std::string_view folder);
 
 // Precise positions read from the files in `folder`, each chart checked by
 // DamagedEphemerisCheck; safe to call from several threads at once.

@@ -59,7 +59,7 @@ struct EphemerisFailure {
 // where a file the library may open (*.se1, its ΔT tables) is not an
 // ordinary file (a named pipe would make it wait forever), checked before
 // the calling thread's library is pointed at the folder.
-std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(
+[[nodiscard]] std::variant<EphemerisPositions, EphemerisFailure> ComputeEphemerisPositions(
     double jdUt, double latDeg, double lonEastDeg, std::string_view folder = DefaultEphemerisFolder());
 
 }  // namespace qv

@@ -164,9 +164,4 @@ char* PutIsoMinute(char* out, std::chrono::sys_seconds t) {
     return out;
 }
 
-std::string FormatIsoMinute(std::chrono::sys_seconds t) {
-    char buf[kIsoMinuteRoom];
-    return std::string(buf, PutIsoMinute(buf, t));
-}
-
 }  // namespace qv

@@ -58,7 +58,4 @@ char* PutUtcOffset(char* out, int secondsEast);
 inline constexpr std::size_t kIsoMinuteRoom = 40;
 char* PutIsoMinute(char* out, std::chrono::sys_seconds t);
 
-// The same text as a string.
-std::string FormatIsoMinute(std::chrono::sys_seconds t);
-
 }  // namespace qv

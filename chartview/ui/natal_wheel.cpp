@@ -7,9 +7,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <numbers>
-#include <optional>
 
 #include "chartview/ui/sign_glyphs.h"
 #include "state/fixed_lists.h"
@@ -30,113 +28,13 @@ constexpr double kScreenDegToRad = std::numbers::pi / 180.0;
 // points at the form's designed size.
 constexpr double kHousePoints = 8.25;
 constexpr double kSmallestHousePoints = 7.0;
-// Designed pixels: between a line of text and the house's lines, between two
-// columns, and on each side of a line's text.
-constexpr double kLineAir = 2.0;
-constexpr double kColumnGap = 6.0;
-constexpr double kLinePad = 1.0;
-// Lines that cannot stand on one axis (each follows the sector's edge) are
-// taken only where no arrangement on one axis fits.
-constexpr double kStaircaseCost = 1.0e6;
 
 // House number shown by lblNatalPosition element i: element 0 reads "12",
 // elements 1 to 11 read "1" to "11".
 int HouseOfNumberLabel(int element) { return element == 0 ? 12 : element; }
 
-// A range of x; empty when lo > hi.
-struct Span {
-    double lo = -std::numeric_limits<double>::infinity();
-    double hi = std::numeric_limits<double>::infinity();
-    bool empty() const { return lo > hi; }
-    double width() const { return hi - lo; }
-};
-
-Span Intersect(Span a, Span b) { return {std::max(a.lo, b.lo), std::min(a.hi, b.hi)}; }
-
-// A house's sector between the hub and the ring, `air` pixels inside its
-// lines, in coordinates centred on the wheel with y pointing up.
-struct Sector {
-    double firstCusp;  // degrees; the sector runs 30 degrees counter-clockwise from it
-    double ring, hub, air;
-
-    // The x range of the row of points at height v inside the sector,
-    // without the hub. A sector of 30 degrees in a disc is convex, so this
-    // is one range.
-    Span slice(double v) const {
-        Span s;
-        const double r = ring - air;
-        if (std::abs(v) > r) return {1, 0};
-        const double half = std::sqrt(r * r - v * v);
-        s = Intersect(s, {-half, half});
-        // k * x >= rhs for each of the two cusps: a point lies `air` inside
-        // the first cusp (counter-clockwise of it) and inside the second.
-        auto keep = [&s](double k, double rhs) {
-            if (std::abs(k) < 1e-12) {
-                if (rhs > 0) s = {1, 0};
-            } else if (k > 0) {
-                s.lo = std::max(s.lo, rhs / k);
-            } else {
-                s.hi = std::min(s.hi, rhs / k);
-            }
-        };
-        const double a1 = firstCusp * kScreenDegToRad, a2 = (firstCusp + 30.0) * kScreenDegToRad;
-        keep(-std::sin(a1), air - std::cos(a1) * v);
-        keep(std::sin(a2), air + std::cos(a2) * v);
-        return s;
-    }
-
-    // The x range in which the whole strip between heights v0 <= v1 lies
-    // inside the sector and outside the hub. Across a strip the ends of the
-    // slices of a convex region are extreme at the strip's edges; where the
-    // hub cuts the range in two, the wider part is kept.
-    Span strip(double v0, double v1) const {
-        Span s = Intersect(slice(v0), slice(v1));
-        if (s.empty()) return s;
-        const double h = hub + air;
-        const double nearest = (v0 <= 0 && v1 >= 0) ? 0.0 : std::min(std::abs(v0), std::abs(v1));
-        if (nearest >= h) return s;
-        const double half = std::sqrt(h * h - nearest * nearest);
-        const Span left = Intersect(s, {s.lo, -half}), right = Intersect(s, {half, s.hi});
-        if (left.empty()) return right;
-        if (right.empty()) return left;
-        return left.width() >= right.width() ? left : right;
-    }
-};
-
-// One line of a house box in its row: which shown line, where it starts from
-// the row's anchor and how wide it is.
-struct Cell {
-    int line;
-    double offset;
-    double width;
-};
-
-// How the lines of a crowded house go into two columns.
-struct TwoColumns {
-    bool downFirst;  // the first column read down first, or each row left to right
-    bool aligned;    // the second column starts at one place in every row
-};
-
-// The rows of lines of `widths`: one column centred on the row's anchor, or
-// two starting from it, `gap` apart.
-std::vector<std::vector<Cell>> Rows(const std::vector<double>& widths, int columns, TwoColumns two, double gap) {
-    const int n = int(widths.size());
-    std::vector<std::vector<Cell>> rows;
-    if (columns == 1) {
-        for (int i = 0; i < n; ++i) rows.push_back({{i, -widths[i] / 2.0, widths[i]}});
-        return rows;
-    }
-    const int count = (n + 1) / 2;
-    auto lineAt = [&](int row, int column) { return two.downFirst ? row + count * column : 2 * row + column; };
-    double first = 0.0;
-    for (int r = 0; r < count; ++r) first = std::max(first, widths[lineAt(r, 0)]);
-    for (int r = 0; r < count; ++r) {
-        const int left = lineAt(r, 0), right = lineAt(r, 1);
-        rows.push_back({{left, 0.0, widths[left]}});
-        if (right < n) rows.back().push_back({right, (two.aligned ? first : widths[left]) + gap, widths[right]});
-    }
-    return rows;
-}
+// A rectangle of the house layout in the widget's pixels.
+QRectF ToQRectF(const WheelRect& r) { return QRectF(r.x, r.y, r.width, r.height); }
 
 }  // namespace
 
@@ -171,7 +69,7 @@ QFont HouseBox::lineFont(int pixels, bool ascendant) const {
 void HouseBox::setArrangement(const HouseArrangement& arrangement) {
     arrangement_ = arrangement;
     QRectF covered;
-    for (const QRectF& line : arrangement_.lines) covered |= line;
+    for (const WheelRect& line : arrangement_.lines) covered |= ToQRectF(line);
     // A box over the house's lines has a backing around its text.
     const int margin = arrangement_.insideSector ? 0 : 2;
     setGeometry(covered.toAlignedRect().adjusted(-margin, -margin, margin, margin));
@@ -210,13 +108,14 @@ void HouseBox::paintEvent(QPaintEvent*) {
             p.restore();
         }
     }
-    const double pad = kLinePad * (wheel ? wheel->scale() : 1.0);
+    const double pad = kHouseLinePad * (wheel ? wheel->scale() : 1.0);
     const int align = (arrangement_.columns == 1 ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const bool asc = isAscendantLine(i);
         p.setFont(lineFont(arrangement_.pixels, asc));
         p.setPen(asc ? kBanner : kBodyText);
-        const QRectF at = arrangement_.lines[std::size_t(i)].translated(-QPointF(pos())).adjusted(pad, 0, -pad, 0);
+        const QRectF at =
+            ToQRectF(arrangement_.lines[std::size_t(i)]).translated(-QPointF(pos())).adjusted(pad, 0, -pad, 0);
         p.drawText(at, align, lines[i]);
     }
 }
@@ -285,7 +184,7 @@ double NatalWheel::outerRadius() const { return std::max(10.0, std::min(width(),
 double NatalWheel::ringRadius() const { return outerRadius() * 0.82; }
 double NatalWheel::hubRadius() const { return outerRadius() * 0.19; }
 
-double NatalWheel::houseMidAngle(int house) { return 180.0 + 30.0 * (house - 1) + 15.0; }
+double NatalWheel::houseMidAngle(int house) { return HouseMidAngle(house); }
 
 QPointF NatalWheel::polar(double radius, double degrees) const {
     const QPointF c = centre();
@@ -308,163 +207,23 @@ void NatalWheel::setHouse(int element, const QString& text, const QStringList& l
     placeHouseBox(element);
 }
 
-double NatalWheel::overreach(const QRectF& rect, int house) const {
-    // Some air between the box and the cusps around it.
-    const QRectF r = rect.adjusted(-scale_, -scale_, scale_, scale_);
-    const QPointF c = centre();
-    const double first = 180.0 + 30.0 * (house - 1);  // the sector's first cusp, counter-clockwise
-    double reach = 0.0;
-    for (const QPointF& corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-        const QPointF d = corner - c;
-        const double distance = std::hypot(d.x(), d.y());
-        // Degrees past the sector's nearer cusp, 0 inside it.
-        const double a = std::fmod(std::atan2(-d.y(), d.x()) / kScreenDegToRad - first + 720.0, 360.0);
-        const double past = a <= 30.0 ? 0.0 : std::min(a - 30.0, 360.0 - a);
-        reach += distance * past * kScreenDegToRad + std::max(0.0, distance - ringRadius());
-    }
-    // The sector is convex; the hub may still reach into the box.
-    const QPointF nearest(std::clamp(c.x(), r.left(), r.right()), std::clamp(c.y(), r.top(), r.bottom()));
-    return reach + std::max(0.0, hubRadius() - std::hypot(nearest.x() - c.x(), nearest.y() - c.y()));
-}
-
 HouseArrangement NatalWheel::arrangeHouse(const HouseBox& box, int house) const {
-    const QStringList lines = box.shownLines();
-    HouseArrangement result;
-    result.pixels = housePixels();
-    if (lines.isEmpty()) return result;
-
+    const QStringList shown = box.shownLines();
     const QPointF c = centre();
-    const double mid = houseMidAngle(house);
-    const Sector sector{180.0 + 30.0 * (house - 1), ringRadius(), hubRadius(), kLineAir * scale_};
-    // The place a box keeps to when it can: on the house's middle ray, a
-    // little outside the middle of the band between hub and ring.
-    const QPointF preferred = polar((hubRadius() + ringRadius()) / 2.0 + 6.0 * scale_, mid);
-    const double rayCos = std::cos(mid * kScreenDegToRad), raySin = std::sin(mid * kScreenDegToRad);
-
-    auto widthsAt = [&](int pixels) {
+    const WheelFrame frame{{c.x(), c.y()}, ringRadius(), hubRadius(), scale_};
+    HouseLines lines;
+    lines.count = std::size_t(shown.size());
+    lines.largestPixels = housePixels();
+    lines.smallestPixels = smallestHousePixels();
+    lines.widths = [&](int pixels) {
         const QFontMetricsF normal(box.lineFont(pixels, false)), strong(box.lineFont(pixels, true));
         std::vector<double> widths;
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            widths.push_back((box.isAscendantLine(i) ? strong : normal).horizontalAdvance(lines[i]) +
-                             2 * kLinePad * scale_);
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            widths.push_back((box.isAscendantLine(i) ? strong : normal).horizontalAdvance(shown[i]));
         return widths;
     };
-    auto lineHeight = [&](int pixels) { return QFontMetricsF(box.lineFont(pixels, false)).lineSpacing(); };
-    auto arrangement = [&](int pixels, int columns, const std::vector<std::vector<Cell>>& rows,
-                           const std::vector<double>& anchors, double top, double step, bool inside) {
-        HouseArrangement a;
-        a.pixels = pixels;
-        a.columns = columns;
-        a.insideSector = inside;
-        a.lines.resize(std::size_t(lines.size()));
-        for (std::size_t r = 0; r < rows.size(); ++r)
-            for (const Cell& cell : rows[r])
-                a.lines[std::size_t(cell.line)] =
-                    QRectF(anchors[r] + cell.offset, top + step * double(r), cell.width, step);
-        return a;
-    };
-
-    // The nearest place to `preferred` at which every row stays inside the
-    // sector, with the rows on one anchor where they can be.
-    auto place = [&](int pixels, int columns, TwoColumns two) -> std::optional<HouseArrangement> {
-        const std::vector<double> widths = widthsAt(pixels);
-        const double step = lineHeight(pixels);
-        const std::vector<std::vector<Cell>> rows = Rows(widths, columns, two, kColumnGap * scale_);
-        // Aligned columns only where they stay aligned: on one anchor.
-        const bool staircase = columns == 1 || !two.aligned;
-        const double height = step * double(rows.size());
-        std::vector<Span> extents;  // of each row around its anchor
-        Span block{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
-        for (const auto& row : rows) {
-            Span e{row.front().offset, row.back().offset + row.back().width};
-            extents.push_back(e);
-            block = {std::min(block.lo, e.lo), std::max(block.hi, e.hi)};
-        }
-        double bestCost = std::numeric_limits<double>::infinity();
-        std::vector<double> bestAnchors;
-        double bestTop = 0.0;
-        std::vector<double> anchors(rows.size());
-        for (double top = c.y() - sector.ring; top + height <= c.y() + sector.ring; top += 1.0) {
-            // Anchors at which each row fits, and those all rows share.
-            Span shared;
-            bool fits = true;
-            std::vector<Span> allowed;
-            for (std::size_t r = 0; r < rows.size() && fits; ++r) {
-                const double rowTop = top + step * double(r);
-                const Span room = sector.strip(c.y() - rowTop - step, c.y() - rowTop);
-                const Span a{c.x() + room.lo - extents[r].lo, c.x() + room.hi - extents[r].hi};
-                fits = !room.empty() && !a.empty();
-                allowed.push_back(a);
-                shared = Intersect(shared, a);
-            }
-            if (!fits || (shared.empty() && !staircase)) continue;
-            // On the middle ray at the block's middle height, where it can be.
-            const double middleY = top + height / 2.0;
-            const double along = (c.y() - middleY) / raySin;
-            const double wanted = c.x() + along * rayCos - (block.lo + block.hi) / 2.0;
-            double cost = 0.0;
-            if (!shared.empty()) {
-                std::fill(anchors.begin(), anchors.end(), std::clamp(wanted, shared.lo, shared.hi));
-            } else {
-                for (std::size_t r = 0; r < rows.size(); ++r)
-                    anchors[r] = std::clamp(wanted, allowed[r].lo, allowed[r].hi);
-                cost += kStaircaseCost;
-            }
-            double left = std::numeric_limits<double>::infinity(), right = -left;
-            for (std::size_t r = 0; r < rows.size(); ++r) {
-                left = std::min(left, anchors[r] + extents[r].lo);
-                right = std::max(right, anchors[r] + extents[r].hi);
-            }
-            cost += std::hypot((left + right) / 2.0 - preferred.x(), middleY - preferred.y());
-            if (cost < bestCost) {
-                bestCost = cost;
-                bestAnchors = anchors;
-                bestTop = top;
-            }
-        }
-        if (bestAnchors.empty()) return std::nullopt;
-        return arrangement(pixels, columns, rows, bestAnchors, bestTop, step, true);
-    };
-
-    // Two columns as columns where they fit, else two lines side by side in
-    // each row; in either reading order.
-    constexpr TwoColumns kTwoColumns[4] = {{true, true}, {false, true}, {false, false}, {true, false}};
-    const int mostColumns = lines.size() > 1 ? 2 : 1;
-    for (int pixels = housePixels(); pixels >= smallestHousePixels(); --pixels)
-        if (std::optional<HouseArrangement> placed = place(pixels, 1, {})) return *placed;
-    if (mostColumns == 2)
-        for (int pixels = housePixels(); pixels >= smallestHousePixels(); --pixels)
-            for (const TwoColumns two : kTwoColumns)
-                if (std::optional<HouseArrangement> placed = place(pixels, 2, two)) return *placed;
-
-    // Too crowded for its sector: the smallest type in as many columns, on
-    // the middle ray where it reaches least over the lines.
-    const int pixels = smallestHousePixels();
-    const double lineStep = lineHeight(pixels);
-    const std::vector<std::vector<Cell>> rows = Rows(widthsAt(pixels), mostColumns, {true, true}, kColumnGap * scale_);
-    double left = 0.0, right = 0.0;
-    for (const auto& row : rows) {
-        left = std::min(left, row.front().offset);
-        right = std::max(right, row.back().offset + row.back().width);
-    }
-    const QSizeF size(right - left, lineStep * double(rows.size()));
-    auto boxAt = [&](double radius) {
-        return QRectF(polar(radius, mid) - QPointF(size.width() / 2.0, size.height() / 2.0), size);
-    };
-    const double middle = (hubRadius() + ringRadius()) / 2.0 + 6.0 * scale_;
-    QRectF placed = boxAt(middle);
-    double least = overreach(placed, house);
-    for (double d = 2.0; middle + d < ringRadius() || middle - d > hubRadius(); d += 2.0) {
-        for (const double radius : {middle + d, middle - d}) {
-            const QRectF candidate = boxAt(radius);
-            if (const double reach = overreach(candidate, house); reach < least) {
-                least = reach;
-                placed = candidate;
-            }
-        }
-    }
-    const std::vector<double> anchors(rows.size(), placed.left() - left);
-    return arrangement(pixels, mostColumns, rows, anchors, placed.top(), lineStep, least <= 0.0);
+    lines.spacing = [&](int pixels) { return QFontMetricsF(box.lineFont(pixels, false)).lineSpacing(); };
+    return ArrangeHouse(frame, house, lines);
 }
 
 void NatalWheel::placeHouseBox(int element) {

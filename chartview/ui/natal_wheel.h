@@ -7,12 +7,12 @@
 
 #include <QLabel>
 #include <QPointF>
-#include <QRectF>
 #include <QStringList>
 #include <QWidget>
 #include <array>
 #include <optional>
-#include <vector>
+
+#include "chartview/house_layout.h"
 
 class QPainter;
 
@@ -20,16 +20,9 @@ namespace qv {
 
 class SignImage;
 
-// How a house box's lines stand in the wheel: their type, in one column or
-// two (the first column read top to bottom, then the second), and the place
-// of each line in the wheel's coordinates.
-struct HouseArrangement {
-    int pixels = 0;             // type size of the lines, in pixels
-    int columns = 1;            // 1, or 2 for a crowded house
-    std::vector<QRectF> lines;  // one per shown line, in the wheel
-    bool insideSector = true;   // no line reaches over the house's lines
-    bool operator==(const HouseArrangement&) const = default;
-};
+// How a house box's lines stand in the wheel (chartview/house_layout.h), in
+// the wheel's pixels.
+using HouseArrangement = HouseLayout;
 
 // One house box: holds the text the calculation joined (a line break before
 // each body) and shows the house's bodies one per line, and "Asc" last in
@@ -119,9 +112,6 @@ protected:
 
 private:
     void placeHouseBox(int element);
-    // How far, in pixels summed over its corners, `rect` reaches out of the
-    // sector of house `house` (1..12) between the hub and the sign ring.
-    double overreach(const QRectF& rect, int house) const;
 
     double scale_ = 1.0;
     bool rescaling_ = false;  // setScale places the children itself

@@ -61,7 +61,7 @@ TEST(Allocations, NonePerChartAfterTheFirst) {
     // The road of a batch row: the form's checks into one birth value, then the chart.
     const auto calculate = [&](const BirthFormData& form) {
         EXPECT_EQ(CheckBirthForm(form, birth), std::nullopt);
-        RunChartCalculation(birth, state, wheel);
+        EXPECT_EQ(RunChartCalculation(birth, state, wheel), std::nullopt);
     };
     calculate(forms[0]);
     writer.AppendChart(line, 1, state, wheel);

@@ -111,9 +111,6 @@ TEST(SignLookup, AbbreviationsAndNames) {
     EXPECT_EQ(SignAbbreviation(11), "Pis");
     EXPECT_EQ(SignAbbreviation(12), "");
     EXPECT_EQ(SignAbbreviation(-1), "");
-    EXPECT_EQ(SignNameFromAbbreviation("Sag"), "Sagittarius");
-    EXPECT_EQ(SignNameFromAbbreviation("sag"), "");
-    EXPECT_EQ(SignIndexFromAbbreviation("Aqu"), 10);
 }
 
 }  // namespace

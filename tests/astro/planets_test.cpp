@@ -80,7 +80,7 @@ TEST(GeocentricLongitudes, SameTextsAsOneBodyAtATime) {
     for (double d : {-36159.5, -8965.125, 0.0, 3652.75, 18627.49}) {
         const auto all = GeocentricLongitudes(d);
         for (int index = 0; index < 9; ++index) {
-            const double one = GeocentricLongitude(index, d);
+            const double one = GeocentricLongitudeOfDate(index, d);
             EXPECT_NEAR(all[static_cast<std::size_t>(index)], one, kTextStepMargin) << index << ' ' << d;
             EXPECT_EQ(FormatLongitude(all[static_cast<std::size_t>(index)]), FormatLongitude(one)) << index << ' ' << d;
         }
@@ -92,7 +92,7 @@ TEST(GeocentricLongitudes, BeyondTheFastRangeExactlyOneBodyAtATime) {
     for (double d : {-kFastDays - 0.5, kFastDays + 1.0, 100000.25}) {
         const auto all = GeocentricLongitudes(d);
         for (int index = 0; index < 9; ++index)
-            EXPECT_EQ(all[static_cast<std::size_t>(index)], GeocentricLongitude(index, d)) << index << ' ' << d;
+            EXPECT_EQ(all[static_cast<std::size_t>(index)], GeocentricLongitudeOfDate(index, d)) << index << ' ' << d;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
 #include <variant>
 #include <vector>
@@ -403,7 +404,9 @@ TEST(Batch, EveryGoodRowIsAFreshSingleChart) {
     EXPECT_EQ(compared, 300u);
 }
 
-TEST(Batch, OrderAndRowNumbersDoNotDependOnTheJobs) {
+// The tests of the threaded pipeline, which scripts/test --sanitize runs
+// under ThreadSanitizer too.
+TEST(BatchThreads, OrderAndRowNumbersDoNotDependOnTheJobs) {
     // Several chunks' worth, so that workers finish out of order.
     const std::string csv = MixedCsv(3000);
     const BatchResult one = RunCsv(csv, 1);
@@ -624,6 +627,40 @@ TEST(Batch, AnOutputThatFailsIsReported) {
         settings.jobs = jobs;
         EXPECT_EQ(RunBatch(in, out, err, settings), kExitFailed);
         EXPECT_EQ(err.str(), "The charts could not be written to standard output\n");
+    }
+}
+
+// Accepts `room` bytes, then fails every write.
+class FailingBuffer : public std::streambuf {
+public:
+    explicit FailingBuffer(std::size_t room) : room_(room) {}
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize n) override {
+        if (static_cast<std::size_t>(n) > room_) return 0;
+        room_ -= static_cast<std::size_t>(n);
+        return n;
+    }
+    int_type overflow(int_type c) override {
+        return xsputn(nullptr, 1) == 1 ? traits_type::not_eof(c) : traits_type::eof();
+    }
+
+private:
+    std::size_t room_;
+};
+
+// An output that fails midway stops every worker: the batch ends and says so.
+TEST(BatchThreads, AnOutputThatFailsMidwayStopsEveryJob) {
+    const std::string csv = MixedCsv(3000);
+    for (int jobs : {2, 4}) {
+        std::istringstream in(csv);
+        FailingBuffer sink(200 * 1024);
+        std::ostream out(&sink);
+        std::ostringstream err;
+        BatchSettings settings;
+        settings.jobs = jobs;
+        EXPECT_EQ(RunBatch(in, out, err, settings), kExitFailed) << jobs;
+        EXPECT_EQ(err.str(), "The charts could not be written to standard output\n") << jobs;
     }
 }
 

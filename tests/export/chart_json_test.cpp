@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -12,6 +14,55 @@ namespace qv {
 namespace {
 
 using Json = nlohmann::ordered_json;
+
+// The writer makes its own room from what each step writes: texts from
+// none to tens of kilobytes escaped, at every depth it allows, appended to
+// what the string held, give the JSON library's bytes.
+TEST(JsonWriter, GrowsAsItWritesAfterWhatTheStringHeld) {
+    const std::string texts[] = {"",
+                                 "plain",
+                                 std::string(5000, '\x01'),
+                                 std::string(3000, '"') + std::string(3000, '\\'),
+                                 "\xC3\xA9t\xC3\xA9 \xFF\xFE broken",
+                                 std::string(70000, 'x')};
+    for (const bool pretty : {false, true}) {
+        for (const std::string& prefix : {std::string(), std::string("kept\n")}) {
+            std::string out = prefix;
+            Json want = Json::object();
+            {
+                JsonWriter json(out, pretty);
+                json.BeginObject();
+                Json* level = &want;
+                for (int depth = 2; depth < JsonWriter::kMostDepth; ++depth) {
+                    const std::string key = "level" + std::to_string(depth);
+                    json.Key(key);
+                    json.BeginObject();
+                    level = &(*level)[key];
+                    *level = Json::object();
+                    for (std::size_t k = 0; k < std::size(texts); ++k) {
+                        json.Key("t" + std::to_string(k));
+                        json.String(texts[k]);
+                        (*level)["t" + std::to_string(k)] = texts[k];
+                    }
+                    json.Key("n");
+                    json.Number(-1.5e300 / depth);
+                    (*level)["n"] = -1.5e300 / depth;
+                    json.Key("i");
+                    json.Integer(INT64_MIN + depth);
+                    (*level)["i"] = INT64_MIN + depth;
+                    json.Key("empty");
+                    json.BeginArray();
+                    json.EndArray();
+                    (*level)["empty"] = Json::array();
+                }
+                for (int depth = 2; depth < JsonWriter::kMostDepth; ++depth) json.EndObject();
+                json.EndObject();
+            }
+            EXPECT_EQ(out, prefix + want.dump(pretty ? 2 : -1, ' ', false, Json::error_handler_t::replace))
+                << "pretty " << pretty << ", prefix " << prefix.size();
+        }
+    }
+}
 
 // The input object states whose chart it is, as entered: signed coordinates
 // (north and east positive), the local date and time, the zone's slot and text.

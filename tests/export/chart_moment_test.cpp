@@ -6,6 +6,7 @@
 
 #include "app/chart_run.h"
 #include "chartview/chart_moment.h"
+#include "chartview/time_window_json.h"
 #include "state/fixed_lists.h"
 #include "tests/support/births.h"
 
@@ -111,10 +112,15 @@ TEST(TimeWindowLine, UnknownTimeGivesTheChangesOfTheWholeDay) {
 }
 
 TEST(TimeWindowJson, SidesBodiesAndNulls) {
-    char room[kTimeWindowJsonRoom];
-    JsonWriter writer(room, false);
-    WriteTimeWindow(MidnightWindow(), writer);
-    const auto json = nlohmann::json::parse(std::string_view(room, static_cast<std::size_t>(writer.end() - room)));
+    const auto written = [](const TimeWindow& w) {
+        std::string text;
+        {
+            JsonWriter writer(text, false);
+            WriteTimeWindow(w, writer);
+        }
+        return text;
+    };
+    const auto json = nlohmann::json::parse(written(MidnightWindow()));
     EXPECT_TRUE(json["from"].is_null());
     EXPECT_EQ(json["until"], "1962-06-15T23:59");
     EXPECT_TRUE(json["before"].is_null());
@@ -125,9 +131,7 @@ TEST(TimeWindowJson, SidesBodiesAndNulls) {
     EXPECT_EQ(json["bodies"][10]["name"], "Asc");
     EXPECT_EQ(json["bodies"][10]["sign"], "Libra");
 
-    JsonWriter again(room, false);
-    WriteTimeWindow(AscendantWindow(), again);
-    const auto ascendant = nlohmann::json::parse(std::string_view(room, static_cast<std::size_t>(again.end() - room)));
+    const auto ascendant = nlohmann::json::parse(written(AscendantWindow()));
     EXPECT_EQ(ascendant["from"], "1962-06-15T13:53");
     EXPECT_EQ(ascendant["until"], "1962-06-15T16:05");
     EXPECT_EQ(ascendant["bodies"][10]["last_change"], nlohmann::json::parse(R"({"at": "1962-06-15T13:53",

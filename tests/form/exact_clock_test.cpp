@@ -13,6 +13,7 @@
 #include "app/chart_run.h"
 #include "astro/universal_time.h"
 #include "state/text.h"
+#include "tests/support/iso_minute.h"
 
 namespace qv {
 namespace {

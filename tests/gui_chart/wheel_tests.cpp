@@ -54,26 +54,8 @@ TEST_P(WheelArrangement, HouseOneAtTheLeftTenAtTheTopCounterClockwise) {
 
 INSTANTIATE_TEST_SUITE_P(Sizes, WheelArrangement, ::testing::Values(QSize(450, 431), QSize(900, 862), QSize(300, 500)));
 
-// Two long labels in every house: no two boxes meet, though at the design
-// size they are too wide for the slanting sectors and, placed in the middle of
-// the band, houses 9 and 10 (and 3 and 4) would share the space by the
-// vertical cusp.
-class LongLabels : public ::testing::TestWithParam<QSize> {};
-
-TEST_P(LongLabels, NoTwoHouseBoxesMeet) {
-    NatalWheel wheel;
-    wheel.resize(GetParam());
-    wheel.placeChildren();
-    const QStringList bodies = {QStringLiteral("Neptune (R)"), QStringLiteral("Pluto (R)")};
-    for (int h = 0; h < 12; ++h) wheel.setHouse(h, QStringLiteral("\r\nNeptune (R)\r\nPluto (R)"), bodies, false);
-    for (int a = 0; a < 12; ++a) {
-        const QRect box = wheel.houseBox(a)->geometry();
-        for (int b = a + 1; b < 12; ++b)
-            EXPECT_FALSE(box.intersects(wheel.houseBox(b)->geometry())) << "houses " << a + 1 << " and " << b + 1;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, LongLabels, ::testing::Values(QSize(450, 431), QSize(900, 862)));
+// The house layout's geometry is tested without painting in
+// tests/analysis/house_layout_test.cpp; here, what the boxes draw.
 
 // The pixels house box `element` draws: the wheel drawn with that box alone
 // against the wheel without boxes.

@@ -23,6 +23,7 @@
 #include "state/time_zones.h"
 #include "tests/oracle/literal_chart.h"
 #include "tests/oracle/literal_engine.h"
+#include "tests/support/iso_minute.h"
 
 namespace qv::oracle {
 
@@ -176,7 +177,11 @@ ProgramCharts::ProgramCharts() { LoadFixedLists(chart_.state); }
 const Chart& ProgramCharts::Calculate(const Birth& b) {
     // As the batch: a fresh chart starts without a Moon sign.
     chart_.state.MoonSignName = {};
-    CalculateChartOfForm(FormOf(b), chart_.state, chart_.wheel);
+    // The births are drawn inside the form's ranges: every one gives a chart.
+    if (const auto refused = CalculateChartOfForm(FormOf(b), chart_.state, chart_.wheel)) {
+        std::fprintf(stderr, "the program refused a drawn birth: %s\n", refused->c_str());
+        std::abort();
+    }
     chart_.universal = UniversalMoment(chart_.state.ChartMoment);
     return chart_;
 }

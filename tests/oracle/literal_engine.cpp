@@ -319,11 +319,29 @@ double GeocentricLongitude(int index, double d) {
     return GeocentricFrom(PlanetHeliocentric(index, d), EarthHeliocentric(d));
 }
 
+double GeneralPrecession(double d) {
+    const double T = d / 36525.0;
+    return (5028.796195 * T + 1.1054348 * T * T) / 3600.0;
+}
+
+namespace {
+
+double OfDate(double lonJ2000, double d) {
+    double lambda = lonJ2000 + GeneralPrecession(d);
+    while (lambda > 360) lambda = lambda - 360.0;
+    while (lambda < 0) lambda = lambda + 360.0;
+    return lambda;
+}
+
+}  // namespace
+
+double GeocentricLongitudeOfDate(int index, double d) { return OfDate(GeocentricLongitude(index, d), d); }
+
 std::array<double, 9> GeocentricLongitudes(double d) {
     const XY earth = EarthHeliocentric(d);
     std::array<double, 9> out{};
     for (int index = 0; index < 9; ++index)
-        out[static_cast<std::size_t>(index)] = GeocentricFrom(PlanetHeliocentric(index, d), earth);
+        out[static_cast<std::size_t>(index)] = OfDate(GeocentricFrom(PlanetHeliocentric(index, d), earth), d);
     return out;
 }
 

@@ -53,10 +53,19 @@ double MoonLongitude(double T);
 double CenturiesSinceJ2000(double jdn, double utHours);
 
 // Geocentric longitude of body 0..8 (Mercury, Venus, Sun, Mars … Pluto) at d
-// days since J2000, degrees in [0, 360].
+// days since J2000 on the mean ecliptic and equinox of J2000, degrees in
+// [0, 360].
 double GeocentricLongitude(int index, double d);
 
-// All nine, the Earth solved once. Degrees.
+// General precession in longitude, IAU 2006, first two terms:
+// (5028.796195″·T + 1.1054348″·T²) with T = d / 36525. Degrees.
+double GeneralPrecession(double d);
+
+// The J2000 longitude of GeocentricLongitude, then the precession to the
+// date as a step of its own, brought into [0, 360] again. Degrees.
+double GeocentricLongitudeOfDate(int index, double d);
+
+// All nine on the equinox of the date, the Earth solved once. Degrees.
 std::array<double, 9> GeocentricLongitudes(double d);
 
 }  // namespace qv::oracle

@@ -12,9 +12,9 @@
 //  - as shown: apparent tropical longitudes of the true equinox and ecliptic
 //    of date, and the ascendant with true obliquity and apparent sidereal
 //    time (the Swiss Ephemeris' defaults; what a chart is meant to show);
-//  - the engine's own frame: the planets and the Sun geometric in the mean
-//    ecliptic and equinox of J2000, the Moon and the ascendant of the mean
-//    equinox of date (no nutation).
+//  - the engine's own frame: the Sun and the planets geometric, the Moon
+//    and the ascendant apparent, all on the mean equinox of date (no
+//    nutation).
 // The ephemeris must answer from its own files (SEFLG_SWIEPH); the run stops
 // when it falls back to another source.
 //
@@ -148,11 +148,13 @@ void PrintTable(const char* title, const Errors& errors, bool arcseconds = false
     const char* unit = arcseconds ? "″" : "′";
     const double scale = arcseconds ? 60.0 : 1.0;
     std::printf("\n%s\n\n", title);
-    std::printf("| Body | Median error (%s) | 95th percentile (%s) | Maximum error (%s) |\n", unit, unit, unit);
-    std::printf("|---|---:|---:|---:|\n");
+    std::printf("| Body | Median error (%s) | 95th percentile (%s) | 99th percentile (%s) | Maximum error (%s) |\n",
+                unit, unit, unit, unit);
+    std::printf("|---|---:|---:|---:|---:|\n");
     for (int k = 0; k < kBodies; ++k) {
         const auto& v = errors.arcmin[k];
-        std::printf("| %s | %.2f | %.2f | %.2f |\n", kNames[k], scale * Quantile(v, 0.5), scale * Quantile(v, 0.95),
+        std::printf("| %s | %.2f | %.2f | %.2f | %.2f |\n", kNames[k], scale * Quantile(v, 0.5),
+                    scale * Quantile(v, 0.95), scale * Quantile(v, 0.99),
                     scale * *std::max_element(v.begin(), v.end()));
     }
 }
@@ -268,7 +270,10 @@ int main(int argc, char** argv) {
     PreciseCheck precise;
     std::array<long, kBodies> signDiffers{};
     long anySignDiffers = 0, analysisDiffers = 0;
-    constexpr int kOwnBodies = SEFLG_SWIEPH | SEFLG_J2000 | SEFLG_TRUEPOS | SEFLG_NONUT;
+    // Charts and charts with another sign, by quarter century of birth.
+    constexpr int kPeriods = (qv::kLastBirthYear - qv::kFirstBirthYear + 25) / 25;
+    std::array<long, kPeriods> periodCharts{}, periodDiffers{};
+    constexpr int kOwnBodies = SEFLG_SWIEPH | SEFLG_TRUEPOS | SEFLG_NONUT;
     constexpr int kOwnMoon = SEFLG_SWIEPH | SEFLG_NONUT;
     for (long n = 0; n < moments; ++n) {
         const Minutes t = first + minutes{when(rng)};
@@ -301,6 +306,9 @@ int main(int argc, char** argv) {
             }
         anySignDiffers += any;
         analysisDiffers += Analysis(ours) != Analysis(apparent);
+        const auto period = static_cast<std::size_t>((m.year - qv::kFirstBirthYear) / 25);
+        ++periodCharts[period];
+        periodDiffers[period] += any;
     }
 
     char version[AS_MAXCH] = {};
@@ -308,7 +316,8 @@ int main(int argc, char** argv) {
     std::printf("%ld moments, seed %lu, Swiss Ephemeris %s (files in %s).\n", moments, seed, version, ephe.c_str());
     PrintTable("Against the precise engine, the longitudes as shown (apparent, true equinox and ecliptic of date):",
                shown);
-    PrintTable("Against the engine's own frame (planets geometric J2000, Moon and ascendant mean of date):", own);
+    PrintTable("Against the engine's own frame (planets geometric, Moon and ascendant apparent, mean equinox of date):",
+               own);
     std::printf("\nShare of charts in which the sign differs from the one shown by the ephemeris:\n\n");
     std::printf("| Body | Charts with another sign |\n|---|---:|\n");
     for (int k = 0; k < kBodies; ++k)
@@ -316,6 +325,13 @@ int main(int argc, char** argv) {
     std::printf("| any of the eleven | %.2f %% |\n", 100.0 * static_cast<double>(anySignDiffers) / moments);
     std::printf("| the analysis (elements, qualities, house types) | %.2f %% |\n",
                 100.0 * static_cast<double>(analysisDiffers) / moments);
+    std::printf("\nShare of charts with any of the eleven in another sign, by years of birth:\n\n");
+    std::printf("| Years | Charts | With another sign |\n|---|---:|---:|\n");
+    for (int k = 0; k < kPeriods; ++k) {
+        const int from = qv::kFirstBirthYear + 25 * k;
+        std::printf("| %d–%d | %ld | %.2f %% |\n", from, std::min(from + 24, qv::kLastBirthYear), periodCharts[k],
+                    100.0 * static_cast<double>(periodDiffers[k]) / static_cast<double>(std::max(1L, periodCharts[k])));
+    }
     precise.Print(moments);
     swe_close();
     return 0;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@
 #include "app/chart_run.h"
 #include "app/chart_wheel.h"
 #include "app/reading_file.h"
+#include "atlas/atlas_file.h"
+#include "atlas/nearest.h"
 #include "atlas/place_names.h"
 #include "atlas/places.h"
 #include "atlas/zone_file.h"
@@ -353,6 +356,36 @@ void PlaceNamesTarget(const std::uint8_t* data, std::size_t size) {
     }
 }
 
+void AtlasFileTarget(const std::uint8_t* data, std::size_t size) {
+    // At an address that is a multiple of eight, as a mapping's bytes are.
+    std::vector<std::uint64_t> words(size / 8 + 1);
+    std::memcpy(words.data(), data, size);
+    char* bytes = reinterpret_cast<char*>(words.data());
+    if (size >= kAtlasChecksumAt + 8 &&
+        std::string_view(bytes + kAtlasChecksumAt, 8) != std::string_view("\xff\xff\xff\xff\xff\xff\xff\xff", 8)) {
+        const std::uint64_t checksum = AtlasFileChecksum({bytes, size});
+        std::memcpy(bytes + kAtlasChecksumAt, &checksum, sizeof checksum);
+    }
+    std::string problem;
+    const std::optional<place_tables::Views> tables = ReadAtlasBytes({bytes, size}, std::nullopt, problem);
+    if (!tables) {
+        if (problem.empty()) __builtin_trap();
+        return;
+    }
+    const PlaceIndex index(*tables, nullptr);
+    const NearbyIndex nearby(index);
+    for (std::size_t i = 0; i < index.size() && i < 32; ++i) {
+        const Place city = index.at(i);
+        index.Find(PlaceLabel(city), 3);
+        index.Find(city.name.substr(0, 3), 5);
+        index.FindByScanning(city.name, 3);
+        nearby.Nearest(city.latitude, city.longitude, 3, 300);
+    }
+    for (const char* text : {"m", "Mun", "st petersburg", "Udaipur, India", "Singapur", "x, y, z"})
+        index.Find(text, 10);
+    nearby.Nearest(0, 0, 5, 20100);
+}
+
 TargetFunction TargetByName(std::string_view name) {
     if (name == "reading_file") return ReadingFileTarget;
     if (name == "csv_reader") return CsvReaderTarget;
@@ -361,6 +394,7 @@ TargetFunction TargetByName(std::string_view name) {
     if (name == "zone_file") return ZoneFileTarget;
     if (name == "place_search") return PlaceSearchTarget;
     if (name == "place_names") return PlaceNamesTarget;
+    if (name == "atlas_file") return AtlasFileTarget;
     return nullptr;
 }
 

@@ -48,8 +48,15 @@ void PlaceSearchTarget(const std::uint8_t* data, std::size_t size);
 // label must find it first.
 void PlaceNamesTarget(const std::uint8_t* data, std::size_t size);
 
+// The bytes as an atlas file, its checksum made right (unless its eight
+// bytes are all 0xff) so that the tables behind it are reached: read as the
+// program reads the file, and when the reader takes it, every city looked up
+// by its label and name and the places near it searched; no read may leave
+// the bytes.
+void AtlasFileTarget(const std::uint8_t* data, std::size_t size);
+
 // Target by name: "reading_file", "csv_reader", "report_options", "json_line",
-// "zone_file", "place_search", "place_names".
+// "zone_file", "place_search", "place_names", "atlas_file".
 using TargetFunction = void (*)(const std::uint8_t*, std::size_t);
 TargetFunction TargetByName(std::string_view name);
 

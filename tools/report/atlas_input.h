@@ -31,7 +31,8 @@ struct PlaceRequest {
 //    place's offset.
 //  - With both, the clock is not asked.
 // `used` names the place and, when its clock was asked, its IANA zone.
-std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used);
+[[nodiscard]] std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form,
+                                                        AtlasUse& used);
 
 // The matches of --find-place as a JSON array, best first: name, state,
 // country, latitude, longitude, zone_id, label. Coordinates as the command

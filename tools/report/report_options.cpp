@@ -325,13 +325,13 @@ std::string ReportUsage() {
         "Computes a natal chart and prints it on standard output.\n"
         "\n";
     for (const OptionRow& row : OptionTable()) {
-        std::string left = "  " + std::string(row.name);
-        if (!row.value.empty()) left += " " + std::string(row.value);
-        if (left.size() < 26)
-            left.resize(26, ' ');
-        else
-            left += "  ";
-        usage += left + row.help + "\n";
+        // The option and its value, then its help from column 26.
+        const std::size_t start = usage.size();
+        usage.append("  ").append(row.name);
+        if (!row.value.empty()) usage.append(" ").append(row.value);
+        const std::size_t width = usage.size() - start;
+        usage.append(width < 26 ? 26 - width : 2, ' ');
+        usage.append(row.help).append("\n");
     }
     usage +=
         "  --help                  print this text\n"

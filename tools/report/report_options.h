@@ -46,7 +46,7 @@ struct OptionError {
 // Options and their checks. On success the form passes ValidateInput, so the
 // chart can be calculated as it stands; with readingFile or place set the form
 // is left as it starts, for Run to fill from the file or the atlas and check.
-std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args);
+[[nodiscard]] std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<std::string>& args);
 
 // The text printed by --help.
 std::string ReportUsage();

@@ -1,4 +1,4 @@
-#include "app/atomic_file.h"
+#include "state/atomic_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
