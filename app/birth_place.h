@@ -33,10 +33,11 @@ struct PlaceClock {
 // not exist or zone data that cannot be read.
 PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local);
 
-// A clock of the tz database as an exact clock: summer time when it kept
-// daylight saving, local mean time when it is named "LMT" or its offset
-// has seconds, otherwise a standard time.
-ExactClock ExactClockOf(const LocalTimeType& clock);
+// A clock of the tz database as an exact clock: summer time when it was
+// ahead of the place's winter time (`summerTime`, ZoneAtResult::summerTime),
+// local mean time when it is named "LMT" or its offset has seconds,
+// otherwise a standard time.
+ExactClock ExactClockOf(const LocalTimeType& clock, bool summerTime);
 
 // The zone list's entry for an exact clock of `place` (a city's name, may be
 // empty): "Local mean time of Moscow, UTC+2:30:17", "Standard time of

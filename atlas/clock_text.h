@@ -13,6 +13,9 @@ namespace qv {
 // "CDT, UTC−5:00"; a numeric abbreviation ("+0630") only repeats the offset
 // and is left out, with daylight saving said in words instead.
 std::string ClockText(const LocalTimeType& clock);
+// The same for a place's clock at a moment: daylight saving said in words
+// only for its summer time (ZoneAtResult::summerTime).
+std::string ClockText(const ZoneAtResult& clock);
 
 // "Chicago: CDT, UTC−5:00 on June 15, 1962", with what the user must know
 // added: a time that came twice (the first is taken), a time that never was,

@@ -54,8 +54,9 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     *end++ = ':';
     end = PutZeroPadded(end, s.BirthMinute, 2);
     const std::string_view timeText(time, static_cast<std::size_t>(end - time));
-    const std::string_view offsetText(
-        offset, static_cast<std::size_t>(PutUtcOffset(offset, s.ChartMoment.utcOffsetSeconds) - offset));
+    const BirthClockName clock = NameBirthClock(s.ZoneSlot, s.DaylightSaving, s.BirthExactClock);
+    const std::string_view offsetText(offset,
+                                      static_cast<std::size_t>(PutUtcOffset(offset, clock.utcOffsetSeconds) - offset));
 
     json.BeginObject();
     json.Key("name");
@@ -68,14 +69,12 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     json.Bool(s.BirthTimeKnown);
     // A clock no row gives: no row, and the offset (below) to the second.
     json.Key("zone");
-    if (s.BirthExactClock)
-        json.Null();
+    if (clock.zoneSlot)
+        json.Integer(*clock.zoneSlot);
     else
-        json.Integer(s.ZoneSlot);
+        json.Null();
     json.Key("zone_text");
-    json.String(!s.BirthExactClock && IsTimeZoneSlot(s.ZoneSlot)
-                    ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
-                    : std::string_view());
+    json.String(clock.zoneText);
     json.Key("dst");
     json.Bool(s.DaylightSaving);
     json.Key("latitude");

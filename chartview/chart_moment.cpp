@@ -148,19 +148,25 @@ std::string UnknownTimeLine(const TimeWindow& w) {
 
 std::string BirthMomentLine(const ChartState& s) {
     const EngineInput& in = s.ChartMoment;
+    const BirthClockName clock = NameBirthClock(s.ZoneSlot, s.DaylightSaving, s.BirthExactClock);
     std::string out;
     AppendHourMinute(out, in.local.hour, in.local.minute);
     if (!s.BirthTimeKnown) out += " (birth time unknown)";
-    if (IsTimeZoneSlot(s.ZoneSlot)) {
+    if (!clock.name.empty()) {
         out += ' ';
-        out += kTimeZoneRows[static_cast<std::size_t>(s.ZoneSlot)].abbreviation;
-        if (s.DaylightSaving) out += ", DST";
+        out += clock.name;
+        if (clock.daylightSaving) out += ", DST";
     }
-    out += " (" + FormatUtcOffset(in.utcOffsetSeconds) + ") = ";
-    const sys_time<minutes> universal = UniversalMoment(in);
+    out += " (" + FormatUtcOffset(clock.utcOffsetSeconds) + ") = ";
+    // To the second when the clock's offset has seconds (a local mean time).
+    const sys_seconds universal = UniversalSecond(in);
     const sys_days universalDay = floor<days>(universal);
-    const hh_mm_ss<minutes> clock{universal - universalDay};
-    AppendHourMinute(out, static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()));
+    const hh_mm_ss<seconds> time{universal - universalDay};
+    AppendHourMinute(out, static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+    if (clock.utcOffsetSeconds % 60 != 0) {
+        out += ':';
+        AppendPadded(out, static_cast<long>(time.seconds().count()), 2);
+    }
     out += " UT";
     const sys_days localDay{year_month_day{year{in.local.year}, month{static_cast<unsigned>(in.local.month)},
                                            day{static_cast<unsigned>(in.local.day)}}};

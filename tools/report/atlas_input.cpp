@@ -15,13 +15,25 @@ namespace qv::report {
 
 namespace {
 
-// The row of the place's standard time, for a box the user gave: the
-// offset without the daylight-saving hour the clock had.
-std::optional<int> StandardRow(const LocalTimeType& clock) {
-    const std::int32_t standard = clock.utcOffset - (clock.daylightSaving ? 3600 : 0);
-    const ZoneSlot slot = ZoneSlotFor(standard, false, clock.daylightSaving ? "" : clock.abbreviation);
-    if (!slot.found || slot.daylightSaving) return std::nullopt;
-    return slot.slot;
+// The zone for a box the user gave: the box means summer time, the clock an
+// hour ahead of the place's winter time. A box that agrees with the place's
+// clock gives that clock; one that does not gives the place's winter time,
+// or that time and an hour. The row (or exact clock) under the box is
+// chosen to give it; an exact clock when no row does.
+void SetZoneBesideBox(const ZoneAtResult& clock, BirthFormData& form) {
+    const std::int32_t offset = clock.time.utcOffset;
+    const bool summer = clock.summerTime();
+    const std::int32_t wanted = form.chkDST ? (summer ? offset : clock.winterOffset + 3600) : clock.winterOffset;
+    const std::int32_t row = wanted - (form.chkDST ? 3600 : 0);
+    const std::string_view abbreviation = row == offset ? std::string_view(clock.time.abbreviation) : "";
+    const ZoneSlot slot = ZoneSlotFor(row, false, abbreviation);
+    if (slot.found && !slot.daylightSaving) {
+        form.cboTimeZone = slot.slot;
+        form.exactClock.reset();
+        return;
+    }
+    form.cboTimeZone = kExactClockItem;
+    form.exactClock = ExactClockOf(LocalTimeType{row, false, std::string(abbreviation)}, false);
 }
 
 // "DEG:MIN" and a direction letter into a form's two boxes and option.
@@ -82,15 +94,7 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
         return std::nullopt;
     }
     if (request.dstGiven) {
-        if (const std::optional<int> row = StandardRow(clock.clock.time)) {
-            form.cboTimeZone = *row;
-        } else {
-            // No row: the place's standard time to the second, beside the box.
-            LocalTimeType standard = clock.clock.time;
-            if (standard.daylightSaving) standard.utcOffset -= 3600, standard.daylightSaving = false;
-            form.cboTimeZone = kExactClockItem;
-            form.exactClock = ExactClockOf(standard);
-        }
+        SetZoneBesideBox(clock.clock, form);
         return std::nullopt;
     }
     SetZoneOfClock(form, clock);

@@ -25,8 +25,10 @@ struct PlaceRequest {
 // be read, a clock time that did not exist.
 //  - Without a zone: the row and box of the place's clock, or its exact
 //    clock when no row gives it (local mean time); a repeated time takes
-//    the first. With the box given as well, the row of the place's standard
-//    time (or that time to the second) beside the given box.
+//    the first. With the box given as well, the box means summer time: one
+//    that agrees with the place's clock gives that clock, one that does not
+//    the place's winter time (unticked) or winter time and an hour (ticked),
+//    with the row (or that time to the second) beside the box.
 //  - With a zone and no box: the box ticked when the row needs it for the
 //    place's offset.
 //  - With both, the clock is not asked.
