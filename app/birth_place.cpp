@@ -26,12 +26,22 @@ PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local) {
     if (!out.clock.ok()) {
         out.refusal = out.clock.error;
     } else if (out.clock.kind == LocalTimeKind::Skipped) {
-        out.refusal = SkippedTimeMessage(place.name, local, out.clock);
+        // A day the clocks jumped over whole is refused as a day, whatever
+        // its time (12:00 for a birth time not known).
+        const auto skipped = [&](int hour, int minute) {
+            LocalDateTime t = local;
+            t.hour = hour;
+            t.minute = minute;
+            return ZoneAt(place.zoneId, t).kind == LocalTimeKind::Skipped;
+        };
+        out.refusal = skipped(0, 0) && skipped(23, 59) ? SkippedDayMessage(place.name, local, out.clock)
+                                                       : SkippedTimeMessage(place.name, local, out.clock);
     } else {
         out.slot = ZoneSlotFor(out.clock);
         if (!out.slot.found) out.exact = ExactClockOf(out.clock.time, out.clock.summerTime());
     }
-    out.line = DescribeClock(place.name, local, out.clock, out.slot);
+    out.line =
+        out.refusal.empty() || !out.clock.ok() ? DescribeClock(place.name, local, out.clock, out.slot) : out.refusal;
     return out;
 }
 
@@ -154,12 +164,19 @@ std::string_view CitySearchLine(bool searched, std::size_t found) {
     return searched && found == 0 ? kNotInAtlasLine : std::string_view();
 }
 
+std::string StateOfPlace(const Place& place) {
+    if (!place.state.empty()) return place.state;
+    return CountryOfPlace(place);
+}
+
+std::string CountryOfPlace(const Place& place) { return place.country.empty() ? place.name : place.country; }
+
 void SetPlace(BirthFormData& form, const Place& place) {
     SetPlaceLatitude(form, place);
     SetPlaceLongitude(form, place);
     form.txtCity = place.name;
-    form.txtState = place.state;
-    form.txtCountry = place.country;
+    form.txtState = StateOfPlace(place);
+    form.txtCountry = CountryOfPlace(place);
 }
 
 }  // namespace qv

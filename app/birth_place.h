@@ -58,6 +58,13 @@ LocalDateTime BirthMoment(const BirthFormData& form);
 void SetPlaceLatitude(BirthFormData& form, const Place& place);
 void SetPlaceLongitude(BirthFormData& form, const Place& place);
 
+// What the State and Country boxes get for a place: its own, or for a place
+// the gazetteer files without one (Singapore, Gibraltar, Macau) the
+// country's name, else the city's own, so that every place of the atlas
+// can be charted.
+std::string StateOfPlace(const Place& place);
+std::string CountryOfPlace(const Place& place);
+
 // The place's names and coordinates into the form's boxes and option pairs.
 void SetPlace(BirthFormData& form, const Place& place);
 

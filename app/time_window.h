@@ -85,4 +85,22 @@ int MinutesBetween(const LocalDateTime& from, const LocalDateTime& to);
 // refuses a moment on the way.
 std::variant<TimeWindow, std::string> FindTimeWindow(const EngineInput& input, const PreciseEngine& precise = {});
 
+// What of a chart drawn for 12:00 of a day whose birth time is not known
+// rests on the time: beside the ascendant and the houses, which always do,
+// the Moon's sign when it changes that day, and each element, quality and
+// house-type line that reads otherwise at some minute of that local day.
+struct TimeDependence {
+    bool moonSign = false;
+    std::array<bool, 4> elements{};    // Fire, Earth, Air, Water
+    std::array<bool, 3> qualities{};   // Cardinal, Mutable, Fixed
+    std::array<bool, 3> houseTypes{};  // Angular, Succedent, Cadent
+    bool operator==(const TimeDependence&) const = default;
+};
+
+// The dependence of the chart of `input` (a clock time of 12:00 whose day
+// is the birth date) on the time of day: the bodies' signs through the day
+// from `window` (the window of that chart), the ascendant minute by minute
+// by the built-in formulas.
+TimeDependence DependenceOnTime(const TimeWindow& window, const EngineInput& input);
+
 }  // namespace qv

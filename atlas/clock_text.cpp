@@ -56,4 +56,10 @@ std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& loca
            "). Please check the time of birth.";
 }
 
+std::string SkippedDayMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock) {
+    return DateText(local) + " did not exist in " + std::string(place) +
+           ": the clocks moved forward a whole day that night (" + ShortName(clock.time) + " to " +
+           ShortName(clock.other) + "). Please check the date of birth.";
+}
+
 }  // namespace qv

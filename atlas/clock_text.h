@@ -27,4 +27,9 @@ std::string DescribeClock(std::string_view place, const LocalDateTime& local, co
 // exist in New York: the clocks moved forward that night (EST to EDT). …"
 std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock);
 
+// Refusal of a date that did not exist at all, the clocks having jumped over
+// the whole day: "December 30, 2011 did not exist in Apia: the clocks moved
+// forward a whole day that night (UTC−10:00 to UTC+14:00). …"
+std::string SkippedDayMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock);
+
 }  // namespace qv

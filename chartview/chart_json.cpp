@@ -16,6 +16,8 @@ namespace {
 // Members and elements of a chart's object, an upper bound; each takes at
 // most JsonWriter::RoomAround(1) bytes besides its texts.
 constexpr std::size_t kChartLines = 512;
+// Members and elements of "rests_on_time", at most.
+constexpr std::size_t kTimeDependenceLines = 24;
 // Room made at the first line: enough for any chart whose texts are not far
 // beyond the program's own, so the next lines make none.
 constexpr std::size_t kLineRoom = 64 * 1024;
@@ -39,7 +41,8 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel, const AtlasU
 
 // Room for an object with texts of `texts` bytes.
 std::size_t RoomFor(std::size_t texts, const TimeWindow* window = nullptr) {
-    return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts + (window ? kTimeWindowJsonRoom : 0);
+    return JsonWriter::RoomAround(kChartLines + kTimeDependenceLines) + kJsonEscapedPerByte * texts +
+           (window ? kTimeWindowJsonRoom : 0);
 }
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
@@ -181,6 +184,11 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     WriteFindings(kQualityNames, state.QualityResult, json);
     json.Key("house_types");
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
+    // What rests on a birth time not known.
+    if (const std::optional<TimeDependence> dependence = TimeDependenceOf(state, window)) {
+        json.Key("rests_on_time");
+        WriteTimeDependence(*dependence, json);
+    }
     if (window) {
         json.Key("time_window");
         WriteTimeWindow(*window, json);

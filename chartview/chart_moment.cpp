@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "analysis/elements.h"
 #include "astro/universal_time.h"
 #include "atlas/zone_at.h"
 #include "state/fixed_lists.h"
@@ -199,6 +200,69 @@ std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& preci
     auto found = FindTimeWindow(state.ChartMoment, ephemeris ? precise : PreciseEngine{});
     if (auto* refused = std::get_if<std::string>(&found)) return "The time window could not be found: " + *refused;
     return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown);
+}
+
+namespace {
+
+// The names of the categories marked in `marked`.
+template <std::size_t N>
+void AppendMarked(std::vector<std::string_view>& names, const std::array<std::string_view, N>& all,
+                  const std::array<bool, N>& marked) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (marked[i]) names.push_back(all[i]);
+}
+
+}  // namespace
+
+std::string UnknownTimeNote(const TimeDependence& d) {
+    std::string out = "Birth time unknown: the ascendant and the houses above are drawn for 12:00 and not known";
+    std::vector<std::string_view> lines;
+    AppendMarked(lines, kElementNames, d.elements);
+    AppendMarked(lines, kQualityNames, d.qualities);
+    AppendMarked(lines, kHouseTypeNames, d.houseTypes);
+    std::vector<std::string> parts;
+    if (d.moonSign) parts.emplace_back("the Moon's sign");
+    if (!lines.empty()) {
+        std::string named = "the ";
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) named += i + 1 == lines.size() ? " and " : ", ";
+            named += lines[i];
+        }
+        parts.push_back(named + (lines.size() == 1 ? " line" : " lines"));
+    }
+    if (parts.empty()) return out + ".";
+    return out + ", nor are " + Joined(parts, " and ") + ", which read otherwise at other times of that day.";
+}
+
+std::optional<TimeDependence> TimeDependenceOf(const ChartState& state, const TimeWindow* window) {
+    if (state.BirthTimeKnown) return std::nullopt;
+    if (window) return DependenceOnTime(*window, state.ChartMoment);
+    auto found = FindTimeWindow(state.ChartMoment);
+    if (!std::holds_alternative<TimeWindow>(found)) return std::nullopt;
+    return DependenceOnTime(std::get<TimeWindow>(found), state.ChartMoment);
+}
+
+void WriteTimeDependence(const TimeDependence& d, JsonWriter& json) {
+    const auto names = [&json](const auto& all, const auto& marked) {
+        json.BeginArray();
+        for (std::size_t i = 0; i < marked.size(); ++i)
+            if (marked[i]) json.String(all[i]);
+        json.EndArray();
+    };
+    json.BeginObject();
+    json.Key("ascendant");
+    json.Bool(true);
+    json.Key("houses");
+    json.Bool(true);
+    json.Key("moon_sign");
+    json.Bool(d.moonSign);
+    json.Key("elements");
+    names(kElementNames, d.elements);
+    json.Key("qualities");
+    names(kQualityNames, d.qualities);
+    json.Key("house_types");
+    names(kHouseTypeNames, d.houseTypes);
+    json.EndObject();
 }
 
 void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {

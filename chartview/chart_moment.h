@@ -7,6 +7,7 @@
 // on another.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -56,6 +57,24 @@ std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& preci
 // minute the body entered its sign (the sign it left) or the minute it
 // enters the next (that sign), null when there is none within 24 hours}.
 void WriteTimeWindow(const TimeWindow& window, JsonWriter& json);
+
+// The note of a chart whose birth time is not known, under its
+// interpretation: "Birth time unknown: the ascendant and the houses above
+// are drawn for 12:00 and not known, nor are the Moon's sign and the Water,
+// Mutable, Angular and Cadent lines, which read otherwise at other times of
+// that day."
+std::string UnknownTimeNote(const TimeDependence& dependence);
+
+// What of the chart in `state` rests on its birth time when that is not
+// known (DependenceOnTime): from `window` when given, else from the window
+// the built-in formulas find. nullopt for a known birth time, or when no
+// window is found.
+std::optional<TimeDependence> TimeDependenceOf(const ChartState& state, const TimeWindow* window = nullptr);
+
+// Writes the dependence as the value of the key open in `json`:
+// {"ascendant": true, "houses": true, "moon_sign", "elements",
+// "qualities", "house_types": the names of the lines that read otherwise}.
+void WriteTimeDependence(const TimeDependence& dependence, JsonWriter& json);
 
 // Bytes WriteTimeWindow writes at most.
 inline constexpr std::size_t kTimeWindowJsonRoom = 8 * 1024;

@@ -46,18 +46,36 @@ bool ReadAngle(std::string_view text, std::optional<std::string> (*directionOf)(
     if (colon == std::string_view::npos) return false;
     degrees = text.substr(0, colon);
     minutes = text.substr(colon + 1);
-    return true;
+    return ParseDigits(degrees, 3) && ParseDigits(minutes, 3);
+}
+
+// Whether a text is meant as coordinates rather than a place's name: no
+// place of the atlas has a digit or a minus sign in its name.
+bool LooksLikeCoordinates(std::string_view text) {
+    return text.find_first_of("0123456789") != std::string_view::npos || text.find("\u2212") != std::string_view::npos;
+}
+
+// "47:35N,11:04E" into the form's coordinate boxes and options; the reason
+// when the text is not coordinates the form would take.
+std::optional<std::string> ReadPoint(std::string_view text, BirthFormData& form) {
+    const std::size_t comma = text.find(',');
+    const bool read =
+        comma != std::string_view::npos && text.find(',', comma + 1) == std::string_view::npos &&
+        ReadAngle(text.substr(0, comma), LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth) &&
+        ReadAngle(text.substr(comma + 1), LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast);
+    if (!read)
+        return "Malformed coordinates " + QuoteUserText(text) +
+               " (expected DEG:MIN followed by N or S, a comma, DEG:MIN followed by E or W, e.g. 47:35N,11:04E)";
+    if (const std::optional<ValidationFailure> refused = CheckCoordinateRanges(form))
+        return refused->message + ": " + QuoteUserText(text);
+    return std::nullopt;
 }
 
 // "47:35N,11:04E" as the form's coordinates would take it; nullopt for any
 // other text (a place's name).
 std::optional<FormPoint> PointOfText(std::string_view text) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
     BirthFormData form;
-    if (!ReadAngle(text.substr(0, comma), LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth) ||
-        !ReadAngle(text.substr(comma + 1), LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast))
-        return std::nullopt;
+    if (!LooksLikeCoordinates(text) || ReadPoint(text, form)) return std::nullopt;
     return FormCoordinates(form);
 }
 
@@ -77,8 +95,8 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
     if (!request.latitudeGiven) SetPlaceLatitude(form, place);
     if (!request.longitudeGiven) SetPlaceLongitude(form, place);
     if (!request.cityGiven) form.txtCity = place.name;
-    if (!request.stateGiven) form.txtState = place.state;
-    if (!request.countryGiven) form.txtCountry = place.country;
+    if (!request.stateGiven) form.txtState = StateOfPlace(place);
+    if (!request.countryGiven) form.txtCountry = CountryOfPlace(place);
     used = {PlaceLabel(place), {}};
     // A place without a zone leaves the box to the user too.
     if (request.zoneGiven && (request.dstGiven || place.zoneId.empty())) return std::nullopt;
@@ -99,6 +117,12 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
     }
     SetZoneOfClock(form, clock);
     return std::nullopt;
+}
+
+std::optional<std::string> CheckFindPlaceText(std::string_view text) {
+    if (!LooksLikeCoordinates(text)) return std::nullopt;
+    BirthFormData form;
+    return ReadPoint(text, form);
 }
 
 std::string FindPlaceJsonText(const std::string& text, std::size_t limit) {

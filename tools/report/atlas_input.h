@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/birth_form.h"
 #include "chartview/chart_json.h"
@@ -34,6 +35,12 @@ struct PlaceRequest {
 //  - With both, the clock is not asked.
 // `used` names the place and, when its clock was asked, its IANA zone.
 std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form, AtlasUse& used);
+
+// A text given to --find-place that looks like coordinates (a digit or a
+// minus sign in it) and is not coordinates the form would take: the reason,
+// naming the text ("Latitude must be from 0 to 90 degrees: \"91:00N,11:04E\"").
+// nullopt for coordinates in range and for a place's name.
+std::optional<std::string> CheckFindPlaceText(std::string_view text);
 
 // The matches of --find-place as a JSON array, best first: name, state,
 // country, latitude, longitude, zone_id, label. Coordinates as the command
