@@ -36,6 +36,7 @@ std::string MakeTextExport(const ChartState& s) {
 }
 
 std::optional<std::string> WriteTextExport(const std::filesystem::path& file, const ChartState& state) {
+    if (auto refused = RefuseSavedReading(file)) return refused;
     return WriteFileAtomically(file, MakeTextExport(state));
 }
 
