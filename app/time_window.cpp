@@ -178,6 +178,7 @@ template <class Probe>
 std::variant<TimeWindow, std::string> Search(const EngineInput& input, Probe& probe) {
     TimeWindow w;
     w.clock = input.local;
+    w.utcOffsetSeconds = input.utcOffsetSeconds;
     if (!probe.Face(0, w.face)) return std::move(probe.refusal);
 
     // 24 hours either way, within the years the program calculates.
@@ -204,6 +205,8 @@ std::variant<TimeWindow, std::string> Search(const EngineInput& input, Probe& pr
             w.laterOpen = false;
         }
     }
+    w.earlierCut = w.earlierOpen && w.earliest > -kWindowReachMinutes;
+    w.laterCut = w.laterOpen && w.latest < kWindowReachMinutes;
     // The charts just outside, whole.
     w.before = w.after = w.face;
     if (!w.earlierOpen && !probe.Face(w.first - 1, w.before)) return std::move(probe.refusal);

@@ -64,6 +64,11 @@ struct TimeWindow {
     // side holds for the whole 24 hours, and `first` (`last`) is the end
     // of the search.
     bool earlierOpen = false, laterOpen = false;
+    // An open side that the range of dates cut short of 24 hours: the chart
+    // holds to the first (last) minute the program calculates.
+    bool earlierCut = false, laterCut = false;
+    // The offset east of UTC of the chart's clock, which the minutes keep.
+    std::int32_t utcOffsetSeconds = 0;
     // For each part, its change nearest the clock time on either side:
     // lastChange[p].minute <= 0 is the first minute of the chart's value,
     // nextChange[p].minute >= 1 the first minute of the next value.

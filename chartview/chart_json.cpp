@@ -191,7 +191,7 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     }
     if (window) {
         json.Key("time_window");
-        WriteTimeWindow(*window, json);
+        WriteTimeWindow(*window, json, atlas.zoneId);
     }
 }
 

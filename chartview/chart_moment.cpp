@@ -35,9 +35,50 @@ void AppendHourMinute(std::string& out, int hour, int minute) {
     AppendPadded(out, minute, 2);
 }
 
+// The clock a window's minutes are read on: the place's wall clock at each
+// instant when the window has a place whose clock was the chart's at the
+// birth moment, else the chart's clock time moved on with its offset.
+class WindowClock {
+public:
+    WindowClock(const TimeWindow& w, std::string_view zoneId) : w_(w) {
+        if (zoneId.empty()) return;
+        const ZoneAtResult birth = ZoneAtInstant(zoneId, UnixSecond(0));
+        if (birth.ok() && birth.time.utcOffset == w.utcOffsetSeconds) zoneId_ = zoneId;
+    }
+
+    struct Reading {
+        LocalDateTime local;
+        std::int32_t utcOffset = 0;
+    };
+
+    // The clock `minute` minutes after the chart's moment.
+    Reading At(int minute) const {
+        const LocalDateTime moved = ShiftedClock(w_.clock, minute);
+        if (zoneId_.empty()) return {moved, w_.utcOffsetSeconds};
+        const ZoneAtResult clock = ZoneAtInstant(zoneId_, UnixSecond(minute));
+        if (!clock.ok()) return {moved, w_.utcOffsetSeconds};
+        return {ShiftedClock(moved, (clock.time.utcOffset - w_.utcOffsetSeconds) / 60), clock.time.utcOffset};
+    }
+
+    const TimeWindow& window() const { return w_; }
+
+private:
+    std::int64_t UnixSecond(int minute) const {
+        const local_seconds local =
+            local_days{year_month_day{year{w_.clock.year}, month{static_cast<unsigned>(w_.clock.month)},
+                                      day{static_cast<unsigned>(w_.clock.day)}}} +
+            hours{w_.clock.hour} + std::chrono::minutes{w_.clock.minute + minute};
+        return (local.time_since_epoch() - seconds{w_.utcOffsetSeconds}).count();
+    }
+
+    const TimeWindow& w_;
+    std::string_view zoneId_;
+};
+
 // "16:06" on the date of the window's clock time, "1962-06-16 00:00" on another.
-std::string ClockText(const TimeWindow& w, int minute) {
-    const LocalDateTime t = ShiftedClock(w.clock, minute);
+std::string ClockText(const WindowClock& c, int minute) {
+    const LocalDateTime t = c.At(minute).local;
+    const TimeWindow& w = c.window();
     std::string out;
     if (t.year != w.clock.year || t.month != w.clock.month || t.day != w.clock.day) {
         AppendDate(out, t);
@@ -48,14 +89,26 @@ std::string ClockText(const TimeWindow& w, int minute) {
 }
 
 // "1962-06-15T13:53".
-std::string IsoClock(const TimeWindow& w, int minute) {
-    const LocalDateTime t = ShiftedClock(w.clock, minute);
+std::string IsoClock(const WindowClock& c, int minute) {
+    const LocalDateTime t = c.At(minute).local;
     std::string out;
     AppendDate(out, t);
     out += 'T';
     AppendHourMinute(out, t.hour, t.minute);
     return out;
 }
+
+// " (UTC+2:00, after the clocks changed)" for an edge on another offset
+// than the chart's, else nothing.
+std::string AcrossChange(const WindowClock& c, int minute, bool later) {
+    const std::int32_t offset = c.At(minute).utcOffset;
+    if (offset == c.window().utcOffsetSeconds) return {};
+    return " (" + FormatUtcOffset(offset) + (later ? ", after" : ", before") + " the clocks changed)";
+}
+
+// The words for the end of the dates the program calculates.
+constexpr std::string_view kDatesBegin = "the dates the program calculates begin";
+constexpr std::string_view kDatesEnd = "the dates the program calculates end";
 
 bool IsMark(std::size_t part) { return part >= kFirstMarkPart; }
 
@@ -105,17 +158,19 @@ std::string Joined(const std::vector<std::string>& items, std::string_view betwe
 
 // "ascendant in Virgo" for the chart one minute beyond a side.
 std::string BeyondSide(const TimeWindow& w, bool later) {
+    if (later ? w.laterCut : w.earlierCut) return std::string(later ? kDatesEnd : kDatesBegin) + " there";
     if (later ? w.laterOpen : w.earlierOpen) return "no change within 24 hours";
     std::vector<std::string> states;
     for (std::size_t p : EndingParts(w, later)) states.push_back(PartState(p, FacePart(later ? w.after : w.before, p)));
     return Joined(states, ", ");
 }
 
-std::string KnownTimeLine(const TimeWindow& w) {
-    std::string out = "Same chart for births from " + ClockText(w, w.first);
-    if (w.earlierOpen) out += " or earlier";
-    out += " to " + ClockText(w, w.last);
-    if (w.laterOpen) out += " or later";
+std::string KnownTimeLine(const WindowClock& c) {
+    const TimeWindow& w = c.window();
+    std::string out = "Same chart for births from " + ClockText(c, w.first) + AcrossChange(c, w.first, false);
+    if (w.earlierOpen && !w.earlierCut) out += " or earlier";
+    out += " to " + ClockText(c, w.last) + AcrossChange(c, w.last, true);
+    if (w.laterOpen && !w.laterCut) out += " or later";
     std::vector<std::string> held;
     for (bool later : {false, true})
         for (std::size_t p : EndingParts(w, later)) {
@@ -129,7 +184,8 @@ std::string KnownTimeLine(const TimeWindow& w) {
     return out;
 }
 
-std::string UnknownTimeLine(const TimeWindow& w) {
+std::string UnknownTimeLine(const WindowClock& c) {
+    const TimeWindow& w = c.window();
     std::string out =
         "Birth time unknown: the ascendant, the houses and the house types are drawn for 12:00 and not known.";
     const int dayStart = -(w.clock.hour * 60 + w.clock.minute);
@@ -138,9 +194,9 @@ std::string UnknownTimeLine(const TimeWindow& w) {
     for (std::size_t p = 0; p < kAscendantSlot; ++p)
         for (const auto& change : {w.lastChange[p], w.nextChange[p]})
             if (change && change->minute > dayStart && change->minute <= dayEnd)
-                changes.push_back(PartState(p, change->before) + " until " + ClockText(w, change->minute - 1) +
+                changes.push_back(PartState(p, change->before) + " until " + ClockText(c, change->minute - 1) +
                                   ", in " + std::string(SignName(change->after)) + " from " +
-                                  ClockText(w, change->minute));
+                                  ClockText(c, change->minute));
     if (changes.empty()) return out + " Every body keeps its sign all day.";
     return out + " During the day: " + Joined(changes, "; ") + ".";
 }
@@ -183,23 +239,33 @@ std::string BirthMomentLine(const ChartState& s) {
     return out;
 }
 
-std::string WindowEdgeEvent(const TimeWindow& w, bool later) {
+std::string WindowEdgeEvent(const TimeWindow& w, bool later, std::string_view zoneId) {
+    const WindowClock c(w, zoneId);
+    if (later ? w.laterCut : w.earlierCut) {
+        std::string out = std::string(later ? kDatesEnd : kDatesBegin) + (later ? " after " : " at ");
+        const LocalDateTime t = c.At(later ? w.last : w.first).local;
+        AppendDate(out, t);
+        out += ' ';
+        AppendHourMinute(out, t.hour, t.minute);
+        return out;
+    }
     if (later ? w.laterOpen : w.earlierOpen) return {};
     const int minute = later ? w.last + 1 : w.first;
     std::vector<std::string> events;
     for (std::size_t p : EndingParts(w, later)) events.push_back(PartEvent(p, FacePart(later ? w.after : w.face, p)));
-    return "at " + ClockText(w, minute) + " " + Joined(events, " and ");
+    return "at " + ClockText(c, minute) + " " + Joined(events, " and ");
 }
 
-std::string TimeWindowLine(const TimeWindow& window, bool timeKnown) {
-    return timeKnown ? KnownTimeLine(window) : UnknownTimeLine(window);
+std::string TimeWindowLine(const TimeWindow& window, bool timeKnown, std::string_view zoneId) {
+    const WindowClock c(window, zoneId);
+    return timeKnown ? KnownTimeLine(c) : UnknownTimeLine(c);
 }
 
-std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise) {
+std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise, std::string_view zoneId) {
     const bool ephemeris = state.PositionSource == PositionsFrom::Ephemeris && precise;
     auto found = FindTimeWindow(state.ChartMoment, ephemeris ? precise : PreciseEngine{});
     if (auto* refused = std::get_if<std::string>(&found)) return "The time window could not be found: " + *refused;
-    return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown);
+    return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown, zoneId);
 }
 
 namespace {
@@ -265,16 +331,26 @@ void WriteTimeDependence(const TimeDependence& d, JsonWriter& json) {
     json.EndObject();
 }
 
-void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
+void WriteTimeWindow(const TimeWindow& w, JsonWriter& json, std::string_view zoneId) {
+    const WindowClock c(w, zoneId);
+    const auto offsetText = [&c](int minute) {
+        char room[16];
+        return std::string(room, PutUtcOffset(room, c.At(minute).utcOffset));
+    };
+    const bool fromShown = !w.earlierOpen || w.earlierCut, untilShown = !w.laterOpen || w.laterCut;
     json.BeginObject();
     json.Key("from");
-    json.StringOrNull(w.earlierOpen ? std::string() : IsoClock(w, w.first));
+    json.StringOrNull(fromShown ? IsoClock(c, w.first) : std::string());
     json.Key("until");
-    json.StringOrNull(w.laterOpen ? std::string() : IsoClock(w, w.last));
+    json.StringOrNull(untilShown ? IsoClock(c, w.last) : std::string());
+    json.Key("from_utc_offset");
+    json.StringOrNull(fromShown ? offsetText(w.first) : std::string());
+    json.Key("until_utc_offset");
+    json.StringOrNull(untilShown ? offsetText(w.last) : std::string());
     json.Key("before");
-    json.StringOrNull(WindowEdgeEvent(w, false));
+    json.StringOrNull(WindowEdgeEvent(w, false, zoneId));
     json.Key("after");
-    json.StringOrNull(WindowEdgeEvent(w, true));
+    json.StringOrNull(WindowEdgeEvent(w, true, zoneId));
     json.Key("bodies");
     json.BeginArray();
     for (std::size_t slot = 0; slot < w.face.sign.size(); ++slot) {
@@ -292,7 +368,7 @@ void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
             }
             json.BeginObject();
             json.Key("at");
-            json.String(IsoClock(w, change->minute));
+            json.String(IsoClock(c, change->minute));
             json.Key("sign");
             json.String(SignName(next ? change->after : change->before));
             json.EndObject();

@@ -4,11 +4,17 @@
 //
 // Clock times in these texts are local clock times of the chart's zone row
 // and box (or offset), as "16:06" on the birth's date and "1962-06-16 00:00"
-// on another.
+// on another. Given the IANA zone of the chart's atlas place (`zoneId`)
+// whose clock the chart took, they are the place's wall-clock times at each
+// instant instead, across its changes of the clock; an edge on another
+// offset than the birth's says so: "to 03:08 (UTC+2:00, after the clocks
+// changed)". A side the range of dates cuts (1901-01-01 00:00, 2050-12-31
+// 23:59) ends there, and its event names the end of the dates.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "app/time_window.h"
@@ -28,7 +34,7 @@ std::string BirthMomentLine(const ChartState& state);
 // ascendant enters Scorpio", "at 1962-06-16 00:00 Mercury turns retrograde"
 // (several parts at one minute joined by " and "). Empty when the side is
 // open: the chart holds for the whole 24 hours that way.
-std::string WindowEdgeEvent(const TimeWindow& window, bool later);
+std::string WindowEdgeEvent(const TimeWindow& window, bool later, std::string_view zoneId = {});
 
 // The chart window's line for a known birth time: "Same chart for births
 // from 13:53 to 16:05 (ascendant in Libra). Earlier: ascendant in Virgo;
@@ -42,21 +48,23 @@ std::string WindowEdgeEvent(const TimeWindow& window, bool later);
 // "Birth time unknown: the ascendant, the houses and the house types are
 // drawn for 12:00 and not known. During the day: Moon in Aries until 15:19,
 // in Taurus from 15:20." or "… Every body keeps its sign all day."
-std::string TimeWindowLine(const TimeWindow& window, bool timeKnown);
+std::string TimeWindowLine(const TimeWindow& window, bool timeKnown, std::string_view zoneId = {});
 
 // The window's line for a chart: FindTimeWindow on state.ChartMoment with
 // the engine that gave its positions (`precise`, when they came from the
 // ephemeris), or the engine's message when it refused a moment on the way.
-std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise);
+std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise, std::string_view zoneId = {});
 
 // Writes the window as the value of the key open in `json`: {"from",
 // "until" (local clock times "YYYY-MM-DDTHH:MM", both ends inclusive, null
-// for a side open for the whole 24 hours), "before", "after" (the events of
-// WindowEdgeEvent, null when open), "bodies": eleven {"name", "sign",
+// for a side open for the whole 24 hours), "from_utc_offset",
+// "until_utc_offset" (the offset of the clock at each edge, "+02:00"; null
+// with the edge), "before", "after" (the events of WindowEdgeEvent, null
+// when open), "bodies": eleven {"name", "sign",
 // "last_change", "next_change"} in slot order, a change {"at", "sign"} the
 // minute the body entered its sign (the sign it left) or the minute it
 // enters the next (that sign), null when there is none within 24 hours}.
-void WriteTimeWindow(const TimeWindow& window, JsonWriter& json);
+void WriteTimeWindow(const TimeWindow& window, JsonWriter& json, std::string_view zoneId = {});
 
 // The note of a chart whose birth time is not known, under its
 // interpretation: "Birth time unknown: the ascendant and the houses above
