@@ -1,6 +1,7 @@
 #include "chartview/chart_json.h"
 
 #include "analysis/elements.h"
+#include "chartview/chart_moment.h"
 #include "chartview/time_window_json.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
@@ -23,8 +24,9 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     *end++ = ':';
     end = PutZeroPadded(end, s.BirthMinute, 2);
     const std::string_view timeText(time, static_cast<std::size_t>(end - time));
-    const std::string_view offsetText(
-        offset, static_cast<std::size_t>(PutUtcOffset(offset, s.ChartMoment.utcOffsetSeconds) - offset));
+    const BirthClockName clock = NameBirthClock(s.ZoneSlot, s.DaylightSaving, s.BirthExactClock);
+    const std::string_view offsetText(offset,
+                                      static_cast<std::size_t>(PutUtcOffset(offset, clock.utcOffsetSeconds) - offset));
 
     json.BeginObject();
     json.Key("name");
@@ -37,14 +39,12 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     json.Bool(s.BirthTimeKnown);
     // A clock no row gives: no row, and the offset (below) to the second.
     json.Key("zone");
-    if (s.BirthExactClock)
-        json.Null();
+    if (clock.zoneSlot)
+        json.Integer(*clock.zoneSlot);
     else
-        json.Integer(s.ZoneSlot);
+        json.Null();
     json.Key("zone_text");
-    json.String(!s.BirthExactClock && IsTimeZoneSlot(s.ZoneSlot)
-                    ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
-                    : std::string_view());
+    json.String(clock.zoneText);
     json.Key("dst");
     json.Bool(s.DaylightSaving);
     json.Key("latitude");
@@ -151,9 +151,14 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     WriteFindings(kQualityNames, state.QualityResult, json);
     json.Key("house_types");
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
+    // What rests on a birth time not known.
+    if (const std::optional<TimeDependence> dependence = TimeDependenceOf(state, window)) {
+        json.Key("rests_on_time");
+        WriteTimeDependence(*dependence, json);
+    }
     if (window) {
         json.Key("time_window");
-        WriteTimeWindow(*window, json);
+        WriteTimeWindow(*window, json, atlas.zoneId);
     }
 }
 

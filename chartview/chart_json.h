@@ -43,6 +43,7 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
 //   them, "Asc" last;
 // - elements, qualities, house_types: {name, present, message}, the message
 //   as stored ("M-" marker included);
+// - rests_on_time, only for a birth time not known: WriteTimeDependence;
 // - time_window, only when `window` is given: WriteTimeWindow.
 void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json,
                        const TimeWindow* window = nullptr);

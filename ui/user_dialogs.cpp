@@ -7,8 +7,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <vector>
 
 #include "app/file_names.h"
 #include "ui/program_identity.h"
@@ -90,6 +92,23 @@ bool QtUserDialogs::question(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtUserDialogs::choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+                          int escapeAnswer) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> buttons;
+    for (int i = 0; i < answers.size(); ++i) {
+        QPushButton* b = box.addButton(answers[i], QMessageBox::ActionRole);
+        b->setAccessibleName(answers[i]);
+        buttons.push_back(b);
+        if (i == defaultAnswer) box.setDefaultButton(b);
+        if (i == escapeAnswer) box.setEscapeButton(b);
+    }
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return escapeAnswer;
 }
 
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSettings& settings) {

@@ -46,6 +46,19 @@ public:
         (void)text;
         return false;
     }
+    // A question with a button for each of `answers`, in their order: the
+    // index of the one chosen. `defaultAnswer` is the button Enter presses;
+    // Escape, or closing the box, gives `escapeAnswer`. Dialogs that cannot
+    // ask give -1: the caller goes on as if the question had not come up.
+    virtual int choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+                       int escapeAnswer) {
+        (void)parent;
+        (void)text;
+        (void)answers;
+        (void)defaultAnswer;
+        (void)escapeAnswer;
+        return -1;
+    }
     // Save / open dialogs: the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
     virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
@@ -63,6 +76,8 @@ public:
     void message(QWidget* parent, const QString& text, MessageIcon icon) override;
     void titledMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
     bool question(QWidget* parent, const QString& text) override;
+    int choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+               int escapeAnswer) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;

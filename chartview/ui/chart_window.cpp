@@ -12,6 +12,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chartview/chart_moment.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/chart_styles.h"
 #include "chartview/ui/frm_display.h"
@@ -22,6 +23,9 @@
 
 namespace qv {
 namespace {
+
+// What the note says when the day's charts cannot be found: everything may rest on the time.
+constexpr TimeDependence kAllOnTime{true, {true, true, true, true}, {true, true, true}, {true, true, true}};
 
 using ui::FormFont;
 using ui::kBannerColour;
@@ -367,10 +371,9 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     } else {
         // Said after the house types, in the colour of the box's warnings.
         std::vector<StyledRun> runs = state_.InterpretationRuns;
-        runs.push_back(
-            {"\n\nBirth time unknown: the ascendant, the houses and the house types above are drawn for "
-             "12:00 and not known.",
-             192, 0, 0, true});
+        // The note names what rests on the time: it outlives this call.
+        unknownTimeNote_ = "\n\n" + UnknownTimeNote(TimeDependenceOf(state_).value_or(kAllOnTime));
+        runs.push_back({FixedText::Of(unknownTimeNote_), 192, 0, 0, true});
         d->showInterpretation(runs);
     }
     if (!isVisible()) {

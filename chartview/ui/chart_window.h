@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <string>
 
 #include "app/chart_wheel.h"
 #include "state/chart_state.h"
@@ -162,6 +163,7 @@ private:
     QAction* mnuZoomIn_ = nullptr;
     QAction* mnuZoomOut_ = nullptr;
     QAction* mnuActualSize_ = nullptr;
+    std::string unknownTimeNote_;  // the note under a chart whose birth time is not known
     double zoom_ = 1.0;
     QSize frameDecoration_;  // the display form's frame around the form
 

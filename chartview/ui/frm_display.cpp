@@ -48,12 +48,6 @@ const char* const kPersonalLabels[8] = {"lblName",      "lblDOB",  "lblTOB",   "
 const QPoint kPersonalPlaces[8] = {{120, 240},  {3360, 240}, {3360, 480}, {3360, 720},
                                    {3360, 960}, {120, 480},  {120, 720},  {120, 960}};
 
-// The personal-data lines, in the order of kPersonalLabels.
-std::array<std::string, 8> PersonalDataLines(const ChartState& s) {
-    const PersonalDataLabels l = MakePersonalDataLabels(s);
-    return {l.lblName, l.lblDOB, l.lblTOB, l.lblLatitude, l.lblLongitude, l.lblCity, l.lblState, l.lblCountry};
-}
-
 // Rows of the position table: y (twips), PlanetName index, Planet index.
 struct PositionRow {
     int y;
@@ -481,7 +475,7 @@ QLabel* FrmDisplay::personalLabel(const char* name) const {
 }
 
 void FrmDisplay::loadPersonalData(const ChartState& state) {
-    const auto lines = PersonalDataLines(state);
+    const auto lines = PersonalDataLines(state, PersonalLinesFor::Display);
     for (int i = 0; i < 8; ++i) {
         const QString text = QString::fromStdString(lines[i]);
         personal_[i]->setText(text);

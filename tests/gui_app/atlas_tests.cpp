@@ -4,6 +4,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <QAction>
 #include <QPushButton>
 #include <functional>
 
@@ -330,6 +331,49 @@ TEST_F(AtlasTest, TheLinesHaveTheRoomTheyNeed) {
     box("txtCity")->clear();
     type("txtCity", QStringLiteral("Yonkers"));
     expectWhole("a place left over");
+}
+
+// Get My Quorvane with a zone the atlas contradicts asks first, naming both
+// clocks: "go back" calculates nothing, "use the atlas's" takes its clock.
+TEST_F(AtlasTest, GetMyQuorvaneAsksBeforeAChartTheAtlasContradicts) {
+    type("txtName", QStringLiteral("Ada"));
+    when(1980, 1, 15, 12, 0);
+    type("txtLatD", QStringLiteral("47"));
+    type("txtLatM", QStringLiteral("35"));
+    pick("optLatSouth_0");
+    type("txtLonD", QStringLiteral("11"));
+    type("txtLonM", QStringLiteral("4"));
+    pick("optLongEast_0");
+    type("txtCity", QStringLiteral("Farchant"));
+    type("txtState", QStringLiteral("Bavaria"));
+    type("txtCountry", QStringLiteral("Germany"));
+    EXPECT_EQ(zone(), 0);  // the list's first zone, left alone
+
+    dialogs.script.choiceAnswers = {static_cast<int>(AtlasAnswer::GoBack)};
+    click("cmdCalculate");
+    ASSERT_EQ(dialogs.script.choices.size(), 1u);
+    const QString asked = dialogs.script.choices.front();
+    EXPECT_TRUE(asked.contains(QStringLiteral("AHDT, UTC\u22129:00"))) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("Garmisch-Partenkirchen"))) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("CET, UTC+1:00"))) << asked.toStdString();
+    EXPECT_EQ(chart(), nullptr);
+    EXPECT_EQ(zone(), 0);
+
+    dialogs.script.choiceAnswers = {static_cast<int>(AtlasAnswer::UseAtlas)};
+    click("cmdCalculate");
+    EXPECT_EQ(dialogs.script.choices.size(), 2u);
+    ASSERT_TRUE(dialogs.messages().empty()) << dialogs.lastMessage().toStdString();
+    ASSERT_NE(chart(), nullptr);
+    EXPECT_EQ(app->state().ChartMoment.utcOffsetSeconds, 3600);
+    EXPECT_TRUE(chart()->birthMomentLine()->text().startsWith(QStringLiteral("12:00 CET (UTC+1:00)")))
+        << chart()->birthMomentLine()->text().toStdString();
+
+    // Agreeing data are not asked about.
+    chart()->findChild<QAction*>(QStringLiteral("mnuBack"))->trigger();
+    settle();
+    click("cmdCalculate");
+    EXPECT_EQ(dialogs.script.choices.size(), 2u);
+    EXPECT_NE(chart(), nullptr);
 }
 
 }  // namespace

@@ -214,6 +214,7 @@ std::optional<OptionError> FindPlaceOptions(const RawOptions& raw, const std::se
     if (given.size() != (raw.limit ? 2u : 1u))
         return OptionError{"--find-place prints the atlas's places only; leave out the other options but --limit"};
     if (raw.findPlace->empty()) return OptionError{"Option --find-place needs a place name"};
+    if (auto refused = CheckFindPlaceText(*raw.findPlace)) return OptionError{*refused};
     if (raw.limit) {
         const int n = NumberOr(*raw.limit, 3);
         if (n < 1 || n > kMaxFindLimit)
