@@ -35,6 +35,15 @@ bool ZoneDisagrees(const BirthFormData& form, const PlaceClock& clock) {
     return offset && *offset != clock.clock.time.utcOffset;
 }
 
+// What the question is about: the moment, the zone, the coordinates and
+// City; a name or a state changed since "keep mine" asks nothing new.
+BirthFormData Asked(BirthFormData form) {
+    form.txtName.clear();
+    form.txtState.clear();
+    form.txtCountry.clear();
+    return form;
+}
+
 std::string ZoneQuestion(const BirthFormData& form, const std::string& whose, const PlaceClock& clock) {
     return "The chosen zone (" + FormClockText(form) + ") is not the clock of " + whose + " at " +
            MomentText(BirthMoment(form)) + ": the atlas gives " + ClockText(clock.clock) +
@@ -144,7 +153,7 @@ std::optional<Place> PlaceAssistant::placeOfCity(std::string_view city) const {
 }
 
 std::optional<AtlasQuestion> PlaceAssistant::question(const BirthFormData& form) const {
-    if (kept_ && *kept_ == form) return std::nullopt;
+    if (kept_ && *kept_ == Asked(form)) return std::nullopt;
     if (place_ && !coordinatesByHand_) {
         const std::string label = PlaceLabel(*place_);
         if (!CityNamesPlace(form.txtCity, *place_)) {
@@ -174,7 +183,7 @@ std::optional<AtlasQuestion> PlaceAssistant::question(const BirthFormData& form)
 bool PlaceAssistant::answer(const AtlasQuestion& question, AtlasAnswer answer, BirthFormData& form) {
     if (answer == AtlasAnswer::GoBack) return false;
     if (answer == AtlasAnswer::KeepMine) {
-        kept_ = form;
+        kept_ = Asked(form);
         return true;
     }
     switch (question.kind) {

@@ -377,7 +377,7 @@ std::optional<std::string> RefuseSavedReading(const std::filesystem::path& file)
     std::error_code error;
     const bool there = std::filesystem::exists(file, error);
     const bool reading =
-        EndsWithReadingExtension(file) || (there && std::holds_alternative<BirthFormData>(LoadReadingContent(file)));
+        there && (EndsWithReadingExtension(file) || std::holds_alternative<BirthFormData>(LoadReadingContent(file)));
     if (!reading) return std::nullopt;
     return QuoteUserText(FileNameOf(file)) +
            " is a saved reading, which the export does not replace. Please choose another name for the export.";

@@ -83,8 +83,9 @@ struct ReadingRefusal {
 [[nodiscard]] std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file);
 
 // Why a file may not be written over by another output (the text export):
-// it is a saved reading, by its extension (".qvn" in any case) or by its
-// content (a reading under another name). nullopt for any other file.
+// it is a saved reading, by its extension (".qvn" in any case, however
+// damaged) or by its content (a reading under another name). nullopt for
+// any other file, and for a name no file has yet.
 std::optional<std::string> RefuseSavedReading(const std::filesystem::path& file);
 
 // The name "Save As" offers for the chart of `birthName`: the remembered

@@ -43,8 +43,10 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
         json.Integer(*clock.zoneSlot);
     else
         json.Null();
+    // The list's text of the row, as the chart state's table holds it.
     json.Key("zone_text");
-    json.String(clock.zoneText);
+    json.String(clock.zoneSlot ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(*clock.zoneSlot)])
+                               : std::string_view());
     json.Key("dst");
     json.Bool(s.DaylightSaving);
     json.Key("latitude");

@@ -106,6 +106,10 @@ TEST(PlaceAssistant, AsksOnceBeforeAChartTheAtlasContradicts) {
         EXPECT_TRUE(a.answer(*a.question(form), AtlasAnswer::KeepMine, form));
         EXPECT_EQ(Offset(form), -9 * 3600);
         EXPECT_FALSE(a.question(form).has_value()) << "asked once";
+        form.txtName = "Bea";
+        EXPECT_FALSE(a.question(form).has_value()) << "another name asks nothing new";
+        form.cboHour = 3;
+        EXPECT_TRUE(a.question(form).has_value()) << "another moment is asked about";
     }
     {  // Coordinates typed with the list's first zone: the nearest place's clock.
         PlaceAssistant a;

@@ -51,9 +51,10 @@ TEST(ReadingSafety, TheExportNeverReplacesASavedReading) {
         bool refused;
     };
     const Case cases[] = {
-        {"victim.qvn", reading, true},   // a reading by its extension and content
-        {"VICTIM.QVN", "", true},        // the extension in any case, even before the file exists
-        {"renamed.txt", reading, true},  // a reading under another name, by its content
+        {"victim.qvn", reading, true},        // a reading by its extension and content
+        {"VICTIM.QVN", "damaged\r\n", true},  // the extension in any case, however damaged
+        {"new.qvn", "", false},               // no file yet: nothing to keep
+        {"renamed.txt", reading, true},       // a reading under another name, by its content
         {"notes.txt", "Some notes\r\n", false},
         {"new.txt", "", false},
     };

@@ -53,7 +53,10 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.zone = v; }},
         {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
         {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
-        {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
+        {"--dst", "",
+         "daylight saving time was in force: summer time, the clock an hour\n"
+         "                          ahead of the place's winter time",
+         [](RawOptions& o, const std::string&) { o.dst = true; }},
         {"--city", "TEXT", "city of birth", [](RawOptions& o, const std::string& v) { o.city = v; }},
         {"--state", "TEXT", "state of birth", [](RawOptions& o, const std::string& v) { o.state = v; }},
         {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
