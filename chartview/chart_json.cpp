@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "analysis/aspects.h"
 #include "analysis/elements.h"
 #include "chartview/chart_moment.h"
 #include "astro/universal_time.h"
@@ -40,6 +41,39 @@ std::size_t TextBytes(const ChartState& s, const ChartWheel& wheel, const AtlasU
 // Room for an object with texts of `texts` bytes.
 std::size_t RoomFor(std::size_t texts, const TimeWindow* window = nullptr) {
     return JsonWriter::RoomAround(kChartLines) + kJsonEscapedPerByte * texts + (window ? kTimeWindowJsonRoom : 0);
+}
+
+// Room for the chart's aspects, when it has them: each an object of seven
+// members, its names no longer than kAspectNameBytes.
+constexpr std::size_t kAspectMembers = 9;
+constexpr std::size_t kAspectNameBytes = 32;
+std::size_t AspectsRoom(const ChartState& s) {
+    if (!s.Aspects.computed) return 0;
+    return JsonWriter::RoomAround(2 + kAspectMembers * s.Aspects.count) + kAspectNameBytes * s.Aspects.count;
+}
+
+void WriteAspects(const ChartState& s, JsonWriter& json) {
+    json.BeginArray();
+    for (const Aspect& x : s.Aspects) {
+        const AspectType& type = AspectTypeOf(x.kind);
+        json.BeginObject();
+        json.Key("a");
+        json.String(kBodyNames[x.a]);
+        json.Key("b");
+        json.String(kBodyNames[x.b]);
+        json.Key("aspect");
+        json.String(type.name);
+        json.Key("angle");
+        json.Integer(type.angle);
+        json.Key("orb");
+        json.Number(x.orb);
+        json.Key("applying");
+        json.Bool(x.applying);
+        json.Key("rests_on_time");
+        json.Bool(x.restsOnTime);
+        json.EndObject();
+    }
+    json.EndArray();
 }
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
@@ -182,6 +216,10 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     WriteFindings(kQualityNames, state.QualityResult, json);
     json.Key("house_types");
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
+    if (state.Aspects.computed) {
+        json.Key("aspects");
+        WriteAspects(state, json);
+    }
     if (window) {
         json.Key("time_window");
         WriteTimeWindow(*window, json);
@@ -190,7 +228,7 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
 
 std::string ChartJsonText(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas,
                           const TimeWindow* window) {
-    std::string text(RoomFor(TextBytes(state, wheel, atlas), window), '\0');
+    std::string text(RoomFor(TextBytes(state, wheel, atlas), window) + AspectsRoom(state), '\0');
     JsonWriter json(text.data(), true);
     json.BeginObject();
     WriteChartMembers(state, wheel, atlas, json, window);
@@ -208,7 +246,7 @@ char* ChartJsonLineWriter::Room(std::size_t bytes) {
 
 void ChartJsonLineWriter::AppendChart(std::string& out, std::size_t row, const ChartState& state,
                                       const ChartWheel& wheel, const AtlasUse& atlas, const TimeWindow* window) {
-    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas), window)), false);
+    JsonWriter json(Room(RoomFor(TextBytes(state, wheel, atlas), window) + AspectsRoom(state)), false);
     json.BeginObject();
     json.Key("row");
     json.Integer(static_cast<std::int64_t>(row));
