@@ -24,7 +24,8 @@ bool AspectOfArc(double arc, std::size_t a, std::size_t b, AspectKind& kind, dou
 }  // namespace
 
 double ShorterArc(double a, double b) {
-    const double d = std::fabs(a - b);
+    double d = std::fabs(a - b);
+    if (d >= 360.0) d = std::fmod(d, 360.0);  // never for longitudes in [0, 360]
     return d > 180.0 ? 360.0 - d : d;
 }
 

@@ -52,8 +52,8 @@ TEST(Aspects, PairsAtAndJustBeyondTheOrb) {
     const Case cases[] = {
         // Neither a Sun nor a Moon: the table's orbs.
         {kMars, kJupiter, 10, 18, true, C, 8},             {kMars, kJupiter, 10, 18 + kJust, false, C, 0},
-        {kMars, kJupiter, 10, 65, true, X, 5},             {kMars, kJupiter, 10, 65 + kJust, false, X, 0},
-        {kMars, kJupiter, 10, 55, true, X, 5},             {kMars, kJupiter, 10, 55 - kJust, false, X, 0},
+        {kMars, kJupiter, 10, 75, true, X, 5},             {kMars, kJupiter, 10, 75 + kJust, false, X, 0},
+        {kMars, kJupiter, 10, 65, true, X, 5},             {kMars, kJupiter, 10, 65 - kJust, false, X, 0},
         {kMars, kJupiter, 10, 107, true, Q, 7},            {kMars, kJupiter, 10, 107 + kJust, false, Q, 0},
         {kMars, kJupiter, 10, 93, true, Q, 7},             {kMars, kJupiter, 10, 93 - kJust, false, Q, 0},
         {kMars, kJupiter, 10, 137, true, T, 7},            {kMars, kJupiter, 10, 137 + kJust, false, T, 0},

@@ -125,7 +125,7 @@ void WriteAspects(const ChartState& s, Json& list) {
             for (const AspectType& type : kAspectTable) {
                 const double orb = std::fabs(arc - type.angle);
                 const double allowed = type.orb + ((a == 0 || a == 1 || b == 0 || b == 1) ? 2.0 : 0.0);
-                if (orb > allowed) continue;
+                if (!(orb <= allowed)) continue;
                 // The program's entry for this pair, when it lists one.
                 while (listed != s.Aspects.end() && (listed->a < a || (listed->a == a && listed->b < b))) ++listed;
                 const bool found = listed != s.Aspects.end() && listed->a == a && listed->b == b;
