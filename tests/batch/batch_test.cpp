@@ -481,7 +481,9 @@ TEST(Batch, PreciseRowsAreSingleChartsWhateverTheJobs) {
         args.push_back("--precise");
         std::ostringstream out, err;
         ASSERT_EQ(report::Run(args, out, err, engine), kExitOk) << err.str();
-        EXPECT_EQ(WithoutRow(one.lines[k]), Json::parse(out.str())) << "row " << k + 1;
+        Json single = Json::parse(out.str());
+        single.erase("aspects");  // the batch's only with --aspects
+        EXPECT_EQ(WithoutRow(one.lines[k]), single) << "row " << k + 1;
     }
     for (int jobs : {2, 4}) EXPECT_EQ(RunCsv(csv, jobs, engine).out, one.out) << "jobs " << jobs;
 }
