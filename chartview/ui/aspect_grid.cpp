@@ -22,13 +22,13 @@ namespace qv {
 namespace {
 
 // Designed pixels: a cell, the margin around the triangle.
-constexpr double kCellWidth = 40.0;
-constexpr double kCellHeight = 34.0;
-constexpr double kMargin = 6.0;
+constexpr double kCellWidth = 34.0;
+constexpr double kCellHeight = 30.0;
+constexpr double kMargin = 4.0;
 constexpr int kPoints = static_cast<int>(kAspectPointCount);
 // Type of the points' names and of the orbs, points at the designed scale.
-constexpr double kNamePoints = 7.5;
-constexpr double kOrbPoints = 7.0;
+constexpr double kNamePoints = 7.0;
+constexpr double kOrbPoints = 6.75;
 // The legend starts in this column of the empty half above the diagonal.
 constexpr int kLegendColumn = 5;
 

@@ -35,6 +35,10 @@ AspectPanel::AspectPanel(QMdiArea* area, QObject* parent) : QObject(parent), are
     frame_->hide();
 }
 
+AspectLines* AspectPanel::lines() const { return lines_; }
+
+QMdiSubWindow* AspectPanel::frame() const { return frame_; }
+
 void AspectPanel::addMenuEntries(QMenu* view) {
     view->addSeparator()->setObjectName(QStringLiteral("mnuViewSep4"));
     mnuAspects_ = view->addAction(QStringLiteral("As&pects"));

@@ -55,8 +55,8 @@ public:
     void placeBeside(const QRect& displayFrame);
 
     AspectGrid* grid() const { return grid_; }
-    AspectLines* lines() const { return lines_; }
-    QMdiSubWindow* frame() const { return frame_; }
+    AspectLines* lines() const;
+    QMdiSubWindow* frame() const;
     QAction* aspectsEntry() const { return mnuAspects_; }
     QAction* linesEntry() const { return mnuAspectLines_; }
 
