@@ -1,49 +1,61 @@
 #include "analysis/aspects.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace qv {
 
 namespace {
 
-// The aspect whose angle is nearest an arc, by its multiple of 30 degrees
-// (every orb is below 15 degrees, so no other aspect can hold the arc);
-// -1 for the multiples no aspect has.
-constexpr std::array<int, 7> kKindByThirty = {0, -1, 1, 2, 3, -1, 4};
-
-// The aspect the arc makes, with its orb, or false.
-bool AspectOfArc(double arc, std::size_t a, std::size_t b, AspectKind& kind, double& orb) {
-    if (!(arc >= 0.0 && arc <= 180.0)) return false;  // a longitude that is no number
-    const int k = kKindByThirty[static_cast<std::size_t>(std::lround(arc / 30.0))];
-    if (k < 0) return false;
-    kind = static_cast<AspectKind>(k);
-    orb = std::fabs(arc - AspectTypeOf(kind).angle);
-    return orb <= AspectOrb(kind, a, b);
-}
+// What an arc's nearest multiple of 30 degrees may be: an aspect's angle
+// and orb, or no aspect (an orb no arc meets). Every orb is below 15
+// degrees, so the nearest multiple decides the aspect.
+struct ArcSlot {
+    AspectKind kind;
+    double angle;
+    double orb;
+};
+constexpr double kNoOrb = -100.0;
+constexpr std::array<ArcSlot, 7> kArcSlots = {{
+    {AspectKind::Conjunction, 0.0, AspectTypeOf(AspectKind::Conjunction).orb},
+    {AspectKind::Conjunction, 30.0, kNoOrb},
+    {AspectKind::Sextile, 60.0, AspectTypeOf(AspectKind::Sextile).orb},
+    {AspectKind::Square, 90.0, AspectTypeOf(AspectKind::Square).orb},
+    {AspectKind::Trine, 120.0, AspectTypeOf(AspectKind::Trine).orb},
+    {AspectKind::Conjunction, 150.0, kNoOrb},
+    {AspectKind::Opposition, 180.0, AspectTypeOf(AspectKind::Opposition).orb},
+}};
 
 }  // namespace
 
 double ShorterArc(double a, double b) {
     double d = std::fabs(a - b);
     if (d >= 360.0) d = std::fmod(d, 360.0);  // never for longitudes in [0, 360]
-    return d > 180.0 ? 360.0 - d : d;
+    return std::min(d, 360.0 - d);
 }
 
+// Every pair is looked at without a branch on its arc (random arcs make such
+// branches miss half the time): its entry is written at the end of the list
+// and kept by counting it only when the pair is in aspect.
 void FindAspects(const std::array<double, kAspectPointCount>& now, const std::array<double, kAspectPointCount>& later,
                  ChartAspects& out) {
     out.computed = true;
-    std::uint8_t count = 0;
+    std::size_t count = 0;
     for (std::size_t a = 0; a + 1 < kAspectPointCount; ++a) {
+        const double widening = a <= kMoonSlot ? kLuminaryOrbWidening : 0.0;
         for (std::size_t b = a + 1; b < kAspectPointCount; ++b) {
-            AspectKind kind;
-            double orb;
-            if (!AspectOfArc(ShorterArc(now[a], now[b]), a, b, kind, orb)) continue;
-            const double laterOrb = std::fabs(ShorterArc(later[a], later[b]) - AspectTypeOf(kind).angle);
-            out.list[count++] = {
-                static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b), kind, orb, laterOrb < orb, false};
+            const double arc = ShorterArc(now[a], now[b]);
+            // An arc that is no number (a longitude that is none) meets no orb.
+            const std::size_t nearest = arc <= 180.0 ? static_cast<std::size_t>(arc * (1.0 / 30.0) + 0.5) : 1;
+            const ArcSlot& slot = kArcSlots[nearest];
+            const double orb = std::fabs(arc - slot.angle);
+            const double laterOrb = std::fabs(ShorterArc(later[a], later[b]) - slot.angle);
+            out.list[count] = {
+                static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b), slot.kind, orb, laterOrb < orb, false};
+            count += orb <= slot.orb + widening ? 1 : 0;
         }
     }
-    out.count = count;
+    out.count = static_cast<std::uint8_t>(count);
 }
 
 void MarkAspectsOnTime(bool moonChangesSign, ChartAspects& aspects) {
