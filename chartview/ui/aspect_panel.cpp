@@ -19,7 +19,9 @@ constexpr int kGap = 8;
 
 }  // namespace
 
-AspectPanel::AspectPanel(QMdiArea* area, QObject* parent) : QObject(parent), area_(area) {
+AspectPanel::AspectPanel(QMdiArea* area, QObject* parent) : QObject(parent), area_(area) {}
+
+void AspectPanel::makeFrame() {
     grid_ = new AspectGrid;
     frame_ = area_->addSubWindow(grid_, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     frame_->setObjectName(QStringLiteral("frmAspects"));
@@ -54,6 +56,9 @@ void AspectPanel::addMenuEntries(QMenu* view) {
 }
 
 void AspectPanel::attachWheel(NatalWheel* wheel) {
+    // After the display form's frame, so that the panel follows the form
+    // for the keyboard and a screen reader.
+    if (!frame_) makeFrame();
     if (lines_) delete lines_;
     lines_ = new AspectLines(wheel);
     lines_->setVisible(linesShown());
@@ -61,6 +66,7 @@ void AspectPanel::attachWheel(NatalWheel* wheel) {
 
 void AspectPanel::showChart(const ChartState& state) {
     hasChart_ = true;
+    if (!frame_) makeFrame();
     grid_->setAspects(state.Aspects);
     if (lines_) lines_->setChart(state);
     setGridShown(gridShown());
@@ -100,8 +106,9 @@ QSize AspectPanel::decorationWith(QSize formDecoration) const {
 }
 
 void AspectPanel::setScale(double scale) {
+    if (!frame_) return;
     grid_->setScale(scale);
-    if (frame_) frame_->resize(grid_->size() + decoration_);
+    frame_->resize(grid_->size() + decoration_);
 }
 
 int AspectPanel::widthBeside() const { return frame_ && !frame_->isHidden() ? frame_->width() + kGap : 0; }

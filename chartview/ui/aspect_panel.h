@@ -26,7 +26,8 @@ class NatalWheel;
 class AspectPanel : public QObject {
     Q_OBJECT
 public:
-    // The panel's frame in `area`, hidden until a chart is shown.
+    // The panel for `area`; its frame is made with the display form's
+    // (attachWheel) and hidden until a chart is shown.
     AspectPanel(QMdiArea* area, QObject* parent = nullptr);
 
     // The two entries, checkable, at the end of `view`.
@@ -54,7 +55,7 @@ public:
     // Places the frame beside the display form's frame, tops level.
     void placeBeside(const QRect& displayFrame);
 
-    AspectGrid* grid() const { return grid_; }
+    AspectGrid* grid() const { return grid_; }  // none before the display form
     AspectLines* lines() const;
     QMdiSubWindow* frame() const;
     QAction* aspectsEntry() const { return mnuAspects_; }
@@ -69,6 +70,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void makeFrame();
+
     QMdiArea* area_;
     AspectGrid* grid_ = nullptr;
     QPointer<QMdiSubWindow> frame_;
