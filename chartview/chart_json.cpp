@@ -1,5 +1,8 @@
 #include "chartview/chart_json.h"
 
+#include <algorithm>
+
+#include "analysis/aspects.h"
 #include "analysis/elements.h"
 #include "chartview/chart_moment.h"
 #include "chartview/time_window_json.h"
@@ -11,6 +14,30 @@
 namespace qv {
 
 namespace {
+
+void WriteAspects(const ChartState& s, JsonWriter& json) {
+    json.BeginArray();
+    for (const Aspect& x : s.Aspects) {
+        const AspectType& type = AspectTypeOf(x.kind);
+        json.BeginObject();
+        json.Key("a");
+        json.String(kBodyNames[x.a]);
+        json.Key("b");
+        json.String(kBodyNames[x.b]);
+        json.Key("aspect");
+        json.String(type.name);
+        json.Key("angle");
+        json.Integer(type.angle);
+        json.Key("orb");
+        json.Number(x.orb);
+        json.Key("applying");
+        json.Bool(x.applying);
+        json.Key("rests_on_time");
+        json.Bool(x.restsOnTime);
+        json.EndObject();
+    }
+    json.EndArray();
+}
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     char date[40], time[16], offset[16];
@@ -157,6 +184,10 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     if (const std::optional<TimeDependence> dependence = TimeDependenceOf(state, window)) {
         json.Key("rests_on_time");
         WriteTimeDependence(*dependence, json);
+    }
+    if (state.Aspects.computed) {
+        json.Key("aspects");
+        WriteAspects(state, json);
     }
     if (window) {
         json.Key("time_window");

@@ -46,7 +46,7 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs,
     if (!result.written) dialogs.message(parent, result.error, MessageIcon::Error);
 }
 
-void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
+void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, const ChartAspects* aspects) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Quorvane chart"));
     printer.setCreator(
@@ -57,7 +57,7 @@ void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
     if (!dialogs.printDialog(parent, printer)) return;
 
     QString error;
-    if (!PrintDisplayForm(display, printer, &error)) dialogs.message(parent, error, MessageIcon::Error);
+    if (!PrintDisplayForm(display, printer, &error, aspects)) dialogs.message(parent, error, MessageIcon::Error);
 }
 
 }  // namespace qv

@@ -22,7 +22,8 @@ void ExportTextCommand(QWidget* parent, const ChartState& state, UserDialogs& di
 // offers `lastJpegName`; a chosen name replaces it, as the name of the
 // picture file it makes ("chart" chosen: ".../chart.jpg").
 void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastJpegName);
-// "Print": the print dialog, then the chart on the chosen printer.
-void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
+// "Print": the print dialog, then the chart on the chosen printer, with the
+// grid of `aspects` under it when given.
+void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, const ChartAspects* aspects = nullptr);
 
 }  // namespace qv

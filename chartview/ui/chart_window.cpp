@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "chartview/chart_moment.h"
+#include "chartview/ui/aspect_panel.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/chart_styles.h"
 #include "chartview/ui/frm_display.h"
@@ -97,6 +98,8 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
     area_->setMinimumSize(1, 1);
     area_->viewport()->installEventFilter(this);
     column->addWidget(area_, 1);
+    aspects_ = new AspectPanel(area_, this);
+    connect(aspects_, &AspectPanel::layoutChanged, this, [this] { fitDisplayForm(); });
     buildNotes();
     column->addWidget(notes_);
     buildButtonBar();
@@ -214,6 +217,7 @@ void ChartWindow::buildMenus() {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
     }
+    aspects_->addMenuEntries(view);
 
     AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
 }
@@ -358,6 +362,7 @@ FrmDisplay* ChartWindow::display() {
     displayFrame_->adjustSize();
     frameDecoration_ = displayFrame_->size() - display_->size();
     displayFrame_->show();
+    aspects_->attachWheel(display_->picNatal());
     fitDisplayForm();
     return display_;
 }
@@ -366,6 +371,7 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
     FrmDisplay* d = display();
     d->showPositions(state_);
     d->showWheel(state_, wheel);
+    aspects_->showChart(state_);
     if (state_.BirthTimeKnown) {
         d->showInterpretation(state_.InterpretationRuns);
     } else {
@@ -388,7 +394,8 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
 }
 
 double ChartWindow::fillingScale() const {
-    return FittingScale(area_->maximumViewportSize(), FrmDisplay::clientSize(), frameDecoration_);
+    return FittingScale(area_->maximumViewportSize(), aspects_->designedWith(FrmDisplay::clientSize()),
+                        aspects_->decorationWith(frameDecoration_));
 }
 
 double ChartWindow::displayScale() const { return std::clamp(fillingScale() * zoom_, 1.0, kLargestDisplayScale); }
@@ -397,6 +404,7 @@ void ChartWindow::fitDisplayForm() {
     if (!display_ || !displayFrame_) return;
     display_->setScale(displayScale());
     displayFrame_->resize(display_->size() + frameDecoration_);
+    aspects_->setScale(displayScale());
     placeDisplayForm();
     updateZoomEntries();
 }
@@ -407,7 +415,8 @@ void ChartWindow::placeDisplayForm() {
     // scroll position left from a narrower window would push the form aside.
     area_->horizontalScrollBar()->setValue(0);
     area_->verticalScrollBar()->setValue(0);
-    displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width()), 0);
+    displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width() + aspects_->widthBeside()), 0);
+    aspects_->placeBeside(displayFrame_->geometry());
 }
 
 void ChartWindow::updateZoomEntries() {
@@ -576,6 +585,6 @@ void ChartWindow::exportText() { ExportTextCommand(this, state_, dialogs_, state
 
 void ChartWindow::saveJpeg() { SaveJpegCommand(this, *display(), dialogs_, lastJpegName_); }
 
-void ChartWindow::print() { PrintCommand(this, *display(), dialogs_); }
+void ChartWindow::print() { PrintCommand(this, *display(), dialogs_, &state_.Aspects); }
 
 }  // namespace qv

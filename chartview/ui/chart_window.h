@@ -23,6 +23,7 @@ namespace qv {
 
 class UserDialogs;
 class FrmDisplay;
+class AspectPanel;
 
 // Left edges (twips) of the button bar's buttons and of the banner's title
 // for a window `windowWidth` twips wide (outer width, frame included). The
@@ -73,6 +74,8 @@ public:
     // The frame of the display form inside the window's area.
     QMdiSubWindow* displayFrame() const { return displayFrame_; }
     QMdiArea* area() const { return area_; }
+    // The aspect grid beside the display form and the wheel's aspect lines.
+    AspectPanel* aspectPanel() const { return aspects_; }
     QToolBar* toolBar() const { return tb_; }
     QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
     QWidget* banner() const { return picTop_; }
@@ -149,6 +152,7 @@ private:
     UserDialogs& dialogs_;
     QMdiArea* area_ = nullptr;
     FrmDisplay* display_ = nullptr;
+    AspectPanel* aspects_ = nullptr;
     QString lastJpegName_;  // offered again by the next "Save As JPEG"
     bool leaving_ = false;  // set by Back/New so the close does not end the program
 

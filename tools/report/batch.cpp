@@ -40,8 +40,8 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow)
-        : columns_(columns), precise_(precise), timeWindow_(timeWindow) {
+    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow, bool aspects)
+        : columns_(columns), precise_(precise), timeWindow_(timeWindow), aspects_(aspects) {
         LoadFixedLists(state_);
     }
 
@@ -62,7 +62,7 @@ public:
         // A fresh chart starts without a Moon sign; nothing else of the
         // previous row survives a calculation.
         state_.MoonSignName = {};
-        if (const auto failed = RunChartCalculation(birth_, state_, wheel_, precise_)) {
+        if (const auto failed = RunChartCalculation(birth_, state_, wheel_, precise_, aspects_)) {
             writer_.AppendError(out, row, *failed);
             return false;
         }
@@ -83,6 +83,7 @@ private:
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
     bool timeWindow_;
+    bool aspects_;
     AtlasUse atlas_;
     ChartState state_;
     ChartWheel wheel_;
@@ -122,9 +123,9 @@ struct Outcome {
 };
 
 Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
-                       std::ostream& out, Progress& progress) {
+                       bool aspects, std::ostream& out, Progress& progress) {
     Outcome outcome;
-    RowWorker worker(columns, precise, timeWindow);
+    RowWorker worker(columns, precise, timeWindow, aspects);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -193,11 +194,12 @@ private:
 class Pipeline {
 public:
     Pipeline(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
-             std::ostream& out, Progress& progress, int jobs)
+             bool aspects, std::ostream& out, Progress& progress, int jobs)
         : reader_(reader),
           columns_(columns),
           precise_(precise),
           timeWindow_(timeWindow),
+          aspects_(aspects),
           out_(out),
           progress_(progress),
           jobs_(jobs) {
@@ -220,7 +222,7 @@ public:
 
 private:
     void Work() {
-        RowWorker worker(columns_, precise_, timeWindow_);
+        RowWorker worker(columns_, precise_, timeWindow_, aspects_);
         for (;;) {
             Chunk* chunk = TakeFreeChunk();
             if (!chunk) return;
@@ -310,6 +312,7 @@ private:
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
     bool timeWindow_;
+    bool aspects_;
     std::ostream& out_;
     Progress& progress_;
     int jobs_;
@@ -356,9 +359,11 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
     Progress progress(err, settings.progress);
     Outcome outcome;
     if (settings.jobs <= 1) {
-        outcome = RunOnOneThread(reader, columns, settings.precise, settings.timeWindow, out, progress);
+        outcome =
+            RunOnOneThread(reader, columns, settings.precise, settings.timeWindow, settings.aspects, out, progress);
     } else {
-        Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, out, progress, settings.jobs);
+        Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, settings.aspects, out, progress,
+                          settings.jobs);
         outcome = pipeline.Run();
     }
     if (!outcome.writeFailed) {

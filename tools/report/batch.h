@@ -32,6 +32,7 @@ struct BatchSettings {
     bool progress = false;    // rows done, on `err`, rewritten in place
     PreciseEngine precise;    // when set, every chart's positions come from it
     bool timeWindow = false;  // each chart's line with "time_window" (FindTimeWindow)
+    bool aspects = false;     // each chart's line with "aspects"
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

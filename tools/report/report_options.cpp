@@ -22,6 +22,7 @@ struct RawOptions {
     bool stations = false;
     bool precise = false;
     bool timeWindow = false;
+    bool aspects = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
 };
@@ -75,6 +76,10 @@ const std::vector<OptionRow>& OptionTable() {
          "add \"time_window\" to the JSON: the first and last minute of local\n"
          "                          clock time with the same chart; also with --batch",
          [](RawOptions& o, const std::string&) { o.timeWindow = true; }},
+        {"--aspects", "",
+         "with --batch: add \"aspects\" to every line, as a single chart's JSON\n"
+         "                          always has them (the batch is faster without)",
+         [](RawOptions& o, const std::string&) { o.aspects = true; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
         {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
@@ -290,7 +295,7 @@ std::string ReportUsage() {
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "                       [--precise] [--time-window]\n"
         "       quorvane-report --stations\n"
-        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window]\n"
+        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window] [--aspects]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
@@ -314,6 +319,12 @@ std::string ReportUsage() {
         "The JSON's \"positions_from\" says where the positions come from: \"formulas\"\n"
         "(the default) or \"ephemeris\" (--precise). Without the ephemeris files\n"
         "--precise refuses the chart with exit status 2.\n"
+        "\n"
+        "The JSON's \"aspects\" lists the pairs of the Sun, the Moon, Mercury to Pluto\n"
+        "and the ascendant within an orb of 0 or 180 degrees (orb 8), 120 or 90 (7)\n"
+        "or 60 (5), 2 more with the Sun or the Moon: {\"a\", \"b\", \"aspect\",\n"
+        "\"angle\", \"orb\", \"applying\", \"rests_on_time\"}; applying when the orb is\n"
+        "smaller one minute later.\n"
         "\n"
         "--batch reads a CSV file (RFC 4180, UTF-8) whose first line names its columns,\n"
         "in any order:\n"
@@ -353,6 +364,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     ReportOptions options;
     options.precise = raw.precise;
     options.timeWindow = raw.timeWindow;
+    options.aspects = raw.aspects;
     if (raw.stations) {
         if (args.size() != 1)
             return OptionError{"--stations prints the station tables only; leave out the other options"};
@@ -373,10 +385,11 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
     if (raw.format == "json")
         options.format = OutputFormat::Json;
-    else if (raw.format == "text" && !raw.timeWindow)
+    else if (raw.format == "text" && !raw.timeWindow && !raw.aspects)
         options.format = OutputFormat::Text;
     else if (raw.format == "text")
-        return OptionError{"--time-window is written into the JSON; leave out --format text"};
+        return OptionError{std::string(raw.timeWindow ? "--time-window" : "--aspects") +
+                           " is written into the JSON; leave out --format text"};
     else
         return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {

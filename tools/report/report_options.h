@@ -33,6 +33,7 @@ struct ReportOptions {
     int jobs = 1;                 // --jobs: worker threads for --batch
     bool precise = false;         // --precise: positions from the ephemeris
     bool timeWindow = false;      // --time-window: "time_window" in the JSON
+    bool aspects = false;         // --aspects: "aspects" in the batch's lines (a single chart always has them)
 };
 
 // A refused command line: the message for stderr.

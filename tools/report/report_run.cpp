@@ -65,6 +65,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         settings.precise = engine;
         settings.jobs = options.jobs;
         settings.timeWindow = options.timeWindow;
+        settings.aspects = options.aspects;
         settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         return RunBatchFile(options.batchFile, out, err, settings);
     }
