@@ -31,6 +31,31 @@ Coordinate CoordinateOf(std::string_view degrees, std::string_view minutes, bool
     return {DegreeBox(degrees).value_or(0), DegreeBox(minutes).value_or(0), negative};
 }
 
+// Every list index in its list, in the command's words.
+std::optional<std::string> CheckListItems(const BirthFormData& form) {
+    if (auto refused = CheckBirthDate(YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1)) return refused;
+    if (!form.chkTimeUnknown)
+        if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
+    if (form.cboTimeZone == kExactClockItem && form.exactClock) return CheckExactClock(*form.exactClock);
+    return CheckZoneSlot(form.cboTimeZone);
+}
+
+bool Within(int value, int first, int last) { return value >= first && value <= last; }
+
+std::string Range(int first, int last) { return std::to_string(first) + " to " + std::to_string(last); }
+
+// `letter` in either case, as the first (option 0) or the second (option 1)
+// of two capitals.
+std::optional<std::string> DirectionOf(char letter, std::string_view what, char first, char second, int& option) {
+    const char upper = (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A') : letter;
+    if (upper != first && upper != second)
+        return "The " + std::string(what) + " direction must be " + first + " or " + second;
+    option = upper == first ? 0 : 1;
+    return std::nullopt;
+}
+
+}  // namespace
+
 // Checks 13 to 15, after the twelve: latitude up to 90° 0', longitude up to
 // 180° 0', minutes up to 59, in box order. Minutes that carry a coordinate
 // past its limit (90° 30') put the focus on the minutes box.
@@ -56,31 +81,6 @@ std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form
     }
     return std::nullopt;
 }
-
-// Every list index in its list, in the command's words.
-std::optional<std::string> CheckListItems(const BirthFormData& form) {
-    if (auto refused = CheckBirthDate(YearOfItem(form.cboYear), form.cboMonth + 1, form.cboDate + 1)) return refused;
-    if (!form.chkTimeUnknown)
-        if (auto refused = CheckBirthTime(form.cboHour, form.cboMinute)) return refused;
-    if (form.cboTimeZone == kExactClockItem && form.exactClock) return CheckExactClock(*form.exactClock);
-    return CheckZoneSlot(form.cboTimeZone);
-}
-
-bool Within(int value, int first, int last) { return value >= first && value <= last; }
-
-std::string Range(int first, int last) { return std::to_string(first) + " to " + std::to_string(last); }
-
-// `letter` in either case, as the first (option 0) or the second (option 1)
-// of two capitals.
-std::optional<std::string> DirectionOf(char letter, std::string_view what, char first, char second, int& option) {
-    const char upper = (letter >= 'a' && letter <= 'z') ? static_cast<char>(letter - 'a' + 'A') : letter;
-    if (upper != first && upper != second)
-        return "The " + std::string(what) + " direction must be " + first + " or " + second;
-    option = upper == first ? 0 : 1;
-    return std::nullopt;
-}
-
-}  // namespace
 
 LocalDateTime ChartClockTime(const BirthFormData& form) {
     const bool known = !form.chkTimeUnknown;

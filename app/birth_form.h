@@ -94,6 +94,10 @@ void LoadFixedLists(ChartState& state);
 // chart to chart allocates nothing. On a failure `birth` is unchanged.
 [[nodiscard]] std::optional<ValidationFailure> CheckBirthForm(const BirthFormData& form, BirthData& birth);
 
+// Checks 13 to 15 alone: the coordinate boxes, holding digits, within 90°
+// and 180° and minutes below 60; nullopt when they are.
+std::optional<ValidationFailure> CheckCoordinateRanges(const BirthFormData& form);
+
 // The coordinates of the form's four boxes and two option pairs as signed
 // degrees (north, east positive), when the boxes hold numbers in range and
 // both directions are chosen; nullopt otherwise.

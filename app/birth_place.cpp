@@ -26,18 +26,28 @@ PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local) {
     if (!out.clock.ok()) {
         out.refusal = out.clock.error;
     } else if (out.clock.kind == LocalTimeKind::Skipped) {
-        out.refusal = SkippedTimeMessage(place.name, local, out.clock);
+        // A day the clocks jumped over whole is refused as a day, whatever
+        // its time (12:00 for a birth time not known).
+        const auto skipped = [&](int hour, int minute) {
+            LocalDateTime t = local;
+            t.hour = hour;
+            t.minute = minute;
+            return ZoneAt(place.zoneId, t).kind == LocalTimeKind::Skipped;
+        };
+        out.refusal = skipped(0, 0) && skipped(23, 59) ? SkippedDayMessage(place.name, local, out.clock)
+                                                       : SkippedTimeMessage(place.name, local, out.clock);
     } else {
-        out.slot = ZoneSlotFor(out.clock.time);
-        if (!out.slot.found) out.exact = ExactClockOf(out.clock.time);
+        out.slot = ZoneSlotFor(out.clock);
+        if (!out.slot.found) out.exact = ExactClockOf(out.clock.time, out.clock.summerTime());
     }
-    out.line = DescribeClock(place.name, local, out.clock, out.slot);
+    out.line =
+        out.refusal.empty() || !out.clock.ok() ? DescribeClock(place.name, local, out.clock, out.slot) : out.refusal;
     return out;
 }
 
-ExactClock ExactClockOf(const LocalTimeType& clock) {
+ExactClock ExactClockOf(const LocalTimeType& clock, bool summerTime) {
     ClockKind kind = ClockKind::StandardTime;
-    if (clock.daylightSaving)
+    if (summerTime)
         kind = ClockKind::SummerTime;
     else if (clock.abbreviation == "LMT" || clock.utcOffset % 60 != 0)
         kind = ClockKind::MeanTime;
@@ -45,9 +55,8 @@ ExactClock ExactClockOf(const LocalTimeType& clock) {
 }
 
 std::string ExactClockLabel(const ExactClock& clock, std::string_view place) {
-    std::string label = clock.kind == ClockKind::MeanTime     ? "Local mean time"
-                        : clock.kind == ClockKind::SummerTime ? "Summer time"
-                                                              : "Standard time";
+    std::string label(ClockKindName(clock.kind));
+    label[0] = static_cast<char>(label[0] - 'a' + 'A');
     if (!place.empty()) label.append(" of ").append(place);
     return label + ", " + FormatUtcOffset(clock.utcOffsetSeconds);
 }
@@ -125,7 +134,7 @@ std::string AtlasLine(const Place& place, std::string_view city, AtlasPlaceUse u
                       int zoneSlot, bool daylightSaving, const std::optional<ExactClock>& exactClock) {
     if (!CityNamesPlace(city, place)) return use.coordinates || use.zone ? LeftOverLine(place, use) : std::string();
     if (!use.zone && DisagreesWithClock(clock, zoneSlot, daylightSaving, exactClock))
-        return "Set by hand: the atlas gives " + ClockText(clock.clock.time);
+        return "Set by hand: the atlas gives " + ClockText(clock.clock);
     return clock.line;
 }
 
@@ -135,7 +144,7 @@ std::string NearbyLine(const std::vector<NearbyPlace>& nearby, const PlaceClock&
     std::string line = "Nearest atlas place: " + place.name + ", " + DistanceText(nearby.front().distanceKm) + ": ";
     if (!clock.clock.ok()) return line + clock.clock.error;
     if (!clock.refusal.empty()) return line + clock.refusal;
-    return line + ClockText(clock.clock.time);
+    return line + ClockText(clock.clock);
 }
 
 NearbyClock NearbyClockOfForm(const BirthFormData& form) {
@@ -155,12 +164,19 @@ std::string_view CitySearchLine(bool searched, std::size_t found) {
     return searched && found == 0 ? kNotInAtlasLine : std::string_view();
 }
 
+std::string StateOfPlace(const Place& place) {
+    if (!place.state.empty()) return place.state;
+    return CountryOfPlace(place);
+}
+
+std::string CountryOfPlace(const Place& place) { return place.country.empty() ? place.name : place.country; }
+
 void SetPlace(BirthFormData& form, const Place& place) {
     SetPlaceLatitude(form, place);
     SetPlaceLongitude(form, place);
     form.txtCity = place.name;
-    form.txtState = place.state;
-    form.txtCountry = place.country;
+    form.txtState = StateOfPlace(place);
+    form.txtCountry = CountryOfPlace(place);
 }
 
 }  // namespace qv

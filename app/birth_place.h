@@ -33,10 +33,11 @@ struct PlaceClock {
 // not exist or zone data that cannot be read.
 PlaceClock ClockOfPlace(const Place& place, const LocalDateTime& local);
 
-// A clock of the tz database as an exact clock: summer time when it kept
-// daylight saving, local mean time when it is named "LMT" or its offset
-// has seconds, otherwise a standard time.
-ExactClock ExactClockOf(const LocalTimeType& clock);
+// A clock of the tz database as an exact clock: summer time when it was
+// ahead of the place's winter time (`summerTime`, ZoneAtResult::summerTime),
+// local mean time when it is named "LMT" or its offset has seconds,
+// otherwise a standard time.
+ExactClock ExactClockOf(const LocalTimeType& clock, bool summerTime);
 
 // The zone list's entry for an exact clock of `place` (a city's name, may be
 // empty): "Local mean time of Moscow, UTC+2:30:17", "Standard time of
@@ -56,6 +57,13 @@ LocalDateTime BirthMoment(const BirthFormData& form);
 // boxes and option pair.
 void SetPlaceLatitude(BirthFormData& form, const Place& place);
 void SetPlaceLongitude(BirthFormData& form, const Place& place);
+
+// What the State and Country boxes get for a place: its own, or for a place
+// the gazetteer files without one (Singapore, Gibraltar, Macau) the
+// country's name, else the city's own, so that every place of the atlas
+// can be charted.
+std::string StateOfPlace(const Place& place);
+std::string CountryOfPlace(const Place& place);
 
 // The place's names and coordinates into the form's boxes and option pairs.
 void SetPlace(BirthFormData& form, const Place& place);

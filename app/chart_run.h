@@ -22,9 +22,17 @@ namespace qv {
 // `precise` the built-in formulas give the numbers; with it the precise
 // engine does, and when it has none its message comes back and the state
 // and the wheel are left as they were. PositionSource says which engine gave
-// the chart.
+// the chart. With `aspects` the chart's Aspects are found too, which asks
+// the same engine for the minute after the birth (and, for a birth time not
+// known, for the Moon at the start and the end of the day); without, they
+// are marked as not computed.
 [[nodiscard]] std::optional<std::string> RunChartCalculation(const BirthData& birth, ChartState& state,
-                                                             ChartWheel& wheel, const PreciseEngine& precise = {});
+                                                             ChartWheel& wheel, const PreciseEngine& precise = {},
+                                                             bool aspects = true);
+
+// The longitudes of the built-in formulas alone, in slot order, without the
+// retrograde flags.
+std::array<double, 11> ClassicLongitudes(const EngineInput& input);
 
 // The built-in engine's numbers: the ascendant, the Moon, the Sun and the
 // planets, and the retrograde flags from the station tables.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/atomic_file.h"
+#include "app/file_names.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"
@@ -333,9 +334,10 @@ std::optional<std::string> WriteReadingFile(const std::filesystem::path& file, c
     return WriteFileAtomically(file, bytes);
 }
 
-std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file) {
-    if (!HasReadingExtension(file)) return ReadingRefusal{"Please Check The File."};
+namespace {
 
+// The reading in a file, whatever its name.
+std::variant<BirthFormData, ReadingRefusal> LoadReadingContent(const std::filesystem::path& file) {
     const FileRead read = ReadFileBounded(file, kMostBytes);
     if (read.error) return ReadingRefusal{*read.error};
     auto split = SplitLines(file, read.bytes);
@@ -354,6 +356,44 @@ std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::p
     if (auto refused = ReadBirthLines(file, lines, form)) return std::move(*refused);
     if (auto refused = ReadAddedLines(file, lines, form)) return std::move(*refused);
     return form;
+}
+
+bool EndsWithReadingExtension(const std::filesystem::path& file) {
+    const std::string name = file.filename().string();
+    if (name.size() < 4) return false;
+    std::string end = name.substr(name.size() - 4);
+    for (char& c : end) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return end == ".qvn";
+}
+
+}  // namespace
+
+std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file) {
+    if (!HasReadingExtension(file)) return ReadingRefusal{"Please Check The File."};
+    return LoadReadingContent(file);
+}
+
+std::optional<std::string> RefuseSavedReading(const std::filesystem::path& file) {
+    std::error_code error;
+    const bool there = std::filesystem::exists(file, error);
+    const bool reading =
+        there && (EndsWithReadingExtension(file) || std::holds_alternative<BirthFormData>(LoadReadingContent(file)));
+    if (!reading) return std::nullopt;
+    return QuoteUserText(FileNameOf(file)) +
+           " is a saved reading, which the export does not replace. Please choose another name for the export.";
+}
+
+std::string OfferedReadingName(const std::string& remembered, std::string_view birthName) {
+    if (remembered.empty()) return remembered;
+    const std::filesystem::path file(WithOwnExtension(remembered, "qvn"));
+    const auto loaded = LoadReading(file);
+    const auto* form = std::get_if<BirthFormData>(&loaded);
+    if (!form || TrimBlanks(form->txtName) == TrimBlanks(birthName)) return remembered;
+    // Another person's reading: this person's name in the same folder.
+    std::string name;
+    for (const char c : TrimBlanks(birthName)) name += c == '/' ? '_' : c;
+    if (name.empty() || name == "." || name == "..") name = "reading";
+    return (file.parent_path() / (name + ".qvn")).string();
 }
 
 }  // namespace qv

@@ -82,4 +82,16 @@ struct ReadingRefusal {
 //   or that repeats or comes out of order.
 [[nodiscard]] std::variant<BirthFormData, ReadingRefusal> LoadReading(const std::filesystem::path& file);
 
+// Why a file may not be written over by another output (the text export):
+// it is a saved reading, by its extension (".qvn" in any case, however
+// damaged) or by its content (a reading under another name). nullopt for
+// any other file, and for a name no file has yet.
+std::optional<std::string> RefuseSavedReading(const std::filesystem::path& file);
+
+// The name "Save As" offers for the chart of `birthName`: the remembered
+// name, unless it is another person's reading; then this person's name, as
+// a reading in the same folder ("/d/Ada.qvn"), so that a click on Save does
+// not replace the other person's reading.
+std::string OfferedReadingName(const std::string& remembered, std::string_view birthName);
+
 }  // namespace qv

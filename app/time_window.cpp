@@ -10,6 +10,7 @@
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/positions.h"
+#include "analysis/elements.h"
 #include "retro/retrogrades.h"
 #include "state/fixed_lists.h"
 
@@ -177,6 +178,7 @@ template <class Probe>
 std::variant<TimeWindow, std::string> Search(const EngineInput& input, Probe& probe) {
     TimeWindow w;
     w.clock = input.local;
+    w.utcOffsetSeconds = input.utcOffsetSeconds;
     if (!probe.Face(0, w.face)) return std::move(probe.refusal);
 
     // 24 hours either way, within the years the program calculates.
@@ -203,6 +205,8 @@ std::variant<TimeWindow, std::string> Search(const EngineInput& input, Probe& pr
             w.laterOpen = false;
         }
     }
+    w.earlierCut = w.earlierOpen && w.earliest > -kWindowReachMinutes;
+    w.laterCut = w.laterOpen && w.latest < kWindowReachMinutes;
     // The charts just outside, whole.
     w.before = w.after = w.face;
     if (!w.earlierOpen && !probe.Face(w.first - 1, w.before)) return std::move(probe.refusal);
@@ -245,6 +249,65 @@ std::variant<TimeWindow, std::string> FindTimeWindow(const EngineInput& input, c
     }
     ClassicProbe probe(input);
     return Search(input, probe);
+}
+
+TimeDependence DependenceOnTime(const TimeWindow& window, const EngineInput& input) {
+    // Which categories hold a body, for the bodies' signs and the ascendant's.
+    struct Held {
+        std::array<bool, 4> elements{};
+        std::array<bool, 3> qualities{}, houseTypes{};
+    };
+    const auto held = [](const std::array<std::int8_t, 11>& sign, int ascendant) {
+        Held h;
+        for (std::size_t body = 0; body < kAscendantSlot; ++body) {
+            if (sign[body] < 0) continue;
+            h.elements[static_cast<std::size_t>(ElementOfSign(sign[body]))] = true;
+            h.qualities[static_cast<std::size_t>(QualityOfSign(sign[body]))] = true;
+            if (ascendant >= 0)
+                h.houseTypes[static_cast<std::size_t>(HouseTypeOfHouse(WholeSignHouse(sign[body], ascendant)))] = true;
+        }
+        return h;
+    };
+
+    const int dayStart = -(window.clock.hour * 60 + window.clock.minute);
+    const int dayEnd = dayStart + 24 * 60 - 1;
+    // The bodies' signs at the day's first minute, and their changes within it.
+    std::array<std::int8_t, 11> sign = window.face.sign;
+    struct Change {
+        int minute;
+        std::size_t body;
+        int after;
+    };
+    std::vector<Change> changes;
+    TimeDependence out;
+    for (std::size_t body = 0; body < kAscendantSlot; ++body) {
+        if (const auto& c = window.lastChange[body]; c && c->minute > dayStart) {
+            sign[body] = static_cast<std::int8_t>(c->before);
+            changes.push_back({c->minute, body, c->after});
+        }
+        if (const auto& c = window.nextChange[body]; c && c->minute <= dayEnd)
+            changes.push_back({c->minute, body, c->after});
+    }
+    out.moonSign = std::any_of(changes.begin(), changes.end(), [](const Change& c) { return c.body == kMoonSlot; });
+    std::sort(changes.begin(), changes.end(), [](const Change& a, const Change& b) { return a.minute < b.minute; });
+
+    const Held drawn = held(window.face.sign, window.face.sign[kAscendantSlot]);
+    std::size_t next = 0;
+    for (int minute = dayStart; minute <= dayEnd; ++minute) {
+        while (next < changes.size() && changes[next].minute <= minute) {
+            sign[changes[next].body] = static_cast<std::int8_t>(changes[next].after);
+            ++next;
+        }
+        EngineInput moved = input;
+        moved.local = ShiftedClock(input.local, minute);
+        const Held now = held(sign, SignOfLongitude(AscendantOf(moved)));
+        for (std::size_t i = 0; i < 4; ++i) out.elements[i] = out.elements[i] || now.elements[i] != drawn.elements[i];
+        for (std::size_t i = 0; i < 3; ++i) {
+            out.qualities[i] = out.qualities[i] || now.qualities[i] != drawn.qualities[i];
+            out.houseTypes[i] = out.houseTypes[i] || now.houseTypes[i] != drawn.houseTypes[i];
+        }
+    }
+    return out;
 }
 
 }  // namespace qv

@@ -64,6 +64,11 @@ struct TimeWindow {
     // side holds for the whole 24 hours, and `first` (`last`) is the end
     // of the search.
     bool earlierOpen = false, laterOpen = false;
+    // An open side that the range of dates cut short of 24 hours: the chart
+    // holds to the first (last) minute the program calculates.
+    bool earlierCut = false, laterCut = false;
+    // The offset east of UTC of the chart's clock, which the minutes keep.
+    std::int32_t utcOffsetSeconds = 0;
     // For each part, its change nearest the clock time on either side:
     // lastChange[p].minute <= 0 is the first minute of the chart's value,
     // nextChange[p].minute >= 1 the first minute of the next value.
@@ -85,5 +90,23 @@ int MinutesBetween(const LocalDateTime& from, const LocalDateTime& to);
 // refuses a moment on the way.
 [[nodiscard]] std::variant<TimeWindow, std::string> FindTimeWindow(const EngineInput& input,
                                                                    const PreciseEngine& precise = {});
+
+// What of a chart drawn for 12:00 of a day whose birth time is not known
+// rests on the time: beside the ascendant and the houses, which always do,
+// the Moon's sign when it changes that day, and each element, quality and
+// house-type line that reads otherwise at some minute of that local day.
+struct TimeDependence {
+    bool moonSign = false;
+    std::array<bool, 4> elements{};    // Fire, Earth, Air, Water
+    std::array<bool, 3> qualities{};   // Cardinal, Mutable, Fixed
+    std::array<bool, 3> houseTypes{};  // Angular, Succedent, Cadent
+    bool operator==(const TimeDependence&) const = default;
+};
+
+// The dependence of the chart of `input` (a clock time of 12:00 whose day
+// is the birth date) on the time of day: the bodies' signs through the day
+// from `window` (the window of that chart), the ascendant minute by minute
+// by the built-in formulas.
+TimeDependence DependenceOnTime(const TimeWindow& window, const EngineInput& input);
 
 }  // namespace qv

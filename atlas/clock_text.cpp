@@ -32,11 +32,17 @@ std::string ClockText(const LocalTimeType& clock) {
     return FormatUtcOffset(clock.utcOffset) + (clock.daylightSaving ? " with daylight saving" : "");
 }
 
+std::string ClockText(const ZoneAtResult& clock) {
+    LocalTimeType shown = clock.time;
+    shown.daylightSaving = clock.summerTime();
+    return ClockText(shown);
+}
+
 std::string DescribeClock(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock,
                           const ZoneSlot& slot) {
     if (!clock.ok()) return std::string(place) + ": " + clock.error;
     if (clock.kind == LocalTimeKind::Skipped) return SkippedTimeMessage(place, local, clock);
-    std::string line = std::string(place) + ": " + ClockText(clock.time) + " on " + DateText(local);
+    std::string line = std::string(place) + ": " + ClockText(clock) + " on " + DateText(local);
     if (clock.kind == LocalTimeKind::Repeated)
         line += "; the clocks went back that night and " + TimeText(local) + " came twice: the first (" +
                 ShortName(clock.time) + ") is taken";
@@ -48,6 +54,12 @@ std::string SkippedTimeMessage(std::string_view place, const LocalDateTime& loca
     return TimeText(local) + " on " + DateText(local) + " did not exist in " + std::string(place) +
            ": the clocks moved forward that night (" + ShortName(clock.time) + " to " + ShortName(clock.other) +
            "). Please check the time of birth.";
+}
+
+std::string SkippedDayMessage(std::string_view place, const LocalDateTime& local, const ZoneAtResult& clock) {
+    return DateText(local) + " did not exist in " + std::string(place) +
+           ": the clocks moved forward a whole day that night (" + ShortName(clock.time) + " to " +
+           ShortName(clock.other) + "). Please check the date of birth.";
 }
 
 }  // namespace qv

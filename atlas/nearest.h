@@ -42,7 +42,7 @@ private:
     const PlaceIndex& index_;
 };
 
-// The atlas's NearbyIndex, built at its first use (thread-safe).
+// The atlas's NearbyIndex, over Atlas() (thread-safe).
 const NearbyIndex& AtlasNearby();
 
 // AtlasNearby().Nearest(latitude, longitude, limit, kNearbyRadiusKm).

@@ -41,6 +41,24 @@ ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local) {
                             absl::CivilSecond(local.year, local.month, local.day, local.hour, local.minute, 0));
 }
 
+ZoneAtResult ZoneAtInstant(std::string_view zoneId, std::int64_t unixSeconds) {
+    ZoneAtResult r;
+    if (zoneId.empty()) {
+        r.error = "The atlas knows no time zone for this place. Please choose the time zone and daylight saving.";
+        return r;
+    }
+    const LoadedZone loaded = LoadZone(zoneId);
+    if (!loaded.ok()) {
+        r.error = loaded.error;
+        return r;
+    }
+    const absl::Time t = absl::FromUnixSeconds(unixSeconds);
+    r.time = ClockAt(loaded.zone, t);
+    r.other = r.time;
+    r.winterOffset = WinterOffsetAt(loaded.zone, t);
+    return r;
+}
+
 std::string ZoneInfoDirectory() {
     const char* dir = std::getenv("TZDIR");
     return dir && *dir ? dir : "/usr/share/zoneinfo";

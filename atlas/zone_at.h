@@ -31,7 +31,13 @@ struct ZoneAtResult {
     LocalTimeKind kind = LocalTimeKind::Unique;
     LocalTimeType time;   // in force; the first of a repeated time; the one before a skipped time
     LocalTimeType other;  // the second of a repeated time; the one after a skipped time
+    // The place's winter time when `time` was in force (WinterOffsetAt).
+    std::int32_t winterOffset = 0;
     bool ok() const { return error.empty(); }
+    // Whether `time` is summer time: ahead of the place's winter time. This,
+    // not the tz database's daylight-saving flag, is what the program's
+    // daylight-saving box means.
+    bool summerTime() const { return time.utcOffset > winterOffset; }
 };
 
 // The clock of IANA zone `zoneId` ("America/Chicago") at local clock time `local`.
@@ -39,6 +45,10 @@ struct ZoneAtResult {
 // place the atlas knows no zone for; a zone file that exists but cannot be
 // used is named with what is wrong with it.
 [[nodiscard]] ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local);
+
+// The clock of zone `zoneId` at the instant `unixSeconds` (seconds since
+// 1970-01-01 00:00 UTC): `time` and `other` both that clock, `kind` Unique.
+ZoneAtResult ZoneAtInstant(std::string_view zoneId, std::int64_t unixSeconds);
 
 // Where the zone files are read: $TZDIR when set, else /usr/share/zoneinfo
 // (the folder Abseil reads them from too).

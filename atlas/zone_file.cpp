@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <system_error>
 
 #include "state/text.h"
@@ -220,6 +221,34 @@ LocalTimeType ClockAt(const absl::TimeZone& zone, absl::Time t) {
     return {static_cast<std::int32_t>(info.offset), info.is_dst, PlainAbbreviation(info.zone_abbr)};
 }
 
+std::int32_t WinterOffsetAt(const absl::TimeZone& zone, absl::Time t) {
+    // Far enough for the war times of the 1940s, which kept daylight time
+    // through several winters.
+    constexpr int kMostChanges = 16;
+    const absl::Duration reach = absl::Hours(24 * 366 * 4);
+    const LocalTimeType now = ClockAt(zone, t);
+    std::optional<std::pair<absl::Duration, std::int32_t>> nearest;  // distance, offset
+    for (const bool later : {false, true}) {
+        absl::Time at = t;
+        for (int i = 0; i < kMostChanges; ++i) {
+            absl::TimeZone::CivilTransition change;
+            if (!(later ? zone.NextTransition(at, &change) : zone.PrevTransition(at, &change))) break;
+            const absl::Time instant = zone.At(change.to).trans;
+            if (later ? instant <= at : instant >= at) break;
+            const absl::Duration distance = later ? instant - t : t - instant;
+            if (distance > reach) break;
+            const LocalTimeType other = ClockAt(zone, later ? instant : instant - absl::Seconds(1));
+            if (other.daylightSaving != now.daylightSaving) {
+                if (!nearest || distance < nearest->first) nearest.emplace(distance, other.utcOffset);
+                break;
+            }
+            at = instant;
+        }
+    }
+    if (nearest) return std::min(now.utcOffset, nearest->second);
+    return now.daylightSaving ? now.utcOffset - 3600 : now.utcOffset;
+}
+
 ZoneAtResult ResolveLocalTime(const absl::TimeZone& zone, const absl::CivilSecond& local) {
     const absl::TimeZone::TimeInfo found = zone.At(local);
     ZoneAtResult r;
@@ -227,17 +256,20 @@ ZoneAtResult ResolveLocalTime(const absl::TimeZone& zone, const absl::CivilSecon
         case absl::TimeZone::TimeInfo::UNIQUE:
             r.time = ClockAt(zone, found.pre);
             r.other = r.time;
+            r.winterOffset = WinterOffsetAt(zone, found.pre);
             break;
         case absl::TimeZone::TimeInfo::SKIPPED:
             // `pre` and `post` lie on the wrong sides of the change; `trans` is the change itself.
             r.kind = LocalTimeKind::Skipped;
             r.time = ClockAt(zone, found.trans - absl::Seconds(1));
             r.other = ClockAt(zone, found.trans);
+            r.winterOffset = WinterOffsetAt(zone, found.trans - absl::Seconds(1));
             break;
         case absl::TimeZone::TimeInfo::REPEATED:
             r.kind = LocalTimeKind::Repeated;
             r.time = ClockAt(zone, found.pre);
             r.other = ClockAt(zone, found.post);
+            r.winterOffset = WinterOffsetAt(zone, found.pre);
             break;
     }
     return r;

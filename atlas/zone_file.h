@@ -55,9 +55,19 @@ LoadedZone LoadZone(std::string_view zoneId);
 // letters, digits, '+' and '-' (a damaged file) is left empty.
 LocalTimeType ClockAt(const absl::TimeZone& zone, absl::Time t);
 
+// The offset east of UTC of the place's winter time at instant `t`: the
+// lower of the clock in force and the nearest clock around it that the tz
+// database files with the other daylight-saving flag (within a few years).
+// Most zones file summer as daylight time; some file winter as a negative
+// daylight time (Dublin since 1971, Windhoek 1994-2017, Casablanca since
+// 2018), and both give the same winter here. A clock filed as daylight time
+// with no standard time near it is taken to be an hour ahead of its winter.
+std::int32_t WinterOffsetAt(const absl::TimeZone& zone, absl::Time t);
+
 // The clock of `zone` at local clock reading `local`: unique, repeated (the
 // first occurrence in `time`, the second in `other`) or skipped (the clock
-// before in `time`, the one after in `other`).
+// before in `time`, the one after in `other`); `winterOffset` that of
+// `time`.
 ZoneAtResult ResolveLocalTime(const absl::TimeZone& zone, const absl::CivilSecond& local);
 
 }  // namespace qv

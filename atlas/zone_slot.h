@@ -35,4 +35,11 @@ inline ZoneSlot ZoneSlotFor(const LocalTimeType& clock) {
     return ZoneSlotFor(clock.utcOffset, clock.daylightSaving, clock.abbreviation);
 }
 
+// The same for the clock of a place at a moment, with its daylight saving
+// taken as summer time (ZoneAtResult::summerTime), so that the box is
+// ticked only for the clock an hour ahead of the place's winter time.
+inline ZoneSlot ZoneSlotFor(const ZoneAtResult& clock) {
+    return ZoneSlotFor(clock.time.utcOffset, clock.summerTime(), clock.time.abbreviation);
+}
+
 }  // namespace qv

@@ -1,6 +1,10 @@
 #include "chartview/chart_json.h"
 
+#include <algorithm>
+
+#include "analysis/aspects.h"
 #include "analysis/elements.h"
+#include "chartview/chart_moment.h"
 #include "chartview/time_window_json.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
@@ -10,6 +14,30 @@
 namespace qv {
 
 namespace {
+
+void WriteAspects(const ChartState& s, JsonWriter& json) {
+    json.BeginArray();
+    for (const Aspect& x : s.Aspects) {
+        const AspectType& type = AspectTypeOf(x.kind);
+        json.BeginObject();
+        json.Key("a");
+        json.String(kBodyNames[x.a]);
+        json.Key("b");
+        json.String(kBodyNames[x.b]);
+        json.Key("aspect");
+        json.String(type.name);
+        json.Key("angle");
+        json.Integer(type.angle);
+        json.Key("orb");
+        json.Number(x.orb);
+        json.Key("applying");
+        json.Bool(x.applying);
+        json.Key("rests_on_time");
+        json.Bool(x.restsOnTime);
+        json.EndObject();
+    }
+    json.EndArray();
+}
 
 void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     char date[40], time[16], offset[16];
@@ -23,8 +51,9 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     *end++ = ':';
     end = PutZeroPadded(end, s.BirthMinute, 2);
     const std::string_view timeText(time, static_cast<std::size_t>(end - time));
-    const std::string_view offsetText(
-        offset, static_cast<std::size_t>(PutUtcOffset(offset, s.ChartMoment.utcOffsetSeconds) - offset));
+    const BirthClockName clock = NameBirthClock(s.ZoneSlot, s.DaylightSaving, s.BirthExactClock);
+    const std::string_view offsetText(offset,
+                                      static_cast<std::size_t>(PutUtcOffset(offset, clock.utcOffsetSeconds) - offset));
 
     json.BeginObject();
     json.Key("name");
@@ -37,14 +66,14 @@ void WriteInput(const ChartState& s, const AtlasUse& atlas, JsonWriter& json) {
     json.Bool(s.BirthTimeKnown);
     // A clock no row gives: no row, and the offset (below) to the second.
     json.Key("zone");
-    if (s.BirthExactClock)
-        json.Null();
+    if (clock.zoneSlot)
+        json.Integer(*clock.zoneSlot);
     else
-        json.Integer(s.ZoneSlot);
+        json.Null();
+    // The list's text of the row, as the chart state's table holds it.
     json.Key("zone_text");
-    json.String(!s.BirthExactClock && IsTimeZoneSlot(s.ZoneSlot)
-                    ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(s.ZoneSlot)])
-                    : std::string_view());
+    json.String(clock.zoneSlot ? std::string_view(s.TimeZoneName[static_cast<std::size_t>(*clock.zoneSlot)])
+                               : std::string_view());
     json.Key("dst");
     json.Bool(s.DaylightSaving);
     json.Key("latitude");
@@ -151,9 +180,18 @@ void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const A
     WriteFindings(kQualityNames, state.QualityResult, json);
     json.Key("house_types");
     WriteFindings(kHouseTypeNames, state.HouseTypeResult, json);
+    // What rests on a birth time not known.
+    if (const std::optional<TimeDependence> dependence = TimeDependenceOf(state, window)) {
+        json.Key("rests_on_time");
+        WriteTimeDependence(*dependence, json);
+    }
+    if (state.Aspects.computed) {
+        json.Key("aspects");
+        WriteAspects(state, json);
+    }
     if (window) {
         json.Key("time_window");
-        WriteTimeWindow(*window, json);
+        WriteTimeWindow(*window, json, atlas.zoneId);
     }
 }
 

@@ -43,6 +43,11 @@ constexpr std::string_view PositionsFromName(PositionsFrom from) {
 //   them, "Asc" last;
 // - elements, qualities, house_types: {name, present, message}, the message
 //   as stored ("M-" marker included);
+// - rests_on_time, only for a birth time not known: WriteTimeDependence;
+// - aspects, only when the calculation found them (Aspects.computed): each
+//   {a, b, aspect, angle, orb, applying, rests_on_time}, the points by their
+//   position names, in the order of the first point's slot, then the
+//   second's;
 // - time_window, only when `window` is given: WriteTimeWindow.
 void WriteChartMembers(const ChartState& state, const ChartWheel& wheel, const AtlasUse& atlas, JsonWriter& json,
                        const TimeWindow* window = nullptr);

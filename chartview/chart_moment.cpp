@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "analysis/elements.h"
 #include "astro/universal_time.h"
 #include "atlas/zone_at.h"
 #include "state/fixed_lists.h"
@@ -34,9 +35,50 @@ void AppendHourMinute(std::string& out, int hour, int minute) {
     AppendPadded(out, minute, 2);
 }
 
+// The clock a window's minutes are read on: the place's wall clock at each
+// instant when the window has a place whose clock was the chart's at the
+// birth moment, else the chart's clock time moved on with its offset.
+class WindowClock {
+public:
+    WindowClock(const TimeWindow& w, std::string_view zoneId) : w_(w) {
+        if (zoneId.empty()) return;
+        const ZoneAtResult birth = ZoneAtInstant(zoneId, UnixSecond(0));
+        if (birth.ok() && birth.time.utcOffset == w.utcOffsetSeconds) zoneId_ = zoneId;
+    }
+
+    struct Reading {
+        LocalDateTime local;
+        std::int32_t utcOffset = 0;
+    };
+
+    // The clock `minute` minutes after the chart's moment.
+    Reading At(int minute) const {
+        const LocalDateTime moved = ShiftedClock(w_.clock, minute);
+        if (zoneId_.empty()) return {moved, w_.utcOffsetSeconds};
+        const ZoneAtResult clock = ZoneAtInstant(zoneId_, UnixSecond(minute));
+        if (!clock.ok()) return {moved, w_.utcOffsetSeconds};
+        return {ShiftedClock(moved, (clock.time.utcOffset - w_.utcOffsetSeconds) / 60), clock.time.utcOffset};
+    }
+
+    const TimeWindow& window() const { return w_; }
+
+private:
+    std::int64_t UnixSecond(int minute) const {
+        const local_seconds local =
+            local_days{year_month_day{year{w_.clock.year}, month{static_cast<unsigned>(w_.clock.month)},
+                                      day{static_cast<unsigned>(w_.clock.day)}}} +
+            hours{w_.clock.hour} + std::chrono::minutes{w_.clock.minute + minute};
+        return (local.time_since_epoch() - seconds{w_.utcOffsetSeconds}).count();
+    }
+
+    const TimeWindow& w_;
+    std::string_view zoneId_;
+};
+
 // "16:06" on the date of the window's clock time, "1962-06-16 00:00" on another.
-std::string ClockText(const TimeWindow& w, int minute) {
-    const LocalDateTime t = ShiftedClock(w.clock, minute);
+std::string ClockText(const WindowClock& c, int minute) {
+    const LocalDateTime t = c.At(minute).local;
+    const TimeWindow& w = c.window();
     std::string out;
     if (t.year != w.clock.year || t.month != w.clock.month || t.day != w.clock.day) {
         AppendDate(out, t);
@@ -46,6 +88,28 @@ std::string ClockText(const TimeWindow& w, int minute) {
     return out;
 }
 
+// "1962-06-15T13:53".
+std::string IsoClock(const WindowClock& c, int minute) {
+    const LocalDateTime t = c.At(minute).local;
+    std::string out;
+    AppendDate(out, t);
+    out += 'T';
+    AppendHourMinute(out, t.hour, t.minute);
+    return out;
+}
+
+// " (UTC+2:00, after the clocks changed)" for an edge on another offset
+// than the chart's, else nothing.
+std::string AcrossChange(const WindowClock& c, int minute, bool later) {
+    const std::int32_t offset = c.At(minute).utcOffset;
+    if (offset == c.window().utcOffsetSeconds) return {};
+    return " (" + FormatUtcOffset(offset) + (later ? ", after" : ", before") + " the clocks changed)";
+}
+
+// The words for the end of the dates the program calculates.
+constexpr std::string_view kDatesBegin = "the dates the program calculates begin";
+constexpr std::string_view kDatesEnd = "the dates the program calculates end";
+
 bool IsMark(std::size_t part) { return part >= kFirstMarkPart; }
 
 std::string_view BodyOfPart(std::size_t part) {
@@ -53,11 +117,15 @@ std::string_view BodyOfPart(std::size_t part) {
     return part == kAscendantSlot ? std::string_view("ascendant") : kBodyNames[part];
 }
 
+std::string_view SignName(int sign) {
+    return sign >= 0 && sign < 12 ? kSignNames[static_cast<std::size_t>(sign)] : std::string_view("no sign");
+}
+
 // "ascendant in Libra", "Mercury retrograde".
 std::string PartState(std::size_t part, int value) {
     std::string out(BodyOfPart(part));
     if (IsMark(part)) return out + (value ? " retrograde" : " direct");
-    return out + " in " + std::string(WindowSignName(value));
+    return out + " in " + std::string(SignName(value));
 }
 
 // "the ascendant enters Scorpio", "Mercury turns retrograde".
@@ -66,7 +134,7 @@ std::string PartEvent(std::size_t part, int value) {
     std::string out = article ? "the " : "";
     out += BodyOfPart(part);
     if (IsMark(part)) return out + (value ? " turns retrograde" : " turns direct");
-    return out + " enters " + std::string(WindowSignName(value));
+    return out + " enters " + std::string(SignName(value));
 }
 
 // The parts whose change ends the window on one side.
@@ -90,17 +158,19 @@ std::string Joined(const std::vector<std::string>& items, std::string_view betwe
 
 // "ascendant in Virgo" for the chart one minute beyond a side.
 std::string BeyondSide(const TimeWindow& w, bool later) {
+    if (later ? w.laterCut : w.earlierCut) return std::string(later ? kDatesEnd : kDatesBegin) + " there";
     if (later ? w.laterOpen : w.earlierOpen) return "no change within 24 hours";
     std::vector<std::string> states;
     for (std::size_t p : EndingParts(w, later)) states.push_back(PartState(p, FacePart(later ? w.after : w.before, p)));
     return Joined(states, ", ");
 }
 
-std::string KnownTimeLine(const TimeWindow& w) {
-    std::string out = "Same chart for births from " + ClockText(w, w.first);
-    if (w.earlierOpen) out += " or earlier";
-    out += " to " + ClockText(w, w.last);
-    if (w.laterOpen) out += " or later";
+std::string KnownTimeLine(const WindowClock& c) {
+    const TimeWindow& w = c.window();
+    std::string out = "Same chart for births from " + ClockText(c, w.first) + AcrossChange(c, w.first, false);
+    if (w.earlierOpen && !w.earlierCut) out += " or earlier";
+    out += " to " + ClockText(c, w.last) + AcrossChange(c, w.last, true);
+    if (w.laterOpen && !w.laterCut) out += " or later";
     std::vector<std::string> held;
     for (bool later : {false, true})
         for (std::size_t p : EndingParts(w, later)) {
@@ -114,7 +184,8 @@ std::string KnownTimeLine(const TimeWindow& w) {
     return out;
 }
 
-std::string UnknownTimeLine(const TimeWindow& w) {
+std::string UnknownTimeLine(const WindowClock& c) {
+    const TimeWindow& w = c.window();
     std::string out =
         "Birth time unknown: the ascendant, the houses and the house types are drawn for 12:00 and not known.";
     const int dayStart = -(w.clock.hour * 60 + w.clock.minute);
@@ -123,43 +194,36 @@ std::string UnknownTimeLine(const TimeWindow& w) {
     for (std::size_t p = 0; p < kAscendantSlot; ++p)
         for (const auto& change : {w.lastChange[p], w.nextChange[p]})
             if (change && change->minute > dayStart && change->minute <= dayEnd)
-                changes.push_back(PartState(p, change->before) + " until " + ClockText(w, change->minute - 1) +
-                                  ", in " + std::string(WindowSignName(change->after)) + " from " +
-                                  ClockText(w, change->minute));
+                changes.push_back(PartState(p, change->before) + " until " + ClockText(c, change->minute - 1) +
+                                  ", in " + std::string(SignName(change->after)) + " from " +
+                                  ClockText(c, change->minute));
     if (changes.empty()) return out + " Every body keeps its sign all day.";
     return out + " During the day: " + Joined(changes, "; ") + ".";
 }
 
 }  // namespace
 
-std::string WindowIsoClock(const TimeWindow& w, int minute) {
-    const LocalDateTime t = ShiftedClock(w.clock, minute);
-    std::string out;
-    AppendDate(out, t);
-    out += 'T';
-    AppendHourMinute(out, t.hour, t.minute);
-    return out;
-}
-
-std::string_view WindowSignName(int sign) {
-    return sign >= 0 && sign < 12 ? kSignNames[static_cast<std::size_t>(sign)] : std::string_view("no sign");
-}
-
 std::string BirthMomentLine(const ChartState& s) {
     const EngineInput& in = s.ChartMoment;
+    const BirthClockName clock = NameBirthClock(s.ZoneSlot, s.DaylightSaving, s.BirthExactClock);
     std::string out;
     AppendHourMinute(out, in.local.hour, in.local.minute);
     if (!s.BirthTimeKnown) out += " (birth time unknown)";
-    if (IsTimeZoneSlot(s.ZoneSlot)) {
+    if (!clock.name.empty()) {
         out += ' ';
-        out += kTimeZoneRows[static_cast<std::size_t>(s.ZoneSlot)].abbreviation;
-        if (s.DaylightSaving) out += ", DST";
+        out += clock.name;
+        if (clock.daylightSaving) out += ", DST";
     }
-    out += " (" + FormatUtcOffset(in.utcOffsetSeconds) + ") = ";
-    const sys_time<minutes> universal = UniversalMoment(in);
+    out += " (" + FormatUtcOffset(clock.utcOffsetSeconds) + ") = ";
+    // To the second when the clock's offset has seconds (a local mean time).
+    const sys_seconds universal = UniversalSecond(in);
     const sys_days universalDay = floor<days>(universal);
-    const hh_mm_ss<minutes> clock{universal - universalDay};
-    AppendHourMinute(out, static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()));
+    const hh_mm_ss<seconds> time{universal - universalDay};
+    AppendHourMinute(out, static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+    if (clock.utcOffsetSeconds % 60 != 0) {
+        out += ':';
+        AppendPadded(out, static_cast<long>(time.seconds().count()), 2);
+    }
     out += " UT";
     const sys_days localDay{year_month_day{year{in.local.year}, month{static_cast<unsigned>(in.local.month)},
                                            day{static_cast<unsigned>(in.local.day)}}};
@@ -175,23 +239,83 @@ std::string BirthMomentLine(const ChartState& s) {
     return out;
 }
 
-std::string WindowEdgeEvent(const TimeWindow& w, bool later) {
+std::string WindowEdgeEvent(const TimeWindow& w, bool later, std::string_view zoneId) {
+    const WindowClock c(w, zoneId);
+    if (later ? w.laterCut : w.earlierCut) {
+        std::string out = std::string(later ? kDatesEnd : kDatesBegin) + (later ? " after " : " at ");
+        const LocalDateTime t = c.At(later ? w.last : w.first).local;
+        AppendDate(out, t);
+        out += ' ';
+        AppendHourMinute(out, t.hour, t.minute);
+        return out;
+    }
     if (later ? w.laterOpen : w.earlierOpen) return {};
     const int minute = later ? w.last + 1 : w.first;
     std::vector<std::string> events;
     for (std::size_t p : EndingParts(w, later)) events.push_back(PartEvent(p, FacePart(later ? w.after : w.face, p)));
-    return "at " + ClockText(w, minute) + " " + Joined(events, " and ");
+    return "at " + ClockText(c, minute) + " " + Joined(events, " and ");
 }
 
-std::string TimeWindowLine(const TimeWindow& window, bool timeKnown) {
-    return timeKnown ? KnownTimeLine(window) : UnknownTimeLine(window);
+std::string TimeWindowLine(const TimeWindow& window, bool timeKnown, std::string_view zoneId) {
+    const WindowClock c(window, zoneId);
+    return timeKnown ? KnownTimeLine(c) : UnknownTimeLine(c);
 }
 
-std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise) {
+std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise, std::string_view zoneId) {
     const bool ephemeris = state.PositionSource == PositionsFrom::Ephemeris && precise;
     auto found = FindTimeWindow(state.ChartMoment, ephemeris ? precise : PreciseEngine{});
     if (auto* refused = std::get_if<std::string>(&found)) return "The time window could not be found: " + *refused;
-    return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown);
+    return TimeWindowLine(std::get<TimeWindow>(found), state.BirthTimeKnown, zoneId);
 }
+
+namespace {
+
+// The names of the categories marked in `marked`.
+template <std::size_t N>
+void AppendMarked(std::vector<std::string_view>& names, const std::array<std::string_view, N>& all,
+                  const std::array<bool, N>& marked) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (marked[i]) names.push_back(all[i]);
+}
+
+}  // namespace
+
+std::string UnknownTimeNote(const TimeDependence& d) {
+    std::string out = "Birth time unknown: the ascendant and the houses above are drawn for 12:00 and not known";
+    std::vector<std::string_view> lines;
+    AppendMarked(lines, kElementNames, d.elements);
+    AppendMarked(lines, kQualityNames, d.qualities);
+    AppendMarked(lines, kHouseTypeNames, d.houseTypes);
+    std::vector<std::string> parts;
+    if (d.moonSign) parts.emplace_back("the Moon's sign");
+    if (!lines.empty()) {
+        std::string named = "the ";
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (i > 0) named += i + 1 == lines.size() ? " and " : ", ";
+            named += lines[i];
+        }
+        parts.push_back(named + (lines.size() == 1 ? " line" : " lines"));
+    }
+    if (parts.empty()) return out + ".";
+    return out + ", nor are " + Joined(parts, " and ") + ", which read otherwise at other times of that day.";
+}
+
+std::optional<TimeDependence> TimeDependenceOf(const ChartState& state, const TimeWindow* window) {
+    if (state.BirthTimeKnown) return std::nullopt;
+    if (window) return DependenceOnTime(*window, state.ChartMoment);
+    auto found = FindTimeWindow(state.ChartMoment);
+    if (!std::holds_alternative<TimeWindow>(found)) return std::nullopt;
+    return DependenceOnTime(std::get<TimeWindow>(found), state.ChartMoment);
+}
+
+std::string WindowIsoClock(const TimeWindow& w, int minute, std::string_view zoneId) {
+    return IsoClock(WindowClock(w, zoneId), minute);
+}
+
+std::int32_t WindowUtcOffset(const TimeWindow& w, int minute, std::string_view zoneId) {
+    return WindowClock(w, zoneId).At(minute).utcOffset;
+}
+
+std::string_view WindowSignName(int sign) { return SignName(sign); }
 
 }  // namespace qv

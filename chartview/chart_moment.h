@@ -1,12 +1,19 @@
 // What a chart was cast for and how much of it rests on the birth minute, in
-// words for the chart window, the printed page and the command (its JSON in
-// chartview/time_window_json.h).
+// words for the chart window and the printed page and as JSON for the
+// command and the batch.
 //
 // Clock times in these texts are local clock times of the chart's zone row
 // and box (or offset), as "16:06" on the birth's date and "1962-06-16 00:00"
-// on another.
+// on another. Given the IANA zone of the chart's atlas place (`zoneId`)
+// whose clock the chart took, they are the place's wall-clock times at each
+// instant instead, across its changes of the clock; an edge on another
+// offset than the birth's says so: "to 03:08 (UTC+2:00, after the clocks
+// changed)". A side the range of dates cuts (1901-01-01 00:00, 2050-12-31
+// 23:59) ends there, and its event names the end of the dates.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -27,7 +34,7 @@ std::string BirthMomentLine(const ChartState& state);
 // ascendant enters Scorpio", "at 1962-06-16 00:00 Mercury turns retrograde"
 // (several parts at one minute joined by " and "). Empty when the side is
 // open: the chart holds for the whole 24 hours that way.
-std::string WindowEdgeEvent(const TimeWindow& window, bool later);
+std::string WindowEdgeEvent(const TimeWindow& window, bool later, std::string_view zoneId = {});
 
 // The chart window's line for a known birth time: "Same chart for births
 // from 13:53 to 16:05 (ascendant in Libra). Earlier: ascendant in Virgo;
@@ -41,18 +48,36 @@ std::string WindowEdgeEvent(const TimeWindow& window, bool later);
 // "Birth time unknown: the ascendant, the houses and the house types are
 // drawn for 12:00 and not known. During the day: Moon in Aries until 15:19,
 // in Taurus from 15:20." or "… Every body keeps its sign all day."
-std::string TimeWindowLine(const TimeWindow& window, bool timeKnown);
+std::string TimeWindowLine(const TimeWindow& window, bool timeKnown, std::string_view zoneId = {});
 
 // The window's line for a chart: FindTimeWindow on state.ChartMoment with
 // the engine that gave its positions (`precise`, when they came from the
 // ephemeris), or the engine's message when it refused a moment on the way.
-std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise);
+std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise, std::string_view zoneId = {});
 
-// A minute of the window (minutes from the birth minute) as its local clock
-// time "1962-06-15T13:53", as the JSON has it.
-std::string WindowIsoClock(const TimeWindow& window, int minute);
+// A minute of the window (minutes from the birth minute) as its clock time
+// "1962-06-15T13:53", on the place's clock when `zoneId` is given as above,
+// and the UTC offset of that clock then. Seconds.
+std::string WindowIsoClock(const TimeWindow& window, int minute, std::string_view zoneId = {});
+std::int32_t WindowUtcOffset(const TimeWindow& window, int minute, std::string_view zoneId = {});
 
 // The name of sign 0..11, "no sign" for any other number.
 std::string_view WindowSignName(int sign);
+
+// The note of a chart whose birth time is not known, under its
+// interpretation: "Birth time unknown: the ascendant and the houses above
+// are drawn for 12:00 and not known, nor are the Moon's sign and the Water,
+// Mutable, Angular and Cadent lines, which read otherwise at other times of
+// that day."
+std::string UnknownTimeNote(const TimeDependence& dependence);
+
+// What of the chart in `state` rests on its birth time when that is not
+// known (DependenceOnTime): from `window` when given, else from the window
+// the built-in formulas find. nullopt for a known birth time, or when no
+// window is found.
+std::optional<TimeDependence> TimeDependenceOf(const ChartState& state, const TimeWindow* window = nullptr);
+
+// Bytes WriteTimeWindow writes at most.
+inline constexpr std::size_t kTimeWindowJsonRoom = 8 * 1024;
 
 }  // namespace qv

@@ -23,17 +23,8 @@ void ResultLines(std::string& out, std::string_view heading, const std::array<Fi
 }  // namespace
 
 std::string MakeTextExport(const ChartState& s) {
-    using std::to_string;
     std::string out;
-    Line(out, "Name: " + ValidUtf8(s.BirthName));
-    Line(out, "Date of Birth: " + std::string(MonthName(s.BirthMonth)) + " " + to_string(s.BirthDay) + ", " +
-                  to_string(s.BirthYear));
-    Line(out, "Time of Birth: " + to_string(s.BirthHour) + " Hour " + to_string(s.BirthMinute) + " Minute ");
-    Line(out, "Latitude: " + to_string(s.LatDegrees) + " Degree " + to_string(s.LatMinutes) + " Minute ");
-    Line(out, "Longitude: " + to_string(s.LonDegrees) + " Degree " + to_string(s.LonMinutes) + " Minute ");
-    Line(out, "City: " + ValidUtf8(s.BirthCity));
-    Line(out, "State: " + ValidUtf8(s.BirthState));
-    Line(out, "Country: " + ValidUtf8(s.BirthCountry));
+    for (const std::string& line : PersonalDataLines(s, PersonalLinesFor::TextExport)) Line(out, line);
     Line(out, kSeparator);
     Line(out, "Planetary Position");
     for (std::size_t i = 0; i < s.PlanetPosition.size(); ++i) Line(out, s.PositionName[i] + " " + s.PlanetPosition[i]);
@@ -45,6 +36,7 @@ std::string MakeTextExport(const ChartState& s) {
 }
 
 std::optional<std::string> WriteTextExport(const std::filesystem::path& file, const ChartState& state) {
+    if (auto refused = RefuseSavedReading(file)) return refused;
     return WriteFileAtomically(file, MakeTextExport(state));
 }
 

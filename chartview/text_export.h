@@ -24,7 +24,8 @@ inline constexpr std::string_view kEphemerisSourceLine =
 // kEphemerisSourceLine.
 std::string MakeTextExport(const ChartState& state);
 
-// Writes the export safely (see WriteFileAtomically). nullopt on success,
+// Writes the export safely (see WriteFileAtomically); a saved reading is
+// never replaced by it (RefuseSavedReading). nullopt on success,
 // otherwise the reason as a sentence.
 [[nodiscard]] std::optional<std::string> WriteTextExport(const std::filesystem::path& file, const ChartState& state);
 

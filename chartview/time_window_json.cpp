@@ -1,20 +1,54 @@
 #include "chartview/time_window_json.h"
 
+#include "analysis/elements.h"
 #include "chartview/chart_moment.h"
 #include "state/fixed_lists.h"
+#include "state/text.h"
 
 namespace qv {
 
-void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
+void WriteTimeDependence(const TimeDependence& d, JsonWriter& json) {
+    const auto names = [&json](const auto& all, const auto& marked) {
+        json.BeginArray();
+        for (std::size_t i = 0; i < marked.size(); ++i)
+            if (marked[i]) json.String(all[i]);
+        json.EndArray();
+    };
+    json.BeginObject();
+    json.Key("ascendant");
+    json.Bool(true);
+    json.Key("houses");
+    json.Bool(true);
+    json.Key("moon_sign");
+    json.Bool(d.moonSign);
+    json.Key("elements");
+    names(kElementNames, d.elements);
+    json.Key("qualities");
+    names(kQualityNames, d.qualities);
+    json.Key("house_types");
+    names(kHouseTypeNames, d.houseTypes);
+    json.EndObject();
+}
+
+void WriteTimeWindow(const TimeWindow& w, JsonWriter& json, std::string_view zoneId) {
+    const auto offsetText = [&w, zoneId](int minute) {
+        char room[16];
+        return std::string(room, PutUtcOffset(room, WindowUtcOffset(w, minute, zoneId)));
+    };
+    const bool fromShown = !w.earlierOpen || w.earlierCut, untilShown = !w.laterOpen || w.laterCut;
     json.BeginObject();
     json.Key("from");
-    json.StringOrNull(w.earlierOpen ? std::string() : WindowIsoClock(w, w.first));
+    json.StringOrNull(fromShown ? WindowIsoClock(w, w.first, zoneId) : std::string());
     json.Key("until");
-    json.StringOrNull(w.laterOpen ? std::string() : WindowIsoClock(w, w.last));
+    json.StringOrNull(untilShown ? WindowIsoClock(w, w.last, zoneId) : std::string());
+    json.Key("from_utc_offset");
+    json.StringOrNull(fromShown ? offsetText(w.first) : std::string());
+    json.Key("until_utc_offset");
+    json.StringOrNull(untilShown ? offsetText(w.last) : std::string());
     json.Key("before");
-    json.StringOrNull(WindowEdgeEvent(w, false));
+    json.StringOrNull(WindowEdgeEvent(w, false, zoneId));
     json.Key("after");
-    json.StringOrNull(WindowEdgeEvent(w, true));
+    json.StringOrNull(WindowEdgeEvent(w, true, zoneId));
     json.Key("bodies");
     json.BeginArray();
     for (std::size_t slot = 0; slot < w.face.sign.size(); ++slot) {
@@ -32,7 +66,7 @@ void WriteTimeWindow(const TimeWindow& w, JsonWriter& json) {
             }
             json.BeginObject();
             json.Key("at");
-            json.String(WindowIsoClock(w, change->minute));
+            json.String(WindowIsoClock(w, change->minute, zoneId));
             json.Key("sign");
             json.String(WindowSignName(next ? change->after : change->before));
             json.EndObject();

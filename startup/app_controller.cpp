@@ -25,7 +25,7 @@ constexpr int kModalRetryMs = 250;
 
 AppController::AppController(UserDialogs& dialogs, QObject* parent)
     : QObject(parent), dialogs_(dialogs), form_(std::make_unique<FrmMain>(state_, dialogs)) {
-    connect(form_.get(), &FrmMain::calculateRequested, this, &AppController::CalculateChart);
+    connect(form_.get(), &FrmMain::calculateRequested, this, [this] { calculate(true); });
     connect(form_.get(), &FrmMain::openRequested, this, &AppController::OpenReading);
     connect(form_.get(), &FrmMain::closing, this, &AppController::EndProgram);
 }
@@ -71,9 +71,11 @@ ChartWindow* AppController::ensureChartWindow() {
     return window;
 }
 
-void AppController::CalculateChart() {
+void AppController::CalculateChart() { calculate(false); }
+
+void AppController::calculate(bool askAtlas) {
     if (ending_) return;
-    const std::optional<BirthData> birth = form_->checkedBirthData();
+    const std::optional<BirthData> birth = form_->checkedBirthData(askAtlas);
     if (!birth) return;
     // The window (and its display form) is created after the state holds
     // the new birth data, so its personal-data labels show this person.
@@ -96,8 +98,9 @@ void AppController::CalculateChart() {
     }
     ChartWindow* window = ensureChartWindow();
     wheel_ = wheel;
-    window->setChartNotes(QString::fromStdString(BirthMomentLine(state_)),
-                          QString::fromStdString(TimeWindowLineOf(state_, precise ? precise_ : PreciseEngine{})));
+    window->setChartNotes(
+        QString::fromStdString(BirthMomentLine(state_)),
+        QString::fromStdString(TimeWindowLineOf(state_, precise ? precise_ : PreciseEngine{}, form_->chartZoneId())));
     window->showChart(wheel_);  // fills the window and shows it maximised
     if (!window->isVisible()) window->showMaximized();
     form_->hide();

@@ -37,6 +37,9 @@ public:
     // refused with its message; the form and the chart shown stay as they
     // were.
     void CalculateChart();
+    // The same for "Get My Quorvane": a zone or City the atlas contradicts
+    // is asked about first (FrmMain::checkedBirthData).
+    void CalculateAskingAtlas() { calculate(true); }
     // "&Open Previously Saved Reading": restores the form from a file and
     // calculates it.
     void OpenReading();
@@ -62,6 +65,7 @@ signals:
     void programEnded();
 
 private:
+    void calculate(bool askAtlas);
     ChartWindow* ensureChartWindow();
     void leaveChartWindow(bool showFormFirst);  // Back (false) and New (true)
 

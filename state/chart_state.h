@@ -26,6 +26,37 @@ struct StyledRun {
     bool operator==(const StyledRun&) const = default;
 };
 
+// The aspects the chart's points make with one another: the points are the
+// position slots 0 Sun … 9 Pluto and 10 the ascendant; the aspects follow
+// kAspectTable (analysis/aspects.h). Fixed room, so a chart allocates
+// nothing for them.
+enum class AspectKind : std::uint8_t { Conjunction, Sextile, Square, Trine, Opposition };
+
+struct Aspect {
+    std::uint8_t a = 0, b = 0;  // position slots, a < b
+    AspectKind kind = AspectKind::Conjunction;
+    double orb = 0.0;       // |shorter arc − the aspect's angle|, degrees
+    bool applying = false;  // the orb is smaller one minute later
+    // The birth time is not known and the aspect rests on it: an aspect of
+    // the ascendant, or of the Moon when the Moon changes sign that day.
+    bool restsOnTime = false;
+    bool operator==(const Aspect&) const = default;
+};
+
+inline constexpr std::size_t kAspectPointCount = 11;
+inline constexpr std::size_t kAspectPairCount = kAspectPointCount * (kAspectPointCount - 1) / 2;
+
+struct ChartAspects {
+    // False when the calculation was not asked for them (the batch without
+    // --aspects); then nothing below is the chart's.
+    bool computed = false;
+    std::uint8_t count = 0;
+    // The first `count`, by the first point's slot, then the second's.
+    std::array<Aspect, kAspectPairCount> list{};
+    const Aspect* begin() const { return list.data(); }
+    const Aspect* end() const { return list.data() + count; }
+};
+
 struct ChartState {
     // Birth data, written by the calculation from the checked birth data
     // (WriteBirthFields), after the engine has given its numbers.
@@ -99,6 +130,10 @@ struct ChartState {
     // The engine that gave BodyLongitude and RetrogradeFlag. Not saved with
     // a reading: a reading is calculated in the mode chosen when it opens.
     PositionsFrom PositionSource = PositionsFrom::Formulas;
+
+    // The aspects of BodyLongitude, written by the calculation when asked
+    // (FindChartAspects, analysis/aspects.h).
+    ChartAspects Aspects;
 
     // Interpretation box content, in display order: the analysis' fixed texts.
     std::vector<StyledRun> InterpretationRuns;

@@ -124,6 +124,44 @@ constexpr std::int32_t ClockOffsetSeconds(int slot, bool daylightSaving, const s
     return ZoneOffsetSeconds(slot, daylightSaving);
 }
 
+// What an exact clock is, in words: "local mean time", "standard time",
+// "summer time".
+constexpr std::string_view ClockKindName(ClockKind kind) {
+    return kind == ClockKind::MeanTime     ? "local mean time"
+           : kind == ClockKind::SummerTime ? "summer time"
+                                           : "standard time";
+}
+
+// The one naming of a birth's clock, which every output that shows it takes:
+// the chart window's and the printed page's birth-moment line, the form's
+// zone list and the JSON's zone, zone_text and utc_offset.
+struct BirthClockName {
+    std::optional<int> zoneSlot;        // the row; none for an exact clock (JSON null)
+    std::string_view zoneText;          // the row's text in the list; empty for an exact clock
+    std::string_view name;              // the row's abbreviation ("CDT"), or the exact clock's kind
+    bool daylightSaving = false;        // the box: the clock is an hour ahead of `name`'s (", DST")
+    std::int32_t utcOffsetSeconds = 0;  // ClockOffsetSeconds: what the chart takes
+};
+
+// The naming of row `slot` (a valid slot, or any with an exact clock), the
+// box and the exact clock when there is one. Views of fixed texts only.
+constexpr BirthClockName NameBirthClock(int slot, bool daylightSaving, const std::optional<ExactClock>& exact) {
+    BirthClockName n;
+    n.daylightSaving = daylightSaving;
+    if (exact) {
+        n.name = ClockKindName(exact->kind);
+        n.utcOffsetSeconds = ClockOffsetSeconds(slot, daylightSaving, exact);
+        return n;
+    }
+    if (!IsTimeZoneSlot(slot)) return n;
+    const TimeZoneRow& row = kTimeZoneRows[static_cast<std::size_t>(slot)];
+    n.zoneSlot = slot;
+    n.zoneText = row.name;
+    n.name = row.abbreviation;
+    n.utcOffsetSeconds = ZoneOffsetSeconds(slot, daylightSaving);
+    return n;
+}
+
 // The row whose offset (box unticked) lies nearest to `offsetSeconds`; among
 // equally near rows a standard time, then the first in table order.
 int NearestZoneSlot(std::int32_t offsetSeconds);

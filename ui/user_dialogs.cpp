@@ -8,8 +8,10 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <vector>
 
 #include "app/file_names.h"
 #include "ui/program_identity.h"
@@ -99,6 +101,23 @@ std::optional<int> QtUserDialogs::number(QWidget* parent, const QString& title, 
     const int chosen = QInputDialog::getInt(parent, title, label, value, smallest, largest, 1, &accepted);
     if (!accepted) return std::nullopt;
     return chosen;
+}
+
+int QtUserDialogs::choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+                          int escapeAnswer) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> buttons;
+    for (int i = 0; i < answers.size(); ++i) {
+        QPushButton* b = box.addButton(answers[i], QMessageBox::ActionRole);
+        b->setAccessibleName(answers[i]);
+        buttons.push_back(b);
+        if (i == defaultAnswer) box.setDefaultButton(b);
+        if (i == escapeAnswer) box.setEscapeButton(b);
+    }
+    box.exec();
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (box.clickedButton() == buttons[i]) return static_cast<int>(i);
+    return escapeAnswer;
 }
 
 std::optional<QString> QtUserDialogs::saveFileName(QWidget* parent, const FileDialogSettings& settings) {

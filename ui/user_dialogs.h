@@ -58,6 +58,19 @@ public:
         (void)largest;
         return value;
     }
+    // A question with a button for each of `answers`, in their order: the
+    // index of the one chosen. `defaultAnswer` is the button Enter presses;
+    // Escape, or closing the box, gives `escapeAnswer`. Dialogs that cannot
+    // ask give -1: the caller goes on as if the question had not come up.
+    virtual int choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+                       int escapeAnswer) {
+        (void)parent;
+        (void)text;
+        (void)answers;
+        (void)defaultAnswer;
+        (void)escapeAnswer;
+        return -1;
+    }
     // Save / open dialogs: the chosen path, or nullopt when cancelled.
     virtual std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
     virtual std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) = 0;
@@ -77,6 +90,8 @@ public:
     bool question(QWidget* parent, const QString& text) override;
     std::optional<int> number(QWidget* parent, const QString& title, const QString& label, int value, int smallest,
                               int largest) override;
+    int choice(QWidget* parent, const QString& text, const QStringList& answers, int defaultAnswer,
+               int escapeAnswer) override;
     std::optional<QString> saveFileName(QWidget* parent, const FileDialogSettings& settings) override;
     std::optional<QString> openFileName(QWidget* parent, const FileDialogSettings& settings) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;

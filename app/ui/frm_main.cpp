@@ -610,12 +610,15 @@ void FrmMain::fillFields(const BirthFormData& d) {
     chkTimeUnknown->setChecked(d.chkTimeUnknown);
 }
 
-std::optional<BirthData> FrmMain::checkedBirthData() {
+std::optional<BirthData> FrmMain::checkedBirthData(bool askAtlas) {
     BirthData birth;
     const std::optional<ValidationFailure> failure = CheckBirthForm(formData(), birth);
     if (!failure) {
         if (refuseAtlasClock()) return std::nullopt;
-        return birth;
+        if (!askAtlas) return birth;
+        if (!confirmAgainstAtlas()) return std::nullopt;
+        // The atlas's answer may have changed the form: its data, checked again.
+        return checkedBirthData(false);
     }
     dialogs_.message(this, QString::fromStdString(failure->message), failure->icon);
     // The direction checks choose the first option; the next press uses it.
@@ -631,13 +634,42 @@ std::optional<BirthData> FrmMain::checkedBirthData() {
 }
 
 bool FrmMain::refuseAtlasClock() {
-    if (!atlasPlace_ || zoneByHand_) return false;
-    const PlaceClock clock = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
-    if (clock.refusal.empty()) return false;
-    dialogs_.message(this, QString::fromStdString(clock.refusal), MessageIcon::Error);
-    const bool skipped = clock.clock.ok() && clock.clock.kind == LocalTimeKind::Skipped;
-    (skipped ? cboHour : cboTimeZone)->setFocus(Qt::OtherFocusReason);
+    bool focusHour = false;
+    const std::optional<std::string> refusal = assistant_.clockRefusal(formData(), focusHour);
+    if (!refusal) return false;
+    dialogs_.message(this, QString::fromStdString(*refusal), MessageIcon::Error);
+    (focusHour ? cboHour : cboTimeZone)->setFocus(Qt::OtherFocusReason);
     return true;
+}
+
+bool FrmMain::confirmAgainstAtlas() {
+    // Coordinates typed by hand are asked about once the atlas is read.
+    if (!assistant_.place() && assistant_.wantsAtlas()) waitForAtlas();
+    BirthFormData data = formData();
+    const std::optional<AtlasQuestion> question = assistant_.question(data);
+    if (!question) return true;
+    QStringList answers;
+    for (const std::string_view a : kAtlasAnswerTexts) answers << QString::fromLatin1(a.data(), qsizetype(a.size()));
+    const int chosen = dialogs_.choice(this, QString::fromStdString(question->text), answers,
+                                       static_cast<int>(AtlasAnswer::UseAtlas), static_cast<int>(AtlasAnswer::GoBack));
+    // A dialog that cannot ask (-1) leaves the data as they are.
+    const AtlasAnswer answer = chosen >= 0 && chosen < 3 ? static_cast<AtlasAnswer>(chosen) : AtlasAnswer::KeepMine;
+    if (!assistant_.answer(*question, answer, data)) return false;
+    if (answer == AtlasAnswer::UseAtlas) {
+        const std::string place = assistant_.clockPlaceName();
+        fillFields(data);
+        setZoneFields(data, place);
+        showAtlasLine();
+    }
+    return true;
+}
+
+void FrmMain::waitForAtlas() {
+    if (atlasLoader_)
+        atlasLoader_->wait();
+    else
+        qv::LoadAtlas();
+    atlasLoaded();  // the loader's own signal then finds it done
 }
 
 void FrmMain::lookUpCoordinates() {
@@ -733,7 +765,7 @@ void FrmMain::buildPlaceList() {
 }
 
 void FrmMain::loadAtlas() {
-    if (atlasLoader_ || atlasReady_) return;
+    if (atlasLoader_ || assistant_.atlasReady()) return;
     buildPlaceList();
     atlasLoader_ = QThread::create(&qv::LoadAtlas);
     atlasLoader_->setParent(this);
@@ -742,12 +774,14 @@ void FrmMain::loadAtlas() {
 }
 
 void FrmMain::atlasLoaded() {
-    atlasReady_ = true;
+    if (assistant_.atlasReady()) return;
+    assistant_.atlasLoaded(formData());
     if (txtCity->hasFocus()) showPlaces();
-    if (nearbyWanted_) showNearbyLine();
+    showAtlasLine();
 }
 
 void FrmMain::offerPlaces() {
+    assistant_.cityEdited(formData());
     showAtlasLine();
     loadAtlas();
     showPlaces();
@@ -756,10 +790,11 @@ void FrmMain::offerPlaces() {
 void FrmMain::showPlaces() {
     const QString typed = txtCity->text().trimmed();
     offeredPlaces_.clear();
-    const bool searched = atlasReady_ && typed.size() >= kLettersBeforeOffers;
+    const bool searched = assistant_.atlasReady() && typed.size() >= kLettersBeforeOffers;
     if (searched) offeredPlaces_ = FindPlaces(typed.toStdString(), kOfferedPlaces);
     const std::string_view note = CitySearchLine(searched, offeredPlaces_.size());
     lblCityNote->setNote(QString::fromUtf8(note.data(), qsizetype(note.size())));
+    if (!placeModel_) return;
     placeModel_->clear();
     for (std::size_t i = 0; i < offeredPlaces_.size(); ++i) {
         auto* item = new QStandardItem(QString::fromStdString(PlaceLabel(offeredPlaces_[i])));
@@ -777,31 +812,23 @@ void FrmMain::choosePlace(const QModelIndex& index) {
     if (i < 0 || static_cast<std::size_t>(i) >= offeredPlaces_.size()) return;
     const Place place = offeredPlaces_[static_cast<std::size_t>(i)];
     BirthFormData data = formData();
-    SetPlace(data, place);
+    assistant_.choosePlace(place, data);
     fillFields(data);
-    atlasPlace_ = place;
-    coordinatesByHand_ = false;
-    zoneByHand_ = false;
+    setZoneFields(data, place.name);
     lblCityNote->setNote(QString());
-    chooseZoneAgain();
-}
-
-void FrmMain::chooseZoneAgain() {
-    if (!atlasPlace_) {
-        if (nearbyWanted_) showNearbyLine();
-        return;
-    }
-    atlasClock_ = ClockOfPlace(*atlasPlace_, BirthMoment(formData()));
-    if (!zoneByHand_) setZoneOfClock(atlasClock_, atlasPlace_->name);
     showAtlasLine();
 }
 
-void FrmMain::setZoneOfClock(const PlaceClock& clock, const std::string& place) {
-    BirthFormData zone;
-    if (!SetZoneOfClock(zone, clock)) return;
-    showExactClock(zone.exactClock, place);
-    cboTimeZone->setCurrentIndex(zone.cboTimeZone);
-    chkDST->setChecked(zone.chkDST);
+void FrmMain::chooseZoneAgain() {
+    BirthFormData data = formData();
+    if (assistant_.momentChanged(data)) setZoneFields(data, assistant_.clockPlaceName());
+    showAtlasLine();
+}
+
+void FrmMain::setZoneFields(const BirthFormData& data, const std::string& place) {
+    showExactClock(data.cboTimeZone == kExactClockItem ? data.exactClock : std::nullopt, place);
+    cboTimeZone->setCurrentIndex(data.cboTimeZone);
+    chkDST->setChecked(data.chkDST);
 }
 
 void FrmMain::showExactClock(const std::optional<ExactClock>& clock, const std::string& place) {
@@ -810,42 +837,20 @@ void FrmMain::showExactClock(const std::optional<ExactClock>& clock, const std::
     if (clock) cboTimeZone->addItem(QString::fromStdString(ExactClockLabel(*clock, TrimBlanks(place))));
 }
 
-void FrmMain::showNearbyLine() {
-    nearbyWanted_ = true;
-    nearby_ = {};
-    if (atlasReady_) nearby_ = NearbyClockOfForm(formData());
-    lblAtlas->setNote(QString::fromStdString(nearby_.line));
-    cmdNearbyZone->setVisible(nearby_.nearest && (nearby_.clock.slot.found || nearby_.clock.exact));
-    if (!atlasReady_) loadAtlas();
-}
-
 void FrmMain::useNearbyZone() {
-    if (!nearby_.nearest) return;
-    setZoneOfClock(nearby_.clock, nearby_.nearest->place.name);
+    BirthFormData data = formData();
+    if (assistant_.useNearbyZone(data)) setZoneFields(data, assistant_.clockPlaceName());
 }
 
 void FrmMain::showAtlasLine() {
-    if (!atlasPlace_) return;
-    const std::string city = txtCity->text().toStdString();
-    // City names another place, and the user has typed the coordinates and
-    // chosen the zone: nothing of the place is left.
-    if (coordinatesByHand_ && zoneByHand_ && !CityNamesPlace(city, *atlasPlace_)) {
-        forgetAtlasPlace();
-        return;
-    }
-    const AtlasPlaceUse use{!coordinatesByHand_, !zoneByHand_};
-    lblAtlas->setNote(QString::fromStdString(AtlasLine(*atlasPlace_, city, use, atlasClock_,
-                                                       cboTimeZone->currentIndex(), chkDST->isChecked(), exactClock_)));
+    lblAtlas->setNote(QString::fromStdString(assistant_.line()));
+    cmdNearbyZone->setVisible(assistant_.offersNearbyZone());
+    if (assistant_.wantsAtlas()) loadAtlas();
 }
 
 void FrmMain::forgetAtlasPlace() {
-    atlasPlace_.reset();
-    coordinatesByHand_ = false;
-    zoneByHand_ = false;
-    nearbyWanted_ = false;
-    nearby_ = {};
-    lblAtlas->setNote(QString());
-    cmdNearbyZone->hide();
+    assistant_.forget();
+    showAtlasLine();
 }
 
 void FrmMain::chooseZoneByHand(int item) {
@@ -854,17 +859,12 @@ void FrmMain::chooseZoneByHand(int item) {
 }
 
 void FrmMain::keepZoneByHand() {
-    if (!atlasPlace_) return;
-    zoneByHand_ = true;
+    assistant_.zoneChangedByHand(formData());
     showAtlasLine();
 }
 
 void FrmMain::keepCoordinatesByHand() {
-    if (!atlasPlace_) {
-        showNearbyLine();
-        return;
-    }
-    coordinatesByHand_ = true;
+    assistant_.coordinatesChangedByHand(formData());
     showAtlasLine();
 }
 

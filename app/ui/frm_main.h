@@ -9,6 +9,7 @@
 
 #include "app/birth_form.h"
 #include "app/birth_place.h"
+#include "app/place_assistant.h"
 #include "atlas/places.h"
 #include "state/chart_state.h"
 #include "ui/web_entries.h"
@@ -54,8 +55,14 @@ public:
     // The form's checks (CheckBirthForm): the birth data the form holds, or
     // nullopt after a failure's message, focus and the direction it selects.
     // While the atlas chose the zone, a birth time the place's clocks skipped
-    // is refused as well.
-    std::optional<BirthData> checkedBirthData();
+    // is refused as well. With `askAtlas` (Get My Quorvane), a zone or City
+    // that the atlas contradicts is asked about once (PlaceAssistant::question):
+    // the atlas's answer changes the form first, "go back" gives nullopt.
+    std::optional<BirthData> checkedBirthData(bool askAtlas = false);
+
+    // The IANA zone of the atlas place whose clock the chart may take (the
+    // time window's edges on that clock); empty for none.
+    std::string chartZoneId() const { return assistant_.chartZoneId(); }
     // The same checks, answering only whether they passed.
     bool ValidateInput() { return checkedBirthData().has_value(); }
 
@@ -102,19 +109,21 @@ private:
     void showPlaces();   // the atlas's matches of City, in its list
     void choosePlace(const QModelIndex& index);
     void chooseZoneAgain();           // the date or time changed
-    void showAtlasLine();             // what the form still holds of the atlas's place
-    void forgetAtlasPlace();          // other birth data put in, or nothing of the place left
+    void showAtlasLine();             // what the assistant says, under the zone row
+    void forgetAtlasPlace();          // other birth data put in
     void keepZoneByHand();            // zone or box changed by the user
     void chooseZoneByHand(int item);  // a zone item chosen: a row takes the exact clock's entry away
-    // The zone item and box of a place's clock: its row, or the exact clock
-    // as the list's entry after the rows (named for `place`).
-    void setZoneOfClock(const PlaceClock& clock, const std::string& place);
+    // The zone item, box and exact clock of `data` into the lists, the entry
+    // after the rows named for `place`.
+    void setZoneFields(const BirthFormData& data, const std::string& place);
     // The exact clock's entry after the rows, or none.
     void showExactClock(const std::optional<ExactClock>& clock, const std::string& place);
-    // Coordinates typed without a place: the nearest atlas place and its clock.
-    void showNearbyLine();
     void useNearbyZone();          // cmdNearbyZone
     void keepCoordinatesByHand();  // a coordinate or direction changed by the user
+    // The question before a chart the atlas contradicts; false for "go back".
+    bool confirmAgainstAtlas();
+    // The atlas read, on this thread when the loader has not finished.
+    void waitForAtlas();
 
     ChartState& state_;
     UserDialogs& dialogs_;
@@ -153,15 +162,9 @@ private:
     QCompleter* placeCompleter_ = nullptr;
     QStandardItemModel* placeModel_ = nullptr;
     std::vector<Place> offeredPlaces_;
-    std::optional<Place> atlasPlace_;       // while the form holds something of the chosen place
-    PlaceClock atlasClock_;                 // its clock at the birth moment
-    bool coordinatesByHand_ = false;        // the user changed a coordinate or direction since
-    bool zoneByHand_ = false;               // the user changed the zone or the box since
+    PlaceAssistant assistant_;              // what the form holds of the atlas
     std::optional<ExactClock> exactClock_;  // the zone list's entry after the rows
-    bool nearbyWanted_ = false;             // coordinates typed without a place
-    NearbyClock nearby_;                    // the nearest place to them
     QThread* atlasLoader_ = nullptr;
-    bool atlasReady_ = false;
     HelpMenuEntries help_;
     QAction* mnuCalculate = nullptr;
     QAction* mnuExit = nullptr;

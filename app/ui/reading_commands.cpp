@@ -39,6 +39,7 @@ void SaveReadingCommand(QWidget* parent, const ChartState& state, UserDialogs& d
     settings.confirmOverwrite = true;
     // A reading under another extension could never be opened again.
     settings.alwaysSuffix = true;
+    readingFileName = OfferedReadingName(readingFileName, state.BirthName);
     SaveToChosenFile(parent, dialogs, settings, readingFileName,
                      [&](const std::filesystem::path& file) { return WriteReadingFile(file, state); });
 }

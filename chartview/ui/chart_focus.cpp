@@ -13,6 +13,8 @@
 #include <QTextEdit>
 #include <algorithm>
 
+#include "chartview/ui/aspect_grid.h"
+#include "chartview/ui/aspect_panel.h"
 #include "chartview/ui/chart_window.h"
 #include "chartview/ui/frm_display.h"
 #include "ui/ui_metrics.h"
@@ -54,9 +56,11 @@ void ChartWindow::prepareFocus() {
 
 QList<QWidget*> ChartWindow::focusChain() const {
     QList<QWidget*> chain;
-    // The chart first, then every other panel of the window's column in its
-    // order and the docked panels, the buttons last, left to right.
+    // The chart and the aspect grid beside it first, then every other panel
+    // of the window's column in its order and the docked panels, the buttons
+    // last, left to right.
     Collect(display_, this, chain);
+    if (aspects_) Collect(aspects_->grid(), this, chain);
     if (QLayout* column = centralWidget() ? centralWidget()->layout() : nullptr)
         for (int i = 0; i < column->count(); ++i) {
             QWidget* panel = column->itemAt(i)->widget();

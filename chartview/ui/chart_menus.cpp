@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 
+#include "chartview/ui/aspect_panel.h"
 #include "chartview/ui/chart_styles.h"
 #include "chartview/ui/chart_window.h"
 #include "chartview/ui/frm_display.h"
@@ -116,6 +117,7 @@ void ChartWindow::buildMenus() {
         a->setShortcutContext(Qt::WindowShortcut);
         addAction(a);
     }
+    aspects_->addMenuEntries(view);
 
     AddHelpMenus(bar, this, dialogs_, QStringLiteral("&Donate"));
 }

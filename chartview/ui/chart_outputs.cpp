@@ -87,7 +87,7 @@ void SavePictureCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialo
     if (failed) dialogs.message(parent, *failed, MessageIcon::Error);
 }
 
-void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
+void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, const ChartAspects* aspects) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Quorvane chart"));
     printer.setCreator(
@@ -98,7 +98,7 @@ void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs) {
     if (!dialogs.printDialog(parent, printer)) return;
 
     QString error;
-    if (!PrintDisplayForm(display, printer, &error)) dialogs.message(parent, error, MessageIcon::Error);
+    if (!PrintDisplayForm(display, printer, &error, aspects)) dialogs.message(parent, error, MessageIcon::Error);
 }
 
 }  // namespace qv

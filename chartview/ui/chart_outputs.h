@@ -29,7 +29,8 @@ void SaveJpegCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs,
 // `lastWidth` are offered and replaced by what was chosen; cancelling either
 // dialog writes nothing. A file that cannot be written is reported.
 void SavePictureCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, QString& lastName, int& lastWidth);
-// "Print": the print dialog, then the chart on the chosen printer.
-void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs);
+// "Print": the print dialog, then the chart on the chosen printer, with the
+// grid of `aspects` under it when given.
+void PrintCommand(QWidget* parent, FrmDisplay& display, UserDialogs& dialogs, const ChartAspects* aspects = nullptr);
 
 }  // namespace qv

@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include "chartview/ui/aspect_panel.h"
 #include "chartview/ui/chart_design.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/frm_display.h"
@@ -62,6 +63,8 @@ ChartWindow::ChartWindow(ChartState& state, UserDialogs& dialogs, QWidget* paren
     area_->setMinimumSize(1, 1);
     area_->viewport()->installEventFilter(this);
     column->addWidget(area_, 1);
+    aspects_ = new AspectPanel(area_, this);
+    connect(aspects_, &AspectPanel::layoutChanged, this, [this] { fitDisplayForm(); });
     buildNotes();
     column->addWidget(notes_);
     buildButtonBar();
@@ -99,6 +102,7 @@ FrmDisplay* ChartWindow::display() {
     displayFrame_->adjustSize();
     frameDecoration_ = displayFrame_->size() - display_->size();
     displayFrame_->show();
+    aspects_->attachWheel(display_->picNatal());
     prepareFocus();
     fitDisplayForm();
     return display_;
@@ -106,6 +110,7 @@ FrmDisplay* ChartWindow::display() {
 
 void ChartWindow::showChart(const ChartWheel& wheel) {
     display()->showChart(state_, wheel);
+    aspects_->showChart(state_);
     if (!isVisible()) {
         // Cover the screen's work area first: without a window manager the
         // maximised state alone does not size the window.
@@ -118,7 +123,8 @@ void ChartWindow::showChart(const ChartWheel& wheel) {
 }
 
 double ChartWindow::fillingScale() const {
-    return FittingScale(area_->maximumViewportSize(), FrmDisplay::clientSize(), frameDecoration_);
+    return FittingScale(area_->maximumViewportSize(), aspects_->designedWith(FrmDisplay::clientSize()),
+                        aspects_->decorationWith(frameDecoration_));
 }
 
 double ChartWindow::displayScale() const { return std::clamp(fillingScale() * zoom_, 1.0, kLargestDisplayScale); }
@@ -127,6 +133,7 @@ void ChartWindow::fitDisplayForm() {
     if (!display_ || !displayFrame_) return;
     display_->setScale(displayScale());
     displayFrame_->resize(display_->size() + frameDecoration_);
+    aspects_->setScale(displayScale());
     placeDisplayForm();
     updateZoomEntries();
 }
@@ -137,7 +144,8 @@ void ChartWindow::placeDisplayForm() {
     // scroll position left from a narrower window would push the form aside.
     area_->horizontalScrollBar()->setValue(0);
     area_->verticalScrollBar()->setValue(0);
-    displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width()), 0);
+    displayFrame_->move(CentredLeft(area_->viewport()->width(), displayFrame_->width() + aspects_->widthBeside()), 0);
+    aspects_->placeBeside(displayFrame_->geometry());
 }
 
 void ChartWindow::zoomIn() {
@@ -231,6 +239,6 @@ void ChartWindow::saveJpeg() { SaveJpegCommand(this, *display(), dialogs_, lastJ
 
 void ChartWindow::savePicture() { SavePictureCommand(this, *display(), dialogs_, lastPictureName_, lastPictureWidth_); }
 
-void ChartWindow::print() { PrintCommand(this, *display(), dialogs_); }
+void ChartWindow::print() { PrintCommand(this, *display(), dialogs_, &state_.Aspects); }
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <array>
 #include <functional>
+#include <string>
 
 #include "app/chart_wheel.h"
 #include "chartview/picture_format.h"
@@ -23,6 +24,7 @@ namespace qv {
 
 class UserDialogs;
 class FrmDisplay;
+class AspectPanel;
 
 // Left edges (twips) of the button bar's buttons and of the banner's title
 // for a window `windowWidth` twips wide (outer width, frame included). The
@@ -73,6 +75,8 @@ public:
     // The frame of the display form inside the window's area.
     QMdiSubWindow* displayFrame() const { return displayFrame_; }
     QMdiArea* area() const { return area_; }
+    // The aspect grid beside the display form and the wheel's aspect lines.
+    AspectPanel* aspectPanel() const { return aspects_; }
     QToolBar* toolBar() const { return tb_; }
     QWidget* buttonBar() const { return buttonBar_; }  // "Picture1" of the window
     QWidget* banner() const { return picTop_; }
@@ -168,6 +172,7 @@ private:
     QString lastPictureName_;                      // and by the next "Save As Picture",
     int lastPictureWidth_ = kDefaultPictureWidth;  // with its width
     bool leaving_ = false;                         // set by Back/New so the close does not end the program
+    AspectPanel* aspects_ = nullptr;
 
     // Menu entries, by their object names.
     QAction* mnuToolBar_ = nullptr;

@@ -22,6 +22,7 @@
 #include <cmath>
 
 #include "chartview/chart_description.h"
+#include "chartview/chart_moment.h"
 #include "chartview/personal_data.h"
 #include "chartview/ui/chart_accessibility.h"
 #include "chartview/ui/natal_wheel.h"
@@ -32,6 +33,9 @@
 
 namespace qv {
 namespace {
+
+// What the note says when the day's charts cannot be found: everything may rest on the time.
+constexpr TimeDependence kAllOnTime{true, {true, true, true, true}, {true, true, true}, {true, true, true}};
 
 using ui::FormFont;
 using ui::Px;
@@ -47,12 +51,6 @@ const char* const kPersonalLabels[8] = {"lblName",      "lblDOB",  "lblTOB",   "
 // Their places inside "Personal Information" (twips).
 const QPoint kPersonalPlaces[8] = {{120, 240},  {3360, 240}, {3360, 480}, {3360, 720},
                                    {3360, 960}, {120, 480},  {120, 720},  {120, 960}};
-
-// The personal-data lines, in the order of kPersonalLabels.
-std::array<std::string, 8> PersonalDataLines(const ChartState& s) {
-    const PersonalDataLabels l = MakePersonalDataLabels(s);
-    return {l.lblName, l.lblDOB, l.lblTOB, l.lblLatitude, l.lblLongitude, l.lblCity, l.lblState, l.lblCountry};
-}
 
 // Rows of the position table: y (twips), PlanetName index, Planet index.
 struct PositionRow {
@@ -511,7 +509,7 @@ QLabel* FrmDisplay::personalLabel(const char* name) const {
 }
 
 void FrmDisplay::loadPersonalData(const ChartState& state) {
-    const auto lines = PersonalDataLines(state);
+    const auto lines = PersonalDataLines(state, PersonalLinesFor::Display);
     for (int i = 0; i < 8; ++i) {
         const QString text = QString::fromStdString(lines[i]);
         personal_[i]->setText(text);
@@ -586,10 +584,9 @@ void FrmDisplay::showChart(const ChartState& state, const ChartWheel& wheel) {
     }
     // Said after the house types, in the colour of the box's warnings.
     std::vector<StyledRun> runs = state.InterpretationRuns;
-    runs.push_back(
-        {"\n\nBirth time unknown: the ascendant, the houses and the house types above are drawn for "
-         "12:00 and not known.",
-         192, 0, 0, true});
+    // The note names what rests on the time: it outlives this call.
+    unknownTimeNote_ = "\n\n" + UnknownTimeNote(TimeDependenceOf(state).value_or(kAllOnTime));
+    runs.push_back({FixedText::Of(unknownTimeNote_), 192, 0, 0, true});
     showInterpretation(runs);
 }
 

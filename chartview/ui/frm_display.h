@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <string>
 #include <functional>
 #include <vector>
 
@@ -191,6 +192,7 @@ private:
     };
     std::vector<DesignedPlace> design_;
     double scale_ = 1.0;
+    std::string unknownTimeNote_;  // the note under a chart whose birth time is not known
 
     InterpretationBox* rtb_ = nullptr;
     NatalWheel* wheel_ = nullptr;

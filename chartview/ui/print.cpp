@@ -16,6 +16,7 @@
 
 #include "app/atomic_file.h"
 #include "state/text.h"
+#include "chartview/ui/aspect_grid.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/natal_wheel.h"
 #include "ui/user_dialogs.h"
@@ -108,8 +109,9 @@ qreal FitScale(const QSizeF& content, const QSizeF& page) {
 
 // Page 1: the position table at the top left, the personal data (whole) and
 // the wheel beside it, as the form arranges them without its interpretation
-// box. Scaled to fit the printable area and centred across it.
-void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
+// box, and the aspect grid centred under them when there are `aspects`.
+// Scaled to fit the printable area and centred across it.
+void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page, const ChartAspects* aspects) {
     QWidget* table = form.fraWestern();
     QWidget* personal = form.Frame1();
     QWidget* wheel = form.picNatal();
@@ -118,6 +120,12 @@ void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
         {table, QPoint(0, 0)}, {personal, personal->pos()}, {wheel, wheel->pos() + QPoint(0, whole.growth)}};
     QRect content;
     for (const auto& [widget, at] : parts) content |= QRect(at, widget->size());
+    QRectF grid;
+    if (aspects && aspects->computed) {
+        const QSizeF size = AspectGridDesignedSize();
+        grid = QRectF(QPointF(content.center().x() - size.width() / 2, content.bottom() + 12), size);
+        content |= grid.toAlignedRect();
+    }
 
     // The chart window's notes (birth moment, time window) go under the
     // chart in the interpretation's type; the chart leaves room for them.
@@ -138,6 +146,10 @@ void PaintChartPage(QPainter& painter, FrmDisplay& form, const QSizeF& page) {
     painter.scale(scale, scale);
     for (const auto& [widget, at] : parts)
         widget->render(&painter, at, QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    if (!grid.isNull()) {
+        painter.translate(grid.topLeft());
+        PaintAspectGrid(painter, *aspects, 1.0, form.font());
+    }
     painter.restore();
     qreal y = content.height() * scale + gap;
     for (qsizetype k = 0; k < form.chartNotes().size(); ++k) {
@@ -165,12 +177,12 @@ void PaintTextPages(QPainter& painter, QPagedPaintDevice& device, const QTextDoc
     }
 }
 
-bool PaintDesignedForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
+bool PaintDesignedForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error, const ChartAspects* aspects) {
     const PlainLettersWhilePrinting plain(form);
     QPainter painter;
     if (!painter.begin(&device)) return Fail(error, QStringLiteral("Printing could not be started."));
     const QSizeF page(device.width(), device.height());
-    PaintChartPage(painter, form, page);
+    PaintChartPage(painter, form, page, aspects);
     const QTextDocument* text = form.RTB()->document();
     if (!text->isEmpty()) PaintTextPages(painter, device, *text, page);
     if (!painter.end()) return Fail(error, QStringLiteral("Printing could not be finished."));
@@ -188,17 +200,17 @@ std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box) {
     return doc;
 }
 
-bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error) {
+bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error, const ChartAspects* aspects) {
     // Paper shows the form as designed, whatever size the window shows it at.
     bool painted = false;
     const bool drawing = form.drawingPicture();
     form.setDrawingPicture(true);  // no focus ring on paper
-    form.atDesignedSize([&] { painted = PaintDesignedForm(form, device, error); });
+    form.atDesignedSize([&] { painted = PaintDesignedForm(form, device, error, aspects); });
     form.setDrawingPicture(drawing);
     return painted;
 }
 
-bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {
+bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error, const ChartAspects* aspects) {
     // Painting in the form's own resolution keeps its fonts and its geometry
     // in proportion; text is drawn as text, so nothing is lost on paper.
     const int dpi = form.logicalDpiY();
@@ -206,7 +218,7 @@ bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {
     const QString pdfName = printer.outputFileName();
     if (printer.outputFormat() != QPrinter::PdfFormat || pdfName.isEmpty()) {
         printer.setResolution(dpi);
-        if (!PaintDisplayForm(form, printer, error))
+        if (!PaintDisplayForm(form, printer, error, aspects))
             return Fail(error,
                         QStringLiteral("The printer \"%1\" could not print the chart.").arg(printer.printerName()));
         return true;
@@ -224,7 +236,7 @@ bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error) {
         pdf.setResolution(dpi);
         pdf.setTitle(printer.docName());
         pdf.setCreator(printer.creator());
-        if (!PaintDisplayForm(form, pdf, error))
+        if (!PaintDisplayForm(form, pdf, error, aspects))
             return Fail(error, QStringLiteral("Could not save %1: the chart could not be drawn.")
                                    .arg(QString::fromStdString(QuoteUserText(pdfName.toStdString()))));
     }

@@ -14,6 +14,8 @@ class QTextDocument;
 
 namespace qv {
 
+struct ChartAspects;
+
 class FrmDisplay;
 
 // The smallest type the printed interpretation uses, in points.
@@ -23,14 +25,17 @@ inline constexpr double kPrintedTextPoints = 10.5;
 // and weights, in type of kPrintedTextPoints, laid out without ligatures.
 std::unique_ptr<QTextDocument> PrintedInterpretation(const QTextDocument& box);
 
-// Paints the chart on `device` (which must not be painted on yet). Returns
+// Paints the chart on `device` (which must not be painted on yet), with the
+// grid of `aspects` under it when they are given and computed. Returns
 // false, with the reason in `error`, when painting could not start.
-bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error = nullptr);
+bool PaintDisplayForm(FrmDisplay& form, QPagedPaintDevice& device, QString* error = nullptr,
+                      const ChartAspects* aspects = nullptr);
 
 // Prints the form on the printer chosen in the print dialog. When the printer
 // writes a PDF file, that file goes through WriteFileAtomically: it is written
 // whole or not at all, an earlier file of that name stays as it was when
 // printing fails, and a folder, pipe, device or read-only file is refused.
-bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error = nullptr);
+bool PrintDisplayForm(FrmDisplay& form, QPrinter& printer, QString* error = nullptr,
+                      const ChartAspects* aspects = nullptr);
 
 }  // namespace qv

@@ -84,7 +84,7 @@ protected:
 };
 
 // Allocations of a whole batch of `rows` random valid rows on `jobs` jobs.
-std::size_t BatchAllocations(std::size_t rows, int jobs) {
+std::size_t BatchAllocations(std::size_t rows, int jobs, bool aspects = false) {
     std::mt19937 rng(2);
     std::string csv = std::string(report::kBatchHeader) + "\n";
     for (std::size_t k = 0; k < rows; ++k) {
@@ -102,6 +102,7 @@ std::size_t BatchAllocations(std::size_t rows, int jobs) {
     std::ostringstream err;
     report::BatchSettings settings;
     settings.jobs = jobs;
+    settings.aspects = aspects;
     const std::size_t before = Allocations();
     EXPECT_EQ(report::RunBatch(in, out, err, settings), 0) << err.str();
     return Allocations() - before;
@@ -117,6 +118,9 @@ TEST(Allocations, NoneForRowsAfterTheBatchWarmedUp) {
         const std::size_t warm = BatchAllocations(4000, jobs);
         EXPECT_EQ(BatchAllocations(20000, jobs), warm) << jobs << " jobs";
     }
+    // With the aspects (--aspects) too.
+    const std::size_t warm = BatchAllocations(4000, 1, true);
+    EXPECT_EQ(BatchAllocations(20000, 1, true), warm) << "with aspects";
 }
 
 }  // namespace

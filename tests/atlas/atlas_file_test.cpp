@@ -391,7 +391,16 @@ TEST_F(AtlasFolder, TheRecordOfSourcesFollowsTheCatalogs) {
          [&] { fs::last_write_time(catalog("de"), fs::last_write_time(catalog("de")) - std::chrono::hours(1)); }},
         {"a catalog added", [&] { Write(catalog("fr"), "un"); }},
         {"a catalog removed", [&] { fs::remove(catalog("de")); }},
+        // The zones are fitted to the installed tz database: its tables count too.
+        {"another tz database",
+         [&] {
+             Write(folder_ / "zone1970.tab", "#\n");
+             ::setenv("TZDIR", folder_.c_str(), 1);
+         }},
+        {"its zone table rewritten", [&] { Write(folder_ / "zone1970.tab", "# changed\n"); }},
     };
+    const char* tzdir = std::getenv("TZDIR");
+    const std::optional<std::string> savedTzdir = tzdir ? std::optional<std::string>(tzdir) : std::nullopt;
     std::string before = first;
     for (const Case& c : cases) {
         c.change();
@@ -399,6 +408,7 @@ TEST_F(AtlasFolder, TheRecordOfSourcesFollowsTheCatalogs) {
         EXPECT_NE(after, before) << c.what;
         before = after;
     }
+    savedTzdir ? ::setenv("TZDIR", savedTzdir->c_str(), 1) : ::unsetenv("TZDIR");
 }
 
 TEST(AtlasFile, TheCacheFolderFollowsTheEnvironment) {

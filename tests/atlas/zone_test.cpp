@@ -240,3 +240,54 @@ TEST(FormatUtcOffset, SignsMinutesAndSeconds) {
 
 }  // namespace
 }  // namespace qv
+
+namespace qv {
+namespace {
+
+// The place's winter time, whichever way the tz database files the pair of
+// clocks: summer as daylight time, or winter as a negative daylight time.
+TEST(WinterOffset, SummerTimeIsAnHourAheadOfWinterInEveryZone) {
+    struct Case {
+        const char* zone;
+        LocalDateTime local;
+        int offset, winter;
+        bool summer;
+    };
+    const Case cases[] = {
+        {"Europe/Dublin", {1990, 1, 15, 12, 0}, 0, 0, false},
+        {"Europe/Dublin", {1990, 6, 15, 12, 0}, 3600, 0, true},
+        {"Africa/Windhoek", {2000, 7, 15, 12, 0}, 3600, 3600, false},
+        {"Africa/Windhoek", {2000, 1, 15, 12, 0}, 7200, 3600, true},
+        {"Africa/Casablanca", {2020, 1, 15, 12, 0}, 3600, 0, true},
+        {"Africa/Casablanca", {2020, 5, 1, 12, 0}, 0, 0, false},
+        {"Africa/El_Aaiun", {2020, 1, 15, 12, 0}, 3600, 0, true},
+        {"Africa/El_Aaiun", {2020, 5, 1, 12, 0}, 0, 0, false},
+        {"America/Chicago", {1962, 1, 15, 12, 0}, -6 * 3600, -6 * 3600, false},
+        {"America/Chicago", {1962, 6, 15, 12, 0}, -5 * 3600, -6 * 3600, true},
+        // War time kept through the winters: its standard time is years away.
+        {"America/Chicago", {1943, 12, 15, 12, 0}, -5 * 3600, -6 * 3600, true},
+        // British double summer time: two hours ahead of GMT.
+        {"Europe/London", {1943, 6, 15, 12, 0}, 7200, 0, true},
+        // Moscow on +4 all year 2011-2014: winter time, no summer.
+        {"Europe/Moscow", {2012, 1, 15, 12, 0}, 4 * 3600, 4 * 3600, false},
+        {"Europe/Moscow", {2012, 7, 15, 12, 0}, 4 * 3600, 4 * 3600, false},
+        {"Asia/Kathmandu", {2000, 6, 1, 12, 0}, 20700, 20700, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.local.year) + "-" + std::to_string(c.local.month));
+        const ZoneAtResult r = ZoneAt(c.zone, c.local);
+        ASSERT_TRUE(r.ok()) << r.error;
+        EXPECT_EQ(r.time.utcOffset, c.offset);
+        EXPECT_EQ(r.winterOffset, c.winter);
+        EXPECT_EQ(r.summerTime(), c.summer);
+        // The row and box chosen for the clock tick the box only for summer time.
+        const ZoneSlot slot = ZoneSlotFor(r);
+        if (slot.found) {
+            EXPECT_EQ(ZoneOffsetSeconds(slot.slot, slot.daylightSaving), c.offset);
+            if (slot.daylightSaving) EXPECT_TRUE(c.summer);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace qv

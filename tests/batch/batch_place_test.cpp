@@ -33,10 +33,15 @@ Output Batch(const std::string& csv, int jobs = 1) {
     return r;
 }
 
-// The single-chart command's line: the chart object, or {"error": message}.
+// The single-chart command's line: the chart object without "aspects" (a
+// batch line has them only with --aspects), or {"error": message}.
 Json Single(const Args& args) {
     std::ostringstream out, err;
-    if (Run(args, out, err) == kExitOk) return Json::parse(out.str());
+    if (Run(args, out, err) == kExitOk) {
+        Json chart = Json::parse(out.str());
+        chart.erase("aspects");
+        return chart;
+    }
     std::string message = err.str();
     message.pop_back();
     return Json{{"error", message}};

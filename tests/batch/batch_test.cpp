@@ -76,12 +76,14 @@ struct BatchResult {
     std::string out, err;
 };
 
-BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {}, bool timeWindow = false) {
+BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {}, bool timeWindow = false,
+                  bool aspects = false) {
     std::ostringstream out, err;
     BatchSettings settings;
     settings.jobs = jobs;
     settings.precise = precise;
     settings.timeWindow = timeWindow;
+    settings.aspects = aspects;
     const int status = RunBatch(in, out, err, settings);
     BatchResult r{status, {}, out.str(), err.str()};
     std::istringstream lines(r.out);
@@ -89,20 +91,25 @@ BatchResult RunOn(std::istream& in, int jobs, const PreciseEngine& precise = {},
     return r;
 }
 
-BatchResult RunCsv(const std::string& csv, int jobs = 1, const PreciseEngine& precise = {}, bool timeWindow = false) {
+BatchResult RunCsv(const std::string& csv, int jobs = 1, const PreciseEngine& precise = {}, bool timeWindow = false,
+                   bool aspects = false) {
     std::istringstream in(csv);
-    return RunOn(in, jobs, precise, timeWindow);
+    return RunOn(in, jobs, precise, timeWindow, aspects);
 }
 
-// The single-chart command: its JSON object, or its message without the line break.
-std::variant<Json, std::string> Single(const Args& args) {
+// The single-chart command: its JSON object, or its message without the line
+// break. The object without "aspects", as the batch writes it without
+// --aspects, unless `aspects`.
+std::variant<Json, std::string> Single(const Args& args, bool aspects = false) {
     std::ostringstream out, err;
     if (Run(args, out, err) != kExitOk) {
         std::string message = err.str();
         if (!message.empty() && message.back() == '\n') message.pop_back();
         return message;
     }
-    return Json::parse(out.str());
+    Json chart = Json::parse(out.str());
+    if (!aspects) chart.erase("aspects");
+    return chart;
 }
 
 Json WithoutRow(Json line) {
@@ -134,6 +141,30 @@ TEST(Batch, UnknownTimeAndTimeWindowAsTheSingleChart) {
         EXPECT_EQ(r.lines[1]["input"]["time_known"], false);
         EXPECT_EQ(r.lines[1]["input"]["time"], "12:00");
         EXPECT_TRUE(r.lines[2].contains("error")) << "a minute without its hour is refused";
+    }
+}
+
+// "aspects" only with --aspects, then as the single chart has them, on any
+// number of jobs; the rest of the line is the same either way.
+TEST(Batch, AspectsOnlyWhenAsked) {
+    Birth unknown = Asha();
+    unknown.fields[4] = unknown.fields[5] = "";
+    unknown.args[5] = "unknown";
+    const std::string csv = Csv({Asha().fields, unknown.fields});
+    const BatchResult plain = RunCsv(csv);
+    for (int jobs : {1, 2}) {
+        const BatchResult with = RunCsv(csv, jobs, {}, false, true);
+        ASSERT_EQ(with.lines.size(), 2u);
+        for (std::size_t k = 0; k < 2; ++k) {
+            const auto single = Single(k == 0 ? Asha().args : unknown.args, true);
+            ASSERT_TRUE(std::holds_alternative<Json>(single)) << std::get<std::string>(single);
+            EXPECT_EQ(WithoutRow(with.lines[k]), std::get<Json>(single)) << k;
+            ASSERT_GT(with.lines[k]["aspects"].size(), 0u);
+            EXPECT_FALSE(plain.lines[k].contains("aspects"));
+            Json without = with.lines[k];
+            without.erase("aspects");
+            EXPECT_EQ(without, plain.lines[k]);
+        }
     }
 }
 
@@ -453,7 +484,9 @@ TEST(Batch, PreciseRowsAreSingleChartsWhateverTheJobs) {
         args.push_back("--precise");
         std::ostringstream out, err;
         ASSERT_EQ(report::Run(args, out, err, engine), kExitOk) << err.str();
-        EXPECT_EQ(WithoutRow(one.lines[k]), Json::parse(out.str())) << "row " << k + 1;
+        Json single = Json::parse(out.str());
+        single.erase("aspects");  // the batch's only with --aspects
+        EXPECT_EQ(WithoutRow(one.lines[k]), single) << "row " << k + 1;
     }
     for (int jobs : {2, 4}) EXPECT_EQ(RunCsv(csv, jobs, engine).out, one.out) << "jobs " << jobs;
 }

@@ -35,6 +35,10 @@ public:
         if (onMessage) onMessage();
     }
     bool question(QWidget* p, const QString& text) override { return script.question(p, text); }
+    int choice(QWidget* p, const QString& text, const QStringList& answers, int defaultAnswer,
+               int escapeAnswer) override {
+        return script.choice(p, text, answers, defaultAnswer, escapeAnswer);
+    }
     std::optional<QString> saveFileName(QWidget* p, const FileDialogSettings& s) override {
         return script.saveFileName(p, s);
     }

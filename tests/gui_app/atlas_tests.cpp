@@ -4,8 +4,8 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QLabel>
+#include <QAction>
 #include <QPushButton>
-#include <functional>
 
 #include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
@@ -234,64 +234,25 @@ TEST_F(AtlasTest, KeysTypedWhileThePlacesAreOfferedAreFiltered) {
     EXPECT_EQ(places()->model()->index(0, 0).data().toString().left(8), QStringLiteral("London, "));
 }
 
-// Chicago chosen, then another city typed: the line says the coordinates
-// and zone are still Chicago's until the user types them or chooses the new
-// place; typing Chicago again makes them Chicago's chart once more.
+// Chicago chosen, then another city typed: the line under the zone row
+// says what is still Chicago's (the assistant's steps are tested without the
+// window, in tests/form/place_assistant_test.cpp); the form only shows it.
 TEST_F(AtlasTest, APlaceLeftOverIsSaid) {
-    const QString leftOver = QStringLiteral(
-        "Coordinates and zone are Chicago's, Illinois: choose the new place from the list, or type its coordinates "
-        "and zone");
-    const QString chicago = QStringLiteral("Chicago: CDT, UTC\u22125:00 on June 15, 1962");
-    struct Step {
-        const char* what;
-        std::function<void(AtlasTest&)> act;
-        QString line;
-        int zone;  // -1: not looked at
-    };
-    const Step steps[] = {
-        {"Chicago chosen", [](AtlasTest& t) { t.pickPlace(QStringLiteral("Chic"), QStringLiteral("Chicago, Ill")); },
-         chicago, 18},
-        {"another city typed",
-         [](AtlasTest& t) {
-             t.box("txtCity")->clear();
-             t.type("txtCity", QStringLiteral("Springfield"));
-         },
-         leftOver, 18},
-        {"the zone still follows Chicago's clock", [](AtlasTest& t) { t.choose("cboMonth", 0); }, leftOver, 21},
-        {"Chicago typed again",
-         [](AtlasTest& t) {
-             t.box("txtCity")->clear();
-             t.type("txtCity", QStringLiteral("chicago"));
-         },
-         QStringLiteral("Chicago: CST, UTC\u22126:00 on January 15, 1962"), 21},
-        {"the name changed once more",
-         [](AtlasTest& t) {
-             t.box("txtCity")->clear();
-             t.type("txtCity", QStringLiteral("Peoria"));
-         },
-         leftOver, 21},
-        {"its own latitude typed",
-         [](AtlasTest& t) {
-             t.box("txtLatD")->clear();
-             t.type("txtLatD", QStringLiteral("40"));
-         },
-         QStringLiteral("Zone is Chicago's, Illinois: choose the new place from the list, or choose its zone"), 21},
-        {"its own zone chosen: nothing of Chicago is left",
-         [](AtlasTest& t) {
-             t.list("cboTimeZone")->setFocus();
-             key(t.list("cboTimeZone"), Qt::Key_Down, QString());
-         },
-         QString(), 22},
-    };
     when(1962, 6, 15, 14, 30);
-    for (const Step& step : steps) {
-        step.act(*this);
-        EXPECT_EQ(line(), step.line) << step.what;
-        if (step.zone >= 0) EXPECT_EQ(zone(), step.zone) << step.what;
-    }
+    pickPlace(QStringLiteral("Chic"), QStringLiteral("Chicago, Ill"));
+    EXPECT_EQ(line(), QStringLiteral("Chicago: CDT, UTC\u22125:00 on June 15, 1962"));
     box("txtCity")->clear();
-    type("txtCity", QStringLiteral("Chicago"));
-    EXPECT_EQ(line(), QString());
+    type("txtCity", QStringLiteral("Springfield"));
+    EXPECT_EQ(line(), QStringLiteral("Coordinates and zone are Chicago's, Illinois: choose the new place from the "
+                                     "list, or type its coordinates and zone"));
+    choose("cboMonth", 0);
+    EXPECT_EQ(zone(), 21) << "the zone still follows Chicago's clock";
+    box("txtLatD")->clear();
+    type("txtLatD", QStringLiteral("40"));
+    list("cboTimeZone")->setFocus();
+    key(list("cboTimeZone"), Qt::Key_Down, QString());
+    EXPECT_EQ(line(), QString()) << "nothing of Chicago is left";
+    EXPECT_EQ(zone(), 22);
 }
 
 // A typed city the atlas does not know is said under City; a known one is not.
@@ -330,6 +291,49 @@ TEST_F(AtlasTest, TheLinesHaveTheRoomTheyNeed) {
     box("txtCity")->clear();
     type("txtCity", QStringLiteral("Yonkers"));
     expectWhole("a place left over");
+}
+
+// Get My Quorvane with a zone the atlas contradicts asks first, naming both
+// clocks: "go back" calculates nothing, "use the atlas's" takes its clock.
+TEST_F(AtlasTest, GetMyQuorvaneAsksBeforeAChartTheAtlasContradicts) {
+    type("txtName", QStringLiteral("Ada"));
+    when(1980, 1, 15, 12, 0);
+    type("txtLatD", QStringLiteral("47"));
+    type("txtLatM", QStringLiteral("35"));
+    pick("optLatSouth_0");
+    type("txtLonD", QStringLiteral("11"));
+    type("txtLonM", QStringLiteral("4"));
+    pick("optLongEast_0");
+    type("txtCity", QStringLiteral("Farchant"));
+    type("txtState", QStringLiteral("Bavaria"));
+    type("txtCountry", QStringLiteral("Germany"));
+    EXPECT_EQ(zone(), 0);  // the list's first zone, left alone
+
+    dialogs.script.choiceAnswers = {static_cast<int>(AtlasAnswer::GoBack)};
+    click("cmdCalculate");
+    ASSERT_EQ(dialogs.script.choices.size(), 1u);
+    const QString asked = dialogs.script.choices.front();
+    EXPECT_TRUE(asked.contains(QStringLiteral("AHDT, UTC\u22129:00"))) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("Garmisch-Partenkirchen"))) << asked.toStdString();
+    EXPECT_TRUE(asked.contains(QStringLiteral("CET, UTC+1:00"))) << asked.toStdString();
+    EXPECT_EQ(chart(), nullptr);
+    EXPECT_EQ(zone(), 0);
+
+    dialogs.script.choiceAnswers = {static_cast<int>(AtlasAnswer::UseAtlas)};
+    click("cmdCalculate");
+    EXPECT_EQ(dialogs.script.choices.size(), 2u);
+    ASSERT_TRUE(dialogs.messages().empty()) << dialogs.lastMessage().toStdString();
+    ASSERT_NE(chart(), nullptr);
+    EXPECT_EQ(app->state().ChartMoment.utcOffsetSeconds, 3600);
+    EXPECT_TRUE(chart()->birthMomentLine()->text().startsWith(QStringLiteral("12:00 CET (UTC+1:00)")))
+        << chart()->birthMomentLine()->text().toStdString();
+
+    // Agreeing data are not asked about.
+    chart()->findChild<QAction*>(QStringLiteral("mnuBack"))->trigger();
+    settle();
+    click("cmdCalculate");
+    EXPECT_EQ(dialogs.script.choices.size(), 2u);
+    EXPECT_NE(chart(), nullptr);
 }
 
 }  // namespace

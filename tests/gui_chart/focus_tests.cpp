@@ -34,8 +34,9 @@ protected:
     }
 };
 
-const QStringList kChain = {"RTB",           "fraWestern", "lblBirthMoment", "lblTimeWindow",
-                            "cmdSaveAsJPEG", "cmdBack",    "cmdExit"};
+// The aspect grid beside the display form comes after the chart's parts.
+const QStringList kChain = {"RTB",           "fraWestern",    "picAspects", "lblBirthMoment",
+                            "lblTimeWindow", "cmdSaveAsJPEG", "cmdBack",    "cmdExit"};
 
 struct Step {
     const char* from;
@@ -49,7 +50,8 @@ TEST_F(FocusTest, TabGoesRoundEveryPartBothWays) {
     // clang-format off
     const Step steps[] = {
         {"RTB",            Qt::Key_Tab,     Qt::NoModifier,      "fraWestern"},
-        {"fraWestern",     Qt::Key_Tab,     Qt::NoModifier,      "lblBirthMoment"},
+        {"fraWestern",     Qt::Key_Tab,     Qt::NoModifier,      "picAspects"},
+        {"picAspects",     Qt::Key_Tab,     Qt::NoModifier,      "lblBirthMoment"},
         {"lblBirthMoment", Qt::Key_Tab,     Qt::NoModifier,      "lblTimeWindow"},
         {"lblTimeWindow",  Qt::Key_Tab,     Qt::NoModifier,      "cmdSaveAsJPEG"},
         {"cmdSaveAsJPEG",  Qt::Key_Tab,     Qt::NoModifier,      "cmdBack"},
@@ -57,7 +59,8 @@ TEST_F(FocusTest, TabGoesRoundEveryPartBothWays) {
         {"cmdExit",        Qt::Key_Tab,     Qt::NoModifier,      "RTB"},
         {"RTB",            Qt::Key_Backtab, Qt::ShiftModifier,   "cmdExit"},
         {"cmdExit",        Qt::Key_Backtab, Qt::ShiftModifier,   "cmdBack"},
-        {"lblBirthMoment", Qt::Key_Backtab, Qt::ShiftModifier,   "fraWestern"},
+        {"lblBirthMoment", Qt::Key_Backtab, Qt::ShiftModifier,   "picAspects"},
+        {"picAspects",     Qt::Key_Backtab, Qt::ShiftModifier,   "fraWestern"},
         {"fraWestern",     Qt::Key_Backtab, Qt::ShiftModifier,   "RTB"},
         {"RTB",            Qt::Key_Tab,     Qt::ControlModifier, "fraWestern"},
         {"cmdExit",        Qt::Key_Tab,     Qt::ControlModifier, "RTB"},
@@ -84,16 +87,23 @@ TEST_F(FocusTest, TheInterpretationTakesTabAsMovingOn) {
 TEST_F(FocusTest, TheChainFollowsThePanelsThere) {
     // Without the strip, its lines are left out.
     entry("mnuStatusBar")->trigger();
-    EXPECT_EQ(chainNames(), (QStringList{"RTB", "fraWestern", "cmdSaveAsJPEG", "cmdBack", "cmdExit"}));
+    EXPECT_EQ(chainNames(), (QStringList{"RTB", "fraWestern", "picAspects", "cmdSaveAsJPEG", "cmdBack", "cmdExit"}));
     entry("mnuStatusBar")->trigger();
-    // A panel put into the window's column (as the aspect grid) comes in its
-    // place, before the buttons.
+    // Without the aspect grid (View > Aspects), the grid is left out.
+    entry("mnuAspects")->trigger();
+    QStringList withoutGrid = kChain;
+    withoutGrid.removeAll(QStringLiteral("picAspects"));
+    EXPECT_EQ(chainNames(), withoutGrid);
+    entry("mnuAspects")->trigger();
+    EXPECT_EQ(chainNames(), kChain);
+    // A panel put into the window's column comes in its place, before the
+    // buttons.
     auto* panel = new QPushButton(QStringLiteral("grid"));
     panel->setObjectName(QStringLiteral("panelAdded"));
     window->centralWidget()->layout()->addWidget(panel);
     panel->show();
     QStringList expected = kChain;
-    expected.insert(4, QStringLiteral("panelAdded"));
+    expected.insert(5, QStringLiteral("panelAdded"));
     EXPECT_EQ(chainNames(), expected);
     window->findChild<QWidget*>(QStringLiteral("lblTimeWindow"))->setFocus();
     press(Qt::Key_Tab);

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+#include "chartview/ui/aspect_panel.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {
@@ -33,8 +34,10 @@ TEST_P(AtWindowSize, FormFillsTheAreaInProportionEveryControlInsideAndApart) {
     if (GetParam().width() < FrmDisplay::clientSize().width()) {
         EXPECT_DOUBLE_EQ(scale, 1.0);  // never below the designed size: the area scrolls
     } else {
-        EXPECT_TRUE(frame.width() <= room.width() && frame.height() <= room.height());
-        EXPECT_TRUE(room.width() - frame.width() <= 1 || room.height() - frame.height() <= 1);
+        // The aspect grid stands beside the form, at its scale.
+        const int width = frame.width() + window->aspectPanel()->widthBeside();
+        EXPECT_TRUE(width <= room.width() && frame.height() <= room.height());
+        EXPECT_TRUE(room.width() - width <= 1 || room.height() - frame.height() <= 1);
         EXPECT_EQ(window->area()->horizontalScrollBar()->maximum() + window->area()->verticalScrollBar()->maximum(), 0);
     }
     // The regions where the design puts them, times the scale; the type too.
@@ -130,7 +133,8 @@ TEST_F(ChartTest, WideningAfterScrollingRightCentresTheFormWithoutAScrollBar) {
         QCoreApplication::processEvents();
         const QRect frame = window->displayFrame()->geometry();
         EXPECT_EQ(bar->maximum(), 0) << size.height();
-        EXPECT_EQ(frame.topLeft(), QPoint(CentredLeft(window->area()->viewport()->width(), frame.width()), 0));
+        const int group = frame.width() + window->aspectPanel()->widthBeside();
+        EXPECT_EQ(frame.topLeft(), QPoint(CentredLeft(window->area()->viewport()->width(), group), 0));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "chartview/ui/aspect_panel.h"
 #include "tests/gui_chart/chart_fixture.h"
 #include "ui/web_links.h"
 
@@ -66,7 +67,10 @@ const std::vector<MenuCase>& MenuTree() {
           {"mnuZoomIn", "Zoom &In", true, false,
            QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal)},
           {"mnuZoomOut", "Zoom &Out", true, false, QKeySequence::keyBindings(QKeySequence::ZoomOut)},
-          {"mnuActualSize", "&Actual Size", true, false, {QKeySequence(Qt::CTRL | Qt::Key_0)}}}},
+          {"mnuActualSize", "&Actual Size", true, false, {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+          {"mnuViewSep4", "", true, false},
+          {"mnuAspects", "As&pects", true, true},
+          {"mnuAspectLines", "Aspect &Lines", true, false}}},
         {"mnuChartStyle",
          "&Chart Style",
          false,
@@ -290,7 +294,9 @@ TEST_P(AtWidth, DisplayFormCentredInTheAreaAtTheTopNeverLeftOfZero) {
         const int area = window->area()->viewport()->width();
         const QRect frame = window->displayFrame()->geometry();
         EXPECT_EQ(frame.top(), 0) << when;
-        EXPECT_EQ(frame.left(), std::max(0, (area - frame.width()) / 2)) << when;
+        // The form and the aspect grid beside it, centred together.
+        const int group = frame.width() + window->aspectPanel()->widthBeside();
+        EXPECT_EQ(frame.left(), std::max(0, (area - group) / 2)) << when;
     };
     expectPlaced("after the resize");
     window->displayFrame()->move(3, 40);

@@ -11,6 +11,7 @@
 
 #include "app/birth_form.h"
 #include "app/chart_run.h"
+#include "chartview/aspect_text.h"
 #include "chartview/ui/chart_outputs.h"
 #include "chartview/ui/frm_display.h"
 #include "chartview/ui/print.h"
@@ -125,6 +126,37 @@ TEST(PrintChart, TheChartWindowsLinesAreUnderTheChart) {
     const QString firstPage = PdfText(dir.filePath("chart.pdf")).section(QChar('\f'), 0, 0).simplified();
     EXPECT_TRUE(firstPage.contains("09:00 UT")) << firstPage.toStdString();
     EXPECT_TRUE(firstPage.contains("Same chart for births from 13:53 to 16:05")) << firstPage.toStdString();
+}
+
+// The aspect grid goes under the chart on page 1, every orb of the chart's
+// aspects in it, and the chart above it as before; without aspects, none.
+TEST(PrintChart, ThePageCarriesTheAspectGrid) {
+    QTemporaryDir dir;
+    ShownChart chart;
+    ASSERT_GT(chart.state.Aspects.count, 3);
+    ScriptedDialogs dialogs;
+    dialogs.printerOutputFile = dir.filePath("chart.pdf");
+    dialogs.printAnswers.push_back(true);
+    PrintCommand(nullptr, *chart.display, dialogs, &chart.state.Aspects);
+    QSizeF pageSize;
+    const std::vector<PdfWord> words = PdfWords(dir.filePath("chart.pdf"), &pageSize);
+    double tableTop = -1, legendTop = -1;
+    QStringList firstPage;
+    for (const PdfWord& w : words) {
+        if (w.page != 1) continue;
+        firstPage << w.text;
+        if (w.text == "Positions") tableTop = w.box.top();
+        if (w.text == "conjunction") legendTop = w.box.top();
+    }
+    for (const Aspect& x : chart.state.Aspects)
+        EXPECT_TRUE(firstPage.contains(QString::fromStdString(AspectOrbText(x.orb)))) << AspectOrbText(x.orb);
+    // The grid under the chart: its legend in the lower part of the page.
+    EXPECT_GT(tableTop, 0);
+    EXPECT_GT(legendTop, pageSize.height() / 3) << "the grid under the chart";
+
+    dialogs.printAnswers.push_back(true);
+    PrintCommand(nullptr, *chart.display, dialogs);
+    EXPECT_FALSE(PdfText(dir.filePath("chart.pdf")).section(QChar('\f'), 0, 0).contains("conjunction"));
 }
 
 TEST(PrintChart, APdfFileHoldsTheChartAsText) {

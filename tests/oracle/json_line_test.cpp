@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/case_count.h"
+#include "analysis/aspects.h"
 #include "app/chart_run.h"
 #include "chartview/chart_json.h"
 #include "chartview/json_writer.h"
@@ -110,6 +111,9 @@ TEST(ChartJson, SameValuesAsTheLibraryOnRandomRows) {
         if (row % 4 == 0) {
             ChangeSomeText(state, wheel, rng, RandomText(rng), kept);
             state.BodyLongitude[rng() % 11] = RandomDouble(rng);
+            // Aspects as the program finds them for whatever longitudes, the
+            // library's found pair by pair.
+            FindAspects(state.BodyLongitude, state.BodyLongitude, state.Aspects);
         }
         // What the atlas gave, for a row with a place: null when empty.
         const AtlasUse atlas{row % 3 ? RandomText(rng) : "", row % 5 ? RandomText(rng) : ""};

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "analysis/aspects.h"
 #include "analysis/elements.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
@@ -111,6 +112,36 @@ void WriteFindings(const std::array<std::string_view, N>& names, const std::arra
     }
 }
 
+// The aspects, found again here from the chart's longitudes and the table
+// as the aspects are defined, pair by pair; applying is the program's own
+// (it needs the engine's minute after).
+void WriteAspects(const ChartState& s, Json& list) {
+    list = Json::array();
+    const auto* listed = s.Aspects.begin();
+    for (std::size_t a = 0; a < kAspectPointCount; ++a)
+        for (std::size_t b = a + 1; b < kAspectPointCount; ++b) {
+            double arc = std::fmod(std::fabs(s.BodyLongitude[a] - s.BodyLongitude[b]), 360.0);
+            if (arc > 180.0) arc = 360.0 - arc;
+            for (const AspectType& type : kAspectTable) {
+                const double orb = std::fabs(arc - type.angle);
+                const double allowed = type.orb + ((a == 0 || a == 1 || b == 0 || b == 1) ? 2.0 : 0.0);
+                if (!(orb <= allowed)) continue;
+                // The program's entry for this pair, when it lists one.
+                while (listed != s.Aspects.end() && (listed->a < a || (listed->a == a && listed->b < b))) ++listed;
+                const bool found = listed != s.Aspects.end() && listed->a == a && listed->b == b;
+                Json x = Json::object();
+                Put(x["a"], kBodyNames[a]);
+                Put(x["b"], kBodyNames[b]);
+                Put(x["aspect"], type.name);
+                x["angle"] = type.angle;
+                x["orb"] = orb;
+                x["applying"] = found && listed->applying;
+                x["rests_on_time"] = found && listed->restsOnTime;
+                list.push_back(std::move(x));
+            }
+        }
+}
+
 // Universal Time as the JSON's text, written by snprintf.
 std::string UniversalText(const ChartState& s) {
     using namespace std::chrono;
@@ -173,6 +204,7 @@ Json LibraryChartJson(std::size_t row, const ChartState& s, const ChartWheel& wh
     WriteFindings(kElementNames, s.ElementResult, chart["elements"]);
     WriteFindings(kQualityNames, s.QualityResult, chart["qualities"]);
     WriteFindings(kHouseTypeNames, s.HouseTypeResult, chart["house_types"]);
+    if (s.Aspects.computed) WriteAspects(s, chart["aspects"]);
     return chart;
 }
 

@@ -28,6 +28,10 @@ public:
     std::deque<bool> questionAnswers;                // true = Yes; No when none is left
     std::deque<std::optional<int>> numberAnswers;    // nullopt = Cancel; the value offered when none is left
     QString printerOutputFile;                       // when set, printing goes to this PDF
+    // Questions of several answers, kept apart from `calls`, and the answers
+    // to give (an index; -1, as a dialog that cannot ask, when none is left).
+    std::vector<QString> choices;
+    std::deque<int> choiceAnswers;
 
     void message(QWidget*, const QString& text, MessageIcon icon) override {
         calls.push_back({DialogCall::Message, text, icon, {}});
@@ -50,6 +54,13 @@ public:
     }
     // The last number dialog's value offered, smallest and largest.
     std::array<int, 3> offered{};
+    int choice(QWidget*, const QString& text, const QStringList&, int, int) override {
+        choices.push_back(text);
+        if (choiceAnswers.empty()) return -1;
+        const int answer = choiceAnswers.front();
+        choiceAnswers.pop_front();
+        return answer;
+    }
     std::optional<QString> saveFileName(QWidget*, const FileDialogSettings& s) override {
         calls.push_back({DialogCall::Save, s.title, MessageIcon::Error, s});
         return next();

@@ -17,6 +17,7 @@ namespace qv::test {
 inline std::variant<TimeWindow, std::string> ScanTimeWindow(const EngineInput& input, const PreciseEngine& precise) {
     TimeWindow w;
     w.clock = input.local;
+    w.utcOffsetSeconds = input.utcOffsetSeconds;
     w.earliest =
         std::min(0, std::max(-kWindowReachMinutes, MinutesBetween(input.local, {kFirstBirthYear, 1, 1, 0, 0})));
     w.latest =
@@ -56,6 +57,8 @@ inline std::variant<TimeWindow, std::string> ScanTimeWindow(const EngineInput& i
     while (w.last < w.latest && face(w.last + 1) == w.face) ++w.last;
     w.earlierOpen = w.first == w.earliest;
     w.laterOpen = w.last == w.latest;
+    w.earlierCut = w.earlierOpen && w.earliest > -kWindowReachMinutes;
+    w.laterCut = w.laterOpen && w.latest < kWindowReachMinutes;
     w.before = w.earlierOpen ? w.face : face(w.first - 1);
     w.after = w.laterOpen ? w.face : face(w.last + 1);
     return w;

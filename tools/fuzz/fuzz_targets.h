@@ -50,9 +50,9 @@ void PlaceNamesTarget(const std::uint8_t* data, std::size_t size);
 
 // The bytes as an atlas file, its checksum made right (unless its eight
 // bytes are all 0xff) so that the tables behind it are reached: read as the
-// program reads the file, and when the reader takes it, every city looked up
-// by its label and name and the places near it searched; no read may leave
-// the bytes.
+// program reads the file, and when the reader takes it, its first 32 cities
+// looked up by their labels and names and the places near each searched; no
+// read may leave the bytes.
 void AtlasFileTarget(const std::uint8_t* data, std::size_t size);
 
 // Target by name: "reading_file", "csv_reader", "report_options", "json_line",

@@ -15,13 +15,25 @@ namespace qv::report {
 
 namespace {
 
-// The row of the place's standard time, for a box the user gave: the
-// offset without the daylight-saving hour the clock had.
-std::optional<int> StandardRow(const LocalTimeType& clock) {
-    const std::int32_t standard = clock.utcOffset - (clock.daylightSaving ? 3600 : 0);
-    const ZoneSlot slot = ZoneSlotFor(standard, false, clock.daylightSaving ? "" : clock.abbreviation);
-    if (!slot.found || slot.daylightSaving) return std::nullopt;
-    return slot.slot;
+// The zone for a box the user gave: the box means summer time, the clock an
+// hour ahead of the place's winter time. A box that agrees with the place's
+// clock gives that clock; one that does not gives the place's winter time,
+// or that time and an hour. The row (or exact clock) under the box is
+// chosen to give it; an exact clock when no row does.
+void SetZoneBesideBox(const ZoneAtResult& clock, BirthFormData& form) {
+    const std::int32_t offset = clock.time.utcOffset;
+    const bool summer = clock.summerTime();
+    const std::int32_t wanted = form.chkDST ? (summer ? offset : clock.winterOffset + 3600) : clock.winterOffset;
+    const std::int32_t row = wanted - (form.chkDST ? 3600 : 0);
+    const std::string_view abbreviation = row == offset ? std::string_view(clock.time.abbreviation) : "";
+    const ZoneSlot slot = ZoneSlotFor(row, false, abbreviation);
+    if (slot.found && !slot.daylightSaving) {
+        form.cboTimeZone = slot.slot;
+        form.exactClock.reset();
+        return;
+    }
+    form.cboTimeZone = kExactClockItem;
+    form.exactClock = ExactClockOf(LocalTimeType{row, false, std::string(abbreviation)}, false);
 }
 
 // "DEG:MIN" and a direction letter into a form's two boxes and option.
@@ -34,18 +46,36 @@ bool ReadAngle(std::string_view text, std::optional<std::string> (*directionOf)(
     if (colon == std::string_view::npos) return false;
     degrees = text.substr(0, colon);
     minutes = text.substr(colon + 1);
-    return true;
+    return ParseDigits(degrees, 3) && ParseDigits(minutes, 3);
+}
+
+// Whether a text is meant as coordinates rather than a place's name: no
+// place of the atlas has a digit or a minus sign in its name.
+bool LooksLikeCoordinates(std::string_view text) {
+    return text.find_first_of("0123456789") != std::string_view::npos || text.find("\u2212") != std::string_view::npos;
+}
+
+// "47:35N,11:04E" into the form's coordinate boxes and options; the reason
+// when the text is not coordinates the form would take.
+std::optional<std::string> ReadPoint(std::string_view text, BirthFormData& form) {
+    const std::size_t comma = text.find(',');
+    const bool read =
+        comma != std::string_view::npos && text.find(',', comma + 1) == std::string_view::npos &&
+        ReadAngle(text.substr(0, comma), LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth) &&
+        ReadAngle(text.substr(comma + 1), LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast);
+    if (!read)
+        return "Malformed coordinates " + QuoteUserText(text) +
+               " (expected DEG:MIN followed by N or S, a comma, DEG:MIN followed by E or W, e.g. 47:35N,11:04E)";
+    if (const std::optional<ValidationFailure> refused = CheckCoordinateRanges(form))
+        return refused->message + ": " + QuoteUserText(text);
+    return std::nullopt;
 }
 
 // "47:35N,11:04E" as the form's coordinates would take it; nullopt for any
 // other text (a place's name).
 std::optional<FormPoint> PointOfText(std::string_view text) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
     BirthFormData form;
-    if (!ReadAngle(text.substr(0, comma), LatitudeDirectionOf, form.txtLatD, form.txtLatM, form.optLatSouth) ||
-        !ReadAngle(text.substr(comma + 1), LongitudeDirectionOf, form.txtLonD, form.txtLonM, form.optLongEast))
-        return std::nullopt;
+    if (!LooksLikeCoordinates(text) || ReadPoint(text, form)) return std::nullopt;
     return FormCoordinates(form);
 }
 
@@ -65,8 +95,8 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
     if (!request.latitudeGiven) SetPlaceLatitude(form, place);
     if (!request.longitudeGiven) SetPlaceLongitude(form, place);
     if (!request.cityGiven) form.txtCity = place.name;
-    if (!request.stateGiven) form.txtState = place.state;
-    if (!request.countryGiven) form.txtCountry = place.country;
+    if (!request.stateGiven) form.txtState = StateOfPlace(place);
+    if (!request.countryGiven) form.txtCountry = CountryOfPlace(place);
     used = {PlaceLabel(place), {}};
     // A place without a zone leaves the box to the user too.
     if (request.zoneGiven && (request.dstGiven || place.zoneId.empty())) return std::nullopt;
@@ -82,19 +112,17 @@ std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthForm
         return std::nullopt;
     }
     if (request.dstGiven) {
-        if (const std::optional<int> row = StandardRow(clock.clock.time)) {
-            form.cboTimeZone = *row;
-        } else {
-            // No row: the place's standard time to the second, beside the box.
-            LocalTimeType standard = clock.clock.time;
-            if (standard.daylightSaving) standard.utcOffset -= 3600, standard.daylightSaving = false;
-            form.cboTimeZone = kExactClockItem;
-            form.exactClock = ExactClockOf(standard);
-        }
+        SetZoneBesideBox(clock.clock, form);
         return std::nullopt;
     }
     SetZoneOfClock(form, clock);
     return std::nullopt;
+}
+
+std::optional<std::string> CheckFindPlaceText(std::string_view text) {
+    if (!LooksLikeCoordinates(text)) return std::nullopt;
+    BirthFormData form;
+    return ReadPoint(text, form);
 }
 
 std::string FindPlaceJsonText(const std::string& text, std::size_t limit) {

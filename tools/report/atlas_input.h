@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/birth_form.h"
 #include "chartview/chart_json.h"
@@ -25,14 +26,22 @@ struct PlaceRequest {
 // be read, a clock time that did not exist.
 //  - Without a zone: the row and box of the place's clock, or its exact
 //    clock when no row gives it (local mean time); a repeated time takes
-//    the first. With the box given as well, the row of the place's standard
-//    time (or that time to the second) beside the given box.
+//    the first. With the box given as well, the box means summer time: one
+//    that agrees with the place's clock gives that clock, one that does not
+//    the place's winter time (unticked) or winter time and an hour (ticked),
+//    with the row (or that time to the second) beside the box.
 //  - With a zone and no box: the box ticked when the row needs it for the
 //    place's offset.
 //  - With both, the clock is not asked.
 // `used` names the place and, when its clock was asked, its IANA zone.
 [[nodiscard]] std::optional<std::string> PlaceFromAtlas(const PlaceRequest& request, BirthFormData& form,
                                                         AtlasUse& used);
+
+// A text given to --find-place that looks like coordinates (a digit or a
+// minus sign in it) and is not coordinates the form would take: the reason,
+// naming the text ("Latitude must be from 0 to 90 degrees: \"91:00N,11:04E\"").
+// nullopt for coordinates in range and for a place's name.
+std::optional<std::string> CheckFindPlaceText(std::string_view text);
 
 // The matches of --find-place as a JSON array, best first: name, state,
 // country, latitude, longitude, zone_id, label. Coordinates as the command

@@ -40,9 +40,9 @@ bool NextRow(CsvReader& reader, CsvRecord& record) {
 // The line for one record: a chart or a refusal. True for a chart.
 class RowWorker {
 public:
-    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
+    RowWorker(const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow, bool aspects,
               const BatchSettings* pictures = nullptr)
-        : columns_(columns), precise_(precise), timeWindow_(timeWindow), pictures_(pictures) {
+        : columns_(columns), precise_(precise), timeWindow_(timeWindow), aspects_(aspects), pictures_(pictures) {
         LoadFixedLists(state_);
     }
 
@@ -63,7 +63,7 @@ public:
         // A fresh chart starts without a Moon sign; nothing else of the
         // previous row survives a calculation.
         state_.MoonSignName = {};
-        if (const auto failed = RunChartCalculation(birth_, state_, wheel_, precise_)) {
+        if (const auto failed = RunChartCalculation(birth_, state_, wheel_, precise_, aspects_)) {
             writer_.AppendError(out, row, *failed);
             return false;
         }
@@ -99,6 +99,7 @@ private:
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
     bool timeWindow_;
+    bool aspects_;
     const BatchSettings* pictures_;
     AtlasUse atlas_;
     ChartState state_;
@@ -141,7 +142,7 @@ struct Outcome {
 Outcome RunOnOneThread(CsvReader& reader, const BatchColumns& columns, const BatchSettings& settings, std::ostream& out,
                        Progress& progress) {
     Outcome outcome;
-    RowWorker worker(columns, settings.precise, settings.timeWindow, &settings);
+    RowWorker worker(columns, settings.precise, settings.timeWindow, settings.aspects, &settings);
     CsvRecord record;
     std::string buffer;
     buffer.reserve(kFlushBytes + 64 * 1024);
@@ -210,11 +211,12 @@ private:
 class Pipeline {
 public:
     Pipeline(CsvReader& reader, const BatchColumns& columns, const PreciseEngine& precise, bool timeWindow,
-             std::ostream& out, Progress& progress, int jobs)
+             bool aspects, std::ostream& out, Progress& progress, int jobs)
         : reader_(reader),
           columns_(columns),
           precise_(precise),
           timeWindow_(timeWindow),
+          aspects_(aspects),
           out_(out),
           progress_(progress),
           jobs_(jobs) {
@@ -237,7 +239,7 @@ public:
 
 private:
     void Work() {
-        RowWorker worker(columns_, precise_, timeWindow_);
+        RowWorker worker(columns_, precise_, timeWindow_, aspects_);
         for (;;) {
             Chunk* chunk = TakeFreeChunk();
             if (!chunk) return;
@@ -327,6 +329,7 @@ private:
     const BatchColumns& columns_;
     const PreciseEngine& precise_;
     bool timeWindow_;
+    bool aspects_;
     std::ostream& out_;
     Progress& progress_;
     int jobs_;
@@ -376,7 +379,8 @@ int RunBatch(std::istream& in, std::ostream& out, std::ostream& err, const Batch
     if (settings.jobs <= 1 || columns.Has(kColPicture)) {
         outcome = RunOnOneThread(reader, columns, settings, out, progress);
     } else {
-        Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, out, progress, settings.jobs);
+        Pipeline pipeline(reader, columns, settings.precise, settings.timeWindow, settings.aspects, out, progress,
+                          settings.jobs);
         outcome = pipeline.Run();
     }
     if (!outcome.writeFailed) {

@@ -44,6 +44,7 @@ struct BatchSettings {
     // is refused.
     BatchPictureWriter picture = nullptr;
     int pictureWidth = kDefaultPictureWidth;
+    bool aspects = false;  // each chart's line with "aspects"
 };
 
 // Reads the CSV from `in`, writes JSON lines to `out` and messages to `err`.

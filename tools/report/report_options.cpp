@@ -23,6 +23,7 @@ struct RawOptions {
     bool stations = false;
     bool precise = false;
     bool timeWindow = false;
+    bool aspects = false;
     std::optional<std::string> batch, jobs;
     std::optional<std::string> place, findPlace, limit;
     std::optional<std::string> picture, width;
@@ -55,7 +56,10 @@ const std::vector<OptionRow>& OptionTable() {
          [](RawOptions& o, const std::string& v) { o.zone = v; }},
         {"--lat", "DEG:MIN{N|S}", "latitude, e.g. 51:30N", [](RawOptions& o, const std::string& v) { o.lat = v; }},
         {"--lon", "DEG:MIN{E|W}", "longitude, e.g. 0:7W", [](RawOptions& o, const std::string& v) { o.lon = v; }},
-        {"--dst", "", "daylight saving time was in force", [](RawOptions& o, const std::string&) { o.dst = true; }},
+        {"--dst", "",
+         "daylight saving time was in force: summer time, the clock an hour\n"
+         "                          ahead of the place's winter time",
+         [](RawOptions& o, const std::string&) { o.dst = true; }},
         {"--city", "TEXT", "city of birth", [](RawOptions& o, const std::string& v) { o.city = v; }},
         {"--state", "TEXT", "state of birth", [](RawOptions& o, const std::string& v) { o.state = v; }},
         {"--country", "TEXT", "country of birth", [](RawOptions& o, const std::string& v) { o.country = v; }},
@@ -74,6 +78,10 @@ const std::vector<OptionRow>& OptionTable() {
          "add \"time_window\" to the JSON: the first and last minute of local\n"
          "                          clock time with the same chart; also with --batch",
          [](RawOptions& o, const std::string&) { o.timeWindow = true; }},
+        {"--aspects", "",
+         "with --batch: add \"aspects\" to every line, as a single chart's JSON\n"
+         "                          always has them (the batch is faster without)",
+         [](RawOptions& o, const std::string&) { o.aspects = true; }},
         {"--format", "json|text", "output: JSON (default) or the chart's text export",
          [](RawOptions& o, const std::string& v) { o.format = v; }},
         {"--reading", "FILE.qvn", "take the birth data from a saved reading instead",
@@ -225,6 +233,7 @@ std::optional<OptionError> FindPlaceOptions(const RawOptions& raw, const std::se
     if (given.size() != (raw.limit ? 2u : 1u))
         return OptionError{"--find-place prints the atlas's places only; leave out the other options but --limit"};
     if (raw.findPlace->empty()) return OptionError{"Option --find-place needs a place name"};
+    if (auto refused = CheckFindPlaceText(*raw.findPlace)) return OptionError{*refused};
     if (raw.limit) {
         const int n = NumberOr(*raw.limit, 3);
         if (n < 1 || n > kMaxFindLimit)
@@ -319,7 +328,8 @@ std::string ReportUsage() {
         "       quorvane-report --reading FILE.qvn [--format json|text] [--save-reading FILE.qvn]\n"
         "                       [--precise] [--time-window]\n"
         "       quorvane-report --stations\n"
-        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window] [--width N]\n"
+        "       quorvane-report --batch FILE.csv [--jobs N] [--precise] [--time-window] [--aspects]\n"
+        "                       [--width N]\n"
         "       quorvane-report --find-place TEXT [--limit N]\n"
         "\n"
         "Computes a natal chart and prints it on standard output.\n"
@@ -344,6 +354,12 @@ std::string ReportUsage() {
         "The JSON's \"positions_from\" says where the positions come from: \"formulas\"\n"
         "(the default) or \"ephemeris\" (--precise). Without the ephemeris files\n"
         "--precise refuses the chart with exit status 2.\n"
+        "\n"
+        "The JSON's \"aspects\" lists the pairs of the Sun, the Moon, Mercury to Pluto\n"
+        "and the ascendant within an orb of 0 or 180 degrees (orb 8), 120 or 90 (7)\n"
+        "or 60 (5), 2 more with the Sun or the Moon: {\"a\", \"b\", \"aspect\",\n"
+        "\"angle\", \"orb\", \"applying\", \"rests_on_time\"}; applying when the orb is\n"
+        "smaller one minute later.\n"
         "\n"
         "--batch reads a CSV file (RFC 4180, UTF-8) whose first line names its columns,\n"
         "in any order:\n"
@@ -389,6 +405,7 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     ReportOptions options;
     options.precise = raw.precise;
     options.timeWindow = raw.timeWindow;
+    options.aspects = raw.aspects;
     if (raw.stations) {
         if (args.size() != 1)
             return OptionError{"--stations prints the station tables only; leave out the other options"};
@@ -412,10 +429,11 @@ std::variant<ReportOptions, OptionError> ParseReportOptions(const std::vector<st
     }
     if (raw.format == "json")
         options.format = OutputFormat::Json;
-    else if (raw.format == "text" && !raw.timeWindow)
+    else if (raw.format == "text" && !raw.timeWindow && !raw.aspects)
         options.format = OutputFormat::Text;
     else if (raw.format == "text")
-        return OptionError{"--time-window is written into the JSON; leave out --format text"};
+        return OptionError{std::string(raw.timeWindow ? "--time-window" : "--aspects") +
+                           " is written into the JSON; leave out --format text"};
     else
         return OptionError{"Unknown format " + QuoteUserText(raw.format) + " (expected json or text)"};
     if (raw.saveReading) {

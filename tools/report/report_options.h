@@ -36,6 +36,7 @@ struct ReportOptions {
     bool timeWindow = false;                  // --time-window: "time_window" in the JSON
     std::string pictureFile;                  // --picture: also draw the chart to this PNG, SVG or JPEG file
     int pictureWidth = kDefaultPictureWidth;  // --width: the picture's width in pixels
+    bool aspects = false;  // --aspects: "aspects" in the batch's lines (a single chart always has them)
 };
 
 // A refused command line: the message for stderr.

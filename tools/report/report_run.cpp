@@ -68,6 +68,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         settings.timeWindow = options.timeWindow;
         settings.pictureWidth = options.pictureWidth;
         settings.picture = WriteChartPicture;
+        settings.aspects = options.aspects;
         settings.progress = &err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
         return RunBatchFile(options.batchFile, out, err, settings);
     }
