@@ -71,10 +71,13 @@ TEST(UnknownTime, DependenceOnTheTimeAsTheMinuteByMinuteScan) {
         moonDays += found.moonSign;
         for (bool e : found.elements) elementDays += e;
     }
-    // The draw reaches the days that matter: about one day in two and a half
-    // has the Moon change sign, and some of them an element line.
-    EXPECT_GT(moonDays, 20);
-    EXPECT_GT(elementDays, 0);
+    // The whole draw reaches the days that matter: about one day in two and a
+    // half has the Moon change sign, and some of them an element line. The
+    // sanitizers' fiftieth of it is too few days to say so.
+    if (RandomCaseCount(150) == 150) {
+        EXPECT_GT(moonDays, 20);
+        EXPECT_GT(elementDays, 0);
+    }
 }
 
 TEST(UnknownTime, TheNoteNamesWhatRestsOnTheTime) {
