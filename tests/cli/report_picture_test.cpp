@@ -104,6 +104,13 @@ struct Result {
     std::string out, err;
 };
 
+#ifdef QV_PICTURE_LIBRARY_BUILT
+constexpr bool kPictureLibraryBuilt = true;
+#else
+constexpr bool kPictureLibraryBuilt = false;
+#endif
+constexpr const char* kNoPictureLibrary = "built without the windows, so without the picture library";
+
 class PictureCommand : public testing::Test {
 protected:
     std::filesystem::path dir =
@@ -134,6 +141,7 @@ std::pair<unsigned, unsigned> PngSize(const std::string& bytes) {
 }
 
 TEST_F(PictureCommand, DrawsEachKindBesideTheJsonOrText) {
+    if (!kPictureLibraryBuilt) GTEST_SKIP() << kNoPictureLibrary;
     const Result plain = Run(kAsha);
     ASSERT_EQ(plain.status, 0) << plain.err;
     const Result png = Run(Plus(kAsha, {"--picture", At("chart.png"), "--width", "700"}));
@@ -156,6 +164,7 @@ TEST_F(PictureCommand, DrawsEachKindBesideTheJsonOrText) {
 }
 
 TEST_F(PictureCommand, AFileThatCannotBeWrittenFailsWithStatus1) {
+    if (!kPictureLibraryBuilt) GTEST_SKIP() << kNoPictureLibrary;
     const Result r = Run(Plus(kAsha, {"--picture", At("missing/chart.png")}));
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
@@ -171,6 +180,7 @@ TEST_F(PictureCommand, RefusedBeforeAnythingIsDrawn) {
 }
 
 TEST_F(PictureCommand, ABatchDrawsTheRowsThatNameAPicture) {
+    if (!kPictureLibraryBuilt) GTEST_SKIP() << kNoPictureLibrary;
     std::ofstream(dir / "rows.csv")
         << "name,year,month,day,hour,minute,zone,lat_deg,lat_min,lat_dir,lon_deg,lon_min,lon_dir,dst,city,state,"
            "country,picture\n"
@@ -193,6 +203,7 @@ TEST_F(PictureCommand, ABatchDrawsTheRowsThatNameAPicture) {
 // A chart without a picture starts without Qt: the command itself links none
 // of it, only the picture library does.
 TEST(PictureLibrary, OnlyThePictureLibraryLinksQt) {
+    if (!kPictureLibraryBuilt) GTEST_SKIP() << kNoPictureLibrary;
     const auto needed = [](const std::string& file) {
         std::string text;
         if (FILE* pipe = ::popen(("objdump -p " + Quote(file) + " 2>/dev/null").c_str(), "r")) {
