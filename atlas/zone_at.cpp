@@ -20,6 +20,14 @@ bool IsValidDateTime(const LocalDateTime& t) {
     return year_month_day{year{t.year}, month{static_cast<unsigned>(t.month)}, day{static_cast<unsigned>(t.day)}}.ok();
 }
 
+// Zone `zoneId`, or its error sentence for the user when there is none.
+LoadedZone ZoneOfPlace(std::string_view zoneId) {
+    if (zoneId.empty())
+        return {absl::UTCTimeZone(),
+                "The atlas knows no time zone for this place. Please choose the time zone and daylight saving."};
+    return LoadZone(zoneId);
+}
+
 }  // namespace
 
 ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local) {
@@ -28,11 +36,7 @@ ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local) {
         r.error = "The date and time are not a valid calendar date and clock time.";
         return r;
     }
-    if (zoneId.empty()) {
-        r.error = "The atlas knows no time zone for this place. Please choose the time zone and daylight saving.";
-        return r;
-    }
-    const LoadedZone loaded = LoadZone(zoneId);
+    const LoadedZone loaded = ZoneOfPlace(zoneId);
     if (!loaded.ok()) {
         r.error = loaded.error;
         return r;
@@ -43,11 +47,7 @@ ZoneAtResult ZoneAt(std::string_view zoneId, const LocalDateTime& local) {
 
 ZoneAtResult ZoneAtInstant(std::string_view zoneId, std::int64_t unixSeconds) {
     ZoneAtResult r;
-    if (zoneId.empty()) {
-        r.error = "The atlas knows no time zone for this place. Please choose the time zone and daylight saving.";
-        return r;
-    }
-    const LoadedZone loaded = LoadZone(zoneId);
+    const LoadedZone loaded = ZoneOfPlace(zoneId);
     if (!loaded.ok()) {
         r.error = loaded.error;
         return r;

@@ -35,46 +35,6 @@ void AppendHourMinute(std::string& out, int hour, int minute) {
     AppendPadded(out, minute, 2);
 }
 
-// The clock a window's minutes are read on: the place's wall clock at each
-// instant when the window has a place whose clock was the chart's at the
-// birth moment, else the chart's clock time moved on with its offset.
-class WindowClock {
-public:
-    WindowClock(const TimeWindow& w, std::string_view zoneId) : w_(w) {
-        if (zoneId.empty()) return;
-        const ZoneAtResult birth = ZoneAtInstant(zoneId, UnixSecond(0));
-        if (birth.ok() && birth.time.utcOffset == w.utcOffsetSeconds) zoneId_ = zoneId;
-    }
-
-    struct Reading {
-        LocalDateTime local;
-        std::int32_t utcOffset = 0;
-    };
-
-    // The clock `minute` minutes after the chart's moment.
-    Reading At(int minute) const {
-        const LocalDateTime moved = ShiftedClock(w_.clock, minute);
-        if (zoneId_.empty()) return {moved, w_.utcOffsetSeconds};
-        const ZoneAtResult clock = ZoneAtInstant(zoneId_, UnixSecond(minute));
-        if (!clock.ok()) return {moved, w_.utcOffsetSeconds};
-        return {ShiftedClock(moved, (clock.time.utcOffset - w_.utcOffsetSeconds) / 60), clock.time.utcOffset};
-    }
-
-    const TimeWindow& window() const { return w_; }
-
-private:
-    std::int64_t UnixSecond(int minute) const {
-        const local_seconds local =
-            local_days{year_month_day{year{w_.clock.year}, month{static_cast<unsigned>(w_.clock.month)},
-                                      day{static_cast<unsigned>(w_.clock.day)}}} +
-            hours{w_.clock.hour} + std::chrono::minutes{w_.clock.minute + minute};
-        return (local.time_since_epoch() - seconds{w_.utcOffsetSeconds}).count();
-    }
-
-    const TimeWindow& w_;
-    std::string_view zoneId_;
-};
-
 // "16:06" on the date of the window's clock time, "1962-06-16 00:00" on another.
 std::string ClockText(const WindowClock& c, int minute) {
     const LocalDateTime t = c.At(minute).local;
@@ -308,12 +268,28 @@ std::optional<TimeDependence> TimeDependenceOf(const ChartState& state, const Ti
     return DependenceOnTime(std::get<TimeWindow>(found), state.ChartMoment);
 }
 
-std::string WindowIsoClock(const TimeWindow& w, int minute, std::string_view zoneId) {
-    return IsoClock(WindowClock(w, zoneId), minute);
+WindowClock::WindowClock(const TimeWindow& w, std::string_view zoneId) : w_(w) {
+    if (zoneId.empty()) return;
+    const ZoneAtResult birth = ZoneAtInstant(zoneId, UnixSecond(0));
+    if (birth.ok() && birth.time.utcOffset == w.utcOffsetSeconds) zoneId_ = zoneId;
 }
 
-std::int32_t WindowUtcOffset(const TimeWindow& w, int minute, std::string_view zoneId) {
-    return WindowClock(w, zoneId).At(minute).utcOffset;
+WindowClock::Reading WindowClock::At(int minute) const {
+    const LocalDateTime moved = ShiftedClock(w_.clock, minute);
+    if (zoneId_.empty()) return {moved, w_.utcOffsetSeconds};
+    const ZoneAtResult clock = ZoneAtInstant(zoneId_, UnixSecond(minute));
+    if (!clock.ok()) return {moved, w_.utcOffsetSeconds};
+    return {ShiftedClock(moved, (clock.time.utcOffset - w_.utcOffsetSeconds) / 60), clock.time.utcOffset};
+}
+
+std::string WindowClock::IsoText(int minute) const { return IsoClock(*this, minute); }
+
+std::int64_t WindowClock::UnixSecond(int minute) const {
+    const local_seconds local =
+        local_days{year_month_day{year{w_.clock.year}, month{static_cast<unsigned>(w_.clock.month)},
+                                  day{static_cast<unsigned>(w_.clock.day)}}} +
+        hours{w_.clock.hour} + std::chrono::minutes{w_.clock.minute + minute};
+    return (local.time_since_epoch() - seconds{w_.utcOffsetSeconds}).count();
 }
 
 std::string_view WindowSignName(int sign) { return SignName(sign); }

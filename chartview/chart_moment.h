@@ -55,11 +55,31 @@ std::string TimeWindowLine(const TimeWindow& window, bool timeKnown, std::string
 // ephemeris), or the engine's message when it refused a moment on the way.
 std::string TimeWindowLineOf(const ChartState& state, const PreciseEngine& precise, std::string_view zoneId = {});
 
-// A minute of the window (minutes from the birth minute) as its clock time
-// "1962-06-15T13:53", on the place's clock when `zoneId` is given as above,
-// and the UTC offset of that clock then. Seconds.
-std::string WindowIsoClock(const TimeWindow& window, int minute, std::string_view zoneId = {});
-std::int32_t WindowUtcOffset(const TimeWindow& window, int minute, std::string_view zoneId = {});
+// The clock a window's minutes are read on: with `zoneId`, the place's wall
+// clock at each instant when the place's clock was the chart's at the birth
+// moment; else the chart's clock time moved on with its offset. Made once
+// per window: it looks the place's clock up once for the birth moment.
+class WindowClock {
+public:
+    WindowClock(const TimeWindow& window, std::string_view zoneId = {});
+
+    struct Reading {
+        LocalDateTime local;
+        std::int32_t utcOffset = 0;  // seconds east
+    };
+
+    // The clock `minute` minutes after the chart's moment.
+    Reading At(int minute) const;
+    // That clock as "1962-06-15T13:53", as the JSON has it.
+    std::string IsoText(int minute) const;
+    const TimeWindow& window() const { return w_; }
+
+private:
+    std::int64_t UnixSecond(int minute) const;
+
+    const TimeWindow& w_;
+    std::string_view zoneId_;
+};
 
 // The name of sign 0..11, "no sign" for any other number.
 std::string_view WindowSignName(int sign);

@@ -31,16 +31,17 @@ void WriteTimeDependence(const TimeDependence& d, JsonWriter& json) {
 }
 
 void WriteTimeWindow(const TimeWindow& w, JsonWriter& json, std::string_view zoneId) {
-    const auto offsetText = [&w, zoneId](int minute) {
+    const WindowClock clock(w, zoneId);
+    const auto offsetText = [&clock](int minute) {
         char room[16];
-        return std::string(room, PutUtcOffset(room, WindowUtcOffset(w, minute, zoneId)));
+        return std::string(room, PutUtcOffset(room, clock.At(minute).utcOffset));
     };
     const bool fromShown = !w.earlierOpen || w.earlierCut, untilShown = !w.laterOpen || w.laterCut;
     json.BeginObject();
     json.Key("from");
-    json.StringOrNull(fromShown ? WindowIsoClock(w, w.first, zoneId) : std::string());
+    json.StringOrNull(fromShown ? clock.IsoText(w.first) : std::string());
     json.Key("until");
-    json.StringOrNull(untilShown ? WindowIsoClock(w, w.last, zoneId) : std::string());
+    json.StringOrNull(untilShown ? clock.IsoText(w.last) : std::string());
     json.Key("from_utc_offset");
     json.StringOrNull(fromShown ? offsetText(w.first) : std::string());
     json.Key("until_utc_offset");
@@ -66,7 +67,7 @@ void WriteTimeWindow(const TimeWindow& w, JsonWriter& json, std::string_view zon
             }
             json.BeginObject();
             json.Key("at");
-            json.String(WindowIsoClock(w, change->minute, zoneId));
+            json.String(clock.IsoText(change->minute));
             json.Key("sign");
             json.String(WindowSignName(next ? change->after : change->before));
             json.EndObject();
