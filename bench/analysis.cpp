@@ -10,8 +10,8 @@
 #include <string>
 
 #include "analysis/elements.h"
-#include "app/chart_wheel.h"
-#include "app/reading_file.h"
+#include "chart/chart_wheel.h"
+#include "formats/reading_file.h"
 
 namespace {
 

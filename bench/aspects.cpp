@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "analysis/aspects.h"
-#include "app/chart_run.h"
-#include "app/time_window.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
 #include "astro/universal_time.h"
 
 namespace {

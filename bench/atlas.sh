@@ -24,7 +24,7 @@ build=${1:?usage: bench/atlas.sh BUILD_DIR [RUNS] [BASELINE_REPORT]}
 runs=${2:-20}
 baseline=${3:-}
 cpu=${QV_BENCH_CPU:-1}
-exe="$build/tools/report/quorvane-report"
+exe="$build/cli/quorvane-report"
 [ -x "$exe" ] || { echo "no $exe: build the quorvane-report target first" >&2; exit 1; }
 [ -z "$baseline" ] || [ -x "$baseline" ] || { echo "no baseline program $baseline" >&2; exit 1; }
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -11,7 +11,7 @@
 
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
-#include "tools/report/batch.h"
+#include "cli/batch.h"
 
 namespace {
 

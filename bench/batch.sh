@@ -20,7 +20,7 @@ baseline=${3:-}
 repeats=${4:-3}
 cpu=${QV_BENCH_CPU:-1}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-exe="$build/tools/report/quorvane-report"
+exe="$build/cli/quorvane-report"
 [ -x "$exe" ] || { echo "no $exe: build the quorvane-report target first" >&2; exit 1; }
 [ -z "$baseline" ] || [ -x "$baseline" ] || { echo "no baseline program $baseline" >&2; exit 1; }
 scratch=$(mktemp -d)

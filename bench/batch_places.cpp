@@ -17,7 +17,7 @@
 
 #include "atlas/places.h"
 #include "state/fixed_lists.h"
-#include "tools/report/batch.h"
+#include "cli/batch.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
 #include "astro/universal_time.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"

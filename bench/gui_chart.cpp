@@ -8,14 +8,14 @@
 #include <QPainter>
 #include <cstdlib>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
 #include "bench/sample_person.h"
-#include "ui/user_dialogs.h"
-#include "chartview/ui/chart_window.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
-#include "chartview/ui/sign_glyphs.h"
+#include "gui/common/user_dialogs.h"
+#include "gui/chart/chart_window.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/chart/sign_glyphs.h"
 
 namespace {
 

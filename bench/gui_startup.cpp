@@ -16,13 +16,13 @@
 #include <fstream>
 #include <string>
 
-#include "app/chart_run.h"
-#include "startup/app_controller.h"
-#include "app/ui/frm_main.h"
+#include "chart/chart_run.h"
+#include "gui/startup/app_controller.h"
+#include "gui/form/frm_main.h"
 #include "bench/sample_person.h"
-#include "chartview/ui/chart_window.h"
+#include "gui/chart/chart_window.h"
 #include "state/time_zones.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace {
 

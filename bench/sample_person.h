@@ -1,7 +1,7 @@
 // The birth data the widget benchmarks calculate: London, 10 December 1915.
 #pragma once
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 
 namespace qv::bench {
 

@@ -11,8 +11,8 @@
 #include <random>
 #include <vector>
 
-#include "app/chart_run.h"
-#include "app/time_window.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"

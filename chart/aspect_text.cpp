@@ -1,4 +1,4 @@
-#include "chartview/aspect_text.h"
+#include "chart/aspect_text.h"
 
 #include <array>
 #include <algorithm>

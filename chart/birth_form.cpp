@@ -1,4 +1,4 @@
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 
 #include <array>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "app/birth_place.h"
+#include "chart/birth_place.h"
 
 #include <cmath>
 

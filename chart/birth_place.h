@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 #include "atlas/nearest.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"

@@ -1,4 +1,4 @@
-#include "chartview/chart_description.h"
+#include "chart/chart_description.h"
 
 #include "astro/calendar.h"
 #include "state/fixed_lists.h"

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 #include "state/chart_state.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "chartview/chart_moment.h"
+#include "chart/chart_moment.h"
 
 #include <chrono>
 #include <vector>

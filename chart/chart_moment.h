@@ -18,7 +18,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/time_window.h"
+#include "chart/time_window.h"
 #include "state/chart_state.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "app/chart_run.h"
+#include "chart/chart_run.h"
 
 #include "analysis/aspects.h"
 #include "analysis/elements.h"
@@ -7,7 +7,7 @@
 #include "astro/moon.h"
 #include "astro/positions.h"
 #include "astro/universal_time.h"
-#include "app/time_window.h"
+#include "chart/time_window.h"
 #include "retro/retrogrades.h"
 
 namespace qv {

@@ -10,8 +10,8 @@
 #include <optional>
 #include <string>
 
-#include "app/birth_form.h"
-#include "app/chart_wheel.h"
+#include "chart/birth_form.h"
+#include "chart/chart_wheel.h"
 #include "state/birth_data.h"
 #include "state/chart_state.h"
 #include "state/engine.h"

@@ -1,4 +1,4 @@
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 
 #include <string_view>
 

@@ -1,4 +1,4 @@
-#include "chartview/house_layout.h"
+#include "chart/house_layout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "chartview/personal_data.h"
+#include "chart/personal_data.h"
 
 #include "state/text.h"
 

@@ -1,4 +1,4 @@
-#include "app/place_assistant.h"
+#include "chart/place_assistant.h"
 
 #include <cmath>
 

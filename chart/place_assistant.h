@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/birth_form.h"
-#include "app/birth_place.h"
+#include "chart/birth_form.h"
+#include "chart/birth_place.h"
 #include "atlas/places.h"
 
 namespace qv {

@@ -1,11 +1,11 @@
-#include "app/time_window.h"
+#include "chart/time_window.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <vector>
 
-#include "app/chart_run.h"
+#include "chart/chart_run.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"

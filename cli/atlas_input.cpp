@@ -1,4 +1,4 @@
-#include "tools/report/atlas_input.h"
+#include "cli/atlas_input.h"
 
 #include <cmath>
 #include <utility>
@@ -7,7 +7,7 @@
 
 #include "state/text.h"
 #include "state/time_zones.h"
-#include "app/birth_place.h"
+#include "chart/birth_place.h"
 #include "atlas/clock_text.h"
 #include "atlas/place_cache.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/birth_form.h"
-#include "chartview/chart_json.h"
+#include "chart/birth_form.h"
+#include "formats/chart_json.h"
 
 namespace qv::report {
 

@@ -1,4 +1,4 @@
-#include "tools/report/batch.h"
+#include "cli/batch.h"
 
 #include <algorithm>
 #include <array>
@@ -11,13 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
-#include "app/time_window.h"
-#include "chartview/chart_json.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
+#include "chart/time_window.h"
+#include "formats/chart_json.h"
 #include "state/text.h"
-#include "tools/report/report_run.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 

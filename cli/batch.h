@@ -18,8 +18,8 @@
 #include <string>
 
 #include "state/engine.h"
-#include "chartview/picture_format.h"
-#include "tools/report/batch_rows.h"
+#include "formats/picture_format.h"
+#include "cli/batch_rows.h"
 
 namespace qv::report {
 

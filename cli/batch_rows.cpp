@@ -1,10 +1,10 @@
-#include "tools/report/batch_rows.h"
+#include "cli/batch_rows.h"
 
 #include <algorithm>
 
 #include "state/text.h"
 #include "state/text_room.h"
-#include "tools/report/atlas_input.h"
+#include "cli/atlas_input.h"
 
 namespace qv::report {
 

@@ -15,9 +15,9 @@
 #include <string_view>
 #include <variant>
 
-#include "app/birth_form.h"
-#include "chartview/chart_json.h"
-#include "tools/report/csv_reader.h"
+#include "chart/birth_form.h"
+#include "formats/chart_json.h"
+#include "cli/csv_reader.h"
 
 namespace qv::report {
 

@@ -1,4 +1,4 @@
-#include "tools/report/csv_reader.h"
+#include "cli/csv_reader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "state/atomic_file.h"
 #include "ephemeris/chart_engine.h"
-#include "tools/report/report_run.h"
+#include "cli/report_run.h"
 
 int main(int argc, char** argv) {
     qv::ReportFileSizeLimitAsError();

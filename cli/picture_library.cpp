@@ -1,13 +1,13 @@
 // libquorvane-picture.so: the Qt side of --picture, opened by the command
-// only when a picture is asked for (tools/report/picture_writer.h).
+// only when a picture is asked for (cli/picture_writer.h).
 #include <QApplication>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
-#include "chartview/ui/chart_picture.h"
-#include "tools/report/picture_writer.h"
+#include "gui/chart/chart_picture.h"
+#include "cli/picture_writer.h"
 
 namespace {
 

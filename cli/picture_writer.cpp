@@ -1,4 +1,4 @@
-#include "tools/report/picture_writer.h"
+#include "cli/picture_writer.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 #include "state/chart_state.h"
 
 namespace qv::report {

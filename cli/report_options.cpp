@@ -1,11 +1,11 @@
-#include "tools/report/report_options.h"
+#include "cli/report_options.h"
 
 #include <algorithm>
 #include <functional>
 #include <optional>
 #include <set>
 
-#include "chartview/picture_format.h"
+#include "formats/picture_format.h"
 #include "state/text.h"
 #include "state/time_zones.h"
 

@@ -9,9 +9,9 @@
 #include <variant>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "chartview/picture_format.h"
-#include "tools/report/atlas_input.h"
+#include "chart/birth_form.h"
+#include "formats/picture_format.h"
+#include "cli/atlas_input.h"
 
 namespace qv::report {
 

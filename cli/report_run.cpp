@@ -1,4 +1,4 @@
-#include "tools/report/report_run.h"
+#include "cli/report_run.h"
 
 #include <unistd.h>
 
@@ -6,18 +6,18 @@
 #include <optional>
 #include <variant>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
-#include "app/reading_file.h"
-#include "app/time_window.h"
-#include "chartview/chart_json.h"
-#include "chartview/text_export.h"
-#include "tools/report/atlas_input.h"
-#include "tools/report/batch.h"
-#include "tools/report/picture_writer.h"
-#include "tools/report/report_options.h"
-#include "tools/report/stations_json.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
+#include "formats/reading_file.h"
+#include "chart/time_window.h"
+#include "formats/chart_json.h"
+#include "formats/text_export.h"
+#include "cli/atlas_input.h"
+#include "cli/batch.h"
+#include "cli/picture_writer.h"
+#include "cli/report_options.h"
+#include "cli/stations_json.h"
 
 #ifndef QV_PROGRAM_VERSION
 #error "QV_PROGRAM_VERSION is set by CMake from the project's version"

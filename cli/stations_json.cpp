@@ -1,4 +1,4 @@
-#include "tools/report/stations_json.h"
+#include "cli/stations_json.h"
 
 #include "retro/stations.h"
 

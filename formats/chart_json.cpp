@@ -1,11 +1,11 @@
-#include "chartview/chart_json.h"
+#include "formats/chart_json.h"
 
 #include <algorithm>
 
 #include "analysis/aspects.h"
 #include "analysis/elements.h"
-#include "chartview/chart_moment.h"
-#include "chartview/time_window_json.h"
+#include "chart/chart_moment.h"
+#include "formats/time_window_json.h"
 #include "astro/universal_time.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/chart_wheel.h"
-#include "app/time_window.h"
-#include "chartview/json_writer.h"
+#include "chart/chart_wheel.h"
+#include "chart/time_window.h"
+#include "formats/json_writer.h"
 #include "state/chart_state.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "app/file_names.h"
+#include "formats/file_names.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "chartview/json_writer.h"
+#include "formats/json_writer.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,5 +1,5 @@
 // JSON appended to a std::string, compact or indented, without a tree: the
-// one writer behind the chart's JSON (chartview/chart_json.h). Strings are
+// one writer behind the chart's JSON (formats/chart_json.h). Strings are
 // escaped as the JSON library escapes them (invalid UTF-8 becomes U+FFFD),
 // numbers take the shortest form that reads back as the same double
 // (std::to_chars), and the indented layout is the library's dump(2): members

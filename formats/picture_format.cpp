@@ -1,4 +1,4 @@
-#include "chartview/picture_format.h"
+#include "formats/picture_format.h"
 
 #include <algorithm>
 #include <cctype>

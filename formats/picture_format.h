@@ -1,6 +1,6 @@
 // The pictures of a chart the program writes: their kinds, told by the file
 // name's extension, and the widths they may be drawn at. The picture itself
-// is drawn by the desktop side (chartview/ui/chart_picture.h); the command
+// is drawn by the desktop side (gui/chart/chart_picture.h); the command
 // checks its options with these before it draws anything.
 #pragma once
 

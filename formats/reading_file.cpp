@@ -1,10 +1,10 @@
-#include "app/reading_file.h"
+#include "formats/reading_file.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "app/atomic_file.h"
-#include "app/file_names.h"
+#include "state/atomic_file.h"
+#include "formats/file_names.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"

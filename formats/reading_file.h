@@ -20,7 +20,7 @@
 #include <string_view>
 #include <variant>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 #include "state/chart_state.h"
 
 namespace qv {

@@ -1,8 +1,8 @@
-#include "chartview/text_export.h"
+#include "formats/text_export.h"
 
-#include "app/atomic_file.h"
-#include "app/reading_file.h"
-#include "chartview/personal_data.h"
+#include "state/atomic_file.h"
+#include "formats/reading_file.h"
+#include "chart/personal_data.h"
 #include "state/text.h"
 
 namespace qv {

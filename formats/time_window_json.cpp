@@ -1,7 +1,7 @@
-#include "chartview/time_window_json.h"
+#include "formats/time_window_json.h"
 
 #include "analysis/elements.h"
-#include "chartview/chart_moment.h"
+#include "chart/chart_moment.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 

@@ -4,8 +4,8 @@
 
 #include <string_view>
 
-#include "app/time_window.h"
-#include "chartview/json_writer.h"
+#include "chart/time_window.h"
+#include "formats/json_writer.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-// What an engine takes and gives. The built-in formulas (app/chart_run) and
+// What an engine takes and gives. The built-in formulas (chart/chart_run) and
 // the precise engine (ephemeris/) both take the moment and place of a birth
 // as EngineInput and give EngineNumbers; the calculation driver writes the
 // chart from those numbers. The core only calls a precise engine; the front

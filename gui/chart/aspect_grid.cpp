@@ -1,4 +1,4 @@
-#include "chartview/ui/aspect_grid.h"
+#include "gui/chart/aspect_grid.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "analysis/aspects.h"
-#include "chartview/aspect_text.h"
-#include "chartview/ui/natal_wheel.h"
+#include "chart/aspect_text.h"
+#include "gui/chart/natal_wheel.h"
 #include "state/fixed_lists.h"
-#include "ui/ui_metrics.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 namespace {

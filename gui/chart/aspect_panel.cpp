@@ -1,4 +1,4 @@
-#include "chartview/ui/aspect_panel.h"
+#include "gui/chart/aspect_panel.h"
 
 #include <QAction>
 #include <QEvent>
@@ -7,9 +7,9 @@
 #include <QMenu>
 #include <cmath>
 
-#include "chartview/ui/aspect_grid.h"
-#include "chartview/ui/natal_wheel.h"
-#include "ui/ui_metrics.h"
+#include "gui/chart/aspect_grid.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 namespace {

@@ -1,4 +1,4 @@
-#include "chartview/ui/chart_accessibility.h"
+#include "gui/chart/chart_accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <vector>
 
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
 
 namespace qv {
 namespace {

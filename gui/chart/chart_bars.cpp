@@ -5,12 +5,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "chartview/ui/chart_design.h"
-#include "chartview/ui/chart_window.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/toolbar_icons.h"
-#include "ui/ui_metrics.h"
-#include "ui/web_entries.h"
+#include "gui/chart/chart_design.h"
+#include "gui/chart/chart_window.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/toolbar_icons.h"
+#include "gui/common/ui_metrics.h"
+#include "gui/common/web_entries.h"
 
 namespace qv {
 

@@ -13,11 +13,11 @@
 #include <QTextEdit>
 #include <algorithm>
 
-#include "chartview/ui/aspect_grid.h"
-#include "chartview/ui/aspect_panel.h"
-#include "chartview/ui/chart_window.h"
-#include "chartview/ui/frm_display.h"
-#include "ui/ui_metrics.h"
+#include "gui/chart/aspect_grid.h"
+#include "gui/chart/aspect_panel.h"
+#include "gui/chart/chart_window.h"
+#include "gui/chart/frm_display.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 namespace {

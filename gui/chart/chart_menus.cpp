@@ -4,12 +4,12 @@
 #include <QMenuBar>
 #include <QToolBar>
 
-#include "chartview/ui/aspect_panel.h"
-#include "chartview/ui/chart_styles.h"
-#include "chartview/ui/chart_window.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
-#include "ui/web_entries.h"
+#include "gui/chart/aspect_panel.h"
+#include "gui/chart/chart_styles.h"
+#include "gui/chart/chart_window.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/common/web_entries.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "chartview/ui/chart_outputs.h"
+#include "gui/chart/chart_outputs.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <QPrinter>
 
-#include "chartview/text_export.h"
-#include "chartview/ui/chart_picture.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/picture.h"
-#include "chartview/ui/print.h"
-#include "ui/program_identity.h"
-#include "ui/user_dialogs.h"
+#include "formats/text_export.h"
+#include "gui/chart/chart_picture.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/picture.h"
+#include "gui/chart/print.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "chartview/ui/chart_picture.h"
+#include "gui/chart/chart_picture.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -8,12 +8,12 @@
 #include <QSvgGenerator>
 #include <cmath>
 
-#include "app/atomic_file.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/picture.h"
+#include "state/atomic_file.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/picture.h"
 #include "state/text.h"
-#include "ui/program_identity.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 namespace {

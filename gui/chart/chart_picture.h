@@ -12,8 +12,8 @@
 #include <QString>
 #include <optional>
 
-#include "app/chart_wheel.h"
-#include "chartview/picture_format.h"
+#include "chart/chart_wheel.h"
+#include "formats/picture_format.h"
 #include "state/chart_state.h"
 
 class QPainter;

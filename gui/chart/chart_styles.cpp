@@ -1,4 +1,4 @@
-#include "chartview/ui/chart_styles.h"
+#include "gui/chart/chart_styles.h"
 
 namespace qv {
 

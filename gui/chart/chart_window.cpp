@@ -1,7 +1,7 @@
 // The chart window's frame and the display form's host: the window's parts put
 // together, the display form scaled, zoomed and placed in the area, the
 // window's events, and the navigation and output commands.
-#include "chartview/ui/chart_window.h"
+#include "gui/chart/chart_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,12 +16,12 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include "chartview/ui/aspect_panel.h"
-#include "chartview/ui/chart_design.h"
-#include "chartview/ui/chart_outputs.h"
-#include "chartview/ui/frm_display.h"
-#include "ui/program_identity.h"
-#include "ui/ui_metrics.h"
+#include "gui/chart/aspect_panel.h"
+#include "gui/chart/chart_design.h"
+#include "gui/chart/chart_outputs.h"
+#include "gui/chart/frm_display.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 

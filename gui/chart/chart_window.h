@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "app/chart_wheel.h"
-#include "chartview/picture_format.h"
+#include "chart/chart_wheel.h"
+#include "formats/picture_format.h"
 #include "state/chart_state.h"
-#include "ui/web_entries.h"
+#include "gui/common/web_entries.h"
 
 class QAction;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "chartview/ui/frm_display.h"
+#include "gui/chart/frm_display.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -21,15 +21,15 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "chartview/chart_description.h"
-#include "chartview/chart_moment.h"
-#include "chartview/personal_data.h"
-#include "chartview/ui/chart_accessibility.h"
-#include "chartview/ui/natal_wheel.h"
-#include "chartview/ui/sign_glyphs.h"
-#include "chartview/ui/chart_picture.h"
-#include "ui/program_identity.h"
-#include "ui/ui_metrics.h"
+#include "chart/chart_description.h"
+#include "chart/chart_moment.h"
+#include "chart/personal_data.h"
+#include "gui/chart/chart_accessibility.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/chart/sign_glyphs.h"
+#include "gui/chart/chart_picture.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 namespace {

@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 #include "state/chart_state.h"
 
 class QGroupBox;

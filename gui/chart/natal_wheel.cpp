@@ -1,4 +1,4 @@
-#include "chartview/ui/natal_wheel.h"
+#include "gui/chart/natal_wheel.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -9,9 +9,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "chartview/ui/sign_glyphs.h"
+#include "gui/chart/sign_glyphs.h"
 #include "state/fixed_lists.h"
-#include "ui/ui_metrics.h"
+#include "gui/common/ui_metrics.h"
 
 namespace qv {
 namespace {

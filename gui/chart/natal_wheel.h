@@ -12,7 +12,7 @@
 #include <array>
 #include <optional>
 
-#include "chartview/house_layout.h"
+#include "chart/house_layout.h"
 
 class QPainter;
 
@@ -20,7 +20,7 @@ namespace qv {
 
 class SignImage;
 
-// How a house box's lines stand in the wheel (chartview/house_layout.h), in
+// How a house box's lines stand in the wheel (chart/house_layout.h), in
 // the wheel's pixels.
 using HouseArrangement = HouseLayout;
 

@@ -1,4 +1,4 @@
-#include "chartview/ui/picture.h"
+#include "gui/chart/picture.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include "app/atomic_file.h"
+#include "state/atomic_file.h"
 #include "state/text.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

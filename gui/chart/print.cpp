@@ -1,4 +1,4 @@
-#include "chartview/ui/print.h"
+#include "gui/chart/print.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
@@ -14,12 +14,12 @@
 #include <map>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "state/atomic_file.h"
 #include "state/text.h"
-#include "chartview/ui/aspect_grid.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
-#include "ui/user_dialogs.h"
+#include "gui/chart/aspect_grid.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "chartview/ui/sign_glyphs.h"
+#include "gui/chart/sign_glyphs.h"
 
 #include <QFont>
 #include <QFontInfo>

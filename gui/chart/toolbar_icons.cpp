@@ -1,4 +1,4 @@
-#include "chartview/ui/toolbar_icons.h"
+#include "gui/chart/toolbar_icons.h"
 
 #include <QIconEngine>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,8 +13,8 @@
 #include <QStandardPaths>
 #include <vector>
 
-#include "app/file_names.h"
-#include "ui/program_identity.h"
+#include "formats/file_names.h"
+#include "gui/common/program_identity.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "ui/web_entries.h"
+#include "gui/common/web_entries.h"
 
 #include <QAction>
 #include <QColor>
@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "ui/web_links.h"
+#include "gui/common/web_links.h"
 
 class QAction;
 class QColor;

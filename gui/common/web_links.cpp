@@ -1,11 +1,11 @@
-#include "ui/web_links.h"
+#include "gui/common/web_links.h"
 
 #include <QDesktopServices>
 #include <QUrlQuery>
 #include <utility>
 
-#include "ui/program_identity.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -1,4 +1,4 @@
-#include "app/ui/form_accessibility.h"
+#include "gui/form/form_accessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 
-#include "app/ui/frm_main.h"
+#include "gui/form/frm_main.h"
 
 namespace qv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/ui/frm_main.h"
+#include "gui/form/frm_main.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -29,14 +29,14 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "app/birth_place.h"
-#include "app/ui/form_accessibility.h"
+#include "chart/birth_place.h"
+#include "gui/form/form_accessibility.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"
-#include "ui/program_identity.h"
-#include "ui/ui_metrics.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/ui_metrics.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

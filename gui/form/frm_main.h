@@ -7,12 +7,12 @@
 #include <optional>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/birth_place.h"
-#include "app/place_assistant.h"
+#include "chart/birth_form.h"
+#include "chart/birth_place.h"
+#include "chart/place_assistant.h"
 #include "atlas/places.h"
 #include "state/chart_state.h"
-#include "ui/web_entries.h"
+#include "gui/common/web_entries.h"
 
 class QAction;
 class QButtonGroup;

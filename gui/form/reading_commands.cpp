@@ -1,10 +1,10 @@
-#include "app/ui/reading_commands.h"
+#include "gui/form/reading_commands.h"
 
 #include <variant>
 
-#include "app/reading_file.h"
-#include "ui/program_identity.h"
-#include "ui/user_dialogs.h"
+#include "formats/reading_file.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 #include "state/chart_state.h"
 
 class QWidget;

@@ -1,4 +1,4 @@
-#include "startup/app_controller.h"
+#include "gui/startup/app_controller.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "app/chart_run.h"
-#include "chartview/chart_moment.h"
-#include "app/ui/frm_main.h"
-#include "app/ui/reading_commands.h"
-#include "chartview/ui/chart_window.h"
-#include "ui/user_dialogs.h"
+#include "chart/chart_run.h"
+#include "chart/chart_moment.h"
+#include "gui/form/frm_main.h"
+#include "gui/form/reading_commands.h"
+#include "gui/chart/chart_window.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 #include "state/engine.h"
 #include "state/chart_state.h"
 

@@ -1,4 +1,4 @@
-#include "startup/single_instance.h"
+#include "gui/startup/single_instance.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -19,7 +19,7 @@
 #include <cerrno>
 #include <memory>
 
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 // Why flock and not QLockFile: QLockFile judges a lock it finds by the
 // process id written inside it, so a start that reads the file before its

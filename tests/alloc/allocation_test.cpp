@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "chartview/chart_json.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "formats/chart_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"
-#include "tools/report/batch.h"
+#include "cli/batch.h"
 
 namespace {
 std::atomic<std::size_t> g_allocations{0};

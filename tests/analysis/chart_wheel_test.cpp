@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 
 namespace qv {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "chartview/house_layout.h"
+#include "chart/house_layout.h"
 
 namespace qv {
 namespace {

@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 
 #include "analysis/aspects.h"
-#include "app/chart_run.h"
-#include "app/time_window.h"
-#include "chartview/chart_json.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
+#include "formats/chart_json.h"
 #include "tests/support/births.h"
 #include "tests/support/case_count.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/chart_run.h"
+#include "chart/chart_run.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"

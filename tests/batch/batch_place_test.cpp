@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/report/batch.h"
-#include "tools/report/report_run.h"
+#include "cli/batch.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

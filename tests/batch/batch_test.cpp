@@ -14,16 +14,16 @@
 #include <variant>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "chartview/chart_json.h"
-#include "chartview/chart_json.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "formats/chart_json.h"
+#include "formats/chart_json.h"
 #include "ephemeris/chart_engine.h"
 #include "state/time_zones.h"
-#include "tools/report/batch.h"
-#include "tools/report/csv_reader.h"
-#include "tools/report/report_options.h"
-#include "tools/report/report_run.h"
+#include "cli/batch.h"
+#include "cli/csv_reader.h"
+#include "cli/report_options.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

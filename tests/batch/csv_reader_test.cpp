@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/report/csv_reader.h"
+#include "cli/csv_reader.h"
 
 namespace qv::report {
 namespace {

@@ -10,9 +10,9 @@
 #include <sstream>
 #include <string>
 
-#include "tools/report/batch.h"
-#include "tools/report/report_options.h"
-#include "tools/report/report_run.h"
+#include "cli/batch.h"
+#include "cli/report_options.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

@@ -4,7 +4,7 @@
 #include <variant>
 #include <vector>
 
-#include "tools/report/report_options.h"
+#include "cli/report_options.h"
 
 namespace qv::report {
 namespace {

@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-#include "tools/report/report_options.h"
+#include "cli/report_options.h"
 
 namespace qv::report {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/report/report_run.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "app/reading_file.h"
+#include "formats/reading_file.h"
 #include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
-#include "tools/report/batch.h"
-#include "tools/report/report_run.h"
+#include "cli/batch.h"
+#include "cli/report_run.h"
 #include "state/text.h"
 
 namespace qv::report {

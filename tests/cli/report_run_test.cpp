@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/time_window.h"
-#include "tools/report/report_run.h"
+#include "chart/time_window.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "retro/stations.h"
-#include "tools/report/report_run.h"
+#include "cli/report_run.h"
 
 namespace qv::report {
 namespace {

@@ -12,10 +12,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_run.h"
-#include "chartview/chart_json.h"
-#include "chartview/personal_data.h"
-#include "chartview/text_export.h"
+#include "chart/chart_run.h"
+#include "formats/chart_json.h"
+#include "chart/personal_data.h"
+#include "formats/text_export.h"
 #include "ephemeris/chart_engine.h"
 #include "state/time_zones.h"
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "astro/ascendant.h"
-#include "app/chart_run.h"
+#include "chart/chart_run.h"
 #include "ephemeris/chart_engine.h"
 #include "state/fixed_lists.h"
 #include "tests/support/case_count.h"

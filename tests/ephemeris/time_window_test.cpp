@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "app/time_window.h"
+#include "chart/time_window.h"
 #include "ephemeris/chart_engine.h"
 #include "state/time_zones.h"
 #include "tests/support/window_scan.h"

@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "app/chart_wheel.h"
-#include "chartview/chart_description.h"
-#include "app/birth_form.h"
+#include "chart/chart_wheel.h"
+#include "chart/chart_description.h"
+#include "chart/birth_form.h"
 #include "astro/calendar.h"
 #include "retro/retrogrades.h"
 

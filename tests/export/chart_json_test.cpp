@@ -6,8 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_run.h"
-#include "chartview/chart_json.h"
+#include "chart/chart_run.h"
+#include "formats/chart_json.h"
 #include "tests/support/births.h"
 
 namespace qv {

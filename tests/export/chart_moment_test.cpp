@@ -4,9 +4,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_run.h"
-#include "chartview/chart_moment.h"
-#include "chartview/time_window_json.h"
+#include "chart/chart_run.h"
+#include "chart/chart_moment.h"
+#include "formats/time_window_json.h"
 #include "state/fixed_lists.h"
 #include "tests/support/births.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "analysis/elements.h"
-#include "chartview/personal_data.h"
-#include "chartview/text_export.h"
+#include "chart/personal_data.h"
+#include "formats/text_export.h"
 #include "tests/reading/temp_folder.h"
 
 namespace qv {

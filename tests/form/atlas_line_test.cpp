@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "app/birth_place.h"
+#include "chart/birth_place.h"
 
 namespace qv {
 namespace {

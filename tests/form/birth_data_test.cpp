@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 #include "tests/support/births.h"
 
 namespace qv {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 #include "tests/support/births.h"
 #include "state/time_zones.h"
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "app/birth_form.h"
-#include "app/birth_place.h"
-#include "app/chart_run.h"
+#include "chart/birth_form.h"
+#include "chart/birth_place.h"
+#include "chart/chart_run.h"
 #include "astro/universal_time.h"
 #include "state/text.h"
 #include "tests/support/iso_minute.h"

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/place_assistant.h"
+#include "chart/place_assistant.h"
 #include "atlas/places.h"
 #include "state/time_zones.h"
 

@@ -11,16 +11,16 @@
 #include <nlohmann/json.hpp>
 #include <variant>
 
-#include "app/birth_place.h"
-#include "app/chart_run.h"
-#include "app/reading_file.h"
+#include "chart/birth_place.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
 #include "atlas/places.h"
-#include "chartview/chart_json.h"
-#include "chartview/chart_moment.h"
-#include "chartview/personal_data.h"
-#include "chartview/text_export.h"
-#include "chartview/ui/chart_outputs.h"
-#include "chartview/ui/frm_display.h"
+#include "formats/chart_json.h"
+#include "chart/chart_moment.h"
+#include "chart/personal_data.h"
+#include "formats/text_export.h"
+#include "gui/chart/chart_outputs.h"
+#include "gui/chart/frm_display.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {
@@ -113,7 +113,7 @@ std::vector<Json> BatchLines(const std::vector<std::string>& rows, const QString
         for (const std::string& row : rows) csv << row << "\n";
     }
     QProcess run;
-    run.start(QStringLiteral(QV_BINARY_DIR "/tools/report/quorvane-report"),
+    run.start(QStringLiteral(QV_BINARY_DIR "/cli/quorvane-report"),
               {QStringLiteral("--batch"), QString::fromStdString(file)});
     EXPECT_TRUE(run.waitForFinished(60000));
     EXPECT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();

@@ -3,11 +3,11 @@
 // file: the same chart, or the same message and nothing changed.
 #include <QTemporaryDir>
 
-#include "app/chart_run.h"
-#include "app/reading_file.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
 #include "tests/gui_app/app_fixture.h"
 #include "tests/support/births.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv::test {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
-#include "ui/web_links.h"
+#include "gui/common/web_links.h"
 
 namespace qv::test {
 namespace {

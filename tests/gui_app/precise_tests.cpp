@@ -5,8 +5,8 @@
 #include <QGroupBox>
 #include <QTemporaryDir>
 
-#include "chartview/text_export.h"
-#include "chartview/ui/frm_display.h"
+#include "formats/text_export.h"
+#include "gui/chart/frm_display.h"
 #include "ephemeris/chart_engine.h"
 #include "tests/gui_app/app_fixture.h"
 

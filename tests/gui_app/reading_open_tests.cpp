@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "app/chart_run.h"
-#include "app/reading_file.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
 #include "tests/gui_app/app_fixture.h"
 #include "tests/support/births.h"
 
@@ -21,7 +21,7 @@ struct CommandResult {
 
 CommandResult RunCommand(const QString& file) {
     QProcess command;
-    command.start(QStringLiteral(QV_BINARY_DIR "/tools/report/quorvane-report"), {"--reading", file});
+    command.start(QStringLiteral(QV_BINARY_DIR "/cli/quorvane-report"), {"--reading", file});
     EXPECT_TRUE(command.waitForFinished(30000)) << "quorvane-report did not run";
     return {command.exitCode(), QString::fromUtf8(command.readAllStandardError())};
 }

@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 
 #include <QFileInfo>
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {

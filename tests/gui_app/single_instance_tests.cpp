@@ -23,12 +23,12 @@
 #include <memory>
 #include <vector>
 
-#include "app/chart_run.h"
-#include "app/reading_file.h"
-#include "startup/single_instance.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
+#include "gui/startup/single_instance.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv::test {
 namespace {

@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 
-#include "chartview/chart_moment.h"
-#include "chartview/ui/frm_display.h"
+#include "chart/chart_moment.h"
+#include "gui/chart/frm_display.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {

@@ -11,7 +11,7 @@
 #include <functional>
 
 #include "tests/support/answerer.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 namespace {

@@ -4,8 +4,8 @@
 #include <QTextEdit>
 #include <map>
 
-#include "chartview/chart_description.h"
-#include "chartview/personal_data.h"
+#include "chart/chart_description.h"
+#include "chart/personal_data.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {

@@ -7,10 +7,10 @@
 
 #include <nlohmann/json.hpp>
 
-#include "chartview/aspect_text.h"
-#include "chartview/chart_json.h"
-#include "chartview/ui/aspect_grid.h"
-#include "chartview/ui/aspect_panel.h"
+#include "chart/aspect_text.h"
+#include "formats/chart_json.h"
+#include "gui/chart/aspect_grid.h"
+#include "gui/chart/aspect_panel.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {

@@ -10,13 +10,13 @@
 #include <QTest>
 #include <memory>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
-#include "chartview/ui/chart_window.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/natal_wheel.h"
-#include "chartview/ui/sign_glyphs.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
+#include "gui/chart/chart_window.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/natal_wheel.h"
+#include "gui/chart/sign_glyphs.h"
 #include "state/chart_state.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "chartview/personal_data.h"
+#include "chart/personal_data.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "chartview/ui/aspect_panel.h"
+#include "gui/chart/aspect_panel.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {

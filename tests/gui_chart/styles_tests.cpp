@@ -2,7 +2,7 @@
 // divisional charts, as they behave when they are invoked.
 #include <QMdiSubWindow>
 
-#include "chartview/ui/chart_styles.h"
+#include "gui/chart/chart_styles.h"
 #include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {

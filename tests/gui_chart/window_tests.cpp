@@ -11,9 +11,9 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "chartview/ui/aspect_panel.h"
+#include "gui/chart/aspect_panel.h"
 #include "tests/gui_chart/chart_fixture.h"
-#include "ui/web_links.h"
+#include "gui/common/web_links.h"
 
 namespace qv::test {
 namespace {

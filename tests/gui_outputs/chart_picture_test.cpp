@@ -7,10 +7,10 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
-#include "app/chart_run.h"
-#include "chartview/ui/chart_outputs.h"
-#include "chartview/ui/chart_picture.h"
-#include "chartview/ui/frm_display.h"
+#include "chart/chart_run.h"
+#include "gui/chart/chart_outputs.h"
+#include "gui/chart/chart_picture.h"
+#include "gui/chart/frm_display.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"

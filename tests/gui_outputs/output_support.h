@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv::test {
 

@@ -9,12 +9,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "chartview/aspect_text.h"
-#include "chartview/ui/chart_outputs.h"
-#include "chartview/ui/frm_display.h"
-#include "chartview/ui/print.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/aspect_text.h"
+#include "gui/chart/chart_outputs.h"
+#include "gui/chart/frm_display.h"
+#include "gui/chart/print.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 

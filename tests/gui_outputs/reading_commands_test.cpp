@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/reading_file.h"
-#include "app/ui/reading_commands.h"
-#include "chartview/text_export.h"
-#include "chartview/ui/chart_outputs.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
+#include "gui/form/reading_commands.h"
+#include "formats/text_export.h"
+#include "gui/chart/chart_outputs.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"

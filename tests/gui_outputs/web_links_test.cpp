@@ -3,7 +3,7 @@
 #include <QUrlQuery>
 #include <vector>
 
-#include "ui/web_links.h"
+#include "gui/common/web_links.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 

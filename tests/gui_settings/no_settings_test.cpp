@@ -12,7 +12,7 @@
 #include <QPrinter>
 
 #include "tests/support/answerer.h"
-#include "ui/user_dialogs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace qv {
 namespace {

@@ -11,13 +11,13 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
 #include "state/text.h"
-#include "chartview/chart_json.h"
-#include "chartview/text_export.h"
+#include "formats/chart_json.h"
+#include "formats/text_export.h"
 #include "retro/stations.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"

@@ -12,9 +12,9 @@
 #include <string>
 #include <utility>
 
-#include "app/birth_form.h"
-#include "app/chart_wheel.h"
-#include "chartview/chart_json.h"
+#include "chart/birth_form.h"
+#include "chart/chart_wheel.h"
+#include "formats/chart_json.h"
 #include "state/chart_state.h"
 
 namespace qv::oracle {

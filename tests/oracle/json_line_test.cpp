@@ -16,9 +16,9 @@
 
 #include "tests/support/case_count.h"
 #include "analysis/aspects.h"
-#include "app/chart_run.h"
-#include "chartview/chart_json.h"
-#include "chartview/json_writer.h"
+#include "chart/chart_run.h"
+#include "formats/chart_json.h"
+#include "formats/json_writer.h"
 #include "tests/oracle/library_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"

@@ -9,8 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/chart_wheel.h"
-#include "chartview/chart_json.h"
+#include "chart/chart_wheel.h"
+#include "formats/chart_json.h"
 #include "state/chart_state.h"
 
 namespace qv::oracle {

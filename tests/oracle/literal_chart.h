@@ -4,7 +4,7 @@
 // engine: the judge of the program's texts, lists and wheel.
 #pragma once
 
-#include "app/chart_wheel.h"
+#include "chart/chart_wheel.h"
 #include "state/chart_state.h"
 
 namespace qv::oracle {

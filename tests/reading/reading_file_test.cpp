@@ -10,8 +10,8 @@
 #include <string>
 #include <variant>
 
-#include "app/atomic_file.h"
-#include "app/reading_file.h"
+#include "state/atomic_file.h"
+#include "formats/reading_file.h"
 #include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
 #include "state/text.h"

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/chart_run.h"
-#include "app/reading_file.h"
-#include "chartview/text_export.h"
+#include "chart/chart_run.h"
+#include "formats/reading_file.h"
+#include "formats/text_export.h"
 #include "tests/reading/temp_folder.h"
 
 namespace qv {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/birth_form.h"
+#include "chart/birth_form.h"
 
 namespace qv::test {
 

@@ -8,8 +8,8 @@
 #include <variant>
 #include <vector>
 
-#include "app/chart_run.h"
-#include "app/time_window.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
 #include "state/fixed_lists.h"
 
 namespace qv::test {

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <random>
 
-#include "app/time_window.h"
+#include "chart/time_window.h"
 #include "astro/universal_time.h"
 #include "state/time_zones.h"
 #include "tests/support/births.h"

@@ -6,10 +6,10 @@
 #include <random>
 
 #include "analysis/elements.h"
-#include "app/chart_run.h"
-#include "app/time_window.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
 #include "astro/calendar.h"
-#include "chartview/chart_moment.h"
+#include "chart/chart_moment.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 #include "tests/support/case_count.h"

@@ -38,8 +38,8 @@
 #include <vector>
 
 #include "analysis/elements.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
 #include "ephemeris/ephemeris.h"
 
 namespace {

@@ -18,20 +18,20 @@
 #include <nlohmann/json.hpp>
 #include <absl/time/internal/cctz/src/time_zone_if.h>
 
-#include "app/birth_form.h"
-#include "app/chart_run.h"
-#include "app/chart_wheel.h"
-#include "app/reading_file.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
+#include "formats/reading_file.h"
 #include "atlas/atlas_file.h"
 #include "atlas/nearest.h"
 #include "atlas/place_names.h"
 #include "atlas/places.h"
 #include "atlas/zone_file.h"
-#include "chartview/chart_json.h"
-#include "chartview/text_export.h"
-#include "tools/report/batch.h"
-#include "tools/report/csv_reader.h"
-#include "tools/report/report_options.h"
+#include "formats/chart_json.h"
+#include "formats/text_export.h"
+#include "cli/batch.h"
+#include "cli/csv_reader.h"
+#include "cli/report_options.h"
 
 namespace qv::fuzz {
 

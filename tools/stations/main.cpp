@@ -28,7 +28,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/atomic_file.h"
+#include "state/atomic_file.h"
 
 namespace {
 
