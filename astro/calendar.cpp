@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "state/text_room.h"
 #include "state/text.h"
+#include "state/text_room.h"
 
 namespace qv {
 

@@ -6,8 +6,8 @@
 #include "astro/calendar.h"
 #include "astro/sincos.h"
 #include "astro/text_steps.h"
-#include "astro/vector_math.h"
 #include "astro/universal_time.h"
+#include "astro/vector_math.h"
 
 namespace qv {
 

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "astro/calendar.h"
-#include "astro/text_steps.h"
 #include "astro/planet_lanes.h"
+#include "astro/text_steps.h"
 #include "astro/vector_math.h"
 
 namespace qv {

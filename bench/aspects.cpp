@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "analysis/aspects.h"
+#include "astro/universal_time.h"
 #include "chart/chart_run.h"
 #include "chart/time_window.h"
-#include "astro/universal_time.h"
 
 namespace {
 

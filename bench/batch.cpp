@@ -9,9 +9,9 @@
 #include <streambuf>
 #include <string>
 
+#include "cli/batch.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
-#include "cli/batch.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "atlas/places.h"
-#include "state/fixed_lists.h"
 #include "cli/batch.h"
+#include "state/fixed_lists.h"
 
 namespace {
 

@@ -14,15 +14,15 @@
 
 #include <vector>
 
-#include "chart/birth_form.h"
-#include "chart/chart_run.h"
-#include "astro/universal_time.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/planets.h"
 #include "astro/positions.h"
+#include "astro/universal_time.h"
 #include "astro/vector_math.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
 #include "tests/oracle/chart_comparison.h"
 #include "tests/oracle/literal_engine.h"
 

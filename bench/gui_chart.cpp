@@ -8,14 +8,14 @@
 #include <QPainter>
 #include <cstdlib>
 
+#include "bench/sample_person.h"
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
-#include "bench/sample_person.h"
-#include "gui/common/user_dialogs.h"
 #include "gui/chart/chart_window.h"
 #include "gui/chart/frm_display.h"
 #include "gui/chart/natal_wheel.h"
 #include "gui/chart/sign_glyphs.h"
+#include "gui/common/user_dialogs.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <fstream>
 #include <string>
 
-#include "chart/chart_run.h"
-#include "gui/startup/app_controller.h"
-#include "gui/form/frm_main.h"
 #include "bench/sample_person.h"
+#include "chart/chart_run.h"
 #include "gui/chart/chart_window.h"
-#include "state/time_zones.h"
 #include "gui/common/user_dialogs.h"
+#include "gui/form/frm_main.h"
+#include "gui/startup/app_controller.h"
+#include "state/time_zones.h"
 
 namespace {
 

@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "chart/birth_form.h"
-#include "chart/chart_run.h"
-#include "chart/chart_wheel.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/planets.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
 
 namespace {
 

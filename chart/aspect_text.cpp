@@ -1,7 +1,7 @@
 #include "chart/aspect_text.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "analysis/aspects.h"

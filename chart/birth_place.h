@@ -9,11 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "chart/birth_form.h"
 #include "atlas/nearest.h"
 #include "atlas/places.h"
 #include "atlas/zone_at.h"
 #include "atlas/zone_slot.h"
+#include "chart/birth_form.h"
 
 namespace qv {
 

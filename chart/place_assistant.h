@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "atlas/places.h"
 #include "chart/birth_form.h"
 #include "chart/birth_place.h"
-#include "atlas/places.h"
 
 namespace qv {
 

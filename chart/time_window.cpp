@@ -5,12 +5,12 @@
 #include <cmath>
 #include <vector>
 
-#include "chart/chart_run.h"
+#include "analysis/elements.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
 #include "astro/positions.h"
-#include "analysis/elements.h"
+#include "chart/chart_run.h"
 #include "retro/retrogrades.h"
 #include "state/fixed_lists.h"
 

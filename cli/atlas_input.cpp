@@ -5,11 +5,11 @@
 
 #include <nlohmann/json.hpp>
 
-#include "state/text.h"
-#include "state/time_zones.h"
-#include "chart/birth_place.h"
 #include "atlas/clock_text.h"
 #include "atlas/place_cache.h"
+#include "chart/birth_place.h"
+#include "state/text.h"
+#include "state/time_zones.h"
 
 namespace qv::report {
 

@@ -15,9 +15,9 @@
 #include "chart/chart_run.h"
 #include "chart/chart_wheel.h"
 #include "chart/time_window.h"
+#include "cli/report_run.h"
 #include "formats/chart_json.h"
 #include "state/text.h"
-#include "cli/report_run.h"
 
 namespace qv::report {
 

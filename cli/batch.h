@@ -17,9 +17,9 @@
 #include <ostream>
 #include <string>
 
-#include "state/engine.h"
-#include "formats/picture_format.h"
 #include "cli/batch_rows.h"
+#include "formats/picture_format.h"
+#include "state/engine.h"
 
 namespace qv::report {
 

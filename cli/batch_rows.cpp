@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
+#include "cli/atlas_input.h"
 #include "state/text.h"
 #include "state/text_room.h"
-#include "cli/atlas_input.h"
 
 namespace qv::report {
 

@@ -16,8 +16,8 @@
 #include <variant>
 
 #include "chart/birth_form.h"
-#include "formats/chart_json.h"
 #include "cli/csv_reader.h"
+#include "formats/chart_json.h"
 
 namespace qv::report {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "state/atomic_file.h"
-#include "ephemeris/chart_engine.h"
 #include "cli/report_run.h"
+#include "ephemeris/chart_engine.h"
+#include "state/atomic_file.h"
 
 int main(int argc, char** argv) {
     qv::ReportFileSizeLimitAsError();

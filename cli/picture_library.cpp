@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "gui/chart/chart_picture.h"
 #include "cli/picture_writer.h"
+#include "gui/chart/chart_picture.h"
 
 namespace {
 

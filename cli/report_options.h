@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "chart/birth_form.h"
-#include "formats/picture_format.h"
 #include "cli/atlas_input.h"
+#include "formats/picture_format.h"
 
 namespace qv::report {
 

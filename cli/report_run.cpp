@@ -9,15 +9,15 @@
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
 #include "chart/chart_wheel.h"
-#include "formats/reading_file.h"
 #include "chart/time_window.h"
-#include "formats/chart_json.h"
-#include "formats/text_export.h"
 #include "cli/atlas_input.h"
 #include "cli/batch.h"
 #include "cli/picture_writer.h"
 #include "cli/report_options.h"
 #include "cli/stations_json.h"
+#include "formats/chart_json.h"
+#include "formats/reading_file.h"
+#include "formats/text_export.h"
 
 #ifndef QV_PROGRAM_VERSION
 #error "QV_PROGRAM_VERSION is set by CMake from the project's version"

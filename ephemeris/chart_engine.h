@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "state/engine.h"
 #include "ephemeris/ephemeris.h"
+#include "state/engine.h"
 
 namespace qv {
 

@@ -4,9 +4,9 @@
 
 #include "analysis/aspects.h"
 #include "analysis/elements.h"
+#include "astro/universal_time.h"
 #include "chart/chart_moment.h"
 #include "formats/time_window_json.h"
-#include "astro/universal_time.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"

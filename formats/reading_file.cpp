@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "state/atomic_file.h"
 #include "formats/file_names.h"
+#include "state/atomic_file.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"

@@ -1,8 +1,8 @@
 #include "formats/text_export.h"
 
-#include "state/atomic_file.h"
-#include "formats/reading_file.h"
 #include "chart/personal_data.h"
+#include "formats/reading_file.h"
+#include "state/atomic_file.h"
 #include "state/text.h"
 
 namespace qv {

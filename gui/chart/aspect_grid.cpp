@@ -15,8 +15,8 @@
 #include "analysis/aspects.h"
 #include "chart/aspect_text.h"
 #include "gui/chart/natal_wheel.h"
-#include "state/fixed_lists.h"
 #include "gui/common/ui_metrics.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 namespace {

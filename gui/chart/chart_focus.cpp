@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QGroupBox>
-#include <QMdiSubWindow>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QTextEdit>
 #include <algorithm>

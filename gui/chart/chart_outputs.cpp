@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <algorithm>
 #include <QPrinter>
+#include <algorithm>
 
 #include "formats/text_export.h"
 #include "gui/chart/chart_picture.h"

@@ -8,12 +8,12 @@
 #include <QSvgGenerator>
 #include <cmath>
 
-#include "state/atomic_file.h"
 #include "gui/chart/frm_display.h"
 #include "gui/chart/picture.h"
-#include "state/text.h"
 #include "gui/common/program_identity.h"
 #include "gui/common/user_dialogs.h"
+#include "state/atomic_file.h"
+#include "state/text.h"
 
 namespace qv {
 namespace {

@@ -12,9 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QWheelEvent>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "gui/chart/aspect_panel.h"
 #include "gui/chart/chart_design.h"

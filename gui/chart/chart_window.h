@@ -11,8 +11,8 @@
 
 #include "chart/chart_wheel.h"
 #include "formats/picture_format.h"
-#include "state/chart_state.h"
 #include "gui/common/web_entries.h"
+#include "state/chart_state.h"
 
 class QAction;
 class QLabel;

@@ -11,9 +11,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QProxyStyle>
-#include <QStyleOption>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleOption>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,9 +25,9 @@
 #include "chart/chart_moment.h"
 #include "chart/personal_data.h"
 #include "gui/chart/chart_accessibility.h"
+#include "gui/chart/chart_picture.h"
 #include "gui/chart/natal_wheel.h"
 #include "gui/chart/sign_glyphs.h"
-#include "gui/chart/chart_picture.h"
 #include "gui/common/program_identity.h"
 #include "gui/common/ui_metrics.h"
 

@@ -5,13 +5,13 @@
 
 #include <QLabel>
 #include <QPixmap>
-#include <QTextEdit>
 #include <QPointer>
 #include <QStringList>
+#include <QTextEdit>
 #include <QWidget>
 #include <array>
-#include <string>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "chart/chart_wheel.h"

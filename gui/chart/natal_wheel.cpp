@@ -10,8 +10,8 @@
 #include <numbers>
 
 #include "gui/chart/sign_glyphs.h"
-#include "state/fixed_lists.h"
 #include "gui/common/ui_metrics.h"
+#include "state/fixed_lists.h"
 
 namespace qv {
 namespace {

@@ -11,9 +11,9 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include "gui/common/user_dialogs.h"
 #include "state/atomic_file.h"
 #include "state/text.h"
-#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

@@ -14,12 +14,12 @@
 #include <map>
 #include <vector>
 
-#include "state/atomic_file.h"
-#include "state/text.h"
 #include "gui/chart/aspect_grid.h"
 #include "gui/chart/frm_display.h"
 #include "gui/chart/natal_wheel.h"
 #include "gui/common/user_dialogs.h"
+#include "state/atomic_file.h"
+#include "state/text.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
 #include "gui/form/form_accessibility.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 

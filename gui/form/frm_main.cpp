@@ -24,19 +24,19 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QThread>
 #include <QVBoxLayout>
 
 #include "chart/birth_place.h"
+#include "gui/common/program_identity.h"
+#include "gui/common/ui_metrics.h"
+#include "gui/common/user_dialogs.h"
 #include "gui/form/form_accessibility.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"
-#include "gui/common/program_identity.h"
-#include "gui/common/ui_metrics.h"
-#include "gui/common/user_dialogs.h"
 
 namespace qv {
 

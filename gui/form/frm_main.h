@@ -7,12 +7,12 @@
 #include <optional>
 #include <vector>
 
+#include "atlas/places.h"
 #include "chart/birth_form.h"
 #include "chart/birth_place.h"
 #include "chart/place_assistant.h"
-#include "atlas/places.h"
-#include "state/chart_state.h"
 #include "gui/common/web_entries.h"
+#include "state/chart_state.h"
 
 class QAction;
 class QButtonGroup;

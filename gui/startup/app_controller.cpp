@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "chart/chart_run.h"
 #include "chart/chart_moment.h"
-#include "gui/form/frm_main.h"
-#include "gui/form/reading_commands.h"
+#include "chart/chart_run.h"
 #include "gui/chart/chart_window.h"
 #include "gui/common/user_dialogs.h"
+#include "gui/form/frm_main.h"
+#include "gui/form/reading_commands.h"
 
 namespace qv {
 

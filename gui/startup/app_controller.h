@@ -9,8 +9,8 @@
 #include <utility>
 
 #include "chart/chart_wheel.h"
-#include "state/engine.h"
 #include "state/chart_state.h"
+#include "state/engine.h"
 
 namespace qv {
 

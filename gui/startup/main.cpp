@@ -9,12 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "state/atomic_file.h"
-#include "gui/startup/app_controller.h"
-#include "gui/startup/single_instance.h"
 #include "ephemeris/chart_engine.h"
 #include "gui/common/program_identity.h"
 #include "gui/common/user_dialogs.h"
+#include "gui/startup/app_controller.h"
+#include "gui/startup/single_instance.h"
+#include "state/atomic_file.h"
 
 namespace {
 

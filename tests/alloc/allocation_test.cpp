@@ -13,10 +13,10 @@
 
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
+#include "cli/batch.h"
 #include "formats/chart_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"
-#include "cli/batch.h"
 
 namespace {
 std::atomic<std::size_t> g_allocations{0};

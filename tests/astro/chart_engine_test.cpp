@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "chart/chart_run.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
@@ -12,8 +11,9 @@
 #include "astro/positions.h"
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
-#include "state/time_zones.h"
+#include "chart/chart_run.h"
 #include "state/text.h"
+#include "state/time_zones.h"
 #include "tests/support/iso_minute.h"
 
 namespace qv {

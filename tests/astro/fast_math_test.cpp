@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <random>
 
-#include "tests/support/case_count.h"
 #include "astro/angle_reduction.h"
 #include "astro/planets.h"
 #include "astro/sincos.h"
+#include "tests/support/case_count.h"
 
 namespace qv {
 namespace {

@@ -16,14 +16,13 @@
 
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
-#include "formats/chart_json.h"
-#include "formats/chart_json.h"
-#include "ephemeris/chart_engine.h"
-#include "state/time_zones.h"
 #include "cli/batch.h"
 #include "cli/csv_reader.h"
 #include "cli/report_options.h"
 #include "cli/report_run.h"
+#include "ephemeris/chart_engine.h"
+#include "formats/chart_json.h"
+#include "state/time_zones.h"
 
 namespace qv::report {
 namespace {

@@ -5,8 +5,8 @@
 // --find-place.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>

@@ -3,20 +3,20 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <nlohmann/json.hpp>
 #include <sys/stat.h>
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "formats/reading_file.h"
-#include "state/time_zones.h"
-#include "tests/reading/temp_folder.h"
 #include "cli/batch.h"
 #include "cli/report_run.h"
+#include "formats/reading_file.h"
 #include "state/text.h"
+#include "state/time_zones.h"
+#include "tests/reading/temp_folder.h"
 
 namespace qv::report {
 namespace {

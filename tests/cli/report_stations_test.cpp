@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "retro/stations.h"
 #include "cli/report_run.h"
+#include "retro/stations.h"
 
 namespace qv::report {
 namespace {

@@ -13,10 +13,10 @@
 #include <nlohmann/json.hpp>
 
 #include "chart/chart_run.h"
-#include "formats/chart_json.h"
 #include "chart/personal_data.h"
-#include "formats/text_export.h"
 #include "ephemeris/chart_engine.h"
+#include "formats/chart_json.h"
+#include "formats/text_export.h"
 #include "state/time_zones.h"
 
 namespace qv {

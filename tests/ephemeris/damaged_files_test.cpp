@@ -19,8 +19,8 @@
 #include "chart/chart_run.h"
 #include "ephemeris/chart_engine.h"
 #include "state/fixed_lists.h"
-#include "tests/support/case_count.h"
 #include "tests/reading/temp_folder.h"
+#include "tests/support/case_count.h"
 
 namespace qv {
 namespace {

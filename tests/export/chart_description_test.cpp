@@ -5,10 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "chart/chart_wheel.h"
-#include "chart/chart_description.h"
-#include "chart/birth_form.h"
 #include "astro/calendar.h"
+#include "chart/birth_form.h"
+#include "chart/chart_description.h"
+#include "chart/chart_wheel.h"
 #include "retro/retrogrades.h"
 
 namespace qv {

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "chart/chart_run.h"
 #include "chart/chart_moment.h"
+#include "chart/chart_run.h"
 #include "formats/time_window_json.h"
 #include "state/fixed_lists.h"
 #include "tests/support/births.h"

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "chart/birth_form.h"
-#include "tests/support/births.h"
 #include "state/time_zones.h"
+#include "tests/support/births.h"
 
 namespace qv {
 namespace {

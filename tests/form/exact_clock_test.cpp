@@ -8,10 +8,10 @@
 #include <optional>
 #include <string>
 
+#include "astro/universal_time.h"
 #include "chart/birth_form.h"
 #include "chart/birth_place.h"
 #include "chart/chart_run.h"
-#include "astro/universal_time.h"
 #include "state/text.h"
 #include "tests/support/iso_minute.h"
 

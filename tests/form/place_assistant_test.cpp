@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "chart/place_assistant.h"
 #include "atlas/places.h"
+#include "chart/place_assistant.h"
 #include "state/time_zones.h"
 
 namespace qv {

@@ -16,9 +16,9 @@
 #include <functional>
 #include <memory>
 
-#include "gui/startup/app_controller.h"
-#include "gui/form/frm_main.h"
 #include "gui/chart/chart_window.h"
+#include "gui/form/frm_main.h"
+#include "gui/startup/app_controller.h"
 #include "tests/support/scripted_dialogs.h"
 
 namespace qv::test {

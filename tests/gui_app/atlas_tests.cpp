@@ -2,9 +2,9 @@
 // chosen place fills the names, the coordinates, and the zone and box of its
 // clock at the birth moment, with a line under the zone row.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QCompleter>
 #include <QLabel>
-#include <QAction>
 #include <QPushButton>
 
 #include "state/time_zones.h"

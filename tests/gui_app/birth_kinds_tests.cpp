@@ -11,13 +11,13 @@
 #include <nlohmann/json.hpp>
 #include <variant>
 
-#include "chart/birth_place.h"
-#include "chart/chart_run.h"
-#include "formats/reading_file.h"
 #include "atlas/places.h"
-#include "formats/chart_json.h"
+#include "chart/birth_place.h"
 #include "chart/chart_moment.h"
+#include "chart/chart_run.h"
 #include "chart/personal_data.h"
+#include "formats/chart_json.h"
+#include "formats/reading_file.h"
 #include "formats/text_export.h"
 #include "gui/chart/chart_outputs.h"
 #include "gui/chart/frm_display.h"

@@ -5,9 +5,9 @@
 
 #include "chart/chart_run.h"
 #include "formats/reading_file.h"
+#include "gui/common/user_dialogs.h"
 #include "tests/gui_app/app_fixture.h"
 #include "tests/support/births.h"
-#include "gui/common/user_dialogs.h"
 
 namespace qv::test {
 namespace {

@@ -7,9 +7,9 @@
 #include <QScrollBar>
 #include <QUrl>
 
+#include "gui/common/web_links.h"
 #include "state/time_zones.h"
 #include "tests/gui_app/app_fixture.h"
-#include "gui/common/web_links.h"
 
 namespace qv::test {
 namespace {

@@ -5,9 +5,9 @@
 #include <QGroupBox>
 #include <QTemporaryDir>
 
+#include "ephemeris/chart_engine.h"
 #include "formats/text_export.h"
 #include "gui/chart/frm_display.h"
-#include "ephemeris/chart_engine.h"
 #include "tests/gui_app/app_fixture.h"
 
 namespace qv::test {

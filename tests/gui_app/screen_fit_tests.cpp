@@ -4,10 +4,10 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QMenuBar>
-#include <QStyle>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 
 #include "tests/gui_app/app_fixture.h"
 

@@ -25,10 +25,10 @@
 
 #include "chart/chart_run.h"
 #include "formats/reading_file.h"
+#include "gui/common/user_dialogs.h"
 #include "gui/startup/single_instance.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"
-#include "gui/common/user_dialogs.h"
 
 namespace qv::test {
 namespace {

@@ -2,16 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QMessageBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
-#include "tests/support/answerer.h"
 #include "gui/common/user_dialogs.h"
+#include "tests/support/answerer.h"
 
 namespace qv {
 namespace {

@@ -12,8 +12,8 @@
 #include <QToolButton>
 
 #include "gui/chart/aspect_panel.h"
-#include "tests/gui_chart/chart_fixture.h"
 #include "gui/common/web_links.h"
+#include "tests/gui_chart/chart_fixture.h"
 
 namespace qv::test {
 namespace {

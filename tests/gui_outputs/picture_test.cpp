@@ -7,10 +7,10 @@
 #include <QRegularExpression>
 #include <QWidget>
 
-#include "gui/common/user_dialogs.h"
 #include "gui/chart/chart_outputs.h"
 #include "gui/chart/frm_display.h"
 #include "gui/chart/picture.h"
+#include "gui/common/user_dialogs.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/scripted_dialogs.h"
 

@@ -9,9 +9,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include "chart/aspect_text.h"
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
-#include "chart/aspect_text.h"
 #include "gui/chart/chart_outputs.h"
 #include "gui/chart/frm_display.h"
 #include "gui/chart/print.h"

@@ -7,13 +7,13 @@
 #include "chart/birth_form.h"
 #include "chart/chart_run.h"
 #include "formats/reading_file.h"
-#include "gui/form/reading_commands.h"
 #include "formats/text_export.h"
 #include "gui/chart/chart_outputs.h"
+#include "gui/form/reading_commands.h"
+#include "state/text.h"
 #include "tests/gui_outputs/output_support.h"
 #include "tests/support/births.h"
 #include "tests/support/scripted_dialogs.h"
-#include "state/text.h"
 
 namespace qv {
 namespace {

@@ -11,8 +11,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "tests/support/answerer.h"
 #include "gui/common/user_dialogs.h"
+#include "tests/support/answerer.h"
 
 namespace qv {
 namespace {

@@ -11,15 +11,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "chart/birth_form.h"
-#include "chart/chart_run.h"
 #include "astro/text_steps.h"
 #include "astro/universal_time.h"
-#include "state/text.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
 #include "formats/chart_json.h"
 #include "formats/text_export.h"
 #include "retro/stations.h"
 #include "state/fixed_lists.h"
+#include "state/text.h"
 #include "state/time_zones.h"
 #include "tests/oracle/literal_chart.h"
 #include "tests/oracle/literal_engine.h"

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <functional>
 
-#include "tests/support/case_count.h"
 #include "astro/ascendant.h"
 #include "astro/calendar.h"
 #include "astro/moon.h"
@@ -15,6 +14,7 @@
 #include "astro/vector_math.h"
 #include "tests/oracle/chart_comparison.h"
 #include "tests/oracle/literal_engine.h"
+#include "tests/support/case_count.h"
 
 namespace qv {
 namespace {

@@ -14,14 +14,14 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tests/support/case_count.h"
 #include "analysis/aspects.h"
 #include "chart/chart_run.h"
 #include "formats/chart_json.h"
 #include "formats/json_writer.h"
-#include "tests/oracle/library_json.h"
 #include "state/time_zones.h"
 #include "tests/oracle/chart_comparison.h"
+#include "tests/oracle/library_json.h"
+#include "tests/support/case_count.h"
 
 namespace qv {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <variant>
 
-#include "state/atomic_file.h"
 #include "formats/reading_file.h"
+#include "state/atomic_file.h"
+#include "state/text.h"
 #include "state/time_zones.h"
 #include "tests/reading/temp_folder.h"
-#include "state/text.h"
 
 namespace qv {
 namespace {

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <random>
 
-#include "chart/time_window.h"
 #include "astro/universal_time.h"
+#include "chart/time_window.h"
 #include "state/time_zones.h"
 #include "tests/support/births.h"
 #include "tests/support/case_count.h"

@@ -6,10 +6,10 @@
 #include <random>
 
 #include "analysis/elements.h"
-#include "chart/chart_run.h"
-#include "chart/time_window.h"
 #include "astro/calendar.h"
 #include "chart/chart_moment.h"
+#include "chart/chart_run.h"
+#include "chart/time_window.h"
 #include "state/fixed_lists.h"
 #include "state/time_zones.h"
 #include "tests/support/case_count.h"

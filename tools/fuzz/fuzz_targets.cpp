@@ -1,7 +1,7 @@
 #include "tools/fuzz/fuzz_targets.h"
 
-#include <array>
 #include <unistd.h>
+#include <array>
 
 #include <algorithm>
 #include <cstring>
@@ -15,23 +15,23 @@
 
 // Abseil's zone reader itself, below the cache of absl::LoadTimeZone.
 #include <absl/time/internal/cctz/include/cctz/time_zone.h>
-#include <nlohmann/json.hpp>
 #include <absl/time/internal/cctz/src/time_zone_if.h>
+#include <nlohmann/json.hpp>
 
-#include "chart/birth_form.h"
-#include "chart/chart_run.h"
-#include "chart/chart_wheel.h"
-#include "formats/reading_file.h"
 #include "atlas/atlas_file.h"
 #include "atlas/nearest.h"
 #include "atlas/place_names.h"
 #include "atlas/places.h"
 #include "atlas/zone_file.h"
-#include "formats/chart_json.h"
-#include "formats/text_export.h"
+#include "chart/birth_form.h"
+#include "chart/chart_run.h"
+#include "chart/chart_wheel.h"
 #include "cli/batch.h"
 #include "cli/csv_reader.h"
 #include "cli/report_options.h"
+#include "formats/chart_json.h"
+#include "formats/reading_file.h"
+#include "formats/text_export.h"
 
 namespace qv::fuzz {
 

@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "astro/positions.h"
-#include "state/fixed_lists.h"
 #include "astro/text_steps.h"
 #include "astro/vector_math.h"
+#include "state/fixed_lists.h"
 #include "tests/oracle/chart_comparison.h"
 
 namespace {
