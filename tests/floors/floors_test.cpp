@@ -17,9 +17,9 @@ namespace fs = std::filesystem;
 
 // Folder and floor, lowest first. Folders on one floor share a number.
 const std::map<std::string, int> kFloors = {
-    {"state", 0},    {"astro", 1},     {"retro", 2},        {"analysis", 3},   {"ephemeris", 4},
-    {"atlas", 5},    {"chart", 6},     {"formats", 7},      {"gui/common", 8}, {"cli", 8},
-    {"gui/form", 9}, {"gui/chart", 9}, {"gui/startup", 10},
+    {"state", 0},    {"astro", 1},     {"retro", 2},        {"analysis", 3},     {"ephemeris", 4},
+    {"atlas", 5},    {"chart", 6},     {"formats", 7},      {"gui/common", 8},   {"cli", 8},
+    {"gui/form", 9}, {"gui/chart", 9}, {"gui/startup", 10}, {"gui/picture", 10},
 };
 
 // The folder of a path relative to the tree ("gui/form/frm_main.cpp" -> "gui/form").
