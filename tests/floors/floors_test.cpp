@@ -4,6 +4,7 @@
 // to the table in the README.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -80,6 +81,28 @@ TEST(Floors, NoIncludeRunsUpOrSideways) {
     std::string all;
     for (const std::string& f : faults) all += f + "\n";
     EXPECT_TRUE(faults.empty()) << all;
+}
+
+// A folder of product code outside the table would escape the rule above.
+TEST(Floors, EverySourceFolderHasAFloor) {
+    const fs::path root = QV_SOURCE_DIR;
+    const std::vector<std::string> kFree = {"tests", "tools", "bench", "build", "packaging", "docs", "scripts"};
+    std::vector<std::string> unnamed;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+        const std::string relative = fs::relative(it->path(), root).generic_string();
+        const std::string top = relative.substr(0, relative.find('/'));
+        if (it->is_directory() && (top.starts_with('.') || top.starts_with("build") ||
+                                   std::find(kFree.begin(), kFree.end(), top) != kFree.end())) {
+            it.disable_recursion_pending();
+            continue;
+        }
+        const std::string ext = it->path().extension().string();
+        if (it->is_regular_file() && (ext == ".h" || ext == ".cpp") && !kFloors.contains(FolderOf(relative)))
+            unnamed.push_back(relative);
+    }
+    std::string all;
+    for (const std::string& f : unnamed) all += f + "\n";
+    EXPECT_TRUE(unnamed.empty()) << "source files in a folder without a floor:\n" << all;
 }
 
 TEST(Floors, TheRuleItself) {
