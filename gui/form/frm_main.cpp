@@ -18,8 +18,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPointer>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,6 +32,7 @@
 #include "gui/common/ui_metrics.h"
 #include "gui/common/user_dialogs.h"
 #include "gui/form/form_accessibility.h"
+#include "gui/form/form_widgets.h"
 #include "state/fixed_lists.h"
 #include "state/text.h"
 #include "state/time_zones.h"
@@ -50,166 +49,11 @@ bool IsLetterBoxCode(char16_t c) {
 // Character codes a degree or minute box takes: 0-9, backspace, delete.
 bool IsNumberBoxCode(char16_t c) { return (c >= u'0' && c <= u'9') || c == 8 || c == 127; }
 
-QLineEdit* MakeBox(const char* name, QWidget* parent) {
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    return box;
-}
-
-QLineEdit* MakeCoordinateBox(const char* name, const QString& tip, QWidget* parent) {
-    QLineEdit* box = MakeBox(name, parent);
-    box->setMaxLength(3);
-    box->setAlignment(Qt::AlignRight);
-    box->setToolTip(tip);
-    const int w = box->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 16;
-    box->setFixedWidth(w);
-    return box;
-}
-
-// The most items a list shows at once; longer lists scroll.
-constexpr int kVisibleListItems = 20;
-
 // Places offered while City is typed, and the letters typed before.
 constexpr std::size_t kOfferedPlaces = 10;
 constexpr int kLettersBeforeOffers = 2;
 
-// The desktop's style, except that a list opens below its box. Styles that
-// open the list as a popup over the box (Fusion among them) ignore the
-// visible count and open it the height of the screen.
-class ListBelowStyle : public QProxyStyle {
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returned) const override {
-        if (hint == SH_ComboBox_Popup) return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returned);
-    }
-};
-
-// A list that opens below its box. It takes ListBelowStyle when it first
-// opens: a style of its own (or a style sheet) from the start would cost
-// every list a polish at the form's start, about a millisecond for all six,
-// and the application's style would slow every other widget.
-class ListBelowBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    void showPopup() override {
-        if (!dynamic_cast<ListBelowStyle*>(style())) {
-            setStyle(SharedStyle());
-            // A view made under the popup style had its scroll bar turned off.
-            view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-        }
-        QComboBox::showPopup();
-    }
-
-private:
-    // One style for every list, kept as long as the application.
-    static QStyle* SharedStyle() {
-        static QPointer<QStyle> style;
-        if (!style) {
-            style = new ListBelowStyle;
-            style->setParent(QCoreApplication::instance());
-        }
-        return style;
-    }
-};
-
-QComboBox* MakeList(const char* name, QWidget* parent) {
-    auto* list = new ListBelowBox(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setMaxVisibleItems(kVisibleListItems);
-    return list;
-}
-
-QLabel* Hint(const QString& text, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setStyleSheet(QStringLiteral("color: #6a6a6a;"));
-    return l;
-}
-
-QLabel* Caption(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* l = new QLabel(text, parent);
-    l->setBuddy(buddy);
-    // One caption width for both groups, so their boxes line up.
-    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("Time Of Birth:")) + 12);
-    return l;
-}
-
-// A pair of option buttons in a small frame; none selected at first.
-QFrame* OptionPair(QRadioButton* (&buttons)[2], QButtonGroup*& group, const char* name, const QString& first,
-                   const QString& second, QWidget* parent) {
-    auto* frame = new QFrame(parent);
-    frame->setFrameShape(QFrame::StyledPanel);
-    auto* row = new QHBoxLayout(frame);
-    row->setContentsMargins(8, 2, 8, 2);
-    group = new QButtonGroup(frame);
-    const QString captions[2] = {first, second};
-    for (int i = 0; i < 2; ++i) {
-        buttons[i] = new QRadioButton(captions[i], frame);
-        buttons[i]->setObjectName(QStringLiteral("%1_%2").arg(QString::fromLatin1(name)).arg(i));
-        group->addButton(buttons[i], i);
-        row->addWidget(buttons[i]);
-    }
-    return frame;
-}
-
-// The name a screen reader gives `w`, by its label and part ("Birth month"),
-// not by its value; and what it adds when asked (nullptr: nothing). A
-// widget whose own text names it keeps that text (nullptr as name).
-void Describe(QWidget* w, const char* name, const char* description = nullptr) {
-    if (name) w->setAccessibleName(QString::fromLatin1(name));
-    if (description) w->setAccessibleDescription(QString::fromLatin1(description));
-}
-
-// Selects element `index` of an option pair, or none for -1.
-void SelectOption(QButtonGroup* group, int index) {
-    if (index == 0 || index == 1) {
-        group->button(index)->setChecked(true);
-        return;
-    }
-    group->setExclusive(false);
-    for (QAbstractButton* b : group->buttons()) b->setChecked(false);
-    group->setExclusive(true);
-}
-
-void SetIndexIfValid(QComboBox* list, int index) {
-    if (index >= 0 && index < list->count()) list->setCurrentIndex(index);
-}
-
 }  // namespace
-
-// A line of notes under a row of the form, shown only while it has a text.
-// It wraps, and always has the height its text takes at the width of the
-// box above it (`column`, which spans the same columns), so no line of it is
-// cut; the window grows when it needs the room.
-class NoteLine : public QLabel {
-public:
-    NoteLine(const char* name, QWidget* column, QWidget* parent) : QLabel(parent), column_(column) {
-        setObjectName(QString::fromLatin1(name));
-        setWordWrap(true);
-        setStyleSheet(QStringLiteral("color: #1f4e79;"));
-        hide();
-        column_->installEventFilter(this);
-    }
-    void setNote(const QString& text) {
-        if (text == this->text()) return;
-        setText(text);
-        fit();
-        setVisible(!text.isEmpty());
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == column_ && event->type() == QEvent::Resize) fit();
-        return QLabel::eventFilter(watched, event);
-    }
-
-private:
-    void fit() {
-        const int needed = text().isEmpty() ? 0 : heightForWidth(std::max(1, column_->width()));
-        if (needed != minimumHeight()) setMinimumHeight(needed);
-    }
-    QWidget* column_;
-};
 
 FrmMain::FrmMain(ChartState& state, UserDialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs) {
