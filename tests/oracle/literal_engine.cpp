@@ -17,14 +17,11 @@ std::string_view SignAbbreviation(int sign) {
     return kSignAbbreviations.substr(static_cast<std::size_t>(3 * sign), 3);
 }
 
-char* PutWhole(char* p, char* end, double value) {
+// The whole part of `value` in decimal after `out`; 0 outside [0, 1e18).
+void AppendWhole(std::string& out, double value) {
     if (!(value >= 0 && value < 1e18)) value = 0;
-    return std::to_chars(p, end, static_cast<long long>(value)).ptr;
-}
-
-char* PutText(char* p, std::string_view text) {
-    for (char c : text) *p++ = c;
-    return p;
+    char digits[24];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value)).ptr);
 }
 
 }  // namespace
@@ -92,16 +89,15 @@ std::string FormatLongitude(double lon) {
     const double sec = std::floor(60.0 * s);
     const double sign = std::floor(deg / 30.0);
     if (deg >= 30) deg = deg - 30.0 * std::floor(deg / 30.0);
-    char buf[96];
-    char* const end = buf + sizeof buf;
-    char* p = PutWhole(buf, end, deg);
-    p = PutText(p, "\u00B0 ");
-    p = PutWhole(p, end, min);
-    p = PutText(p, "' ");
-    p = PutWhole(p, end, sec);
-    p = PutText(p, "\" ");
-    if (sign >= 0 && sign <= 11) p = PutText(p, SignAbbreviation(static_cast<int>(sign)));
-    return std::string(buf, p);
+    std::string out;
+    AppendWhole(out, deg);
+    out += "\u00B0 ";
+    AppendWhole(out, min);
+    out += "' ";
+    AppendWhole(out, sec);
+    out += "\" ";
+    if (sign >= 0 && sign <= 11) out += SignAbbreviation(static_cast<int>(sign));
+    return out;
 }
 
 std::string FormatPosition(std::string_view longitudeText) {
